@@ -1,0 +1,193 @@
+#include "decode/ax25_decoder.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace vorlink {
+namespace {
+
+constexpr int kDestinationOffset = 2;
+constexpr int kSourceOffset = 9;
+constexpr int kFirstDigipeaterOffset = 16;
+constexpr int kAddressLength = 7;
+constexpr int kCallsignLength = 6;
+constexpr int kExtensionBit = 0;
+constexpr int kRepeatedBit = 7;
+constexpr int kPollFinalBit = 4;
+
+constexpr std::array<std::string_view, 4> kSFrameNames{"RR", "RNR", "REJ", "SREJ"};
+
+struct UFrame {
+  int code;
+  std::string_view withPollFinal;
+  std::string_view withoutPollFinal;
+  bool hasPid;
+};
+
+constexpr std::array<UFrame, 9> kUFrames{{
+    {15, "SABME+", "SABME^", false},
+    {7, "SABM+", "SABM^", false},
+    {8, "DISC+", "DISC^", false},
+    {3, "DM-", "DMv", false},
+    {12, "UA-", "UAv", false},
+    {17, "FRMR-", "FRMRv", false},
+    {0, "UI!", "UI", true},
+    {23, "XID!", "XID", false},
+    {28, "TEST!", "TEST", false},
+}};
+constexpr std::string_view kUnknownUFrame = "UNKNOWN U";
+
+void AppendDecimal(std::string& out, int value) {
+  char digits[12];
+  const auto result = std::to_chars(std::begin(digits), std::end(digits), value);
+  out.append(digits, result.ptr);
+}
+
+}  // namespace
+
+std::uint8_t ShiftRight(std::uint8_t value, int count) {
+  if (count < 1) return value;
+  if (count > 7) return 0;
+  return static_cast<std::uint8_t>(value >> count);
+}
+
+bool IsBitSet(std::uint8_t value, int bit) {
+  if (bit < 0 || bit > 7) return false;
+  return (value >> bit) & 1U;
+}
+
+std::string RemoveSpaces(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    if (c != ' ') out += c;
+  }
+  return out;
+}
+
+std::uint8_t Ax25Decoder::At(int offset) const {
+  if (offset < 0 || offset >= static_cast<int>(DecodedFrame.size())) return 0;
+  return DecodedFrame[static_cast<std::size_t>(offset)];
+}
+
+std::span<const std::uint8_t> Ax25Decoder::Payload() const {
+  if (PayloadLength() <= 0) return {};
+  return std::span(DecodedFrame).subspan(static_cast<std::size_t>(PayloadOffset),
+                                         static_cast<std::size_t>(PayloadLength()));
+}
+
+void Ax25Decoder::Deescape(std::span<const std::uint8_t> frameBuffer) {
+  EscapePending = false;
+  std::size_t out = 0;
+  for (std::uint8_t b : frameBuffer.first(std::min(frameBuffer.size(), DecodedFrame.size()))) {
+    if (b == kFesc) {
+      EscapePending = true;
+      continue;
+    }
+    if (EscapePending && b == kTfesc) {
+      b = kFesc;
+      EscapePending = false;
+    } else if (EscapePending && b == kTfend) {
+      b = kFend;
+      EscapePending = false;
+    }
+    DecodedFrame[out++] = b;
+  }
+  DecodedLength = static_cast<int>(out);
+}
+
+int Ax25Decoder::AppendAddress(std::string& out, int offset) const {
+  // Spaces go wherever they stand, not only at the end; the result equals
+  // RemoveSpaces over the six shifted characters.
+  for (int i = 0; i < kCallsignLength; ++i) {
+    const char c = static_cast<char>(ShiftRight(At(offset + i), 1));
+    if (c != ' ') out += c;
+  }
+  const int ssid = ShiftRight(At(offset + kCallsignLength), 1) & 0x0F;
+  if (ssid != 0) {
+    out += '-';
+    AppendDecimal(out, ssid);
+  }
+  return ssid;
+}
+
+void Ax25Decoder::DecodeControl(int controlOffset) {
+  ControlByte = At(controlOffset);
+  PollFinal = IsBitSet(ControlByte, kPollFinalBit);
+  const int nr = ShiftRight(ControlByte, 5);
+  FrameTypeText.clear();
+  HasPid = false;
+  if (!IsBitSet(ControlByte, 0)) {  // I frame
+    FrameTypeText += 'I';
+    AppendDecimal(FrameTypeText, nr);
+    AppendDecimal(FrameTypeText, ShiftRight(ControlByte, 1) & 0x07);
+    FrameTypeText += PollFinal ? '+' : '^';
+    HasPid = true;
+  } else if (!IsBitSet(ControlByte, 1)) {  // S frame
+    FrameTypeText += kSFrameNames[ShiftRight(ControlByte, 2) & 0x03];
+    AppendDecimal(FrameTypeText, nr);
+    FrameTypeText += PollFinal ? '-' : 'v';
+  } else {  // U frame: the five modifier bits joined
+    const int code = ShiftRight(ControlByte & 0xE0, 3) + ShiftRight(ControlByte & 0x0C, 2);
+    const auto* entry = std::find_if(kUFrames.begin(), kUFrames.end(),
+                                     [code](const UFrame& u) { return u.code == code; });
+    if (entry == kUFrames.end()) {
+      FrameTypeText += kUnknownUFrame;
+    } else {
+      FrameTypeText += PollFinal ? entry->withPollFinal : entry->withoutPollFinal;
+      HasPid = entry->hasPid;
+    }
+  }
+  if (HasPid) {
+    PidByte = At(controlOffset + 1);
+    PayloadOffset = controlOffset + 2;
+  } else {
+    PayloadOffset = controlOffset + 1;
+  }
+}
+
+void Ax25Decoder::BuildAddressLine() {
+  AddressLine.assign("from ");
+  AddressLine += SourceText;
+  AddressLine += " to ";
+  AddressLine += DestinationText;
+  if (!DigipeaterText[0].empty()) {
+    AddressLine += " via ";
+    AddressLine += DigipeaterText[0];
+    for (int k = 1; k < kMaxDigipeaters; ++k) {
+      if (DigipeaterText[k].empty()) continue;
+      AddressLine += ',';
+      AddressLine += DigipeaterText[k];
+    }
+  }
+  AddressLine += ": ";
+}
+
+void Ax25Decoder::DecodeAx25Header(std::span<const std::uint8_t> frameBuffer) {
+  DestinationText.clear();
+  SourceText.clear();
+  for (std::string& text : DigipeaterText) text.clear();
+  DigipeaterSsid.fill(0);
+
+  Deescape(frameBuffer);
+  AppendAddress(DestinationText, kDestinationOffset);
+  AppendAddress(SourceText, kSourceOffset);
+
+  int controlOffset = kFirstDigipeaterOffset;
+  if (!IsBitSet(At(kSourceOffset + kCallsignLength), kExtensionBit)) {
+    for (int k = 0; k < kMaxDigipeaters; ++k) {
+      const int p = kFirstDigipeaterOffset + kAddressLength * k;
+      std::string& text = DigipeaterText[static_cast<std::size_t>(k)];
+      DigipeaterSsid[static_cast<std::size_t>(k)] =
+          static_cast<std::uint8_t>(AppendAddress(text, p));
+      const std::uint8_t ssidByte = At(p + kCallsignLength);
+      if (IsBitSet(ssidByte, kRepeatedBit)) text += '*';
+      controlOffset = p + kAddressLength;
+      if (IsBitSet(ssidByte, kExtensionBit)) break;
+    }
+  }
+  DecodeControl(controlOffset);
+  BuildAddressLine();
+}
+
+}  // namespace vorlink

@@ -1,0 +1,170 @@
+#include "decode/frame_display.h"
+
+#include <charconv>
+#include <iterator>
+
+#include "decode/code_page.h"
+#include "time/utc.h"
+
+namespace vorlink {
+namespace {
+
+constexpr char kPaneLineBreak = '\r';
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+constexpr std::string_view kTimestampSeparator = " UTC: ";
+constexpr std::string_view kNoPid = "-";
+constexpr std::uint8_t kFirstPrintable = 0x20;
+
+void AppendDecimal(std::string& out, long long value) {
+  char digits[24];
+  const auto result = std::to_chars(std::begin(digits), std::end(digits), value);
+  out.append(digits, result.ptr);
+}
+
+void AppendHexNoLeadingZero(std::string& out, std::uint8_t value) {
+  if (value >= 0x10) out += kHexDigits[value >> 4];
+  out += kHexDigits[value & 0x0F];
+}
+
+// A callsign may decode to control characters; the pane shows them as the
+// character line does, so that no frame can break or mangle the block.
+void AppendPrintable(std::string& out, std::string_view text) {
+  for (char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    out += (u < kFirstPrintable || u == 0x7F) ? '.' : c;
+  }
+}
+
+}  // namespace
+
+std::string_view ProtocolText(std::uint8_t commandByte) {
+  switch (commandByte) {
+    case kCommandData: return "KISS Frame (without CRC)";
+    case kCommandSmack: return "SMACK Frame (with CRC)";
+    case kCommandTime: return "TIME Frame";
+    default: return "unknown Protocol";
+  }
+}
+
+void AppendPadNumber(std::string& out, int number, int width) {
+  const std::size_t start = out.size();
+  out += number < 0 ? '-' : ' ';
+  AppendDecimal(out, number < 0 ? -static_cast<long long>(number) : number);
+  const std::size_t used = out.size() - start;
+  if (used < static_cast<std::size_t>(width)) out.append(static_cast<std::size_t>(width) - used, ' ');
+}
+
+std::string PadNumber(int number, int width) {
+  std::string out;
+  AppendPadNumber(out, number, width);
+  return out;
+}
+
+void FrameDisplay::AppendTimestamp(std::string& out) {
+  char stamp[kTimestampLength];
+  FormatTimestamp(UtcNowPrecise(clock_), stamp);
+  out.append(stamp, kTimestampLength);
+  out += kTimestampSeparator;
+}
+
+void FrameDisplay::ShowDecodedHeader() {
+  line_.assign("ctrl: ");
+  AppendDecimal(line_, decoder_.ControlByte);
+  line_ += "   PID: ";
+  if (decoder_.HasPid) {
+    AppendHexNoLeadingZero(line_, decoder_.PidByte);
+  } else {
+    line_ += kNoPid;
+  }
+  line_ += " {";
+  line_ += decoder_.FrameTypeText;
+  line_ += "}   ";
+  AppendDecimal(line_, decoder_.PayloadLength());
+  line_ += " Payload Bytes";
+  line_ += kPaneLineBreak;
+  pane_.AppendColoredText(line_, PaneColour::Grey);
+
+  line_.clear();
+  AppendPrintable(line_, decoder_.AddressLine);
+  line_ += kPaneLineBreak;
+  pane_.AppendColoredText(line_, PaneColour::Black);
+}
+
+void FrameDisplay::BuildDump(std::span<const std::uint8_t> bytes) {
+  for (std::uint8_t b : bytes) {
+    HexText += kHexDigits[b >> 4];
+    HexText += kHexDigits[b & 0x0F];
+    HexText += ' ';
+    if (b < kFirstPrintable) {
+      AsciiText += '.';
+      AsciiPaneText += '.';
+    } else {
+      AsciiText += static_cast<char>(b);
+      AsciiPaneText += CodePageCharacter(b);
+    }
+  }
+}
+
+void FrameDisplay::ShowDumpLines(PaneColour colour) {
+  constexpr std::size_t kCharsPerLine = 3 * kDumpBytesPerLine;
+  for (std::size_t k = 0; k * kCharsPerLine < HexText.size(); ++k) {
+    line_.clear();
+    AppendPadNumber(line_, static_cast<int>(k) * kDumpBytesPerLine + 1, 4);
+    line_ += " > ";
+    line_.append(HexText, k * kCharsPerLine, kCharsPerLine);
+    line_ += kPaneLineBreak;
+    pane_.AppendColoredText(line_, colour);
+  }
+}
+
+void FrameDisplay::ShowFrame(std::span<const std::uint8_t> frame) {
+  const std::uint8_t command = frame.size() > 1 ? frame[1] : 0;
+  line_.clear();
+  if (options_.ShowTimeStamp) AppendTimestamp(line_);
+  line_ += '[';
+  AppendDecimal(line_, static_cast<long long>(frame.size()));
+  line_ += " Bytes ";
+  line_ += ProtocolText(command);
+  line_ += ']';
+  line_ += kPaneLineBreak;
+  pane_.AppendColoredText(std::string_view(&kPaneLineBreak, 1), PaneColour::Black);
+  pane_.AppendColoredText(line_, PaneColour::Grey);
+
+  HexText.clear();
+  AsciiText.clear();
+  AsciiPaneText.clear();
+  const bool analyze = options_.AnalyzeFrame;
+  PaneColour dumpColour = PaneColour::Blue;
+  if (analyze) {
+    dumpColour = PaneColour::Red;
+    decoder_.DecodeAx25Header(frame);
+    ShowDecodedHeader();
+    BuildDump(decoder_.Payload());
+  } else {
+    BuildDump(frame);
+  }
+
+  if (!HexText.empty()) {
+    if (analyze && options_.MnuDecodePayload) {
+      captures_.WritePayloadHexLine(std::string_view(HexText).substr(0, HexText.size() - 1));
+    }
+    ShowDumpLines(dumpColour);
+  }
+  AsciiPaneText += kPaneLineBreak;
+  pane_.AppendColoredText(AsciiPaneText, PaneColour::Green);
+
+  line_.assign(1, kPaneLineBreak);
+  line_.append(kSeparatorLength, '_');
+  line_ += kPaneLineBreak;
+  pane_.AppendColoredText(line_, PaneColour::SystemGreyText);
+
+  if (analyze) {
+    line_.clear();
+    if (options_.GenerateTimeFrames) AppendTimestamp(line_);
+    line_ += AsciiText;
+    captures_.WritePayloadTextLine(line_);
+  }
+  lastPacketTime_ = UtcNow(clock_);
+}
+
+}  // namespace vorlink

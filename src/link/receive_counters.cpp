@@ -1,0 +1,19 @@
+#include "link/receive_counters.h"
+
+namespace vorlink {
+
+void FormatLabel9(const ReceiveCounters& counters, std::string& out) {
+  out.assign(std::to_string(counters.BytesReceived));
+  out += " Bytes received (";
+  // The frame figure is one ahead of the count: a long-standing quirk that
+  // operators read as "the frame now arriving".
+  out += std::to_string(counters.FrameCount + 1);
+  out += " Frames)";
+}
+
+void FormatLabel10(const ReceiveCounters& counters, std::string& out) {
+  out.assign(std::to_string(counters.MirroredByteCount));
+  out += " Bytes sent";
+}
+
+}  // namespace vorlink

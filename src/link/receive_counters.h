@@ -1,0 +1,27 @@
+// The reception counters of the whole process: they outlive a reload of the
+// main window and are reset only by "Clear Counter". All 64-bit, so weeks of
+// traffic at any baud rate never overflow them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vorlink {
+
+struct ReceiveCounters {
+  std::uint64_t BytesReceived = 0;
+  std::int64_t FrameCount = 0;
+  std::int64_t MirroredByteCount = 0;
+  std::int64_t TfescCount = 0;
+  std::int64_t TfendCount = 0;
+
+  // "Clear Counter": every counter back to 0.
+  void Clear() { *this = ReceiveCounters{}; }
+};
+
+// Label9: "1234 Bytes received (6 Frames)" for FrameCount 5.
+void FormatLabel9(const ReceiveCounters& counters, std::string& out);
+// Label10: "512 Bytes sent".
+void FormatLabel10(const ReceiveCounters& counters, std::string& out);
+
+}  // namespace vorlink

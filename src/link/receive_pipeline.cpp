@@ -1,0 +1,56 @@
+#include "link/receive_pipeline.h"
+
+#include "link/comm_event_text.h"
+#include "time/utc.h"
+
+namespace vorlink {
+
+void ReceivePipeline::OnComm(int commEvent) {
+  if (commEvent == kCommEvReceive) {
+    OnDataReceived();
+    return;
+  }
+  if (const auto text = CommEventText(commEvent)) c_.status.SetSimpleText(*text);
+}
+
+void ReceivePipeline::OnDataReceived() {
+  c_.status.SetSimpleText("");
+  HandleChunk(c_.incoming.Input());
+}
+
+void ReceivePipeline::HandleChunk(std::span<const std::uint8_t> chunk) {
+  if (c_.options.MnuMirror) {
+    // A copy that could not be written (outgoing port closed) is not counted.
+    if (c_.outgoing.Output(chunk)) {
+      c_.counters.MirroredByteCount += static_cast<std::int64_t>(chunk.size());
+    }
+    FormatLabel10(c_.counters, label_);
+    c_.labels.SetLabel10(label_);
+  }
+  c_.counters.BytesReceived += chunk.size();
+  FormatLabel9(c_.counters, label_);
+  c_.labels.SetLabel9(label_);
+  deframer_.Feed(chunk, *this);
+}
+
+void ReceivePipeline::OnUnit(std::span<const std::uint8_t> frame) {
+  ++c_.counters.FrameCount;
+  c_.lastPacketTime = UtcNow(c_.clock);
+  if (frame.size() <= 2) return;
+  if (c_.options.GenerateTimeFrames) WriteTimeFrame(frame);
+  c_.captures.WriteFrame(frame);
+  c_.display.ShowFrame(frame);
+}
+
+void ReceivePipeline::OnEscape(std::uint8_t escaped) {
+  if (escaped == kTfesc) ++c_.counters.TfescCount;
+  if (escaped == kTfend) ++c_.counters.TfendCount;
+}
+
+void ReceivePipeline::WriteTimeFrame(std::span<const std::uint8_t> frame) {
+  char stamp[kTimestampLength];
+  FormatTimestamp(UtcNowPrecise(c_.clock), stamp);
+  c_.captures.WriteRaw(timeFrame_.Build(frame, std::string_view(stamp, kTimestampLength)));
+}
+
+}  // namespace vorlink

@@ -1,0 +1,74 @@
+// The handler of the incoming port's data event: clear the status text, read
+// the waiting bytes as one chunk, mirror it while mirroring is on, count it,
+// rewrite the receive label, then cut it into units. For every unit the frame
+// count and LastPacketTime move on; for every frame, in this order: its time
+// frame (while time frames are on), its bytes to the raw capture, its block
+// in the pane.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "decode/capture_files.h"
+#include "decode/frame_display.h"
+#include "decode/window_options.h"
+#include "link/deframer.h"
+#include "link/receive_counters.h"
+#include "link/serial_port.h"
+#include "link/status_line.h"
+#include "time/clock.h"
+#include "time/time_frame.h"
+
+namespace vorlink {
+
+// The two labels of the main window the pipeline writes.
+class ReceiveLabels {
+ public:
+  virtual ~ReceiveLabels() = default;
+  virtual void SetLabel9(std::string_view text) = 0;
+  virtual void SetLabel10(std::string_view text) = 0;
+};
+
+// What the pipeline works with; all owned elsewhere.
+struct ReceiveContext {
+  SerialPort& incoming;      // MSComm1
+  SerialPort& outgoing;      // MSComm2, the mirror
+  ReceiveCounters& counters; // process-wide
+  DateTime& lastPacketTime;  // process-wide
+  Clock& clock;
+  StatusLine& status;
+  ReceiveLabels& labels;
+  CaptureFiles& captures;
+  FrameDisplay& display;
+  const WindowOptions& options;
+};
+
+class ReceivePipeline final : private UnitSink {
+ public:
+  explicit ReceivePipeline(ReceiveContext context) : c_(context) {}
+
+  // OnComm of the incoming port: data for code 2, a status text otherwise.
+  void OnComm(int commEvent);
+  // One data-received event.
+  void OnDataReceived();
+  // Feeds bytes already read (the chunk of one event) through the pipeline.
+  void HandleChunk(std::span<const std::uint8_t> chunk);
+  // Start-up: no frame open.
+  void Reset() { deframer_.Reset(); }
+
+  const Deframer& deframer() const { return deframer_; }
+
+ private:
+  void OnUnit(std::span<const std::uint8_t> frame) override;
+  void OnEscape(std::uint8_t escaped) override;
+  void WriteTimeFrame(std::span<const std::uint8_t> frame);
+
+  ReceiveContext c_;
+  Deframer deframer_;
+  TimeFrameBuilder timeFrame_;
+  std::string label_;
+};
+
+}  // namespace vorlink
