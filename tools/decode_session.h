@@ -1,0 +1,59 @@
+// The whole receive core without a window: a KISS byte stream in, the frame
+// pane's blocks out. vorlink-decode, its tests, the benchmark and the fuzzer
+// all run the core through this.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+
+#include "decode/capture_files.h"
+#include "decode/frame_display.h"
+#include "decode/text_pane.h"
+#include "decode/window_options.h"
+#include "link/receive_counters.h"
+#include "link/receive_pipeline.h"
+#include "link/serial_port.h"
+#include "link/status_line.h"
+#include "time/clock.h"
+
+namespace vorlink {
+
+class DecodeSession {
+ public:
+  // Without a capture folder nothing is written to disk.
+  DecodeSession(TextPane& pane, Clock& clock, const WindowOptions& options,
+                const std::optional<std::filesystem::path>& captureFolder = std::nullopt);
+
+  // One chunk of the stream, as one data-received event would bring it.
+  void Feed(std::span<const std::uint8_t> chunk) { pipeline_.HandleChunk(chunk); }
+  void CloseCaptures() { captures_.CloseCaptureFiles(); }
+
+  const ReceiveCounters& Counters() const { return counters_; }
+  const CaptureFiles& Captures() const { return captures_; }
+
+ private:
+  class ClosedPort final : public SerialPort {
+   public:
+    bool PortOpen() const override { return false; }
+    std::span<const std::uint8_t> Input() override { return {}; }
+    bool Output(std::span<const std::uint8_t>) override { return false; }
+  };
+  class Silent final : public StatusLine, public ReceiveLabels {
+   public:
+    void SetSimpleText(std::string_view) override {}
+    void SetLabel9(std::string_view) override {}
+    void SetLabel10(std::string_view) override {}
+  };
+
+  ClosedPort port_;
+  Silent silent_;
+  ReceiveCounters counters_;
+  DateTime lastPacketTime_;
+  CaptureFiles captures_;
+  FrameDisplay display_;
+  ReceivePipeline pipeline_;
+};
+
+}  // namespace vorlink
