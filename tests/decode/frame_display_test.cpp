@@ -1,0 +1,158 @@
+#include "decode/frame_display.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fake_clock.h"
+#include "hex.h"
+#include "recording_pane.h"
+#include "temp_folder.h"
+
+namespace vorlink {
+namespace {
+
+using testing::Hex;
+using Piece = std::pair<std::string, PaneColour>;
+
+const std::string kSeparator = "\r" + std::string(66, '_') + "\r";
+const char* const kUiFrame = "C0 00 82 84 86 40 40 40 60 B0 B2 B4 40 40 40 6F 03 F0 68 69 C0";
+
+class FrameDisplayTest : public ::testing::Test {
+ protected:
+  FrameDisplayTest() { captures.CreateCaptureFiles(folder.path(), clock); }
+
+  void Show(const std::vector<std::uint8_t>& frame) { display.ShowFrame(frame); }
+  std::string Dump() {
+    captures.CloseCaptureFiles();
+    return testing::ReadText(captures.DumpFileName());
+  }
+  std::string HexFile() {
+    captures.CloseCaptureFiles();
+    return testing::ReadText(captures.HexFileName());
+  }
+
+  testing::TempFolder folder;
+  testing::FakeClock clock;
+  testing::RecordingPane pane;
+  WindowOptions options;
+  DateTime lastPacketTime;
+  CaptureFiles captures;
+  FrameDisplay display{pane, captures, clock, options, lastPacketTime};
+};
+
+TEST_F(FrameDisplayTest, DecodedUiFrameBlock) {
+  Show(Hex(kUiFrame));
+  const std::vector<Piece> expected{
+      {"\r", PaneColour::Black},
+      {"2026-12-06 09:58:20.345 UTC: [21 Bytes KISS Frame (without CRC)]\r", PaneColour::Grey},
+      {"ctrl: 3   PID: F0 {UI}   2 Payload Bytes\r", PaneColour::Grey},
+      {"from XYZ-7 to ABC: \r", PaneColour::Black},
+      {" 1   > 68 69 \r", PaneColour::Red},
+      {"hi\r", PaneColour::Green},
+      {kSeparator, PaneColour::SystemGreyText}};
+  EXPECT_EQ(pane.pieces, expected);
+  EXPECT_EQ(Dump(), "2026-12-06 09:58:20.345 UTC: hi\r\n");
+  EXPECT_EQ(lastPacketTime, (DateTime{2026, 12, 6, 9, 58, 20, 0}));
+}
+
+TEST_F(FrameDisplayTest, RawViewDumpsTheWholeFrameInBlue) {
+  options.AnalyzeFrame = false;
+  options.ShowTimeStamp = false;
+  Show(Hex("C0 00 41 C0"));
+  const std::vector<Piece> expected{
+      {"\r", PaneColour::Black},
+      {"[4 Bytes KISS Frame (without CRC)]\r", PaneColour::Grey},
+      {" 1   > C0 00 41 C0 \r", PaneColour::Blue},
+      {"\xC3\x80.A\xC3\x80\r", PaneColour::Green},
+      {kSeparator, PaneColour::SystemGreyText}};
+  EXPECT_EQ(pane.pieces, expected);
+  EXPECT_EQ(Dump(), "");
+  EXPECT_EQ(HexFile(), "");
+}
+
+TEST_F(FrameDisplayTest, DumpLinesOfTwentyBytes) {
+  options.AnalyzeFrame = false;
+  const std::pair<std::size_t, std::vector<std::string>> cases[] = {
+      {20, {" 1  "}}, {21, {" 1  ", " 21 "}}, {40, {" 1  ", " 21 "}}, {41, {" 1  ", " 21 ", " 41 "}}};
+  for (const auto& [length, numbers] : cases) {
+    pane.pieces.clear();
+    std::vector<std::uint8_t> frame(length, 0x41);
+    frame.front() = frame.back() = kFend;
+    Show(frame);
+    std::vector<std::string> seen;
+    for (const auto& [text, colour] : pane.pieces) {
+      if (colour == PaneColour::Blue) seen.push_back(text.substr(0, 4));
+    }
+    EXPECT_EQ(seen, numbers) << length;
+  }
+}
+
+TEST_F(FrameDisplayTest, ProtocolNamesFromTheCommandByte) {
+  EXPECT_EQ(ProtocolText(0x00), "KISS Frame (without CRC)");
+  EXPECT_EQ(ProtocolText(0x80), "SMACK Frame (with CRC)");
+  EXPECT_EQ(ProtocolText(0x09), "TIME Frame");
+  for (int command : {0x10, 0x90, 0x01, 0xFF}) {
+    EXPECT_EQ(ProtocolText(static_cast<std::uint8_t>(command)), "unknown Protocol");
+  }
+}
+
+TEST_F(FrameDisplayTest, FrameWithoutPidShowsADashInsteadOfAStalePid) {
+  options.ShowTimeStamp = false;
+  Show(Hex(kUiFrame));
+  pane.pieces.clear();
+  Show(Hex("C0 00 82 84 86 40 40 40 60 B0 B2 B4 40 40 40 6F 41 C0"));
+  EXPECT_EQ(pane.pieces[2].first, "ctrl: 65   PID: - {RR2v}   0 Payload Bytes\r");
+  pane.pieces.clear();
+  Show(Hex("C0 00 82 84 86 40 40 40 60 B0 B2 B4 40 40 40 6F 13 08 C0"));
+  EXPECT_EQ(pane.pieces[2].first, "ctrl: 19   PID: 8 {UI!}   0 Payload Bytes\r");
+}
+
+TEST_F(FrameDisplayTest, ShortFrameShowsANegativeCountAndNoDump) {
+  options.ShowTimeStamp = false;
+  options.GenerateTimeFrames = false;
+  Show(Hex("C0 00 41 C0"));
+  ASSERT_EQ(pane.pieces.size(), 6u);
+  // Nothing after the source's SSID byte ends the address field here, so nine
+  // (zero) digipeaters are read and the count goes far below zero.
+  EXPECT_EQ(pane.pieces[2].first, "ctrl: 0   PID: 0 {I00^}   -78 Payload Bytes\r");
+  EXPECT_EQ(pane.pieces[4], (Piece{"\r", PaneColour::Green}));
+  EXPECT_EQ(Dump(), "\r\n");
+  EXPECT_EQ(HexFile(), "");
+}
+
+TEST_F(FrameDisplayTest, PayloadFilesFollowTheirOptions) {
+  options.GenerateTimeFrames = false;
+  Show(Hex("C0 00 82 84 86 40 40 40 60 B0 B2 B4 40 40 40 6F 03 F0 1F 20 0D 0A 7F FF C0"));
+  options.MnuDecodePayload = false;
+  Show(Hex(kUiFrame));
+  EXPECT_EQ(Dump(), std::string(". ..\x7F\xFF\r\nhi\r\n"));
+  EXPECT_EQ(HexFile(), "1F 20 0D 0A 7F FF\r\n");
+}
+
+TEST_F(FrameDisplayTest, CharacterLineUsesTheCodePage) {
+  options.AnalyzeFrame = false;
+  options.ShowTimeStamp = false;
+  Show(Hex("C0 80 7F 81 A9 AD C0"));
+  EXPECT_EQ(pane.pieces[3].first,
+            "\xC3\x80\xE2\x82\xAC\xEF\xBF\xBD\xEF\xBF\xBD\xC2\xA9-\xC3\x80\r");
+}
+
+TEST_F(FrameDisplayTest, ControlCharactersInCallsignsCannotBreakTheBlock) {
+  options.ShowTimeStamp = false;
+  // 0x1A shifted is a carriage return, 0x36 an escape character.
+  Show(Hex("C0 00 1A 36 86 40 40 40 60 B0 B2 B4 40 40 40 6F 03 F0 C0"));
+  EXPECT_EQ(pane.pieces[3].first, "from XYZ-7 to ..C: \r");
+}
+
+TEST(PadNumberTest, SignPositionThenBlanks) {
+  EXPECT_EQ(PadNumber(1, 4), " 1  ");
+  EXPECT_EQ(PadNumber(101, 4), " 101");
+  EXPECT_EQ(PadNumber(12345, 4), " 12345");
+  EXPECT_EQ(PadNumber(-5, 4), "-5  ");
+  EXPECT_EQ(PadNumber(0, 2), " 0");
+}
+
+}  // namespace
+}  // namespace vorlink

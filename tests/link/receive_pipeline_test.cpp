@@ -1,0 +1,151 @@
+#include "link/receive_pipeline.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fake_clock.h"
+#include "fake_serial_port.h"
+#include "fake_status_line.h"
+#include "hex.h"
+#include "recording_pane.h"
+#include "temp_folder.h"
+
+namespace vorlink {
+namespace {
+
+using testing::Hex;
+using testing::ReadBytes;
+using testing::ToHex;
+
+class RecordingLabels final : public ReceiveLabels {
+ public:
+  std::vector<std::string> label9;
+  std::vector<std::string> label10;
+  void SetLabel9(std::string_view text) override { label9.emplace_back(text); }
+  void SetLabel10(std::string_view text) override { label10.emplace_back(text); }
+};
+
+class ReceivePipelineTest : public ::testing::Test {
+ protected:
+  ReceivePipelineTest() {
+    options.GenerateTimeFrames = false;
+    options.ShowTimeStamp = false;
+    captures.CreateCaptureFiles(folder.path(), clock);
+  }
+
+  void Receive(const char* hex) {
+    incoming.pending = Hex(hex);
+    pipeline.OnComm(kCommEvReceive);
+  }
+  std::string Kss() {
+    captures.CloseCaptureFiles();
+    return ToHex(ReadBytes(captures.KssFileName()));
+  }
+
+  testing::TempFolder folder;
+  testing::FakeClock clock;
+  testing::FakeSerialPort incoming;
+  testing::FakeSerialPort outgoing;
+  testing::FakeStatusLine status;
+  testing::RecordingPane pane;
+  RecordingLabels labels;
+  ReceiveCounters counters;
+  DateTime lastPacketTime;
+  WindowOptions options;
+  CaptureFiles captures;
+  FrameDisplay display{pane, captures, clock, options, lastPacketTime};
+  ReceivePipeline pipeline{ReceiveContext{incoming, outgoing, counters, lastPacketTime, clock,
+                                          status, labels, captures, display, options}};
+};
+
+TEST_F(ReceivePipelineTest, RawCaptureHoldsFramesOnly) {
+  Receive("C0 00 41 C0 C0 C0 7E C0 00 42 C0");
+  EXPECT_EQ(Kss(), "C0 00 41 C0 C0 00 42 C0");
+  EXPECT_EQ(counters.FrameCount, 4);
+  EXPECT_EQ(counters.BytesReceived, 11u);
+}
+
+TEST_F(ReceivePipelineTest, EachFrameFollowsItsTimeFrameAndPrecedesItsBlock) {
+  options.GenerateTimeFrames = true;
+  Receive("C0 00 41 C0 C0 00 42 C0");
+  const std::string asy = "asy: 2026-12-06 09:58:20.345 UTC";
+  const std::string text = ToHex(std::vector<std::uint8_t>(asy.begin(), asy.end()));
+  EXPECT_EQ(Kss(), "C0 09 41 F0 " + text + " C0 C0 00 41 C0 C0 09 42 F0 " + text +
+                       " C0 C0 00 42 C0");
+  EXPECT_EQ(pane.Lines()[1], "[4 Bytes KISS Frame (without CRC)]");
+}
+
+TEST_F(ReceivePipelineTest, Label9IsWrittenBeforeTheChunksFramesAreCounted) {
+  Receive("C0 00 41 42 C0");
+  Receive("");
+  Receive("C0");
+  EXPECT_EQ(labels.label9, (std::vector<std::string>{"5 Bytes received (1 Frames)",
+                                                    "5 Bytes received (2 Frames)",
+                                                    "6 Bytes received (2 Frames)"}));
+  EXPECT_TRUE(labels.label10.empty());
+}
+
+TEST_F(ReceivePipelineTest, FrameSplitOverEventsIsShownOnce) {
+  Receive("C0");
+  Receive("00 41");
+  Receive("C0");
+  EXPECT_EQ(labels.label9.size(), 3u);
+  EXPECT_EQ(counters.FrameCount, 1);
+  EXPECT_EQ(Kss(), "C0 00 41 C0");
+  EXPECT_EQ(pane.Lines()[1], "[4 Bytes KISS Frame (without CRC)]");
+}
+
+TEST_F(ReceivePipelineTest, EveryDataEventClearsTheStatusText) {
+  pipeline.OnComm(1004);
+  EXPECT_EQ(status.Current(), "Framing Error");
+  pipeline.OnComm(7);
+  EXPECT_EQ(status.texts.size(), 1u);
+  Receive("");
+  EXPECT_EQ(status.Current(), "");
+}
+
+TEST_F(ReceivePipelineTest, MirrorCopiesEveryChunkUnchangedBeforeDeframing) {
+  options.MnuMirror = true;
+  Receive("7E C0 00 41 C0 C0 00");
+  EXPECT_EQ(ToHex(outgoing.written), "7E C0 00 41 C0 C0 00");
+  EXPECT_EQ(counters.MirroredByteCount, 7);
+  EXPECT_EQ(labels.label10, std::vector<std::string>{"7 Bytes sent"});
+}
+
+TEST_F(ReceivePipelineTest, FailedMirrorCopyIsNotCountedAndReceptionGoesOn) {
+  options.MnuMirror = true;
+  outgoing.open = false;
+  Receive("C0 00 41 C0");
+  EXPECT_EQ(counters.MirroredByteCount, 0);
+  EXPECT_EQ(labels.label10, std::vector<std::string>{"0 Bytes sent"});
+  EXPECT_EQ(counters.FrameCount, 1);
+  EXPECT_EQ(Kss(), "C0 00 41 C0");
+}
+
+TEST_F(ReceivePipelineTest, EveryUnitStampsLastPacketTime) {
+  clock.local = {2026, 12, 6, 11, 0, 7, 500};
+  clock.offsetMinutes = 60;
+  Receive("7E");
+  EXPECT_EQ(lastPacketTime, (DateTime{2026, 12, 6, 10, 0, 7, 0}));
+}
+
+TEST_F(ReceivePipelineTest, ReceptionGoesOnWithoutCaptureFiles) {
+  captures.CloseCaptureFiles();
+  Receive("C0 00 41 C0 C0 00 42 C0");
+  EXPECT_EQ(counters.FrameCount, 2);
+  EXPECT_EQ(pane.Lines().size(), 14u);
+}
+
+TEST_F(ReceivePipelineTest, ClearedCountersStartAgainAtOneFrame) {
+  Receive("C0 00 41 C0");
+  counters.Clear();
+  Receive("C0 00 41 41 C0");
+  EXPECT_EQ(labels.label9.back(), "5 Bytes received (1 Frames)");
+  Receive("");
+  EXPECT_EQ(labels.label9.back(), "5 Bytes received (2 Frames)");
+}
+
+}  // namespace
+}  // namespace vorlink
