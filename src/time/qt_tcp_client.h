@@ -1,0 +1,41 @@
+// The TCP client over QTcpSocket. Qt's socket errors become fixed positive
+// numbers (the system's errno values where one fits), and the peer closing
+// the connection, which Qt also reports as an error, is passed on only as
+// the close event.
+#pragma once
+
+#include <QAbstractSocket>
+#include <QTcpSocket>
+
+#include "time/tcp_client.h"
+
+namespace vorlink {
+
+// The number handed to OnError for a Qt socket error; always above 0.
+int SocketErrorNumber(QAbstractSocket::SocketError error);
+
+class QtTcpClient final : public TcpClient {
+ public:
+  QtTcpClient();
+  ~QtTcpClient() override;
+  QtTcpClient(const QtTcpClient&) = delete;
+  QtTcpClient& operator=(const QtTcpClient&) = delete;
+
+  void SetHandler(TcpClientHandler* handler) override { handler_ = handler; }
+  bool IsClosed() const override;
+  void Close() override;
+  void Connect(std::string_view host, std::uint16_t port) override;
+  std::vector<std::uint8_t> ReadAll() override;
+
+ private:
+  void OnReadyRead();
+  void OnDisconnected();
+  void OnErrorOccurred(QAbstractSocket::SocketError error);
+
+  QTcpSocket socket_;
+  TcpClientHandler* handler_ = nullptr;
+  // Set while we close the socket ourselves, whose disconnect is no close event.
+  bool closing_ = false;
+};
+
+}  // namespace vorlink

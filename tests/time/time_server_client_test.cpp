@@ -1,0 +1,143 @@
+#include "time/time_server_client.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fake_clock.h"
+#include "fake_status_line.h"
+#include "hex.h"
+
+namespace vorlink {
+namespace {
+
+using testing::Hex;
+using Texts = std::vector<std::string>;
+
+// Records what the exchange asks of the socket; the test plays the events.
+class FakeTcpClient final : public TcpClient {
+ public:
+  TcpClientHandler* handler = nullptr;
+  bool closed = true;
+  std::vector<std::string> calls;
+  std::vector<std::uint8_t> waiting;
+
+  void SetHandler(TcpClientHandler* h) override { handler = h; }
+  bool IsClosed() const override { return closed; }
+  void Close() override {
+    calls.push_back("Close");
+    closed = true;
+  }
+  void Connect(std::string_view host, std::uint16_t port) override {
+    calls.push_back("Connect " + std::string(host) + ":" + std::to_string(port));
+    closed = false;
+  }
+  std::vector<std::uint8_t> ReadAll() override { return std::exchange(waiting, {}); }
+
+  void Arrive(const char* hex) {
+    waiting = Hex(hex);
+    handler->OnDataArrival();
+  }
+};
+
+class TimeServerClientTest : public ::testing::Test {
+ protected:
+  FakeTcpClient tcp;
+  testing::FakeClock clock;
+  testing::FakeStatusLine status;
+  TimeServerClient client{tcp, clock, status};
+};
+
+TEST_F(TimeServerClientTest, RegistersAndUnregistersAsHandler) {
+  FakeTcpClient other;
+  {
+    TimeServerClient scoped(other, clock, status);
+    EXPECT_NE(other.handler, nullptr);
+  }
+  EXPECT_EQ(other.handler, nullptr);
+}
+
+TEST_F(TimeServerClientTest, ConnectsToPort37OfTheHost) {
+  client.ConnectTimeServer("time.example");
+  EXPECT_EQ(tcp.calls, (Texts{"Connect time.example:37"}));
+  EXPECT_EQ(status.texts, (Texts{"opening connection to TIMESERVER [time.example]"}));
+}
+
+TEST_F(TimeServerClientTest, WholeExchangeInOrder) {
+  client.ConnectTimeServer("time.example");
+  tcp.handler->OnConnected();
+  tcp.Arrive("EE BF B0 A0");
+  tcp.handler->OnClose();
+  EXPECT_EQ(status.texts, (Texts{"opening connection to TIMESERVER [time.example]",
+                                 "   winsock connection made",
+                                 "data received: EE BF B0 A0  (4 bytes)",
+                                 "   closing connection",
+                                 "   sockets closed",
+                                 "   beginning system clock synchronization",
+                                 "clock synchronised succesfully with NTP server time.example"}));
+  EXPECT_EQ(tcp.calls, (Texts{"Connect time.example:37", "Close"}));
+  EXPECT_EQ(clock.setCalls, (std::vector<SystemTimeFields>{{2026, 12, 0, 6, 10, 0, 0, 0}}));
+}
+
+TEST_F(TimeServerClientTest, DataReceivedListsEachArrivalAndSmallBytesWithZero) {
+  client.ConnectTimeServer("h");
+  tcp.Arrive("00 0A");
+  EXPECT_EQ(status.Current(), "data received: 00 0A  (2 bytes)");
+  tcp.Arrive("FF");
+  EXPECT_EQ(status.Current(), "data received: FF  (1 bytes)");
+  EXPECT_EQ(client.TimeServerData(), Hex("00 0A FF"));
+}
+
+TEST_F(TimeServerClientTest, ReconnectClosesOpenSocketFirstAndForgetsData) {
+  client.ConnectTimeServer("h");
+  tcp.Arrive("EE BF");
+  client.ConnectTimeServer("h");
+  EXPECT_EQ(tcp.calls, (Texts{"Connect h:37", "Close", "Connect h:37"}));
+  EXPECT_TRUE(client.TimeServerData().empty());
+  EXPECT_TRUE(clock.setCalls.empty());
+}
+
+TEST_F(TimeServerClientTest, PositiveErrorClosesAndReports) {
+  client.ConnectTimeServer("h");
+  tcp.handler->OnError(111, "Connection refused");
+  EXPECT_EQ(status.texts, (Texts{"opening connection to TIMESERVER [h]",
+                                 "   error received: Connection refused",
+                                 "   error received: 111", "sockets closed"}));
+  EXPECT_EQ(tcp.calls, (Texts{"Connect h:37", "Close"}));
+}
+
+TEST_F(TimeServerClientTest, PositiveErrorOnClosedSocketDoesNotCloseAgain) {
+  tcp.handler->OnError(6, "Host not found");
+  EXPECT_TRUE(tcp.calls.empty());
+  EXPECT_EQ(status.Current(), "sockets closed");
+}
+
+TEST_F(TimeServerClientTest, ErrorOfZeroOrLessOnlyShowsTheTwoTexts) {
+  for (int number : {0, -1}) {
+    tcp.closed = false;
+    status.texts.clear();
+    tcp.handler->OnError(number, "odd");
+    EXPECT_EQ(status.texts, (Texts{"   error received: odd",
+                                   "   error received: " + std::to_string(number)}));
+  }
+  EXPECT_TRUE(tcp.calls.empty());
+}
+
+TEST_F(TimeServerClientTest, CloseWithoutDataIsNotValid) {
+  client.ConnectTimeServer("h");
+  tcp.handler->OnClose();
+  EXPECT_EQ(status.Current(), "Time passed not valid. Clock not synchronised");
+  EXPECT_TRUE(clock.setCalls.empty());
+}
+
+TEST(FormatHexByteTest, TwoUpperCaseDigits) {
+  EXPECT_EQ(FormatHexByte(0x00), "00");
+  EXPECT_EQ(FormatHexByte(0x0A), "0A");
+  EXPECT_EQ(FormatHexByte(0x10), "10");
+  EXPECT_EQ(FormatHexByte(0xEE), "EE");
+  EXPECT_EQ(FormatHexByte(0xFF), "FF");
+}
+
+}  // namespace
+}  // namespace vorlink
