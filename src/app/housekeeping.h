@@ -1,0 +1,24 @@
+// Clearing away the empty captures of runs that received nothing. Only files
+// of length 0 whose names have the capture form (ddmmyyyy_hhmm with .kss,
+// .dump or .hex) are deleted: an empty script, a marker or lock file, or a
+// COMn link is the operator's and stays.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vorlink {
+
+// The current working directory, or "Error" when it cannot be had.
+std::string CurrentFolder();
+
+// "28112010_1403.kss" and the like.
+bool IsCaptureFileName(std::string_view name);
+
+// Deletes the empty capture files of each folder (a folder named twice is
+// cleaned once). Subfolders are never entered; nothing is reported.
+void DeleteEmptyFiles(const std::vector<std::filesystem::path>& folders);
+
+}  // namespace vorlink

@@ -1,0 +1,53 @@
+// What loading and unloading the main window do, step by step. Every step is
+// tried whatever happened before; a step that fails is skipped without a
+// message. Both sequences are repeatable: the setup dialog's OK unloads the
+// window and loads it again within one process.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "app/station.h"
+#include "decode/capture_files.h"
+#include "link/receive_pipeline.h"
+#include "link/serial_port_component.h"
+#include "link/status_line.h"
+#include "time/clock.h"
+#include "time/time_server_client.h"
+#include "tnc/port_mirror.h"
+
+namespace vorlink {
+
+class StartUpView {
+ public:
+  virtual ~StartUpView() = default;
+  // Not modal, with the focus; start-up goes on at once.
+  virtual void OpenSetupDialogWithFocus() = 0;
+  virtual void SetLabel2(std::string_view text) = 0;  // the incoming port
+  virtual void SetLabel8(std::string_view text) = 0;  // the outgoing port
+};
+
+// The parts of one loaded main window, and the process they live in.
+struct WindowParts {
+  Station& station;
+  Clock& clock;
+  SerialPortComponent& incoming;  // MSComm1
+  SerialPortComponent& outgoing;  // MSComm2
+  ReceivePipeline& pipeline;
+  TimeServerClient& timeClient;   // Winsock1
+  PortMirror& mirror;
+  CaptureFiles& captures;
+  StatusLine& status;
+  StartUpView& view;
+};
+
+// "COM 1, 19200,N,8,1 initialized ": from what the port reports back.
+std::string PortText(const SerialPortComponent& port);
+
+// Configures a port from its port line while closed, then opens it.
+void ConfigurePort(SerialPortComponent& port, std::string_view portLine);
+
+void RunStartUp(WindowParts& parts);
+void RunShutDown(WindowParts& parts);
+
+}  // namespace vorlink

@@ -1,0 +1,35 @@
+#include "time/status_update.h"
+
+#include "time/utc.h"
+
+namespace vorlink {
+
+LampImages Lamps(const StatusInputs& inputs) {
+  LampImages lamps;
+  lamps.Image2 = inputs.incomingOpen;
+  lamps.Image3 = !inputs.incomingOpen;
+  // The OUT lamp means nothing while mirroring is off.
+  lamps.Image4 = inputs.mirrorOn && inputs.outgoingOpen;
+  lamps.Image5 = inputs.mirrorOn && !inputs.outgoingOpen;
+  return lamps;
+}
+
+void StatusUpdateTick(StatusUpdateState& state, const DateTime& lastPacketTime, Clock& clock,
+                      const StatusInputs& inputs, StatusView& view, StatusLine& status) {
+  view.ShowLamps(Lamps(inputs));
+  const DateTime now = UtcNow(clock);
+  char stamp[kTimestampLength];
+  FormatTimestamp(now, stamp);
+  view.SetClockText(std::string_view(stamp + 11, 8));
+
+  state.SecondsSinceLastPacket = ToEpochSeconds(now) - ToEpochSeconds(lastPacketTime);
+  if (state.SecondsSinceLastPacket != 0) {
+    status.SetSimpleText(std::to_string(state.SecondsSinceLastPacket) +
+                         " sec since last packet [" + std::to_string(state.LastPacketGap) + "]");
+    state.LastShownSeconds = state.SecondsSinceLastPacket;
+  } else {
+    state.LastPacketGap = state.LastShownSeconds;
+  }
+}
+
+}  // namespace vorlink

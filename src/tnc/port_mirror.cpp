@@ -1,0 +1,48 @@
+#include "tnc/port_mirror.h"
+
+#include "link/comm_event_text.h"
+
+namespace vorlink {
+namespace {
+constexpr const char* kFlagOn = "true";
+constexpr const char* kFlagOff = "false";
+}  // namespace
+
+void PortMirror::SwitchOn() {
+  view_.ShowMirrorIndicators(true);
+  if (!outgoing_.PortOpen()) outgoing_.SetPortOpen(true);
+}
+
+void PortMirror::SwitchOff() {
+  view_.ShowMirrorIndicators(false);
+  if (outgoing_.PortOpen()) outgoing_.SetPortOpen(false);
+}
+
+void PortMirror::Toggle() {
+  if (outgoingPortLine_.empty()) view_.OpenSetupDialog();
+  options_.MnuMirror = !options_.MnuMirror;
+  view_.ShowMirrorCheck(options_.MnuMirror);
+  mirrorFlag_ = options_.MnuMirror ? kFlagOn : kFlagOff;
+  if (options_.MnuMirror) {
+    SwitchOn();
+  } else {
+    SwitchOff();
+  }
+}
+
+void PortMirror::ApplyMirrorFlag() {
+  if (mirrorFlag_ == kFlagOn) {
+    options_.MnuMirror = true;
+    view_.ShowMirrorCheck(true);
+    SwitchOn();
+  } else {
+    SwitchOff();
+  }
+}
+
+void PortMirror::OnComm(int commEvent) {
+  if (commEvent == kCommEvReceive) return;
+  if (const auto text = CommEventText(commEvent)) status_.SetSimpleText(*text);
+}
+
+}  // namespace vorlink

@@ -1,0 +1,51 @@
+// Mirroring to the outgoing port: the menu switch, the outgoing port's
+// open/closed state that goes with it, the flag saved across runs, and the
+// outgoing port's events. The copying itself happens in the receive pipeline.
+#pragma once
+
+#include <string>
+
+#include "decode/window_options.h"
+#include "link/serial_port_component.h"
+#include "link/status_line.h"
+
+namespace vorlink {
+
+class MirrorView {
+ public:
+  virtual ~MirrorView() = default;
+  virtual void ShowMirrorCheck(bool checked) = 0;
+  // Image4, Image5, Label8, Label7 and Label10 together.
+  virtual void ShowMirrorIndicators(bool visible) = 0;
+  // Not modal; the switch goes on at once.
+  virtual void OpenSetupDialog() = 0;
+};
+
+class PortMirror {
+ public:
+  PortMirror(WindowOptions& options, std::string& mirrorFlag, const std::string& outgoingPortLine,
+             SerialPortComponent& outgoing, MirrorView& view, StatusLine& status)
+      : options_(options), mirrorFlag_(mirrorFlag), outgoingPortLine_(outgoingPortLine),
+        outgoing_(outgoing), view_(view), status_(status) {}
+
+  // A click on the menu entry.
+  void Toggle();
+  // Start-up: the saved flag's state, without changing the flag.
+  void ApplyMirrorFlag();
+  // OnComm of the outgoing port: received data is never read; other events
+  // give their status texts.
+  void OnComm(int commEvent);
+
+ private:
+  void SwitchOn();
+  void SwitchOff();
+
+  WindowOptions& options_;
+  std::string& mirrorFlag_;
+  const std::string& outgoingPortLine_;
+  SerialPortComponent& outgoing_;
+  MirrorView& view_;
+  StatusLine& status_;
+};
+
+}  // namespace vorlink

@@ -1,0 +1,75 @@
+#include "app/housekeeping.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "temp_folder.h"
+
+namespace vorlink {
+namespace {
+
+namespace fs = std::filesystem;
+
+void Touch(const fs::path& file, std::string_view content = "") {
+  std::ofstream(file, std::ios::binary) << content;
+}
+
+TEST(HousekeepingTest, DeletesOnlyEmptyCaptureFiles) {
+  testing::TempFolder folder;
+  const fs::path& f = folder.path();
+  Touch(f / "28112010_1403.kss");
+  Touch(f / "28112010_1403.dump");
+  Touch(f / "28112010_1403.hex");
+  Touch(f / "28112010_1404.kss", "\xC0\x00\x41\xC0");
+  Touch(f / "tnc_exit.txt");
+  Touch(f / "28112010_1403.kss.bak");
+  Touch(f / "2811201_14030.kss");
+  Touch(f / "notes.hex");
+  fs::create_directory(f / "28112010_1405.kss");
+  fs::create_directory(f / "old");
+  Touch(f / "old" / "28112010_1406.kss");
+  fs::create_symlink("/dev/null", f / "COM1");
+  fs::create_symlink(f / "old" / "28112010_1406.kss", f / "28112010_1407.kss");
+
+  DeleteEmptyFiles({f, f});
+
+  for (const char* gone : {"28112010_1403.kss", "28112010_1403.dump", "28112010_1403.hex"}) {
+    EXPECT_FALSE(fs::exists(f / gone)) << gone;
+  }
+  for (const char* kept : {"28112010_1404.kss", "tnc_exit.txt", "28112010_1403.kss.bak",
+                           "2811201_14030.kss", "notes.hex", "28112010_1405.kss",
+                           "old/28112010_1406.kss"}) {
+    EXPECT_TRUE(fs::exists(f / kept)) << kept;
+  }
+  EXPECT_TRUE(fs::is_symlink(f / "COM1"));
+  EXPECT_TRUE(fs::is_symlink(f / "28112010_1407.kss"));
+}
+
+TEST(HousekeepingTest, CleansEveryFolderGivenAndSkipsMissingOnes) {
+  testing::TempFolder work;
+  testing::TempFolder program;
+  Touch(work.path() / "01012026_0000.hex");
+  Touch(program.path() / "01012026_0000.dump");
+  DeleteEmptyFiles({work.path(), program.path(), "/nonexistent/vorlink/folder"});
+  EXPECT_FALSE(fs::exists(work.path() / "01012026_0000.hex"));
+  EXPECT_FALSE(fs::exists(program.path() / "01012026_0000.dump"));
+}
+
+TEST(HousekeepingTest, CaptureFileNames) {
+  EXPECT_TRUE(IsCaptureFileName("28112010_1403.kss"));
+  EXPECT_TRUE(IsCaptureFileName("28112010_1403.dump"));
+  EXPECT_TRUE(IsCaptureFileName("28112010_1403.hex"));
+  EXPECT_FALSE(IsCaptureFileName("28112010_1403.KSS"));
+  EXPECT_FALSE(IsCaptureFileName("28112010-1403.kss"));
+  EXPECT_FALSE(IsCaptureFileName("2811201a_1403.kss"));
+  EXPECT_FALSE(IsCaptureFileName(".kss"));
+  EXPECT_FALSE(IsCaptureFileName("vorlink.ini"));
+}
+
+TEST(HousekeepingTest, CurrentFolderIsTheWorkingDirectory) {
+  EXPECT_EQ(CurrentFolder(), fs::current_path().string());
+}
+
+}  // namespace
+}  // namespace vorlink

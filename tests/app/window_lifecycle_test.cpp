@@ -1,0 +1,160 @@
+#include "app/window_lifecycle.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/config_file.h"
+#include "fake_clock.h"
+#include "fake_port_component.h"
+#include "fake_status_line.h"
+#include "fake_tcp_client.h"
+#include "hex.h"
+#include "recording_pane.h"
+#include "temp_folder.h"
+
+namespace vorlink {
+namespace {
+
+using testing::ReadText;
+using testing::ToHex;
+using namespace std::string_literals;
+
+class RecordingView final : public StartUpView, public MirrorView, public ReceiveLabels {
+ public:
+  std::vector<std::string> events;
+  void OpenSetupDialogWithFocus() override { events.push_back("setup dialog"); }
+  void SetLabel2(std::string_view text) override { events.push_back("Label2 " + std::string(text)); }
+  void SetLabel8(std::string_view text) override { events.push_back("Label8 " + std::string(text)); }
+  void ShowMirrorCheck(bool checked) override { events.push_back(checked ? "check" : "uncheck"); }
+  void ShowMirrorIndicators(bool visible) override {
+    events.push_back(visible ? "indicators shown" : "indicators hidden");
+  }
+  void OpenSetupDialog() override { events.push_back("setup dialog"); }
+  void SetLabel9(std::string_view) override {}
+  void SetLabel10(std::string_view) override {}
+};
+
+void WriteFile(const std::filesystem::path& file, std::string_view text) {
+  std::ofstream(file, std::ios::binary) << text;
+}
+
+// One main window's worth of parts over fakes, in a station folder.
+class WindowLifecycleTest : public ::testing::Test {
+ protected:
+  WindowLifecycleTest() {
+    station.programFolder = folder.path();
+    station.workingFolder = folder.path();
+    clock.local = {2010, 11, 28, 14, 3, 12, 345};
+    WriteFile(folder.path() / "tnc_init.txt", "KISS ON\r\n");
+    WriteFile(folder.path() / "tnc_exit.txt", "^K\r\n");
+  }
+  void WriteConfig(std::string_view text) { WriteFile(folder.path() / "vorlink.ini", text); }
+
+  testing::TempFolder folder;
+  Station station;
+  testing::FakeClock clock;
+  testing::FakePortComponent incoming;
+  testing::FakePortComponent outgoing;
+  testing::FakeStatusLine status;
+  testing::FakeTcpClient tcp;
+  testing::RecordingPane pane;
+  RecordingView view;
+  WindowOptions options;
+  CaptureFiles captures;
+  FrameDisplay display{pane, captures, clock, options, station.LastPacketTime};
+  ReceivePipeline pipeline{ReceiveContext{incoming, outgoing, station.counters,
+                                          station.LastPacketTime, clock, status, view, captures,
+                                          display, options}};
+  TimeServerClient timeClient{tcp, clock, status};
+  PortMirror mirror{options, station.settings.MirrorFlag, station.settings.OutgoingPortLine,
+                    outgoing, view, status};
+  WindowParts parts{station, clock,  incoming, outgoing, pipeline, timeClient,
+                    mirror,  captures, status, view};
+};
+
+TEST_F(WindowLifecycleTest, StartUpRunsEveryStepInOrder) {
+  WriteConfig("01,19200,n,8,1\r\nclock.example\r\n02,9600,N,8,1\r\nfalse\r\n");
+  RunStartUp(parts);
+  EXPECT_EQ(incoming.calls, (std::vector<std::string>{"port:1", "settings:19200,N,8,1",
+                                                      "inputlen:0", "binary", "nulldiscard:off",
+                                                      "open"}));
+  EXPECT_EQ(view.events, (std::vector<std::string>{
+                             "Label2 COM 1, 19200,N,8,1 initialized ",
+                             "Label8 COM 2, 9600,N,8,1 initialized ", "indicators hidden"}));
+  // Opened with the others, then closed again since mirroring is off.
+  EXPECT_EQ(outgoing.calls.back(), "close");
+  EXPECT_FALSE(outgoing.open);
+  EXPECT_EQ(tcp.calls, std::vector<std::string>{"Connect clock.example:37"});
+  EXPECT_EQ(status.texts, (std::vector<std::string>{"opening connection to TIMESERVER [clock.example]",
+                                                    "read tnc_init.txt", "done"}));
+  EXPECT_EQ(ToHex(incoming.written), "4B 49 53 53 20 4F 4E 0D");
+  EXPECT_EQ(station.LastPacketTime, (DateTime{2010, 11, 28, 14, 3, 12, 0}));
+  EXPECT_EQ(captures.KssFileName(), folder.path() / "28112010_1403.kss");
+  EXPECT_TRUE(std::filesystem::exists(captures.HexFileName()));
+}
+
+TEST_F(WindowLifecycleTest, FirstStartWithoutConfigurationFile) {
+  RunStartUp(parts);
+  EXPECT_EQ(view.events.front(), "setup dialog");
+  EXPECT_FALSE(incoming.open);
+  // The empty settings text is refused and the port keeps its previous one.
+  EXPECT_EQ(view.events[1], "Label2 COM 0, 9600,N,8,1 initialized ");
+  EXPECT_EQ(station.settings.TimeServerHost, "time.nist.gov");
+  EXPECT_EQ(tcp.calls, std::vector<std::string>{"Connect time.nist.gov:37"});
+  EXPECT_FALSE(outgoing.open);
+  EXPECT_TRUE(incoming.written.empty());
+
+  RunShutDown(parts);
+  EXPECT_EQ(ReadText(folder.path() / "vorlink.ini"), "\r\ntime.nist.gov\r\n\r\n\r\n");
+}
+
+TEST_F(WindowLifecycleTest, SavedMirrorFlagWithAnOutgoingPortThatCannotOpen) {
+  WriteConfig("01,19200,N,8,1\r\n\r\n02,19200,N,8,1\r\ntrue\r\n");
+  outgoing.openFails = true;
+  RunStartUp(parts);
+  EXPECT_TRUE(options.MnuMirror);
+  EXPECT_EQ(view.events[2], "check");
+  EXPECT_EQ(view.events[3], "indicators shown");
+  EXPECT_FALSE(outgoing.open);
+  EXPECT_EQ(station.settings.MirrorFlag, "true");
+}
+
+TEST_F(WindowLifecycleTest, ShutDownClosesCapturesSendsTheExitScriptClosesAndSaves) {
+  WriteConfig("01,19200,N,8,1\r\nclock.example\r\n02,19200,N,8,1\r\ntrue\r\nextra line\r\n");
+  RunStartUp(parts);
+  const auto kss = captures.KssFileName();
+  incoming.written.clear();
+  RunShutDown(parts);
+  // Nothing was received, so the empty captures are gone.
+  EXPECT_FALSE(std::filesystem::exists(kss));
+  EXPECT_EQ(ToHex(incoming.written), "1B 4B 0D");
+  EXPECT_EQ(incoming.calls.back(), "close");
+  EXPECT_EQ(outgoing.calls.back(), "close");
+  EXPECT_EQ(ReadText(folder.path() / "vorlink.ini"),
+            "01,19200,N,8,1\r\nclock.example\r\n02,19200,N,8,1\r\ntrue\r\n");
+}
+
+TEST_F(WindowLifecycleTest, CapturesWithContentStayAndASecondLoadKeepsTheCounters) {
+  WriteConfig("01,19200,N,8,1\r\nclock.example\r\n02,19200,N,8,1\r\nfalse\r\n");
+  RunStartUp(parts);
+  incoming.pending = testing::Hex("C0 00 41 C0");
+  pipeline.OnComm(kCommEvReceive);
+  const auto kss = captures.KssFileName();
+  RunShutDown(parts);
+  EXPECT_EQ(ReadText(kss), "\xC0\x09\x41\xF0"
+                           "asy: 2010-11-28 14:03:12.345 UTC\xC0\xC0\x00\x41\xC0"s);
+
+  clock.local.minute = 4;
+  RunStartUp(parts);
+  EXPECT_EQ(station.counters.BytesReceived, 4u);
+  EXPECT_EQ(station.counters.FrameCount, 1);
+  EXPECT_EQ(captures.KssFileName(), folder.path() / "28112010_1404.kss");
+  EXPECT_TRUE(incoming.open);
+  EXPECT_EQ(tcp.calls.back(), "Connect clock.example:37");
+}
+
+}  // namespace
+}  // namespace vorlink

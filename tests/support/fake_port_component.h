@@ -1,0 +1,68 @@
+// A whole serial port that opens when it has a port number between 1 and 16
+// and settings that look like "baud,parity,data,stop"; records everything.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "link/serial_port_component.h"
+
+namespace vorlink::testing {
+
+class FakePortComponent final : public SerialPortComponent {
+ public:
+  bool open = false;
+  bool openFails = false;
+  std::int16_t port = 0;
+  std::string settings = "9600,N,8,1";
+  std::vector<std::uint8_t> pending;
+  std::vector<std::uint8_t> written;
+  std::vector<std::string> calls;  // "open", "close", "settings:...", ...
+
+  bool PortOpen() const override { return open; }
+  std::span<const std::uint8_t> Input() override {
+    input_.swap(pending);
+    pending.clear();
+    return input_;
+  }
+  bool Output(std::span<const std::uint8_t> bytes) override {
+    if (!open) return false;
+    written.insert(written.end(), bytes.begin(), bytes.end());
+    return true;
+  }
+  using SerialPort::Output;
+
+  bool SetCommPort(std::int16_t n) override {
+    calls.push_back("port:" + std::to_string(n));
+    port = n;
+    return true;
+  }
+  std::int16_t CommPort() const override { return port; }
+  bool SetSettings(std::string_view text) override {
+    calls.push_back("settings:" + std::string(text));
+    if (std::count(text.begin(), text.end(), ',') != 3) return false;
+    settings = text;
+    return true;
+  }
+  std::string Settings() const override { return settings; }
+  void SetInputLen(int length) override { calls.push_back("inputlen:" + std::to_string(length)); }
+  void SetInputMode(InputMode mode) override {
+    calls.push_back(mode == InputMode::Binary ? "binary" : "text");
+  }
+  void SetNullDiscard(bool discard) override {
+    calls.push_back(discard ? "nulldiscard:on" : "nulldiscard:off");
+  }
+  bool SetPortOpen(bool wanted) override {
+    calls.push_back(wanted ? "open" : "close");
+    if (wanted && (openFails || port < 1 || port > 16)) return false;
+    open = wanted;
+    return true;
+  }
+
+ private:
+  std::vector<std::uint8_t> input_;
+};
+
+}  // namespace vorlink::testing
