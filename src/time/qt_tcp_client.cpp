@@ -80,6 +80,7 @@ void QtTcpClient::Close() {
 }
 
 void QtTcpClient::Connect(std::string_view host, std::uint16_t port) {
+  failed_ = false;
   socket_.connectToHost(QString::fromUtf8(host.data(), static_cast<qsizetype>(host.size())), port);
 }
 
@@ -93,7 +94,7 @@ void QtTcpClient::OnReadyRead() {
 }
 
 void QtTcpClient::OnDisconnected() {
-  if (closing_ || !handler_) return;
+  if (closing_ || failed_ || !handler_) return;
   // Bytes that came with the peer's close belong to the exchange.
   if (socket_.bytesAvailable() > 0) handler_->OnDataArrival();
   if (handler_) handler_->OnClose();
@@ -101,7 +102,9 @@ void QtTcpClient::OnDisconnected() {
 
 void QtTcpClient::OnErrorOccurred(SocketError error) {
   // The peer's normal close also arrives as disconnected, handled there.
-  if (error == SocketError::RemoteHostClosedError || !handler_) return;
+  if (error == SocketError::RemoteHostClosedError) return;
+  failed_ = true;
+  if (!handler_) return;
   handler_->OnError(SocketErrorNumber(error), socket_.errorString().toStdString());
 }
 

@@ -36,6 +36,9 @@ class QtTcpClient final : public TcpClient {
   TcpClientHandler* handler_ = nullptr;
   // Set while we close the socket ourselves, whose disconnect is no close event.
   bool closing_ = false;
+  // Set once a failure was reported for this connection: it ends the exchange,
+  // and a disconnect Qt sends after it is no close event either.
+  bool failed_ = false;
 };
 
 }  // namespace vorlink
