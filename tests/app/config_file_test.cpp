@@ -58,12 +58,6 @@ TEST_F(ConfigFileTest, EmptyHostLineIsReplacedAndStoredAtNextWrite) {
   EXPECT_EQ(FileText(), "01,19200,N,8,1\r\ntime.nist.gov\r\n02,9600,N,8,1\r\nfalse\r\n");
 }
 
-TEST_F(ConfigFileTest, HostGivenIsKept) {
-  settings.TimeServerHost = "ntp.example";
-  UseDefaultHostIfEmpty(settings);
-  EXPECT_EQ(settings.TimeServerHost, "ntp.example");
-}
-
 TEST_F(ConfigFileTest, ThreeLineFileLeavesMirrorFlagUnchanged) {
   settings.MirrorFlag = "true";
   WriteFile("01,19200,N,8,1\r\nhost\r\n02,9600,N,8,1\r\n");

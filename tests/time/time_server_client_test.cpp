@@ -7,6 +7,7 @@
 
 #include "fake_clock.h"
 #include "fake_status_line.h"
+#include "fake_tcp_client.h"
 #include "hex.h"
 
 namespace vorlink {
@@ -15,42 +16,16 @@ namespace {
 using testing::Hex;
 using Texts = std::vector<std::string>;
 
-// Records what the exchange asks of the socket; the test plays the events.
-class FakeTcpClient final : public TcpClient {
- public:
-  TcpClientHandler* handler = nullptr;
-  bool closed = true;
-  std::vector<std::string> calls;
-  std::vector<std::uint8_t> waiting;
-
-  void SetHandler(TcpClientHandler* h) override { handler = h; }
-  bool IsClosed() const override { return closed; }
-  void Close() override {
-    calls.push_back("Close");
-    closed = true;
-  }
-  void Connect(std::string_view host, std::uint16_t port) override {
-    calls.push_back("Connect " + std::string(host) + ":" + std::to_string(port));
-    closed = false;
-  }
-  std::vector<std::uint8_t> ReadAll() override { return std::exchange(waiting, {}); }
-
-  void Arrive(const char* hex) {
-    waiting = Hex(hex);
-    handler->OnDataArrival();
-  }
-};
-
 class TimeServerClientTest : public ::testing::Test {
  protected:
-  FakeTcpClient tcp;
+  testing::FakeTcpClient tcp;
   testing::FakeClock clock;
   testing::FakeStatusLine status;
   TimeServerClient client{tcp, clock, status};
 };
 
 TEST_F(TimeServerClientTest, RegistersAndUnregistersAsHandler) {
-  FakeTcpClient other;
+  testing::FakeTcpClient other;
   {
     TimeServerClient scoped(other, clock, status);
     EXPECT_NE(other.handler, nullptr);
@@ -122,13 +97,6 @@ TEST_F(TimeServerClientTest, ErrorOfZeroOrLessOnlyShowsTheTwoTexts) {
                                    "   error received: " + std::to_string(number)}));
   }
   EXPECT_TRUE(tcp.calls.empty());
-}
-
-TEST_F(TimeServerClientTest, CloseWithoutDataIsNotValid) {
-  client.ConnectTimeServer("h");
-  tcp.handler->OnClose();
-  EXPECT_EQ(status.Current(), "Time passed not valid. Clock not synchronised");
-  EXPECT_TRUE(clock.setCalls.empty());
 }
 
 TEST(FormatHexByteTest, TwoUpperCaseDigits) {

@@ -16,7 +16,6 @@ namespace {
 
 using testing::FakeSerialPort;
 using testing::FakeStatusLine;
-using testing::Hex;
 using testing::ToHex;
 
 using Texts = std::vector<std::string>;
@@ -136,19 +135,6 @@ TEST_F(TncScriptTest, PortClosingMidwayDropsTheRestAndAsksOncePerSentLine) {
   EXPECT_EQ(ToHex(closing.written), "41 0D");
   EXPECT_EQ(closing.openQueries, 3);
   EXPECT_EQ(status.texts, kInitTexts);
-}
-
-TEST_F(TncScriptTest, ScriptIsTakenFromTheGivenFolderOnly) {
-  testing::TempFolder other;
-  std::ofstream(other.path() / kStartScript, std::ios::binary) << "X\r\n";
-  Send();
-  EXPECT_TRUE(port.written.empty());
-}
-
-TEST(ScriptLineBytesTest, CommentAndEmptyGiveNoBytes) {
-  EXPECT_TRUE(ScriptLineBytes("").empty());
-  EXPECT_TRUE(ScriptLineBytes("#$^").empty());
-  EXPECT_EQ(ScriptLineBytes("$^"), Hex("C0 FF C0 1B 0D"));
 }
 
 }  // namespace
