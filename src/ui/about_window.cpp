@@ -1,0 +1,10 @@
+#include "ui/about_window.h"
+
+namespace vorlink {
+
+AboutWindow::AboutWindow(QWidget* parent) : QWidget(parent) {
+  setObjectName("Form3");
+  setWindowTitle("Vorlink");
+}
+
+}  // namespace vorlink

@@ -1,0 +1,138 @@
+#include "ui/app_controller.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+
+#include "app/config_file.h"
+#include "ui/about_window.h"
+#include "ui/main_window.h"
+#include "ui/setup_dialog.h"
+#include "ui/statistics_window.h"
+
+namespace vorlink {
+
+void CentreOnScreen(QWidget& window) {
+  window.adjustSize();
+  const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  QRect frame = window.frameGeometry();
+  frame.moveCenter(screen->availableGeometry().center());
+  window.move(frame.topLeft());
+}
+
+// Raises a window that exists and hands it the focus.
+static void BringToFront(QWidget& window) {
+  window.show();
+  window.raise();
+  window.activateWindow();
+}
+
+AppController::AppController(Station& station, Clock& clock, std::uint16_t timeServerPort)
+    : station_(station), clock_(clock), timeServerPort_(timeServerPort) {}
+
+AppController::~AppController() {
+  // Windows still open when the process ends unload like any other.
+  for (QWidget* w : {static_cast<QWidget*>(main_), static_cast<QWidget*>(setup_),
+                     static_cast<QWidget*>(statistics_), static_cast<QWidget*>(about_)}) {
+    delete w;
+  }
+}
+
+void AppController::Start() { ShowMainWindow(); }
+
+MainWindow* AppController::Main() const { return main_; }
+SetupDialog* AppController::Setup() const { return setup_; }
+StatisticsWindow* AppController::Statistics() const { return statistics_; }
+AboutWindow* AppController::About() const { return about_; }
+
+void AppController::CloseAll() {
+  for (QWidget* w : {static_cast<QWidget*>(setup_), static_cast<QWidget*>(statistics_),
+                     static_cast<QWidget*>(about_), static_cast<QWidget*>(main_)}) {
+    if (w != nullptr) w->close();
+  }
+}
+
+void AppController::Track(QWidget* window) {
+  connect(window, &QObject::destroyed, this, [this] {
+    // QPointer clears only after destroyed() has run; look again afterwards.
+    QTimer::singleShot(0, this, &AppController::CheckWindowsLeft);
+  });
+}
+
+void AppController::CheckWindowsLeft() {
+  if (!main_ && !setup_ && !statistics_ && !about_) emit LastWindowClosed();
+}
+
+void AppController::ShowMainWindow() {
+  auto* window = new MainWindow(WindowEnvironment{station_, clock_, timeServerPort_});
+  main_ = window;
+  Track(window);
+  connect(window, &MainWindow::SetupDialogRequested, this, &AppController::OpenSetupDialog);
+  connect(window, &MainWindow::StatisticsRequested, this, &AppController::OpenStatistics);
+  connect(window, &MainWindow::AboutRequested, this, &AppController::OpenAbout);
+  const bool dialogWasOpen = setup_;
+  window->Load();
+  CentreOnScreen(*window);
+  window->show();
+  // A dialog opened by the start-up keeps the focus over the new window.
+  if (!dialogWasOpen && setup_) BringToFront(*setup_);
+}
+
+void AppController::OpenSetupDialog(bool withFocus) {
+  if (setup_) {
+    BringToFront(*setup_);
+    return;
+  }
+  auto* dialog = new SetupDialog();
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  setup_ = dialog;
+  Track(dialog);
+  connect(dialog, &SetupDialog::PortLinesChosen, this, &AppController::ApplyPortLines);
+  CentreOnScreen(*dialog);
+  if (withFocus) {
+    BringToFront(*dialog);
+  } else {
+    dialog->show();
+  }
+}
+
+void AppController::ApplyPortLines(const std::string& incoming, const std::string& outgoing) {
+  SavePortLines(station_.workingFolder, station_.settings, incoming, outgoing);
+  if (setup_) setup_->close();
+  if (main_) {
+    // Shut down now, before the new window starts up on the same ports.
+    main_->Unload();
+    main_->close();
+    main_ = nullptr;
+  }
+  ShowMainWindow();
+}
+
+void AppController::OpenStatistics() {
+  if (statistics_) {
+    BringToFront(*statistics_);
+    return;
+  }
+  auto* window = new StatisticsWindow(station_.counters);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  statistics_ = window;
+  Track(window);
+  CentreOnScreen(*window);
+  window->show();
+}
+
+void AppController::OpenAbout() {
+  if (about_) {
+    BringToFront(*about_);
+    return;
+  }
+  auto* window = new AboutWindow();
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  about_ = window;
+  Track(window);
+  CentreOnScreen(*window);
+  window->show();
+}
+
+}  // namespace vorlink
