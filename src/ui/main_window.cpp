@@ -20,21 +20,15 @@
 #include "time/qt_tcp_client.h"
 #include "ui/artwork.h"
 #include "ui/qt_text_pane.h"
+#include "ui/twips.h"
 
 namespace vorlink {
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 constexpr int kStatusIntervalMs = 1000;
 const QColor kBackground(0xE0, 0xE0, 0xE0);
 const QColor kFrameCaption(0x40, 0x40, 0x40);
 const QColor kClockColour(0x00, 0x40, 0x40);
-
-// Positions and sizes are kept in twips, as the layout was drawn.
-QRect Twips(int left, int top, int width, int height) {
-  return QRect(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
-               height / kTwipsPerPixel);
-}
 
 QString Text(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -128,7 +122,6 @@ int CharacterCode(const QKeyEvent& key) {
 MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
     : QMainWindow(parent), env_(environment) {
   setObjectName("Form1");
-  setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle("Vorlink +");
   setWindowIcon(ProgramIcon());
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
