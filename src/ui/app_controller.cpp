@@ -66,6 +66,7 @@ void AppController::CheckWindowsLeft() {
 
 void AppController::ShowMainWindow() {
   auto* window = new MainWindow(WindowEnvironment{station_, clock_, timeServerPort_});
+  window->setAttribute(Qt::WA_DeleteOnClose);
   main_ = window;
   Track(window);
   connect(window, &MainWindow::SetupDialogRequested, this, &AppController::OpenSetupDialog);

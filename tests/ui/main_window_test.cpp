@@ -1,0 +1,208 @@
+#include "ui/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+#include "fake_clock.h"
+#include "hex.h"
+#include "link/qt_serial_port.h"
+#include "pty_pair.h"
+#include "widget_test_support.h"
+
+namespace vorlink {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::Hex;
+using testing::ReadText;
+using testing::ToHex;
+using testing::WaitUntil;
+
+const char* const kUiFrame = "C0 00 82 84 86 40 40 40 60 B0 B2 B4 40 40 40 6F 03 F0 68 69 C0";
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest() {
+    com1.LinkAs(folder.path() / "COM1");
+    testing::WriteFile(folder.path() / "vorlink.ini",
+                       "01,19200,N,8,1\r\n127.0.0.1\r\n02,19200,N,8,1\r\nfalse\r\n");
+    testing::WriteFile(folder.path() / "tnc_init.txt", "KISS ON\r\n");
+    testing::WriteFile(folder.path() / "tnc_exit.txt", "^K\r\n");
+    station.programFolder = folder.path();
+    station.workingFolder = folder.path();
+    clock.local = {2026, 12, 6, 10, 0, 0, 345};
+  }
+
+  MainWindow& LoadWindow() {
+    window = std::make_unique<MainWindow>(WindowEnvironment{station, clock, timeServer.Port()});
+    window->Load();
+    return *window;
+  }
+  template <typename T>
+  T* Find(const char* name) {
+    return window->findChild<T*>(name);
+  }
+  QString PaneText() { return Find<QPlainTextEdit>("RichTextBox1")->toPlainText(); }
+  std::string Received(std::chrono::milliseconds wait = 1000ms) {
+    std::vector<std::uint8_t> all;
+    WaitUntil([&] {
+      auto more = com1.Read(10ms);
+      all.insert(all.end(), more.begin(), more.end());
+      return !more.empty();
+    }, wait);
+    for (auto more = com1.Read(50ms); !more.empty(); more = com1.Read(50ms)) {
+      all.insert(all.end(), more.begin(), more.end());
+    }
+    return ToHex(all);
+  }
+
+  testing::StationFolder folder;
+  testing::PtyPair com1;
+  testing::TimeServer timeServer{QByteArray("\xEE\xBF\xB0\xA0", 4)};
+  testing::FakeClock clock;
+  Station station;
+  std::unique_ptr<MainWindow> window;
+};
+
+TEST_F(MainWindowTest, StartsInItsDesignStateWithTheStartScriptSent) {
+  MainWindow& w = LoadWindow();
+  EXPECT_EQ(w.windowTitle(), "Vorlink +");
+  for (const char* name : {"ShowTimeStamp", "GenerateTimeFrames", "AnalyzeFrame"}) {
+    EXPECT_TRUE(Find<QCheckBox>(name)->isChecked()) << name;
+  }
+  EXPECT_TRUE(Find<QAction>("MnuDecodePayload")->isChecked());
+  EXPECT_FALSE(Find<QAction>("MnuMirror")->isChecked());
+  EXPECT_EQ(Find<QLabel>("Label1")->text(), "sync...");
+  EXPECT_EQ(Find<QLabel>("Label2")->text(), "COM 1, 19200,N,8,1 initialized ");
+  EXPECT_EQ(Find<QPushButton>("Command1")->text(), "Set TNC in CMD Mode");
+  EXPECT_EQ(Find<QLabel>("Label9")->geometry(), QRect(256, 16, 185, 17));
+  EXPECT_TRUE(w.MSComm1().PortOpen());
+  EXPECT_EQ(Received(), "4B 49 53 53 20 4F 4E 0D");
+}
+
+TEST_F(MainWindowTest, ReceivedFrameIsShownCountedAndCaptured) {
+  MainWindow& w = LoadWindow();
+  com1.Write(Hex(kUiFrame));
+  ASSERT_TRUE(WaitUntil([&] { return PaneText().contains("from XYZ-7 to ABC"); }));
+  EXPECT_EQ(PaneText().toStdString(),
+            "\n2026-12-06 10:00:00.345 UTC: [21 Bytes KISS Frame (without CRC)]\n"
+            "ctrl: 3   PID: F0 {UI}   2 Payload Bytes\n"
+            "from XYZ-7 to ABC: \n"
+            " 1   > 68 69 \n"
+            "hi\n\n" +
+                std::string(66, '_') + "\n");
+  EXPECT_EQ(Find<QLabel>("Label9")->text(), "21 Bytes received (1 Frames)");
+  const CaptureFiles& captures = w.Captures();
+  auto bytes = [](const std::vector<std::uint8_t>& b) { return std::string(b.begin(), b.end()); };
+  EXPECT_EQ(ReadText(captures.KssFileName()),
+            bytes(Hex("C0 09 82 84 86 40 40 40 60 B0 B2 B4 40 40 40 6F 03 F0")) +
+                "asy: 2026-12-06 10:00:00.345 UTC" + bytes(Hex("C0")) + bytes(Hex(kUiFrame)));
+  EXPECT_EQ(ReadText(captures.DumpFileName()), "2026-12-06 10:00:00.345 UTC: hi\r\n");
+  EXPECT_EQ(ReadText(captures.HexFileName()), "68 69\r\n");
+}
+
+TEST_F(MainWindowTest, SerialEventsShowTheirTextsAndDataClearsThem) {
+  MainWindow& w = LoadWindow();
+  // Let the time server exchange write its texts first.
+  ASSERT_TRUE(WaitUntil([&] { return !clock.setCalls.empty(); }));
+  emit w.MSComm1().OnComm(1004);
+  EXPECT_EQ(w.SimpleText(), "Framing Error");
+  emit w.MSComm2().OnComm(1008);
+  EXPECT_EQ(w.SimpleText(), "Receive Buffer Overflow");
+  com1.Write(Hex("C0 00 41 C0"));
+  EXPECT_TRUE(WaitUntil([&] { return w.SimpleText().isEmpty(); }));
+}
+
+TEST_F(MainWindowTest, TerminalKeysAndTncButtonsReachTheTnc) {
+  MainWindow& w = LoadWindow();
+  ASSERT_TRUE(WaitUntil([&] { return !clock.setCalls.empty(); }));
+  Received();
+  auto* text1 = Find<QLineEdit>("Text1");
+  QTest::keyClicks(text1, "KI");
+  QTest::keyClick(text1, Qt::Key_Return);
+  EXPECT_EQ(text1->text(), "");
+  QTest::keyClick(text1, Qt::Key_C, Qt::ControlModifier);
+  QTest::keyClick(text1, Qt::Key_Escape);
+  EXPECT_EQ(text1->text(), "[ESC]");
+  EXPECT_EQ(Received(), "4B 49 0D 03 1B");
+  QTest::mouseClick(Find<QPushButton>("Command1"), Qt::LeftButton);
+  EXPECT_EQ(Received(), "C0 FF C0");
+  EXPECT_EQ(w.SimpleText(), "set TNC in CMD mode");
+  QTest::mouseClick(Find<QPushButton>("Command4"), Qt::LeftButton);
+  EXPECT_EQ(Received(), "4B 49 53 53 20 4F 4E 0D");
+  EXPECT_EQ(w.SimpleText(), "done");
+}
+
+TEST_F(MainWindowTest, UnloadSendsTheExitScriptClosesAndSaves) {
+  MainWindow& w = LoadWindow();
+  Received();
+  const auto kss = w.Captures().KssFileName();
+  w.close();
+  EXPECT_EQ(Received(), "1B 4B 0D");
+  EXPECT_FALSE(w.MSComm1().PortOpen());
+  EXPECT_FALSE(std::filesystem::exists(kss));  // nothing was received
+  EXPECT_EQ(ReadText(folder.path() / "vorlink.ini"),
+            "01,19200,N,8,1\r\n127.0.0.1\r\n02,19200,N,8,1\r\nfalse\r\n");
+  w.Unload();  // a second request does nothing
+  EXPECT_EQ(Received(100ms), "");
+}
+
+TEST_F(MainWindowTest, SecondLoadMakesNewCapturesAndKeepsTheCounters) {
+  LoadWindow();
+  com1.Write(Hex(kUiFrame));
+  ASSERT_TRUE(WaitUntil([&] { return station.counters.FrameCount == 1; }));
+  const auto firstKss = window->Captures().KssFileName();
+  window->close();
+  window.reset();
+  clock.local.minute = 1;
+  MainWindow& second = LoadWindow();
+  EXPECT_NE(second.Captures().KssFileName(), firstKss);
+  EXPECT_TRUE(std::filesystem::exists(firstKss));
+  EXPECT_EQ(station.counters.BytesReceived, 21u);
+  com1.Write(Hex("C0 00 41 C0"));
+  ASSERT_TRUE(WaitUntil([&] { return station.counters.FrameCount == 2; }));
+  EXPECT_EQ(Find<QLabel>("Label9")->text(), "25 Bytes received (2 Frames)");
+}
+
+TEST_F(MainWindowTest, TimeServerAnswerSetsTheInjectedClock) {
+  LoadWindow();
+  ASSERT_TRUE(WaitUntil([&] { return !clock.setCalls.empty(); }));
+  const SystemTimeFields expected{2026, 12, 0, 6, 10, 0, 0, 0};
+  EXPECT_EQ(clock.setCalls.front(), expected);
+  EXPECT_EQ(window->SimpleText(), "clock synchronised succesfully with NTP server 127.0.0.1");
+}
+
+TEST_F(MainWindowTest, StatusTimerCountsSecondsSinceTheLastPacket) {
+  MainWindow& w = LoadWindow();
+  clock.local.second = 3;
+  w.UpdateStatus();
+  EXPECT_EQ(w.SimpleText(), "3 sec since last packet [0]");
+  EXPECT_EQ(Find<QLabel>("Label1")->text(), "10:00:03");
+  EXPECT_FALSE(Find<QLabel>("Image2")->isHidden());
+  EXPECT_TRUE(Find<QLabel>("Image3")->isHidden());
+  EXPECT_TRUE(Find<QLabel>("Image4")->isHidden());
+  EXPECT_TRUE(Find<QLabel>("Image5")->isHidden());
+}
+
+TEST_F(MainWindowTest, TncThatGoesAwayTurnsTheLampRedAndTheProgramGoesOn) {
+  MainWindow& w = LoadWindow();
+  Received();
+  com1.CloseMaster();
+  ASSERT_TRUE(WaitUntil([&] { return !w.MSComm1().PortOpen(); }));
+  w.UpdateStatus();
+  EXPECT_TRUE(Find<QLabel>("Image2")->isHidden());
+  EXPECT_FALSE(Find<QLabel>("Image3")->isHidden());
+  w.close();
+  EXPECT_EQ(ReadText(folder.path() / "vorlink.ini").substr(0, 16), "01,19200,N,8,1\r\n");
+}
+
+}  // namespace
+}  // namespace vorlink
