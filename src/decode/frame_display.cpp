@@ -1,5 +1,6 @@
 #include "decode/frame_display.h"
 
+#include <algorithm>
 #include <charconv>
 #include <iterator>
 
@@ -91,18 +92,35 @@ void FrameDisplay::ShowDecodedHeader() {
 }
 
 void FrameDisplay::BuildDump(std::span<const std::uint8_t> bytes) {
-  for (std::uint8_t b : bytes) {
-    HexText += kHexDigits[b >> 4];
-    HexText += kHexDigits[b & 0x0F];
-    HexText += ' ';
+  // Runs for every byte shown: size the texts once and write in place. A
+  // character takes at most three bytes of UTF-8 in the pane text.
+  constexpr std::size_t kMaxUtf8PerCharacter = 3;
+  constexpr std::uint8_t kDelete = 0x7F;
+  const std::size_t paneStart = AsciiPaneText.size();
+  HexText.resize(HexText.size() + 3 * bytes.size());
+  AsciiText.resize(AsciiText.size() + bytes.size());
+  AsciiPaneText.resize(paneStart + kMaxUtf8PerCharacter * bytes.size());
+  char* hex = HexText.data() + HexText.size() - 3 * bytes.size();
+  char* ascii = AsciiText.data() + AsciiText.size() - bytes.size();
+  char* pane = AsciiPaneText.data() + paneStart;
+  for (const std::uint8_t b : bytes) {
+    *hex++ = kHexDigits[b >> 4];
+    *hex++ = kHexDigits[b & 0x0F];
+    *hex++ = ' ';
     if (b < kFirstPrintable) {
-      AsciiText += '.';
-      AsciiPaneText += '.';
+      *ascii++ = '.';
+      *pane++ = '.';
     } else {
-      AsciiText += static_cast<char>(b);
-      AsciiPaneText += CodePageCharacter(b);
+      *ascii++ = static_cast<char>(b);
+      if (b < kDelete) {
+        *pane++ = static_cast<char>(b);  // printable ASCII is itself in the code page
+      } else {
+        const std::string_view c = CodePageCharacter(b);
+        pane = std::copy(c.begin(), c.end(), pane);
+      }
     }
   }
+  AsciiPaneText.resize(static_cast<std::size_t>(pane - AsciiPaneText.data()));
 }
 
 void FrameDisplay::ShowDumpLines(PaneColour colour) {
