@@ -1,5 +1,7 @@
 #include "link/deframer.h"
 
+#include <algorithm>
+
 namespace vorlink {
 namespace {
 constexpr std::uint8_t kNoByte[1] = {0};
@@ -61,8 +63,30 @@ void Deframer::HandleInside(std::uint8_t b, UnitSink& sink) {
   FrameBuffer[FrameLength++] = b;
 }
 
+std::size_t Deframer::CopyData(std::span<const std::uint8_t> bytes, UnitSink& sink) {
+  const std::size_t limit = std::min(bytes.size(), FrameBuffer.size() - FrameLength);
+  std::uint8_t* out = FrameBuffer.data() + FrameLength;
+  bool afterFesc = afterFesc_;
+  std::size_t n = 0;
+  for (; n < limit && bytes[n] != kFend; ++n) {
+    const std::uint8_t b = bytes[n];
+    if (afterFesc && (b == kTfesc || b == kTfend)) sink.OnEscape(b);
+    afterFesc = b == kFesc;
+    out[n] = b;
+  }
+  FrameLength += n;
+  afterFesc_ = afterFesc;
+  return n;
+}
+
 void Deframer::Feed(std::span<const std::uint8_t> chunk, UnitSink& sink) {
-  for (const std::uint8_t b : chunk) {
+  while (!chunk.empty()) {
+    if (state_ == State::Inside && !oversize_) {
+      chunk = chunk.subspan(CopyData(chunk, sink));
+      if (chunk.empty()) break;
+    }
+    const std::uint8_t b = chunk.front();
+    chunk = chunk.subspan(1);
     switch (state_) {
       case State::Inside:
         HandleInside(b, sink);

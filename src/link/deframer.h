@@ -47,6 +47,9 @@ class Deframer {
   void Open(std::uint8_t firstByte, bool borrowed);
   void Close(UnitSink& sink);
   void HandleInside(std::uint8_t b, UnitSink& sink);
+  // The data bytes at the front of bytes, up to a FEND and as many as fit,
+  // taken in one go as HandleInside would take them; returns how many.
+  std::size_t CopyData(std::span<const std::uint8_t> bytes, UnitSink& sink);
 
   std::array<std::uint8_t, kFrameBufferCapacity> FrameBuffer{};
   std::size_t FrameLength = 0;
