@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 
 namespace vorlink {
 namespace {
@@ -78,8 +79,15 @@ std::span<const std::uint8_t> Ax25Decoder::Payload() const {
 
 void Ax25Decoder::Deescape(std::span<const std::uint8_t> frameBuffer) {
   EscapePending = false;
+  const auto in = frameBuffer.first(std::min(frameBuffer.size(), DecodedFrame.size()));
+  // Most frames hold no FESC at all: then they are their own de-escaped copy.
+  if (in.empty() || std::memchr(in.data(), kFesc, in.size()) == nullptr) {
+    std::copy(in.begin(), in.end(), DecodedFrame.begin());
+    DecodedLength = static_cast<int>(in.size());
+    return;
+  }
   std::size_t out = 0;
-  for (std::uint8_t b : frameBuffer.first(std::min(frameBuffer.size(), DecodedFrame.size()))) {
+  for (std::uint8_t b : in) {
     if (b == kFesc) {
       EscapePending = true;
       continue;
