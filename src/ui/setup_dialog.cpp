@@ -1,13 +1,158 @@
 #include "ui/setup_dialog.h"
 
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "link/port_device.h"
+#include "ui/twips.h"
+
 namespace vorlink {
+namespace {
+
+const QColor kBackground(0xE0, 0xE0, 0xE0);
+
+// Left and width of the five columns, in twips inside a frame.
+struct ColumnPlace {
+  int left, labelWidth, boxWidth;
+};
+constexpr std::array<ColumnPlace, kSetupColumns> kColumns = {{
+    {120, 375, 975},    // Port
+    {1200, 615, 1335},  // Baud
+    {2640, 495, 615},   // Data
+    {3360, 615, 615},   // Parity
+    {4080, 495, 615},   // Stop
+}};
+constexpr int kLabelTop = 600;
+constexpr int kLabelHeight = 255;
+constexpr int kBoxTop = 960;
+constexpr int kBoxHeight = 315;
+
+QString Text(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QFont CaptionFont() {
+  QFont font;
+  font.setPointSizeF(8.25);
+  font.setBold(true);
+  return font;
+}
+
+}  // namespace
 
 SetupDialog::SetupDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("Form2");
   setWindowTitle(" Setup COM - TNC");
+  setModal(false);
+  setFixedSize(Twips(6300), Twips(3525));
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, kBackground);
+  palette.setColor(QPalette::Base, kBackground);
+  palette.setColor(QPalette::Button, kBackground);
+  setPalette(palette);
+
+  BuildFrame(SetupFrame::Incoming, Twips(120, 120, 4935, 1575), "incoming COM port", 1);
+  BuildFrame(SetupFrame::Outgoing, Twips(120, 1800, 4935, 1575), "outgoing COM port", 6);
+
+  auto* Command2 = new QPushButton("Cancel", this);
+  Command2->setObjectName("Command2");
+  Command2->setGeometry(Twips(5280, 2400, 855, 375));
+  auto* Command1 = new QPushButton("OK", this);
+  Command1->setObjectName("Command1");
+  Command1->setGeometry(Twips(5280, 3000, 855, 375));
+  for (QPushButton* button : {Command1, Command2}) {
+    button->setFont(CaptionFont());
+    // Enter in a box only finishes the typing; OK wants a click.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+  }
+  connect(Command1, &QPushButton::clicked, this,
+          [this] { emit PortLinesChosen(IncomingPortLine(), OutgoingPortLine()); });
+  connect(Command2, &QPushButton::clicked, this, &QWidget::close);
 }
 
-std::string SetupDialog::IncomingPortLine() const { return "01,19200,N,8,1"; }
-std::string SetupDialog::OutgoingPortLine() const { return "02,19200,N,8,1"; }
+void SetupDialog::BuildFrame(SetupFrame frame, const QRect& at, const char* caption, int firstBox) {
+  auto* group = new QGroupBox(caption, this);
+  group->setObjectName(frame == SetupFrame::Incoming ? "Frame1" : "Frame2");
+  group->setGeometry(at);
+  group->setFont(CaptionFont());
+  FrameBoxes& boxes = frame == SetupFrame::Incoming ? incoming_ : outgoing_;
+  for (std::size_t i = 0; i < kSetupColumns; ++i) {
+    const SetupColumn column = kSetupColumnOrder[i];
+    const ColumnPlace& place = kColumns[i];
+    const int index = firstBox - 1 + static_cast<int>(i);
+
+    auto* label = new QLabel(Text(SetupCaption(column)), group);
+    label->setObjectName("Label1");
+    label->setProperty("Index", index);
+    label->setGeometry(Twips(place.left, kLabelTop, place.labelWidth, kLabelHeight));
+    // The frame's bold caption font is not for the column captions.
+    label->setFont(font());
+    Label1_[static_cast<std::size_t>(index)] = label;
+
+    auto* box = new QComboBox(group);
+    box->setObjectName(QString("Combo%1").arg(firstBox + static_cast<int>(i)));
+    box->setGeometry(Twips(place.left, kBoxTop, place.boxWidth, kBoxHeight));
+    box->setFont(font());
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    for (std::string_view entry : SetupEntries(column)) box->addItem(Text(entry));
+    box->setCurrentIndex(PreselectedEntry(frame, column));
+    boxes[i] = box;
+  }
+  QComboBox* port = boxes[0];
+  connect(port, &QComboBox::currentTextChanged, this, [this, frame] { ShowPortDevice(frame); });
+  // A COMn link may have changed since; look again when the tip is asked for.
+  port->installEventFilter(this);
+  ShowPortDevice(frame);
+}
+
+const SetupDialog::FrameBoxes& SetupDialog::Boxes(SetupFrame frame) const {
+  return frame == SetupFrame::Incoming ? incoming_ : outgoing_;
+}
+
+std::string SetupDialog::PortLine(SetupFrame frame) const {
+  std::array<std::string, kSetupColumns> shown;
+  const FrameBoxes& boxes = Boxes(frame);
+  for (std::size_t i = 0; i < kSetupColumns; ++i) shown[i] = boxes[i]->currentText().toStdString();
+  return PortLineFromBoxes(frame, shown);
+}
+
+// So that an operator sees which device a COM number stands for here.
+void SetupDialog::ShowPortDevice(SetupFrame frame) {
+  QComboBox* port = Boxes(frame)[0];
+  const int number =
+      PortNumberOf(SetupBoxValue(frame, SetupColumn::Port, port->currentText().toStdString()));
+  port->setToolTip(QString("%1 opens %2")
+                       .arg(Text(PortLinkName(number)))
+                       .arg(QString::fromStdString(PortDevice(number).string())));
+}
+
+bool SetupDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    for (SetupFrame frame : {SetupFrame::Incoming, SetupFrame::Outgoing}) {
+      if (watched == Boxes(frame)[0]) ShowPortDevice(frame);
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+std::string SetupDialog::IncomingPortLine() const { return PortLine(SetupFrame::Incoming); }
+std::string SetupDialog::OutgoingPortLine() const { return PortLine(SetupFrame::Outgoing); }
+
+QComboBox* SetupDialog::Combo(int number) const {
+  if (number < 1 || number > static_cast<int>(2 * kSetupColumns)) return nullptr;
+  const std::size_t i = static_cast<std::size_t>(number - 1);
+  return i < kSetupColumns ? incoming_[i] : outgoing_[i - kSetupColumns];
+}
+
+QLabel* SetupDialog::Label1(int index) const {
+  if (index < 0 || index >= static_cast<int>(Label1_.size())) return nullptr;
+  return Label1_[static_cast<std::size_t>(index)];
+}
 
 }  // namespace vorlink

@@ -1,10 +1,17 @@
 // " Setup COM - TNC": the two serial ports and their line settings. OK hands
 // the two port lines to whoever opened the dialog; the dialog itself saves
-// and applies nothing.
+// and applies nothing. It never reads the current settings: every new dialog
+// offers COM01 and COM02 at 19200 baud, 8 data bits, no parity, 1 stop bit.
 #pragma once
 
 #include <QDialog>
+#include <array>
 #include <string>
+
+#include "app/setup_choice.h"
+
+class QComboBox;
+class QLabel;
 
 namespace vorlink {
 
@@ -18,8 +25,27 @@ class SetupDialog final : public QDialog {
   std::string IncomingPortLine() const;
   std::string OutgoingPortLine() const;
 
+  // Combo1 to Combo10; Label1(0) to Label1(9).
+  QComboBox* Combo(int number) const;
+  QLabel* Label1(int index) const;
+
  signals:
   void PortLinesChosen(const std::string& incoming, const std::string& outgoing);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  using FrameBoxes = std::array<QComboBox*, kSetupColumns>;
+
+  void BuildFrame(SetupFrame frame, const QRect& at, const char* caption, int firstBox);
+  std::string PortLine(SetupFrame frame) const;
+  void ShowPortDevice(SetupFrame frame);
+  const FrameBoxes& Boxes(SetupFrame frame) const;
+
+  FrameBoxes incoming_{};
+  FrameBoxes outgoing_{};
+  std::array<QLabel*, 2 * kSetupColumns> Label1_{};
 };
 
 }  // namespace vorlink

@@ -1,0 +1,233 @@
+#include "ui/setup_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "controller_fixture.h"
+
+namespace vorlink {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::Hex;
+using testing::kFrame20;
+using testing::ReadText;
+using testing::WaitUntil;
+
+class SetupDialogTest : public testing::ControllerTest {
+ protected:
+  SetupDialog& OpenDialog() {
+    Trigger("MnuSetup");
+    EXPECT_NE(controller->Setup(), nullptr);
+    return *controller->Setup();
+  }
+  static QStringList Shown(const SetupDialog& dialog) {
+    QStringList texts;
+    for (int n = 1; n <= 10; ++n) texts << dialog.Combo(n)->currentText();
+    return texts;
+  }
+  static void Click(QWidget& dialog, const char* button) {
+    QTest::mouseClick(dialog.findChild<QPushButton*>(button), Qt::LeftButton);
+  }
+};
+
+const QStringList kPreselected = {"COM01", "19200", "8", "N", "1",
+                                  "COM02", "19200", "8", "N", "1"};
+
+TEST_F(SetupDialogTest, OffersCom01AndCom02At19200Baud8N1WhateverTheSettings) {
+  testing::WriteFile(folder.path() / "vorlink.ini",
+                     "05,9600,E,7,2\r\n127.0.0.1\r\n06,4800,O,7,2\r\ntrue\r\n");
+  Start();
+  SetupDialog& dialog = OpenDialog();
+  EXPECT_EQ(Shown(dialog), kPreselected);
+  EXPECT_EQ(dialog.IncomingPortLine(), "01,19200,N,8,1");
+  EXPECT_EQ(dialog.OutgoingPortLine(), "02,19200,N,8,1");
+  // A dialog closed without OK comes back as new, whatever was chosen in it.
+  dialog.Combo(2)->setCurrentIndex(0);
+  dialog.close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(Shown(OpenDialog()), kPreselected);
+}
+
+TEST_F(SetupDialogTest, HasItsTitleCaptionsAndLayout) {
+  SetupDialog dialog;
+  EXPECT_EQ(dialog.windowTitle(), " Setup COM - TNC");
+  EXPECT_FALSE(dialog.isModal());
+  EXPECT_EQ(dialog.size(), QSize(420, 235));
+  const QStringList captions = {"Port:", "Baud:", "Data:", "Parity:", "Stop:"};
+  for (int i = 0; i < 10; ++i) {
+    QLabel* label = dialog.Label1(i);
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->objectName(), "Label1");
+    EXPECT_EQ(label->text(), captions[i % 5]) << i;
+    EXPECT_EQ(dialog.Combo(i + 1)->parentWidget(), label->parentWidget()) << i;
+  }
+  EXPECT_EQ(dialog.findChildren<QLabel*>("Label1").size(), 10);
+  auto* incoming = qobject_cast<QGroupBox*>(dialog.Label1(0)->parentWidget());
+  auto* outgoing = qobject_cast<QGroupBox*>(dialog.Label1(5)->parentWidget());
+  ASSERT_TRUE(incoming && outgoing);
+  EXPECT_EQ(incoming->title(), "incoming COM port");
+  EXPECT_EQ(outgoing->title(), "outgoing COM port");
+
+  struct Place {
+    QWidget* widget;
+    QRect at;
+  };
+  const Place places[] = {
+      {incoming, QRect(8, 8, 329, 105)},          {outgoing, QRect(8, 120, 329, 105)},
+      {dialog.Label1(0), QRect(8, 40, 25, 17)},   {dialog.Combo(1), QRect(8, 64, 65, 21)},
+      {dialog.Label1(1), QRect(80, 40, 41, 17)},  {dialog.Combo(2), QRect(80, 64, 89, 21)},
+      {dialog.Label1(7), QRect(176, 40, 33, 17)}, {dialog.Combo(8), QRect(176, 64, 41, 21)},
+      {dialog.Label1(3), QRect(224, 40, 41, 17)}, {dialog.Combo(4), QRect(224, 64, 41, 21)},
+      {dialog.Label1(9), QRect(272, 40, 33, 17)}, {dialog.Combo(10), QRect(272, 64, 41, 21)},
+      {dialog.findChild<QPushButton*>("Command2"), QRect(352, 160, 57, 25)},
+      {dialog.findChild<QPushButton*>("Command1"), QRect(352, 200, 57, 25)},
+  };
+  for (const Place& place : places) {
+    ASSERT_NE(place.widget, nullptr);
+    EXPECT_EQ(place.widget->geometry(), place.at) << place.widget->objectName().toStdString();
+  }
+  EXPECT_EQ(dialog.findChild<QPushButton*>("Command2")->text(), "Cancel");
+  EXPECT_EQ(dialog.findChild<QPushButton*>("Command1")->text(), "OK");
+}
+
+TEST_F(SetupDialogTest, OkWithoutChangesSavesReloadsAndKeepsTheCounters) {
+  WriteConfig("false");
+  Start();
+  EXPECT_EQ(Received(com1), "4B 49 53 53 20 4F 4E 0D");
+  com1.Write(Hex(kFrame20));
+  ASSERT_TRUE(WaitUntil([&] { return station.counters.FrameCount == 1; }));
+  MainWindow* first = &Main();
+  const auto firstKss = first->Captures().KssFileName();
+  clock.local.minute = 1;
+
+  SetupDialog& dialog = OpenDialog();
+  Click(dialog, "Command1");
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+  // The exit script of the old window, then the start script of the new one.
+  EXPECT_EQ(Received(com1), "1B 4B 0D 4B 49 53 53 20 4F 4E 0D");
+  EXPECT_EQ(controller->Setup(), nullptr);
+  ASSERT_NE(controller->Main(), nullptr);
+  EXPECT_NE(controller->Main(), first);
+  EXPECT_TRUE(Main().IsLoaded());
+  EXPECT_TRUE(Main().isVisible());
+  EXPECT_EQ(station.settings.IncomingPortLine, "01,19200,N,8,1");
+  EXPECT_EQ(station.settings.OutgoingPortLine, "02,19200,N,8,1");
+  EXPECT_EQ(ReadText(folder.path() / "vorlink.ini"),
+            "01,19200,N,8,1\r\n127.0.0.1\r\n02,19200,N,8,1\r\nfalse\r\n");
+  EXPECT_NE(Main().Captures().KssFileName(), firstKss);
+  EXPECT_TRUE(std::filesystem::exists(Main().Captures().KssFileName()));
+  EXPECT_EQ(station.counters.BytesReceived, 20u);
+  EXPECT_EQ(station.counters.FrameCount, 1);
+  // The reloaded window shows the counters from the next receive event on.
+  EXPECT_EQ(LabelText("Label9"), "");
+  EXPECT_EQ(PaneText(), "");
+  com1.Write(Hex(kFrame20));
+  ASSERT_TRUE(WaitUntil([&] { return station.counters.FrameCount == 2; }));
+  EXPECT_EQ(LabelText("Label9"), "40 Bytes received (2 Frames)");
+}
+
+TEST_F(SetupDialogTest, OkAppliesTheChosenPortsAndKeepsMirroringOn) {
+  WriteConfig("true");
+  testing::PtyPair com3;
+  com3.LinkAs(folder.path() / "COM3");
+  Start();
+  Received(com1);
+  SetupDialog& dialog = OpenDialog();
+  dialog.Combo(6)->setCurrentText("COM03");
+  dialog.Combo(7)->setCurrentText("9600");
+  dialog.Combo(8)->setCurrentText("7");
+  dialog.Combo(9)->setCurrentText("E");
+  Click(dialog, "Command1");
+  EXPECT_EQ(station.settings.OutgoingPortLine, "03,9600,E,7,1");
+  EXPECT_EQ(LabelText("Label8"), "COM 3, 9600,E,7,1 initialized ");
+  EXPECT_TRUE(Find<QAction>("MnuMirror")->isChecked());
+  EXPECT_TRUE(Main().MSComm2().PortOpen());
+  Received(com1);
+  com1.Write(Hex(kFrame20));
+  EXPECT_EQ(Received(com3), kFrame20);
+}
+
+TEST_F(SetupDialogTest, TypedTextThatFitsThePortLineIsSaved) {
+  WriteConfig("false");
+  Start();
+  SetupDialog& dialog = OpenDialog();
+  const auto type = [&](int box, const char* text) {
+    dialog.Combo(box)->lineEdit()->selectAll();
+    QTest::keyClicks(dialog.Combo(box)->lineEdit(), text);
+  };
+  type(2, "2400");  // not in the list
+  type(6, "com7");
+  type(10, "x");  // no stop bits at all: the preselected entry
+  Click(dialog, "Command1");
+  EXPECT_EQ(station.settings.IncomingPortLine, "01,2400,N,8,1");
+  EXPECT_EQ(station.settings.OutgoingPortLine, "07,19200,N,8,1");
+}
+
+TEST_F(SetupDialogTest, CancelAndTheCloseBoxChangeNothing) {
+  WriteConfig("false");
+  Start();
+  Received(com1);
+  MainWindow* window = &Main();
+  const std::string before = ReadText(folder.path() / "vorlink.ini");
+  const Settings settings = station.settings;
+  for (bool closeBox : {false, true}) {
+    SetupDialog& dialog = OpenDialog();
+    dialog.Combo(1)->setCurrentText("COM05");
+    if (closeBox) {
+      dialog.close();
+    } else {
+      Click(dialog, "Command2");
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(controller->Setup(), nullptr) << closeBox;
+  }
+  EXPECT_EQ(controller->Main(), window);
+  EXPECT_TRUE(window->IsLoaded());
+  EXPECT_EQ(station.settings, settings);
+  EXPECT_EQ(ReadText(folder.path() / "vorlink.ini"), before);
+  EXPECT_EQ(Received(com1, 100ms), "");
+}
+
+TEST_F(SetupDialogTest, SecondChoiceBringsTheOpenDialogForwardWithItsChoices) {
+  WriteConfig("false");
+  Start();
+  SetupDialog& dialog = OpenDialog();
+  dialog.Combo(2)->setCurrentText("9600");
+  Trigger("MnuSetup");
+  EXPECT_EQ(controller->Setup(), &dialog);
+  EXPECT_EQ(dialog.Combo(2)->currentText(), "9600");
+  EXPECT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == &dialog; }));
+}
+
+TEST_F(SetupDialogTest, FirstStartWithoutConfigurationFileOpensItWithTheFocus) {
+  Start();
+  ASSERT_NE(controller->Setup(), nullptr);
+  SetupDialog& dialog = *controller->Setup();
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_TRUE(Main().isVisible());
+  EXPECT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == &dialog; }));
+  // The start-up went on without waiting for it, with no port to open.
+  EXPECT_TRUE(Main().IsLoaded());
+  EXPECT_FALSE(Main().MSComm1().PortOpen());
+}
+
+TEST_F(SetupDialogTest, PortToolTipsNameTheDeviceTheNumberOpens) {
+  SetupDialog dialog;
+  EXPECT_EQ(dialog.Combo(1)->toolTip().toStdString(), "COM1 opens " + com1.SlaveName());
+  EXPECT_EQ(dialog.Combo(6)->toolTip().toStdString(), "COM2 opens " + com2.SlaveName());
+  dialog.Combo(1)->setCurrentText("COM03");
+  EXPECT_EQ(dialog.Combo(1)->toolTip(), "COM3 opens /dev/ttyS2");
+  dialog.Combo(6)->setCurrentText("com1");
+  EXPECT_EQ(dialog.Combo(6)->toolTip().toStdString(), "COM1 opens " + com1.SlaveName());
+}
+
+}  // namespace
+}  // namespace vorlink
