@@ -1,10 +1,102 @@
 #include "ui/about_window.h"
 
-namespace vorlink {
+#include <QGroupBox>
+#include <QLabel>
 
-AboutWindow::AboutWindow(QWidget* parent) : QWidget(parent) {
+#include "ui/artwork.h"
+#include "ui/twips.h"
+
+namespace vorlink {
+namespace {
+
+const QColor kBackground(0xE0, 0xE0, 0xE0);
+const QColor kLinkBlue(0x00, 0x00, 0xFF);
+
+// The four fields that name who made the program and where to reach them.
+constexpr const char* kAuthorLine = "by the VORLINK developers";
+constexpr const char* kCallSign = "N0CALL";
+constexpr const char* kHomepage = "vorlink.example.org";
+constexpr const char* kHomepageAddress = "https://vorlink.example.org";
+constexpr const char* kEmail = "vorlink@example.org";
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& at) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(name);
+  label->setGeometry(at);
+  return label;
+}
+
+// Blue and underlined; plain text, so a click opens nothing.
+QLabel* MakeLinkLook(QWidget* parent, const char* name, const QString& text, const QRect& at) {
+  QLabel* label = MakeLabel(parent, name, text, at);
+  label->setTextFormat(Qt::PlainText);
+  QFont font = label->font();
+  font.setUnderline(true);
+  label->setFont(font);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, kLinkBlue);
+  label->setPalette(palette);
+  return label;
+}
+
+QString Text(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+std::string VersionLine() {
+  std::string line = "Version ";
+  line += kVersion;
+  line += "    (";
+  line += kReleaseDate;
+  line += ")";
+  return line;
+}
+
+AboutWindow::AboutWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint) {
   setObjectName("Form3");
   setWindowTitle("Vorlink");
+  setWindowIcon(ProgramIcon());
+  setFixedSize(Twips(5085), Twips(2850));
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, kBackground);
+  setPalette(palette);
+  setAutoFillBackground(true);
+
+  QLabel* Label1 =
+      MakeLabel(this, "Label1", "VORLINK Decoder and Terminal", Twips(240, 120, 4935, 375));
+  QFont title = Label1->font();
+  title.setPointSizeF(12);
+  title.setBold(true);
+  Label1->setFont(title);
+
+  MakeLabel(this, "Label3", kAuthorLine, Twips(240, 600, 3255, 255));
+  QLabel* Label8 = MakeLabel(this, "Label8", kCallSign, Twips(240, 960, 735, 255));
+  QFont bold = Label8->font();
+  bold.setBold(true);
+  Label8->setFont(bold);
+  QPalette black = Label8->palette();
+  black.setColor(QPalette::WindowText, Qt::black);
+  Label8->setPalette(black);
+
+  auto* Frame1 = new QGroupBox(this);
+  Frame1->setObjectName("Frame1");
+  Frame1->setGeometry(Twips(240, 1320, 3135, 615));
+  QLabel* Label2 = MakeLabel(Frame1, "Label2", QString(), Twips(120, 240, 2895, 255));
+  Label2->setAlignment(Qt::AlignCenter);
+  Label2->setText(Text(VersionLine()));
+
+  QLabel* Picture1 = MakeLabel(this, "Picture1", QString(), Twips(3480, 1080, 1530, 1530));
+  Picture1->setPixmap(LogoPixmap());
+
+  MakeLabel(this, "Label6", "Homepage:", Twips(240, 2160, 855, 255));
+  QLabel* Label4 = MakeLinkLook(this, "Label4", kHomepage, Twips(1200, 2160, 1815, 255));
+  Label4->setToolTip(kHomepageAddress);
+  MakeLabel(this, "Label7", "e-mail:", Twips(240, 2520, 615, 255));
+  MakeLinkLook(this, "Label5", kEmail, Twips(1200, 2520, 1815, 255));
 }
 
 }  // namespace vorlink

@@ -1,9 +1,20 @@
-// "Vorlink": the program's name, version and contacts.
+// "Vorlink": the program's name, version and contacts. No buttons, no input;
+// the homepage and e-mail look like links but do nothing when clicked.
 #pragma once
 
 #include <QWidget>
+#include <string>
+#include <string_view>
+
+class QLabel;
 
 namespace vorlink {
+
+inline constexpr std::string_view kVersion = "8.2.2";
+inline constexpr std::string_view kReleaseDate = "November 28, 2010";
+
+// "Version 8.2.2    (November 28, 2010)".
+std::string VersionLine();
 
 class AboutWindow final : public QWidget {
   Q_OBJECT

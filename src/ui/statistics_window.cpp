@@ -1,10 +1,42 @@
 #include "ui/statistics_window.h"
 
+#include <QFontDatabase>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+#include "app/statistics_text.h"
+#include "ui/qt_text_pane.h"
+#include "ui/twips.h"
+
 namespace vorlink {
 
-StatisticsWindow::StatisticsWindow(const ReceiveCounters&, QWidget* parent) : QWidget(parent) {
+StatisticsWindow::StatisticsWindow(const ReceiveCounters& counters, QWidget* parent)
+    : QWidget(parent, Qt::Window) {
   setObjectName("Form4");
   setWindowTitle("Form4");
+
+  RichTextBox1_ = new QPlainTextEdit(this);
+  RichTextBox1_->setObjectName("RichTextBox1");
+  RichTextBox1_->setReadOnly(true);
+  RichTextBox1_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  RichTextBox1_->setFrameShape(QFrame::NoFrame);
+  QFont courier = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  courier.setFamilies({"Courier", "Courier New", "Liberation Mono", courier.family()});
+  courier.setStyleHint(QFont::TypeWriter);
+  courier.setFixedPitch(true);
+  courier.setPointSizeF(9.75);
+  RichTextBox1_->setFont(courier);
+
+  // The pane fills the window, and follows it when the operator resizes it.
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(RichTextBox1_);
+  resize(sizeHint());
+
+  QtTextPane pane(*RichTextBox1_);
+  AppendStatistics(counters, pane);
 }
+
+QSize StatisticsWindow::sizeHint() const { return QSize(Twips(4095), Twips(1935)); }
 
 }  // namespace vorlink

@@ -1,9 +1,13 @@
 // "Form4": the reception counters as they stood when the window was made.
+// The figures are read once, while the window is built; frames that arrive
+// later do not change them. A new window shows the new figures.
 #pragma once
 
 #include <QWidget>
 
 #include "link/receive_counters.h"
+
+class QPlainTextEdit;
 
 namespace vorlink {
 
@@ -12,6 +16,13 @@ class StatisticsWindow final : public QWidget {
 
  public:
   explicit StatisticsWindow(const ReceiveCounters& counters, QWidget* parent = nullptr);
+
+  QPlainTextEdit* RichTextBox1() const { return RichTextBox1_; }
+  // 273 x 129, the size it opens with.
+  QSize sizeHint() const override;
+
+ private:
+  QPlainTextEdit* RichTextBox1_ = nullptr;
 };
 
 }  // namespace vorlink
