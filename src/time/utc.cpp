@@ -96,6 +96,20 @@ DateTime FromEpochSeconds(std::int64_t seconds) {
 }
 
 DateTime AddMinutes(const DateTime& t, int minutes) {
+  // Every frame reads the clock a few times, and a zone offset nearly always
+  // keeps the date: then only the time of day moves. Other dates, a day end
+  // crossed and out-of-range fields take the calendar road below.
+  constexpr int kMinutesPerDay = 24 * 60;
+  const bool plainTime = t.hour >= 0 && t.hour < 24 && t.minute >= 0 && t.minute < 60 &&
+                         t.second >= 0 && t.second < 60 && t.month >= 1 && t.month <= 12 &&
+                         t.day >= 1 && t.day <= 28;
+  const long long minuteOfDay = t.hour * 60LL + t.minute + minutes;
+  if (plainTime && minuteOfDay >= 0 && minuteOfDay < kMinutesPerDay) {
+    DateTime out = t;
+    out.hour = static_cast<int>(minuteOfDay / 60);
+    out.minute = static_cast<int>(minuteOfDay % 60);
+    return out;
+  }
   DateTime out = FromEpochSeconds(ToEpochSeconds(t) + std::int64_t{minutes} * 60);
   out.millisecond = t.millisecond;
   return out;
