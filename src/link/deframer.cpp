@@ -1,10 +1,18 @@
 #include "link/deframer.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace vorlink {
 namespace {
 constexpr std::uint8_t kNoByte[1] = {0};
+
+// The first b in [from, end), or end; memchr scans many bytes at a time.
+const std::uint8_t* Find(const std::uint8_t* from, const std::uint8_t* end, std::uint8_t b) {
+  if (from == end) return end;
+  const void* found = std::memchr(from, b, static_cast<std::size_t>(end - from));
+  return found != nullptr ? static_cast<const std::uint8_t*>(found) : end;
+}
 }  // namespace
 
 void Deframer::Reset() {
@@ -65,17 +73,21 @@ void Deframer::HandleInside(std::uint8_t b, UnitSink& sink) {
 
 std::size_t Deframer::CopyData(std::span<const std::uint8_t> bytes, UnitSink& sink) {
   const std::size_t limit = std::min(bytes.size(), FrameBuffer.size() - FrameLength);
-  std::uint8_t* out = FrameBuffer.data() + FrameLength;
-  bool afterFesc = afterFesc_;
-  std::size_t n = 0;
-  for (; n < limit && bytes[n] != kFend; ++n) {
-    const std::uint8_t b = bytes[n];
-    if (afterFesc && (b == kTfesc || b == kTfend)) sink.OnEscape(b);
-    afterFesc = b == kFesc;
-    out[n] = b;
-  }
+  const auto* first = bytes.data();
+  const std::size_t n = static_cast<std::size_t>(Find(first, first + limit, kFend) - first);
+  if (n == 0) return 0;
+  std::memcpy(FrameBuffer.data() + FrameLength, first, n);
   FrameLength += n;
-  afterFesc_ = afterFesc;
+
+  // Escape sequences: a FESC (perhaps the last byte of the previous chunk)
+  // followed by TFESC or TFEND.
+  const auto isEscaped = [](std::uint8_t b) { return b == kTfesc || b == kTfend; };
+  if (afterFesc_ && isEscaped(first[0])) sink.OnEscape(first[0]);
+  const auto* end = first + n;
+  for (const auto* p = first; (p = Find(p, end, kFesc)) != end && ++p != end;) {
+    if (isEscaped(*p)) sink.OnEscape(*p);
+  }
+  afterFesc_ = end[-1] == kFesc;
   return n;
 }
 
