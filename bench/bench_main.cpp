@@ -39,9 +39,9 @@ constexpr int kRuns = 3;
 class DiscardPane final : public vorlink::TextPane {
  public:
   void AppendColoredText(std::string_view text, vorlink::PaneColour) override {
-    characters_ += text.size();
+    characters += text.size();
   }
-  std::uint64_t characters_ = 0;
+  std::uint64_t characters = 0;
 };
 
 class FrameCounter final : public vorlink::UnitSink {
