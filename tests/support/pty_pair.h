@@ -24,6 +24,9 @@ class PtyPair {
     cfmakeraw(&raw);
     if (openpty(&master_, &slave_, name, &raw, nullptr) == 0) slaveName_ = name;
     fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+    // A program started by the test must not hold the line open as well.
+    fcntl(master_, F_SETFD, FD_CLOEXEC);
+    fcntl(slave_, F_SETFD, FD_CLOEXEC);
   }
   PtyPair(const PtyPair&) = delete;
   PtyPair& operator=(const PtyPair&) = delete;
@@ -40,9 +43,11 @@ class PtyPair {
     std::filesystem::remove(link, ignored);
     std::filesystem::create_symlink(slaveName_, link);
   }
-  void Write(const std::vector<std::uint8_t>& bytes) const {
+  // Gives up when nobody reads for a few seconds; returns the bytes written.
+  std::size_t Write(const std::vector<std::uint8_t>& bytes) const {
     std::size_t done = 0;
-    while (done < bytes.size()) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (done < bytes.size() && std::chrono::steady_clock::now() < deadline) {
       const ssize_t n = write(master_, bytes.data() + done, bytes.size() - done);
       if (n > 0) {
         done += static_cast<std::size_t>(n);
@@ -51,6 +56,7 @@ class PtyPair {
         poll(&p, 1, 100);
       }
     }
+    return done;
   }
   // Everything the program has written so far (waits up to the given time for the first byte).
   std::vector<std::uint8_t> Read(std::chrono::milliseconds wait = std::chrono::milliseconds(0)) const {
