@@ -20,6 +20,7 @@
 #include "time/qt_tcp_client.h"
 #include "ui/artwork.h"
 #include "ui/qt_text_pane.h"
+#include "ui/sans_font.h"
 #include "ui/twips.h"
 
 namespace vorlink {
@@ -38,14 +39,15 @@ template <typename Widget>
 Widget* Place(Widget* widget, const char* name, const QRect& geometry) {
   widget->setObjectName(name);
   widget->setGeometry(geometry);
+  // Set on each control, so that a frame's bold caption font is not inherited.
+  widget->setFont(SansSerifFont(8.25, false));
   return widget;
 }
 
+// The named families first, then the narrow sans serif the layout was drawn for.
 QFont SansFont(double points, bool bold, const QStringList& families = {}) {
-  QFont font;
-  if (!families.isEmpty()) font.setFamilies(families);
-  font.setPointSizeF(points);
-  font.setBold(bold);
+  QFont font = SansSerifFont(points, bold);
+  if (!families.isEmpty()) font.setFamilies(families + font.families());
   return font;
 }
 
