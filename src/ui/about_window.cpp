@@ -4,6 +4,7 @@
 #include <QLabel>
 
 #include "ui/artwork.h"
+#include "ui/sans_font.h"
 #include "ui/twips.h"
 
 namespace vorlink {
@@ -65,19 +66,15 @@ AboutWindow::AboutWindow(QWidget* parent)
   palette.setColor(QPalette::Window, kBackground);
   setPalette(palette);
   setAutoFillBackground(true);
+  setFont(SansSerifFont(8.25, false));
 
   QLabel* Label1 =
       MakeLabel(this, "Label1", "VORLINK Decoder and Terminal", Twips(240, 120, 4935, 375));
-  QFont title = Label1->font();
-  title.setPointSizeF(12);
-  title.setBold(true);
-  Label1->setFont(title);
+  Label1->setFont(SansSerifFont(12, true));
 
   MakeLabel(this, "Label3", kAuthorLine, Twips(240, 600, 3255, 255));
   QLabel* Label8 = MakeLabel(this, "Label8", kCallSign, Twips(240, 960, 735, 255));
-  QFont bold = Label8->font();
-  bold.setBold(true);
-  Label8->setFont(bold);
+  Label8->setFont(SansSerifFont(8.25, true));
   QPalette black = Label8->palette();
   black.setColor(QPalette::WindowText, Qt::black);
   Label8->setPalette(black);

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "link/port_device.h"
+#include "ui/sans_font.h"
 #include "ui/twips.h"
 
 namespace vorlink {
@@ -35,12 +36,8 @@ QString Text(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QFont CaptionFont() {
-  QFont font;
-  font.setPointSizeF(8.25);
-  font.setBold(true);
-  return font;
-}
+// Bold for the frame and button captions, regular for the rest.
+QFont DialogFont(bool bold) { return SansSerifFont(8.25, bold); }
 
 }  // namespace
 
@@ -54,6 +51,7 @@ SetupDialog::SetupDialog(QWidget* parent) : QDialog(parent) {
   palette.setColor(QPalette::Base, kBackground);
   palette.setColor(QPalette::Button, kBackground);
   setPalette(palette);
+  setFont(DialogFont(false));
 
   BuildFrame(SetupFrame::Incoming, Twips(120, 120, 4935, 1575), "incoming COM port", 1);
   BuildFrame(SetupFrame::Outgoing, Twips(120, 1800, 4935, 1575), "outgoing COM port", 6);
@@ -65,7 +63,7 @@ SetupDialog::SetupDialog(QWidget* parent) : QDialog(parent) {
   Command1->setObjectName("Command1");
   Command1->setGeometry(Twips(5280, 3000, 855, 375));
   for (QPushButton* button : {Command1, Command2}) {
-    button->setFont(CaptionFont());
+    button->setFont(DialogFont(true));
     // Enter in a box only finishes the typing; OK wants a click.
     button->setAutoDefault(false);
     button->setDefault(false);
@@ -79,7 +77,7 @@ void SetupDialog::BuildFrame(SetupFrame frame, const QRect& at, const char* capt
   auto* group = new QGroupBox(caption, this);
   group->setObjectName(frame == SetupFrame::Incoming ? "Frame1" : "Frame2");
   group->setGeometry(at);
-  group->setFont(CaptionFont());
+  group->setFont(DialogFont(true));
   FrameBoxes& boxes = frame == SetupFrame::Incoming ? incoming_ : outgoing_;
   for (std::size_t i = 0; i < kSetupColumns; ++i) {
     const SetupColumn column = kSetupColumnOrder[i];
@@ -91,13 +89,13 @@ void SetupDialog::BuildFrame(SetupFrame frame, const QRect& at, const char* capt
     label->setProperty("Index", index);
     label->setGeometry(Twips(place.left, kLabelTop, place.labelWidth, kLabelHeight));
     // The frame's bold caption font is not for the column captions.
-    label->setFont(font());
+    label->setFont(DialogFont(false));
     Label1_[static_cast<std::size_t>(index)] = label;
 
     auto* box = new QComboBox(group);
     box->setObjectName(QString("Combo%1").arg(firstBox + static_cast<int>(i)));
     box->setGeometry(Twips(place.left, kBoxTop, place.boxWidth, kBoxHeight));
-    box->setFont(font());
+    box->setFont(DialogFont(false));
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
     for (std::string_view entry : SetupEntries(column)) box->addItem(Text(entry));

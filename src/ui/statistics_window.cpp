@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 #include "app/statistics_text.h"
@@ -35,6 +36,8 @@ StatisticsWindow::StatisticsWindow(const ReceiveCounters& counters, QWidget* par
 
   QtTextPane pane(*RichTextBox1_);
   AppendStatistics(counters, pane);
+  // Shown from the title down.
+  RichTextBox1_->moveCursor(QTextCursor::Start);
 }
 
 QSize StatisticsWindow::sizeHint() const { return QSize(Twips(4095), Twips(1935)); }
