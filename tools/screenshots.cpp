@@ -1,0 +1,75 @@
+// vorlink-screenshots FOLDER: draws the setup dialog, the statistics window
+// and the about window as the program shows them and saves them as
+// FOLDER/setup-dialog.png, FOLDER/statistics-window.png and
+// FOLDER/about-window.png, for the documentation. The statistics are
+// the figures after receiving the sample capture. Run it on a display (under
+// xvfb-run for a headless build).
+#include <QApplication>
+#include <QWidget>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "link/deframer.h"
+#include "link/kiss.h"
+#include "ui/about_window.h"
+#include "ui/setup_dialog.h"
+#include "ui/statistics_window.h"
+
+namespace {
+
+// The counters as the receive handler leaves them after the capture arrives
+// in one piece.
+class Counting final : public vorlink::UnitSink {
+ public:
+  explicit Counting(vorlink::ReceiveCounters& counters) : counters_(counters) {}
+  void OnUnit(std::span<const std::uint8_t>) override { ++counters_.FrameCount; }
+  void OnEscape(std::uint8_t escaped) override {
+    if (escaped == vorlink::kTfesc) ++counters_.TfescCount;
+    if (escaped == vorlink::kTfend) ++counters_.TfendCount;
+  }
+
+ private:
+  vorlink::ReceiveCounters& counters_;
+};
+
+vorlink::ReceiveCounters SampleCounters(const char* capture) {
+  std::ifstream in(capture, std::ios::binary);
+  const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                        std::istreambuf_iterator<char>()};
+  vorlink::ReceiveCounters counters;
+  counters.BytesReceived = bytes.size();
+  vorlink::Deframer deframer;
+  Counting sink(counters);
+  deframer.Feed(bytes, sink);
+  return counters;
+}
+
+bool Save(QWidget& window, const std::filesystem::path& file) {
+  window.show();
+  // Let the window system map and paint it before it is grabbed.
+  for (int i = 0; i < 20; ++i) QApplication::processEvents();
+  const bool saved = window.grab().save(QString::fromStdString(file.string()));
+  if (!saved) std::fprintf(stderr, "vorlink-screenshots: cannot write %s\n", file.c_str());
+  return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: vorlink-screenshots FOLDER\n");
+    return 2;
+  }
+  const std::filesystem::path folder = argv[1];
+  vorlink::SetupDialog dialog;
+  vorlink::StatisticsWindow statistics(SampleCounters(VORLINK_SAMPLE_CAPTURE));
+  vorlink::AboutWindow about;
+  const bool saved = Save(dialog, folder / "setup-dialog.png") &&
+                     Save(statistics, folder / "statistics-window.png") &&
+                     Save(about, folder / "about-window.png");
+  return saved ? 0 : 1;
+}
