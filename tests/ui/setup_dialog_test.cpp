@@ -166,28 +166,33 @@ TEST_F(SetupDialogTest, TypedTextThatFitsThePortLineIsSaved) {
   type(2, "2400");  // not in the list
   type(6, "com7");
   type(10, "x");  // no stop bits at all: the preselected entry
+  // Enter only finishes the typing; it is no OK.
+  QTest::keyClick(dialog.Combo(2)->lineEdit(), Qt::Key_Return);
+  ASSERT_EQ(controller->Setup(), &dialog);
+  EXPECT_EQ(station.settings.IncomingPortLine, "01,19200,N,8,1");
   Click(dialog, "Command1");
   EXPECT_EQ(station.settings.IncomingPortLine, "01,2400,N,8,1");
   EXPECT_EQ(station.settings.OutgoingPortLine, "07,19200,N,8,1");
 }
 
-TEST_F(SetupDialogTest, CancelAndTheCloseBoxChangeNothing) {
+TEST_F(SetupDialogTest, CancelTheCloseBoxAndEscapeChangeNothing) {
   WriteConfig("false");
   Start();
   Received(com1);
   MainWindow* window = &Main();
   const std::string before = ReadText(folder.path() / "vorlink.ini");
   const Settings settings = station.settings;
-  for (bool closeBox : {false, true}) {
+  enum class Way { kCancel, kCloseBox, kEscape };
+  for (Way way : {Way::kCancel, Way::kCloseBox, Way::kEscape}) {
     SetupDialog& dialog = OpenDialog();
     dialog.Combo(1)->setCurrentText("COM05");
-    if (closeBox) {
-      dialog.close();
-    } else {
-      Click(dialog, "Command2");
+    switch (way) {
+      case Way::kCancel: Click(dialog, "Command2"); break;
+      case Way::kCloseBox: dialog.close(); break;
+      case Way::kEscape: QTest::keyClick(&dialog, Qt::Key_Escape); break;
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(controller->Setup(), nullptr) << closeBox;
+    EXPECT_EQ(controller->Setup(), nullptr) << static_cast<int>(way);
   }
   EXPECT_EQ(controller->Main(), window);
   EXPECT_TRUE(window->IsLoaded());
