@@ -16,7 +16,8 @@ QColor ToQColor(PaneColour colour, const QPalette& palette) {
 
 }  // namespace
 
-QtTextPane::QtTextPane(QPlainTextEdit& edit, int maximumLines) : edit_(edit) {
+QtTextPane::QtTextPane(QPlainTextEdit& edit, int maximumLines)
+    : edit_(edit), end_(edit.document()) {
   edit_.setMaximumBlockCount(maximumLines);
   edit_.setUndoRedoEnabled(false);
   for (std::size_t i = 0; i < formats_.size(); ++i) {
@@ -29,9 +30,8 @@ void QtTextPane::AppendColoredText(std::string_view text, PaneColour colour) {
   piece.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   QScrollBar* bar = edit_.verticalScrollBar();
   const bool followEnd = bar->value() == bar->maximum();
-  QTextCursor end(edit_.document());
-  end.movePosition(QTextCursor::End);
-  end.insertText(piece, formats_[static_cast<std::size_t>(colour)]);
+  end_.movePosition(QTextCursor::End);
+  end_.insertText(piece, formats_[static_cast<std::size_t>(colour)]);
   if (followEnd) bar->setValue(bar->maximum());
 }
 

@@ -10,6 +10,7 @@
 
 #include <QPlainTextEdit>
 #include <QTextCharFormat>
+#include <QTextCursor>
 #include <array>
 
 #include "decode/text_pane.h"
@@ -30,6 +31,8 @@ class QtTextPane final : public TextPane {
 
  private:
   QPlainTextEdit& edit_;
+  // Apart from the operator's caret, so clicks and selections stay put.
+  QTextCursor end_;
   std::array<QTextCharFormat, 6> formats_;
 };
 
