@@ -107,10 +107,13 @@ void Ax25Decoder::Deescape(std::span<const std::uint8_t> frameBuffer) {
 int Ax25Decoder::AppendAddress(std::string& out, int offset) const {
   // Spaces go wherever they stand, not only at the end; the result equals
   // RemoveSpaces over the six shifted characters.
+  char call[kCallsignLength];
+  int length = 0;
   for (int i = 0; i < kCallsignLength; ++i) {
     const char c = static_cast<char>(ShiftRight(At(offset + i), 1));
-    if (c != ' ') out += c;
+    if (c != ' ') call[length++] = c;
   }
+  out.append(call, static_cast<std::size_t>(length));
   const int ssid = ShiftRight(At(offset + kCallsignLength), 1) & 0x0F;
   if (ssid != 0) {
     out += '-';

@@ -64,21 +64,20 @@ void CaptureFiles::WriteRaw(std::span<const std::uint8_t> bytes) {
   std::fwrite(bytes.data(), 1, bytes.size(), kss_);
 }
 
-void CaptureFiles::WriteFrame(std::span<const std::uint8_t> bytes) {
-  if (kss_ == nullptr) return;
-  std::fwrite(bytes.data(), 1, bytes.size(), kss_);
-  std::fflush(kss_);
-}
-
 void CaptureFiles::WriteLine(std::FILE* file, std::string_view line) {
   if (file == nullptr) return;
   std::fwrite(line.data(), 1, line.size(), file);
   std::fwrite(kLineEnd.data(), 1, kLineEnd.size(), file);
-  std::fflush(file);
 }
 
 void CaptureFiles::WritePayloadTextLine(std::string_view line) { WriteLine(dump_, line); }
 
 void CaptureFiles::WritePayloadHexLine(std::string_view line) { WriteLine(hex_, line); }
+
+void CaptureFiles::Flush() {
+  for (std::FILE* file : {kss_, dump_, hex_}) {
+    if (file != nullptr) std::fflush(file);
+  }
+}
 
 }  // namespace vorlink

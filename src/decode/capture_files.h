@@ -4,8 +4,11 @@
 //   .dump  one line of payload characters per decoded frame (CR LF)
 //   .hex   one line of payload hexadecimal per decoded frame with a payload
 // A file that could not be created stays closed and its writes are skipped;
-// a failing write (disk full) is skipped too. Every frame and every line
-// reaches the operating system at once, so a crash loses nothing shown.
+// a failing write (disk full) is skipped too. Whatever was written reaches
+// the operating system at every Flush, which the receive pipeline calls at
+// the end of each receive event: before the window can paint the frames, so
+// a crash or a kill loses nothing that was shown, at one write per file and
+// event rather than per frame.
 #pragma once
 
 #include <cstdint>
@@ -35,13 +38,13 @@ class CaptureFiles {
   // Closes .kss, .dump and .hex, in this order. Closing closed files does nothing.
   void CloseCaptureFiles();
 
-  // Raw bytes for the .kss file, held until the next WriteFrame.
+  // Bytes for the .kss file: a time frame or a received frame.
   void WriteRaw(std::span<const std::uint8_t> bytes);
-  // A received frame's bytes for the .kss file; everything held goes out.
-  void WriteFrame(std::span<const std::uint8_t> bytes);
   // One line (CR LF added) of the payload text and payload hex files.
   void WritePayloadTextLine(std::string_view line);
   void WritePayloadHexLine(std::string_view line);
+  // Hands everything written so far to the operating system.
+  void Flush();
 
   const std::filesystem::path& KssFileName() const { return kssFileName_; }
   const std::filesystem::path& DumpFileName() const { return dumpFileName_; }

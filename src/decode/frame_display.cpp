@@ -1,7 +1,9 @@
 #include "decode/frame_display.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
+#include <cstring>
 #include <iterator>
 
 #include "decode/code_page.h"
@@ -12,6 +14,15 @@ namespace {
 
 constexpr char kPaneLineBreak = '\r';
 constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+// "00 " to "FF ": a dumped byte's text, looked up whole.
+constexpr std::array<std::array<char, 4>, 256> kHexPairs = [] {
+  std::array<std::array<char, 4>, 256> pairs{};
+  for (std::size_t b = 0; b < pairs.size(); ++b) {
+    pairs[b] = {kHexDigits[b >> 4], kHexDigits[b & 0x0F], ' ', '\0'};
+  }
+  return pairs;
+}();
 constexpr std::string_view kTimestampSeparator = " UTC: ";
 constexpr std::string_view kNoPid = "-";
 constexpr std::uint8_t kFirstPrintable = 0x20;
@@ -30,9 +41,11 @@ void AppendHexNoLeadingZero(std::string& out, std::uint8_t value) {
 // A callsign may decode to control characters; the pane shows them as the
 // character line does, so that no frame can break or mangle the block.
 void AppendPrintable(std::string& out, std::string_view text) {
-  for (char c : text) {
-    const auto u = static_cast<unsigned char>(c);
-    out += (u < kFirstPrintable || u == 0x7F) ? '.' : c;
+  const std::size_t start = out.size();
+  out += text;
+  for (std::size_t i = start; i < out.size(); ++i) {
+    const auto u = static_cast<unsigned char>(out[i]);
+    if (u < kFirstPrintable || u == 0x7F) out[i] = '.';
   }
 }
 
@@ -104,9 +117,8 @@ void FrameDisplay::BuildDump(std::span<const std::uint8_t> bytes) {
   char* ascii = AsciiText.data() + AsciiText.size() - bytes.size();
   char* pane = AsciiPaneText.data() + paneStart;
   for (const std::uint8_t b : bytes) {
-    *hex++ = kHexDigits[b >> 4];
-    *hex++ = kHexDigits[b & 0x0F];
-    *hex++ = ' ';
+    std::memcpy(hex, kHexPairs[b].data(), 3);
+    hex += 3;
     if (b < kFirstPrintable) {
       *ascii++ = '.';
       *pane++ = '.';

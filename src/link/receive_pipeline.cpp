@@ -31,6 +31,7 @@ void ReceivePipeline::HandleChunk(std::span<const std::uint8_t> chunk) {
   FormatLabel9(c_.counters, label_);
   c_.labels.SetLabel9(label_);
   deframer_.Feed(chunk, *this);
+  c_.captures.Flush();
 }
 
 void ReceivePipeline::OnUnit(std::span<const std::uint8_t> frame) {
@@ -38,7 +39,7 @@ void ReceivePipeline::OnUnit(std::span<const std::uint8_t> frame) {
   c_.lastPacketTime = UtcNow(c_.clock);
   if (frame.size() <= 2) return;
   if (c_.options.GenerateTimeFrames) WriteTimeFrame(frame);
-  c_.captures.WriteFrame(frame);
+  c_.captures.WriteRaw(frame);
   c_.display.ShowFrame(frame);
 }
 

@@ -32,6 +32,12 @@ struct SystemTimeFields {
   friend bool operator==(const SystemTimeFields&, const SystemTimeFields&) = default;
 };
 
+// Local time and its offset from UTC, taken together.
+struct LocalReading {
+  DateTime local;
+  int offsetMinutes = 0;
+};
+
 class Clock {
  public:
   virtual ~Clock() = default;
@@ -41,6 +47,8 @@ class Clock {
   virtual int LocalOffsetMinutes() = 0;
   // Sets the system clock; false when the system refused.
   virtual bool SetSystemTime(const SystemTimeFields& utc) = 0;
+  // Both at once; a clock that can read them in one go says so here.
+  virtual LocalReading Read() { return {LocalNow(), LocalOffsetMinutes()}; }
 };
 
 }  // namespace vorlink

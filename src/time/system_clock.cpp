@@ -12,7 +12,9 @@ void SystemClock::Refresh(std::time_t second) {
   cachedSecond_ = second;
 }
 
-DateTime SystemClock::LocalNow() {
+DateTime SystemClock::LocalNow() { return Read().local; }
+
+LocalReading SystemClock::Read() {
   timespec now{};
   clock_gettime(CLOCK_REALTIME, &now);
   Refresh(now.tv_sec);
@@ -24,7 +26,7 @@ DateTime SystemClock::LocalNow() {
   t.minute = cachedLocal_.tm_min;
   t.second = cachedLocal_.tm_sec;
   t.millisecond = static_cast<int>(now.tv_nsec / 1000000);
-  return t;
+  return {t, static_cast<int>(cachedLocal_.tm_gmtoff / 60)};
 }
 
 int SystemClock::LocalOffsetMinutes() {

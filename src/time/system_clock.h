@@ -13,6 +13,7 @@ class SystemClock final : public Clock {
   DateTime LocalNow() override;
   int LocalOffsetMinutes() override;
   bool SetSystemTime(const SystemTimeFields& utc) override;
+  LocalReading Read() override;
 
  private:
   // Broken-down local time of the last whole second read; the zone lookup is

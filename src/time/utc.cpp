@@ -41,9 +41,9 @@ void PutDigits(char* out, int value, int width) {
 int UtcOffsetMinutes(Clock& clock) { return clock.LocalOffsetMinutes(); }
 
 DateTime UtcNowPrecise(Clock& clock) {
-  const DateTime local = clock.LocalNow();
-  DateTime utc = AddMinutes(local, -UtcOffsetMinutes(clock));
-  utc.millisecond = local.millisecond;
+  const LocalReading now = clock.Read();
+  DateTime utc = AddMinutes(now.local, -now.offsetMinutes);
+  utc.millisecond = now.local.millisecond;
   return utc;
 }
 

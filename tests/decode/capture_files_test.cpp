@@ -32,15 +32,16 @@ TEST(CaptureFilesTest, NamesFollowTheUtcMinuteOfEachFile) {
   EXPECT_EQ(CaptureStamp({2010, 1, 2, 3, 4, 5, 0}), "02012010_0304");
 }
 
-TEST(CaptureFilesTest, WritesReachTheFileAtOnceAndANewRunEmptiesSameNamedFiles) {
+TEST(CaptureFilesTest, FlushedWritesReachTheFileAndANewRunEmptiesSameNamedFiles) {
   testing::TempFolder folder;
   testing::FakeClock clock;
   CaptureFiles captures;
   captures.CreateCaptureFiles(folder.path(), clock);
   captures.WriteRaw(Hex("C0 09 C0"));
-  captures.WriteFrame(Hex("C0 00 41 C0"));
+  captures.WriteRaw(Hex("C0 00 41 C0"));
   captures.WritePayloadTextLine("hi");
   captures.WritePayloadHexLine("68 69");
+  captures.Flush();
   // Visible before closing: a crash loses nothing that was shown.
   EXPECT_EQ(ReadText(captures.KssFileName()), "\xC0\x09\xC0\xC0\x00\x41\xC0"s);
   EXPECT_EQ(ReadText(captures.DumpFileName()), "hi\r\n");
@@ -58,7 +59,7 @@ TEST(CaptureFilesTest, WritesWithoutOpenFilesAreSkipped) {
   CaptureFiles captures;
   captures.CreateCaptureFiles("/nonexistent-folder/for/vorlink", clock);
   captures.WriteRaw(Hex("C0"));
-  captures.WriteFrame(Hex("C0 00 41 C0"));
+  captures.Flush();
   captures.WritePayloadTextLine("hi");
   captures.WritePayloadHexLine("68 69");
   captures.CloseCaptureFiles();

@@ -67,6 +67,12 @@ TEST_F(ReceivePipelineTest, RawCaptureHoldsFramesOnly) {
   EXPECT_EQ(counters.BytesReceived, 11u);
 }
 
+TEST_F(ReceivePipelineTest, CapturesReachTheFilesByTheEndOfEachEvent) {
+  Receive("C0 00 41 C0 C0 00");
+  EXPECT_EQ(ToHex(ReadBytes(captures.KssFileName())), "C0 00 41 C0");
+  EXPECT_EQ(testing::ReadText(captures.DumpFileName()), "\r\n");
+}
+
 TEST_F(ReceivePipelineTest, EachFrameFollowsItsTimeFrameAndPrecedesItsBlock) {
   options.GenerateTimeFrames = true;
   Receive("C0 00 41 C0 C0 00 42 C0");
