@@ -30,15 +30,7 @@ std::optional<SystemTimeFields> FieldsFromTimeProtocol(std::uint32_t secondsSinc
   if (d < std::numeric_limits<std::int32_t>::min() || d > std::numeric_limits<std::int32_t>::max()) {
     return std::nullopt;
   }
-  const DateTime t = FromEpochSeconds(kBase1990Since1970 + d);
-  SystemTimeFields fields;
-  fields.year = t.year;
-  fields.month = t.month;
-  fields.day = t.day;
-  fields.hour = t.hour;
-  fields.minute = t.minute;
-  fields.second = t.second;
-  return fields;
+  return ToSystemTimeFields(FromEpochSeconds(kBase1990Since1970 + d));
 }
 
 void SynchroniseClock(std::span<const std::uint8_t> received, std::string_view host,

@@ -37,15 +37,8 @@ int SystemClock::LocalOffsetMinutes() {
 }
 
 bool SystemClock::SetSystemTime(const SystemTimeFields& utc) {
-  DateTime t;
-  t.year = utc.year;
-  t.month = utc.month;
-  t.day = utc.day;
-  t.hour = utc.hour;
-  t.minute = utc.minute;
-  t.second = utc.second;
   timespec target{};
-  target.tv_sec = static_cast<std::time_t>(ToEpochSeconds(t));
+  target.tv_sec = static_cast<std::time_t>(ToEpochSeconds(FromSystemTimeFields(utc)));
   target.tv_nsec = static_cast<long>(utc.milliseconds) * 1000000L;
   cachedSecond_ = -1;
   return clock_settime(CLOCK_REALTIME, &target) == 0;

@@ -38,6 +38,22 @@ void PutDigits(char* out, int value, int width) {
 
 }  // namespace
 
+SystemTimeFields ToSystemTimeFields(const DateTime& utc) {
+  SystemTimeFields fields;
+  fields.year = utc.year;
+  fields.month = utc.month;
+  fields.day = utc.day;
+  fields.hour = utc.hour;
+  fields.minute = utc.minute;
+  fields.second = utc.second;
+  return fields;
+}
+
+DateTime FromSystemTimeFields(const SystemTimeFields& fields) {
+  return DateTime{fields.year, fields.month,  fields.day,         fields.hour,
+                  fields.minute, fields.second, fields.milliseconds};
+}
+
 int UtcOffsetMinutes(Clock& clock) { return clock.LocalOffsetMinutes(); }
 
 DateTime UtcNowPrecise(Clock& clock) {

@@ -33,6 +33,10 @@ std::int64_t ToEpochSeconds(const DateTime& t);
 // The date-time that many seconds after 1970-01-01 00:00:00 (millisecond 0).
 DateTime FromEpochSeconds(std::int64_t seconds);
 
+// The clock-setting fields of a UTC date-time (day of week and milliseconds 0), and back.
+SystemTimeFields ToSystemTimeFields(const DateTime& utc);
+DateTime FromSystemTimeFields(const SystemTimeFields& fields);
+
 // t plus the given number of minutes, across day, month and year ends.
 DateTime AddMinutes(const DateTime& t, int minutes);
 

@@ -80,21 +80,26 @@ void AppController::ShowMainWindow() {
   if (!dialogWasOpen && setup_) BringToFront(*setup_);
 }
 
+// A secondary window: deleted when closed, watched, and centred.
+template <typename Window>
+Window* AppController::Adopt(Window* window) {
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  Track(window);
+  CentreOnScreen(*window);
+  return window;
+}
+
 void AppController::OpenSetupDialog(bool withFocus) {
   if (setup_) {
     BringToFront(*setup_);
     return;
   }
-  auto* dialog = new SetupDialog();
-  dialog->setAttribute(Qt::WA_DeleteOnClose);
-  setup_ = dialog;
-  Track(dialog);
-  connect(dialog, &SetupDialog::PortLinesChosen, this, &AppController::ApplyPortLines);
-  CentreOnScreen(*dialog);
+  setup_ = Adopt(new SetupDialog());
+  connect(setup_, &SetupDialog::PortLinesChosen, this, &AppController::ApplyPortLines);
   if (withFocus) {
-    BringToFront(*dialog);
+    BringToFront(*setup_);
   } else {
-    dialog->show();
+    setup_->show();
   }
 }
 
@@ -115,12 +120,8 @@ void AppController::OpenStatistics() {
     BringToFront(*statistics_);
     return;
   }
-  auto* window = new StatisticsWindow(station_.counters);
-  window->setAttribute(Qt::WA_DeleteOnClose);
-  statistics_ = window;
-  Track(window);
-  CentreOnScreen(*window);
-  window->show();
+  statistics_ = Adopt(new StatisticsWindow(station_.counters));
+  statistics_->show();
 }
 
 void AppController::OpenAbout() {
@@ -128,12 +129,8 @@ void AppController::OpenAbout() {
     BringToFront(*about_);
     return;
   }
-  auto* window = new AboutWindow();
-  window->setAttribute(Qt::WA_DeleteOnClose);
-  about_ = window;
-  Track(window);
-  CentreOnScreen(*window);
-  window->show();
+  about_ = Adopt(new AboutWindow());
+  about_->show();
 }
 
 }  // namespace vorlink

@@ -50,6 +50,8 @@ class AppController final : public QObject {
   void OpenStatistics();
   void OpenAbout();
   void Track(QWidget* window);
+  template <typename Window>
+  Window* Adopt(Window* window);
   void CheckWindowsLeft();
 
   Station& station_;
