@@ -95,6 +95,8 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
 QCheckBox* MakeOption(QWidget* parent, const char* name, const QString& caption, const QRect& at,
                       const QString& tip) {
   auto* box = Place(new QCheckBox(caption, parent), name, at);
+  // The boxes were drawn for a narrower face than today's desktops use.
+  box->setFont(SansFont(8.25, false, {"Arial Narrow", "Liberation Sans Narrow"}));
   box->setChecked(true);
   box->setToolTip(tip);
   return box;
