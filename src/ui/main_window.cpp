@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -146,6 +147,8 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
 
   BuildControls();
   BuildMenus();
+  // The layout is fixed: the window keeps the size its controls were drawn for.
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
 
   pane_ = std::make_unique<QtTextPane>(*RichTextBox1_);
   display_ = std::make_unique<FrameDisplay>(*pane_, captures_, env_.clock, options_,

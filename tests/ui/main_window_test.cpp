@@ -84,6 +84,9 @@ TEST_F(MainWindowTest, StartsInItsDesignStateWithTheStartScriptSent) {
   EXPECT_EQ(Find<QLabel>("Label2")->text(), "COM 1, 19200,N,8,1 initialized ");
   EXPECT_EQ(Find<QPushButton>("Command1")->text(), "Set TNC in CMD Mode");
   EXPECT_EQ(Find<QLabel>("Label9")->geometry(), QRect(256, 16, 185, 17));
+  w.adjustSize();
+  EXPECT_EQ(w.minimumSize(), w.maximumSize());
+  EXPECT_EQ(w.centralWidget()->size(), QSize(683, 456));
   EXPECT_TRUE(w.MSComm1().PortOpen());
   EXPECT_EQ(Received(), "4B 49 53 53 20 4F 4E 0D");
 }
