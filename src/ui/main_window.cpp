@@ -183,7 +183,9 @@ void MainWindow::BuildControls() {
   Label1_ = Place(new QLabel("sync...", Frame1), "Label1", Twips(8040, 240, 2055, 615));
   Label1_->setFont(SansFont(20.25, true, {"Arial Black", "DejaVu Sans"}));
   Label1_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  Label1_->setStyleSheet("color: #004040;");
+  QPalette clockPalette = Label1_->palette();
+  clockPalette.setColor(QPalette::WindowText, kClockColour);
+  Label1_->setPalette(clockPalette);
   Label1_->setToolTip("UTC");
 
   Image4_ = MakeLamp(Frame1, "Image4", Twips(120, 600, 300, 300), Qt::green, "outgoing port open");
