@@ -17,15 +17,9 @@
 #include <string_view>
 #include <system_error>
 
-namespace vorlink {
+#include "decode/file_writer.h"
 
-// Where a capture file's bytes go: write(2), or a stand-in that fails on demand.
-class FileWriter {
- public:
-  virtual ~FileWriter() = default;
-  // As write(2): the count written, or -1 with errno set.
-  virtual ssize_t Write(int descriptor, std::span<const std::uint8_t> bytes) = 0;
-};
+namespace vorlink {
 
 class CaptureFile {
  public:

@@ -43,6 +43,7 @@ void CaptureFiles::CloseCaptureFiles() {
     Commit(*file);
     file->Close(writer_);
   }
+  status_ = nullptr;
 }
 
 void CaptureFiles::WriteRaw(std::span<const std::uint8_t> bytes) {
