@@ -7,7 +7,7 @@ DecodeSession::DecodeSession(TextPane& pane, Clock& clock, const WindowOptions& 
     : display_(pane, captures_, clock, options, lastPacketTime_),
       pipeline_(ReceiveContext{port_, port_, counters_, lastPacketTime_, clock, silent_, silent_,
                                captures_, display_, options}) {
-  if (captureFolder) captures_.CreateCaptureFiles(*captureFolder, clock);
+  if (captureFolder) captures_.CreateCaptureFiles(*captureFolder, clock, silent_);
 }
 
 }  // namespace vorlink

@@ -45,7 +45,7 @@ void RunStartUp(WindowParts& p) {
   p.view.SetLabel8(PortText(p.outgoing));
   p.station.LastPacketTime = UtcNow(p.clock);
   p.mirror.ApplyMirrorFlag();
-  p.captures.CreateCaptureFiles(p.station.programFolder, p.clock);
+  p.captures.CreateCaptureFiles(p.station.programFolder, p.clock, p.status);
   SendTncScript(p.station.programFolder, kStartScript, p.incoming, p.status);
 }
 

@@ -6,16 +6,10 @@ namespace vorlink {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::size_t kFileBufferSize = 64 * 1024;
 
 void PutTwo(std::string& out, int value) {
   out += static_cast<char>('0' + value / 10 % 10);
   out += static_cast<char>('0' + value % 10);
-}
-
-void Close(std::FILE*& file) {
-  if (file != nullptr) std::fclose(file);
-  file = nullptr;
 }
 
 }  // namespace
@@ -32,42 +26,35 @@ std::string CaptureStamp(const DateTime& utc) {
   return stamp;
 }
 
-std::FILE* CaptureFiles::Create(const std::filesystem::path& name, bool append) {
-  std::FILE* file = std::fopen(name.c_str(), "wb");
-  if (file != nullptr && append) {
-    // Created empty first, then held open for appending lines.
-    std::fclose(file);
-    file = std::fopen(name.c_str(), "ab");
-  }
-  if (file != nullptr) std::setvbuf(file, nullptr, _IOFBF, kFileBufferSize);
-  return file;
-}
-
-void CaptureFiles::CreateCaptureFiles(const std::filesystem::path& folder, Clock& clock) {
+void CaptureFiles::CreateCaptureFiles(const std::filesystem::path& folder, Clock& clock,
+                                      StatusLine& status) {
   CloseCaptureFiles();
-  kssFileName_ = folder / (CaptureStamp(UtcNow(clock)) + ".kss");
-  kss_ = Create(kssFileName_, false);
-  dumpFileName_ = folder / (CaptureStamp(UtcNow(clock)) + ".dump");
-  dump_ = Create(dumpFileName_, true);
-  hexFileName_ = folder / (CaptureStamp(UtcNow(clock)) + ".hex");
-  hex_ = Create(hexFileName_, true);
+  status_ = &status;
+  // One reading: a minute turning between the names must not split the set.
+  const std::string stamp = CaptureStamp(UtcNow(clock));
+  kss_.Open(folder / (stamp + ".kss"));
+  dump_.Open(folder / (stamp + ".dump"));
+  hex_.Open(folder / (stamp + ".hex"));
 }
 
 void CaptureFiles::CloseCaptureFiles() {
-  Close(kss_);
-  Close(dump_);
-  Close(hex_);
+  // What the last event left is written first, whole or not at all.
+  for (CaptureFile* file : {&kss_, &dump_, &hex_}) {
+    Commit(*file);
+    file->Close(writer_);
+  }
+  status_ = nullptr;
 }
 
 void CaptureFiles::WriteRaw(std::span<const std::uint8_t> bytes) {
-  if (kss_ == nullptr) return;
-  std::fwrite(bytes.data(), 1, bytes.size(), kss_);
+  kss_.Append(bytes);
+  if (kss_.WantsCommit()) Commit(kss_);
 }
 
-void CaptureFiles::WriteLine(std::FILE* file, std::string_view line) {
-  if (file == nullptr) return;
-  std::fwrite(line.data(), 1, line.size(), file);
-  std::fwrite(kLineEnd.data(), 1, kLineEnd.size(), file);
+void CaptureFiles::WriteLine(CaptureFile& file, std::string_view line) {
+  file.Append(line);
+  file.Append(kLineEnd);
+  if (file.WantsCommit()) Commit(file);
 }
 
 void CaptureFiles::WritePayloadTextLine(std::string_view line) { WriteLine(dump_, line); }
@@ -75,8 +62,19 @@ void CaptureFiles::WritePayloadTextLine(std::string_view line) { WriteLine(dump_
 void CaptureFiles::WritePayloadHexLine(std::string_view line) { WriteLine(hex_, line); }
 
 void CaptureFiles::Flush() {
-  for (std::FILE* file : {kss_, dump_, hex_}) {
-    if (file != nullptr) std::fflush(file);
+  Commit(kss_);
+  Commit(dump_);
+  Commit(hex_);
+}
+
+void CaptureFiles::Commit(CaptureFile& file) {
+  const CaptureFile::Change change = file.Commit(writer_);
+  if (change == CaptureFile::Change::kNone || status_ == nullptr) return;
+  const std::string name = file.Name().filename().string();
+  if (change == CaptureFile::Change::kPaused) {
+    status_->SetSimpleText("capture paused: " + name + ": " + file.Error().message());
+  } else {
+    status_->SetSimpleText("capture resumed: " + name);
   }
 }
 

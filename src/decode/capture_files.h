@@ -3,21 +3,24 @@
 //   .kss   raw KISS frames as received, each optionally after its time frame
 //   .dump  one line of payload characters per decoded frame (CR LF)
 //   .hex   one line of payload hexadecimal per decoded frame with a payload
-// A file that could not be created stays closed and its writes are skipped;
-// a failing write (disk full) is skipped too. Whatever was written reaches
-// the operating system at every Flush, which the receive pipeline calls at
-// the end of each receive event: before the window can paint the frames, so
-// a crash or a kill loses nothing that was shown, at one write per file and
-// event rather than per frame.
+// A start in the same minute as an earlier one appends to that run's files.
+// A file that could not be created stays closed and its writes are skipped.
+// Whatever was written reaches the operating system at every Flush, which
+// the receive pipeline calls at the end of each receive event: before the
+// window can paint the frames, so a crash or a kill loses nothing that was
+// shown, at one write per file and event rather than per frame. A write that
+// fails (disk full) leaves the file as it was before the event and pauses it
+// until a later event's write goes through; the status line tells both.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "decode/capture_file.h"
+#include "link/status_line.h"
 #include "time/clock.h"
 
 namespace vorlink {
@@ -27,14 +30,15 @@ std::string CaptureStamp(const DateTime& utc);
 
 class CaptureFiles {
  public:
-  CaptureFiles() = default;
+  // Without a writer the files are written with write(2).
+  explicit CaptureFiles(FileWriter* writer = nullptr) : writer_(writer) {}
   CaptureFiles(const CaptureFiles&) = delete;
   CaptureFiles& operator=(const CaptureFiles&) = delete;
   ~CaptureFiles() { CloseCaptureFiles(); }
 
-  // Creates .kss, .dump and .hex in folder, reading the clock anew for each
-  // name; an existing file of the same name is emptied.
-  void CreateCaptureFiles(const std::filesystem::path& folder, Clock& clock);
+  // Opens .kss, .dump and .hex in folder for appending, all three named
+  // after one reading of the clock. Pauses and resumptions are told to status.
+  void CreateCaptureFiles(const std::filesystem::path& folder, Clock& clock, StatusLine& status);
   // Closes .kss, .dump and .hex, in this order. Closing closed files does nothing.
   void CloseCaptureFiles();
 
@@ -46,20 +50,21 @@ class CaptureFiles {
   // Hands everything written so far to the operating system.
   void Flush();
 
-  const std::filesystem::path& KssFileName() const { return kssFileName_; }
-  const std::filesystem::path& DumpFileName() const { return dumpFileName_; }
-  const std::filesystem::path& HexFileName() const { return hexFileName_; }
+  const std::filesystem::path& KssFileName() const { return kss_.Name(); }
+  const std::filesystem::path& DumpFileName() const { return dump_.Name(); }
+  const std::filesystem::path& HexFileName() const { return hex_.Name(); }
+  // True while a write to any of the three has failed and none has gone through since.
+  bool AnyPaused() const { return kss_.Paused() || dump_.Paused() || hex_.Paused(); }
 
  private:
-  static std::FILE* Create(const std::filesystem::path& name, bool append);
-  static void WriteLine(std::FILE* file, std::string_view line);
+  void WriteLine(CaptureFile& file, std::string_view line);
+  void Commit(CaptureFile& file);
 
-  std::filesystem::path kssFileName_;
-  std::filesystem::path dumpFileName_;
-  std::filesystem::path hexFileName_;
-  std::FILE* kss_ = nullptr;   // #1
-  std::FILE* dump_ = nullptr;  // #2
-  std::FILE* hex_ = nullptr;   // #4
+  FileWriter* writer_;
+  StatusLine* status_ = nullptr;
+  CaptureFile kss_;   // #1
+  CaptureFile dump_;  // #2
+  CaptureFile hex_;   // #4
 };
 
 }  // namespace vorlink

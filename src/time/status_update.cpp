@@ -3,6 +3,13 @@
 #include "time/utc.h"
 
 namespace vorlink {
+namespace {
+
+// Repeated every second, so a paused capture is not forgotten when its own
+// report has been overwritten.
+constexpr const char* kCapturePausedSuffix = " [capture paused]";
+
+}  // namespace
 
 LampImages Lamps(const StatusInputs& inputs) {
   LampImages lamps;
@@ -25,7 +32,8 @@ void StatusUpdateTick(StatusUpdateState& state, const DateTime& lastPacketTime, 
   state.SecondsSinceLastPacket = ToEpochSeconds(now) - ToEpochSeconds(lastPacketTime);
   if (state.SecondsSinceLastPacket != 0) {
     status.SetSimpleText(std::to_string(state.SecondsSinceLastPacket) +
-                         " sec since last packet [" + std::to_string(state.LastPacketGap) + "]");
+                         " sec since last packet [" + std::to_string(state.LastPacketGap) + "]" +
+                         (inputs.capturePaused ? kCapturePausedSuffix : ""));
     state.LastShownSeconds = state.SecondsSinceLastPacket;
   } else {
     state.LastPacketGap = state.LastShownSeconds;

@@ -1,5 +1,6 @@
 // The once-a-second refresh of the main window: the port lamps, the UTC
-// clock and "sec since last packet [gap]".
+// clock and "sec since last packet [gap]", with " [capture paused]" while a
+// capture file is paused.
 #pragma once
 
 #include <cstdint>
@@ -38,6 +39,7 @@ struct StatusInputs {
   bool incomingOpen = false;
   bool outgoingOpen = false;
   bool mirrorOn = false;
+  bool capturePaused = false;  // a capture file is not being written
 };
 
 LampImages Lamps(const StatusInputs& inputs);

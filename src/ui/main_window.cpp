@@ -344,7 +344,9 @@ void MainWindow::ClearCounters() {
 
 void MainWindow::UpdateStatus() {
   StatusUpdateTick(env_.station.statusUpdate, env_.station.LastPacketTime, env_.clock,
-                   {MSComm1_->PortOpen(), MSComm2_->PortOpen(), options_.MnuMirror}, *this, *this);
+                   {MSComm1_->PortOpen(), MSComm2_->PortOpen(), options_.MnuMirror,
+                    captures_.AnyPaused()},
+                   *this, *this);
 }
 
 void MainWindow::SetSimpleText(std::string_view text) { StatusText_->setText(Text(text)); }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fake_clock.h"
+#include "fake_status_line.h"
 #include "hex.h"
 #include "recording_pane.h"
 #include "temp_folder.h"
@@ -21,7 +22,7 @@ const char* const kUiFrame = "C0 00 82 84 86 40 40 40 60 B0 B2 B4 40 40 40 6F 03
 
 class FrameDisplayTest : public ::testing::Test {
  protected:
-  FrameDisplayTest() { captures.CreateCaptureFiles(folder.path(), clock); }
+  FrameDisplayTest() { captures.CreateCaptureFiles(folder.path(), clock, status); }
 
   void Show(const std::vector<std::uint8_t>& frame) { display.ShowFrame(frame); }
   std::string Dump() {
@@ -35,6 +36,7 @@ class FrameDisplayTest : public ::testing::Test {
 
   testing::TempFolder folder;
   testing::FakeClock clock;
+  testing::FakeStatusLine status;
   testing::RecordingPane pane;
   WindowOptions options;
   DateTime lastPacketTime;

@@ -1,6 +1,9 @@
 #include "link/receive_pipeline.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <string>
 #include <vector>
@@ -27,12 +30,23 @@ class RecordingLabels final : public ReceiveLabels {
   void SetLabel10(std::string_view text) override { label10.emplace_back(text); }
 };
 
+// write(2), or refused as by a failing disk.
+class RefusingWriter final : public FileWriter {
+ public:
+  bool refusing = false;
+  ssize_t Write(int descriptor, std::span<const std::uint8_t> bytes) override {
+    if (!refusing) return ::write(descriptor, bytes.data(), bytes.size());
+    errno = EIO;
+    return -1;
+  }
+};
+
 class ReceivePipelineTest : public ::testing::Test {
  protected:
   ReceivePipelineTest() {
     options.GenerateTimeFrames = false;
     options.ShowTimeStamp = false;
-    captures.CreateCaptureFiles(folder.path(), clock);
+    captures.CreateCaptureFiles(folder.path(), clock, status);
   }
 
   void Receive(const char* hex) {
@@ -54,7 +68,8 @@ class ReceivePipelineTest : public ::testing::Test {
   ReceiveCounters counters;
   DateTime lastPacketTime;
   WindowOptions options;
-  CaptureFiles captures;
+  RefusingWriter writer;
+  CaptureFiles captures{&writer};
   FrameDisplay display{pane, captures, clock, options, lastPacketTime};
   ReceivePipeline pipeline{ReceiveContext{incoming, outgoing, counters, lastPacketTime, clock,
                                           status, labels, captures, display, options}};
@@ -142,6 +157,25 @@ TEST_F(ReceivePipelineTest, ReceptionGoesOnWithoutCaptureFiles) {
   Receive("C0 00 41 C0 C0 00 42 C0");
   EXPECT_EQ(counters.FrameCount, 2);
   EXPECT_EQ(pane.Lines().size(), 14u);
+}
+
+TEST_F(ReceivePipelineTest, ReceptionGoesOnWhileCapturesArePausedAndTheEventSaysSo) {
+  Receive("C0 00 41 C0");
+  writer.refusing = true;
+  status.texts.clear();
+  Receive("C0 00 42 C0");
+  EXPECT_EQ(status.texts, (std::vector<std::string>{
+                              "", "capture paused: 06122026_0958.kss: Input/output error",
+                              "capture paused: 06122026_0958.dump: Input/output error"}));
+  EXPECT_TRUE(captures.AnyPaused());
+  writer.refusing = false;
+  status.texts.clear();
+  Receive("C0 00 43 C0");
+  EXPECT_EQ(status.texts, (std::vector<std::string>{"", "capture resumed: 06122026_0958.kss",
+                                                    "capture resumed: 06122026_0958.dump"}));
+  EXPECT_EQ(counters.FrameCount, 3);
+  EXPECT_EQ(pane.Lines().size(), 21u);
+  EXPECT_EQ(Kss(), "C0 00 41 C0 C0 00 43 C0");
 }
 
 TEST_F(ReceivePipelineTest, ClearedCountersStartAgainAtOneFrame) {

@@ -57,6 +57,21 @@ TEST(StatusUpdateTest, ClockSetBackShowsANegativeCount) {
   EXPECT_EQ(view.clockText, "09:59:55");
 }
 
+TEST(StatusUpdateTest, APausedCaptureIsRecalledAfterTheCount) {
+  testing::FakeClock clock;
+  testing::FakeStatusLine status;
+  RecordingStatusView view;
+  StatusUpdateState state;
+  clock.local = {2026, 12, 6, 10, 0, 3, 0};
+  StatusInputs inputs;
+  inputs.capturePaused = true;
+  StatusUpdateTick(state, {2026, 12, 6, 10, 0, 0, 0}, clock, inputs, view, status);
+  EXPECT_EQ(status.Current(), "3 sec since last packet [0] [capture paused]");
+  inputs.capturePaused = false;
+  StatusUpdateTick(state, {2026, 12, 6, 10, 0, 0, 0}, clock, inputs, view, status);
+  EXPECT_EQ(status.Current(), "3 sec since last packet [0]");
+}
+
 TEST(StatusUpdateTest, LampsFollowThePortsAndTheOutLampOnlyWhileMirroring) {
   struct Case {
     StatusInputs in;

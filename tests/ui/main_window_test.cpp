@@ -158,6 +158,21 @@ TEST_F(MainWindowTest, UnloadSendsTheExitScriptClosesAndSaves) {
   EXPECT_EQ(Received(100ms), "");
 }
 
+TEST_F(MainWindowTest, ALoadInTheSameMinuteKeepsTheFirstLoadsFrames) {
+  LoadWindow();
+  com1.Write(Hex(kUiFrame));
+  ASSERT_TRUE(WaitUntil([&] { return station.counters.FrameCount == 1; }));
+  const auto kss = window->Captures().KssFileName();
+  const std::string first = ReadText(kss);
+  window->close();
+  window.reset();
+  MainWindow& second = LoadWindow();
+  EXPECT_EQ(second.Captures().KssFileName(), kss);
+  second.close();
+  EXPECT_EQ(ReadText(kss), first);
+  EXPECT_EQ(ReadText(second.Captures().DumpFileName()), "2026-12-06 10:00:00.345 UTC: hi\r\n");
+}
+
 TEST_F(MainWindowTest, SecondLoadMakesNewCapturesAndKeepsTheCounters) {
   LoadWindow();
   com1.Write(Hex(kUiFrame));
