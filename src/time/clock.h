@@ -1,7 +1,12 @@
 // The platform's clock as the core sees it: local time with milliseconds,
-// the offset of local time from UTC for the period in force, and setting the
-// system clock from UTC. Real and fake implementations stand behind it.
+// the offset of local time from UTC for the period in force, a monotonic
+// reading for intervals, whether the system keeps the clock itself, the
+// earliest time it can rightly show, and setting the system clock from UTC.
+// Real and fake implementations stand behind it.
 #pragma once
+
+#include <chrono>
+#include <cstdint>
 
 namespace vorlink {
 
@@ -47,6 +52,14 @@ class Clock {
   virtual int LocalOffsetMinutes() = 0;
   // Sets the system clock; false when the system refused.
   virtual bool SetSystemTime(const SystemTimeFields& utc) = 0;
+  // A clock that never jumps, for measuring intervals; its origin means nothing.
+  virtual std::chrono::steady_clock::time_point MonotonicNow() = 0;
+  // True when the system disciplines the clock itself (NTP and the like), so
+  // setting it from a whole second would only make it worse.
+  virtual bool SynchronisedBySystem() = 0;
+  // Seconds since 1970-01-01 00:00:00 UTC before which the clock cannot
+  // rightly be: a time server naming an earlier time is not believed.
+  virtual std::int64_t EarliestPlausibleTime() = 0;
   // Both at once; a clock that can read them in one go says so here.
   virtual LocalReading Read() { return {LocalNow(), LocalOffsetMinutes()}; }
 };

@@ -1,5 +1,6 @@
 #include "time/qt_tcp_client.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include <QByteArray>
@@ -55,6 +56,7 @@ int SocketErrorNumber(QAbstractSocket::SocketError error) {
 }
 
 QtTcpClient::QtTcpClient() {
+  socket_.setReadBufferSize(kTcpReadBufferSize);
   QObject::connect(&socket_, &QTcpSocket::connected, &socket_, [this] {
     if (handler_) handler_->OnConnected();
   });
@@ -74,18 +76,23 @@ QtTcpClient::~QtTcpClient() {
 bool QtTcpClient::IsClosed() const { return socket_.state() == QAbstractSocket::UnconnectedState; }
 
 void QtTcpClient::Close() {
-  closing_ = true;
+  closedByUs_ = true;
   socket_.abort();
-  closing_ = false;
 }
 
 void QtTcpClient::Connect(std::string_view host, std::uint16_t port) {
+  closedByUs_ = false;
   failed_ = false;
   socket_.connectToHost(QString::fromUtf8(host.data(), static_cast<qsizetype>(host.size())), port);
 }
 
-std::vector<std::uint8_t> QtTcpClient::ReadAll() {
-  const QByteArray bytes = socket_.readAll();
+std::vector<std::uint8_t> QtTcpClient::Read(std::size_t maxBytes) {
+  // QIODevice::read sizes its result to the request first: ask for no more
+  // than is there.
+  const auto available = static_cast<std::uint64_t>(socket_.bytesAvailable());
+  const auto wanted = static_cast<qint64>(std::min<std::uint64_t>(available, maxBytes));
+  if (wanted <= 0) return {};
+  const QByteArray bytes = socket_.read(wanted);
   return {bytes.begin(), bytes.end()};
 }
 
@@ -94,10 +101,11 @@ void QtTcpClient::OnReadyRead() {
 }
 
 void QtTcpClient::OnDisconnected() {
-  if (closing_ || failed_ || !handler_) return;
-  // Bytes that came with the peer's close belong to the exchange.
+  if (closedByUs_ || failed_ || !handler_) return;
+  // Bytes that came with the peer's close belong to the exchange; the handler
+  // may close the socket itself on seeing them.
   if (socket_.bytesAvailable() > 0) handler_->OnDataArrival();
-  if (handler_) handler_->OnClose();
+  if (handler_ && !closedByUs_) handler_->OnClose();
 }
 
 void QtTcpClient::OnErrorOccurred(SocketError error) {

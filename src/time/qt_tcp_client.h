@@ -11,6 +11,12 @@
 
 namespace vorlink {
 
+// What the socket may hold unread. Qt stops reading from the system while it
+// is full, so a peer that never stops sending costs this much and no more,
+// and each read event brings at most one such piece before the event loop
+// goes on.
+inline constexpr qint64 kTcpReadBufferSize = 16 * 1024;
+
 // The number handed to OnError for a Qt socket error; always above 0.
 int SocketErrorNumber(QAbstractSocket::SocketError error);
 
@@ -25,7 +31,7 @@ class QtTcpClient final : public TcpClient {
   bool IsClosed() const override;
   void Close() override;
   void Connect(std::string_view host, std::uint16_t port) override;
-  std::vector<std::uint8_t> ReadAll() override;
+  std::vector<std::uint8_t> Read(std::size_t maxBytes) override;
 
  private:
   void OnReadyRead();
@@ -34,8 +40,9 @@ class QtTcpClient final : public TcpClient {
 
   QTcpSocket socket_;
   TcpClientHandler* handler_ = nullptr;
-  // Set while we close the socket ourselves, whose disconnect is no close event.
-  bool closing_ = false;
+  // Set from our own Close to the next Connect: the disconnect that close
+  // causes is no close event.
+  bool closedByUs_ = false;
   // Set once a failure was reported for this connection: it ends the exchange,
   // and a disconnect Qt sends after it is no close event either.
   bool failed_ = false;

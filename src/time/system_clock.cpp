@@ -1,39 +1,50 @@
 #include "time/system_clock.h"
 
+#include <sys/timex.h>
+
 #include <ctime>
 
 #include "time/utc.h"
 
 namespace vorlink {
+namespace {
 
-void SystemClock::Refresh(std::time_t second) {
-  if (second == cachedSecond_) return;
-  localtime_r(&second, &cachedLocal_);
-  cachedSecond_ = second;
+int OffsetMinutes(const std::tm& local) { return static_cast<int>(local.tm_gmtoff / 60); }
+
+}  // namespace
+
+const std::tm& SystemClock::LocalTimeNow(timespec& now) {
+  clock_gettime(CLOCK_REALTIME, &now);
+  if (now.tv_sec != cachedSecond_) {
+    // localtime_r alone keeps the zone it first loaded; tzset() notices a
+    // changed TZ or zone file. It asks the file system each time, too dear
+    // for every reading of a busy second, so: once a second, and never less.
+    tzset();
+    localtime_r(&now.tv_sec, &cachedLocal_);
+    cachedSecond_ = now.tv_sec;
+  }
+  return cachedLocal_;
 }
 
 DateTime SystemClock::LocalNow() { return Read().local; }
 
 LocalReading SystemClock::Read() {
   timespec now{};
-  clock_gettime(CLOCK_REALTIME, &now);
-  Refresh(now.tv_sec);
+  const std::tm& local = LocalTimeNow(now);
   DateTime t;
-  t.year = cachedLocal_.tm_year + 1900;
-  t.month = cachedLocal_.tm_mon + 1;
-  t.day = cachedLocal_.tm_mday;
-  t.hour = cachedLocal_.tm_hour;
-  t.minute = cachedLocal_.tm_min;
-  t.second = cachedLocal_.tm_sec;
+  t.year = local.tm_year + 1900;
+  t.month = local.tm_mon + 1;
+  t.day = local.tm_mday;
+  t.hour = local.tm_hour;
+  t.minute = local.tm_min;
+  t.second = local.tm_sec;
   t.millisecond = static_cast<int>(now.tv_nsec / 1000000);
-  return {t, static_cast<int>(cachedLocal_.tm_gmtoff / 60)};
+  return {t, OffsetMinutes(local)};
 }
 
 int SystemClock::LocalOffsetMinutes() {
   timespec now{};
-  clock_gettime(CLOCK_REALTIME, &now);
-  Refresh(now.tv_sec);
-  return static_cast<int>(cachedLocal_.tm_gmtoff / 60);
+  return OffsetMinutes(LocalTimeNow(now));
 }
 
 bool SystemClock::SetSystemTime(const SystemTimeFields& utc) {
@@ -42,6 +53,18 @@ bool SystemClock::SetSystemTime(const SystemTimeFields& utc) {
   target.tv_nsec = static_cast<long>(utc.milliseconds) * 1000000L;
   cachedSecond_ = -1;
   return clock_settime(CLOCK_REALTIME, &target) == 0;
+}
+
+std::chrono::steady_clock::time_point SystemClock::MonotonicNow() {
+  return std::chrono::steady_clock::now();
+}
+
+bool SystemClock::SynchronisedBySystem() {
+  // Modes 0 reads the kernel's state and changes nothing.
+  timex state{};
+  state.modes = 0;
+  const int clockState = ntp_adjtime(&state);
+  return clockState != -1 && clockState != TIME_ERROR && (state.status & STA_UNSYNC) == 0;
 }
 
 }  // namespace vorlink

@@ -1,9 +1,10 @@
 // A TCP client as the time server exchange uses it: an asynchronous connect,
-// a state that is either closed or not, fetching what has arrived, closing,
-// and four events delivered to a handler. The Qt adapter and the test fakes
-// stand behind it.
+// a state that is either closed or not, fetching what has arrived in bounded
+// pieces, closing, and four events delivered to a handler. The Qt adapter and
+// the test fakes stand behind it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -15,7 +16,7 @@ class TcpClientHandler {
   virtual ~TcpClientHandler() = default;
   // The connection is established.
   virtual void OnConnected() = 0;
-  // Bytes are waiting; fetch them with ReadAll.
+  // Bytes are waiting; fetch them with Read.
   virtual void OnDataArrival() = 0;
   // The peer closed the connection (not sent after our own Close).
   virtual void OnClose() = 0;
@@ -35,8 +36,9 @@ class TcpClient {
   virtual void Close() = 0;
   // Starts connecting; the outcome arrives as OnConnected or OnError.
   virtual void Connect(std::string_view host, std::uint16_t port) = 0;
-  // Every byte waiting, in arrival order.
-  virtual std::vector<std::uint8_t> ReadAll() = 0;
+  // The bytes waiting, in arrival order, at most maxBytes of them; the rest
+  // stay for the next Read.
+  virtual std::vector<std::uint8_t> Read(std::size_t maxBytes) = 0;
 };
 
 }  // namespace vorlink

@@ -2,9 +2,12 @@
 // server, collect what it sends, and when it closes the connection set the
 // system clock from the four bytes (RFC 868). Every step is reported in the
 // status line. No retry, no time-out; a server that keeps the connection open
-// leaves the clock alone until the next ConnectTimeServer.
+// leaves the clock alone until the next ConnectTimeServer. A server that sends
+// more than kTimeServerDataLimit bytes is cut off and not believed.
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -18,6 +21,12 @@ namespace vorlink {
 
 // The TCP port of the time protocol.
 inline constexpr std::uint16_t kTimeProtocolPort = 37;
+
+// The most TimeServerData keeps; an answer is four bytes.
+inline constexpr std::size_t kTimeServerDataLimit = 64 * 1024;
+
+// The "data received: " text lists at most this many bytes of an arrival.
+inline constexpr std::size_t kDataReceivedListed = 16;
 
 // Two upper-case hex digits: 0x0A gives "0A".
 std::string FormatHexByte(std::uint8_t value);
@@ -36,7 +45,8 @@ class TimeServerClient final : private TcpClientHandler {
   // earlier one first.
   void ConnectTimeServer(std::string_view host);
 
-  // Everything received since the last ConnectTimeServer.
+  // Everything received since the last ConnectTimeServer, at most
+  // kTimeServerDataLimit bytes.
   const std::vector<std::uint8_t>& TimeServerData() const { return data_; }
 
  private:
@@ -51,6 +61,8 @@ class TimeServerClient final : private TcpClientHandler {
   std::uint16_t remotePort_;
   std::string host_;
   std::vector<std::uint8_t> data_;
+  // When the fourth byte arrived, on the clock's monotonic reading.
+  std::chrono::steady_clock::time_point fourthByteAt_{};
 };
 
 }  // namespace vorlink

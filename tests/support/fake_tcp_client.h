@@ -1,6 +1,8 @@
 // A TCP client whose events the test raises by hand.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -29,10 +31,16 @@ class FakeTcpClient final : public TcpClient {
     calls.push_back("Connect " + std::string(host) + ":" + std::to_string(port));
     closed = false;
   }
-  std::vector<std::uint8_t> ReadAll() override { return std::exchange(waiting, {}); }
+  std::vector<std::uint8_t> Read(std::size_t maxBytes) override {
+    const auto n = static_cast<std::ptrdiff_t>(std::min(maxBytes, waiting.size()));
+    std::vector<std::uint8_t> piece(waiting.begin(), waiting.begin() + n);
+    waiting.erase(waiting.begin(), waiting.begin() + n);
+    return piece;
+  }
 
-  void Arrive(const char* hex) {
-    waiting = Hex(hex);
+  void Arrive(const char* hex) { Arrive(Hex(hex)); }
+  void Arrive(std::vector<std::uint8_t> bytes) {
+    waiting = std::move(bytes);
     handler->OnDataArrival();
   }
 };

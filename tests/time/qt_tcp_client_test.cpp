@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -69,7 +71,7 @@ class RecordingTcpClient final : public TcpClient {
     calls.push_back("Connect");
     inner_.Connect(host, port);
   }
-  std::vector<std::uint8_t> ReadAll() override { return inner_.ReadAll(); }
+  std::vector<std::uint8_t> Read(std::size_t maxBytes) override { return inner_.Read(maxBytes); }
 
  private:
   TcpClient& inner_;
@@ -229,6 +231,72 @@ TEST_F(TimeServerOverTcpTest, ServerKeepingTheConnectionLeavesTheClockUntilTheNe
                                  "   beginning system clock synchronization",
                                  "clock synchronised succesfully with NTP server 127.0.0.1"}));
   EXPECT_EQ(clock.setCalls, (std::vector<SystemTimeFields>{{2026, 12, 0, 6, 9, 57, 52, 0}}));
+}
+
+TEST_F(TimeServerOverTcpTest, ServerSendingAMebibyteIsCutOffAtTheLimit) {
+  constexpr qsizetype kMebibyte = 1024 * 1024;
+  onPeer = [](QTcpSocket& peer) {
+    peer.write(QByteArray(kMebibyte, '\x5A'));
+    peer.disconnectFromHost();
+  };
+  client.ConnectTimeServer(kHost);
+  ASSERT_TRUE(WaitFor([this] { return Ended(); })) << status.Current();
+  RunEventsFor(kSettleMs);
+
+  EXPECT_EQ(client.TimeServerData().size(), kTimeServerDataLimit);
+  EXPECT_EQ(status.Current(), "Time passed not valid. Clock not synchronised");
+  EXPECT_EQ(tcp.calls, (Texts{"Connect", "Close"}));
+  EXPECT_TRUE(clock.setCalls.empty());
+  EXPECT_TRUE(qtClient.IsClosed());
+  std::size_t listed = 0;
+  for (const std::string& text : status.texts) {
+    EXPECT_NE(text, "   closing connection");
+    if (text.rfind("data received: ", 0) == 0) {
+      ++listed;
+      EXPECT_LE(text.size(), std::string("data received: ").size() + 16 * 3 + 24) << text;
+    }
+  }
+  EXPECT_GT(listed, 1u);
+}
+
+TEST_F(TimeServerOverTcpTest, ServerHoldingTheLineGetsItsTimePlusTheTimeHeld) {
+  client.ConnectTimeServer(kHost);
+  ASSERT_TRUE(WaitFor([this] { return peers.size() == 1; }));
+  peers[0]->write(Bytes("EE BF B0 A0"));
+  ASSERT_TRUE(WaitFor([this] { return status.Current() == "data received: EE BF B0 A0  (4 bytes)"; }));
+  clock.monotonic += std::chrono::seconds(25);
+  peers[0]->disconnectFromHost();
+  ASSERT_TRUE(WaitFor([this] { return Ended(); })) << status.Current();
+
+  EXPECT_EQ(clock.setCalls, (std::vector<SystemTimeFields>{{2026, 12, 0, 6, 10, 0, 25, 0}}));
+  EXPECT_EQ(status.Current(), "clock synchronised succesfully with NTP server 127.0.0.1");
+}
+
+// Notes the events and reads nothing.
+class IdleHandler final : public TcpClientHandler {
+ public:
+  int arrivals = 0;
+  void OnConnected() override {}
+  void OnDataArrival() override { ++arrivals; }
+  void OnClose() override {}
+  void OnError(int, std::string_view) override {}
+};
+
+TEST(QtTcpClientTest, BytesNobodyReadsStayBoundedInTheSocket) {
+  QTcpServer server;
+  ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+  QObject::connect(&server, &QTcpServer::newConnection, &server, [&server] {
+    server.nextPendingConnection()->write(QByteArray(1024 * 1024, '\x5A'));
+  });
+  QtTcpClient qtClient;
+  IdleHandler handler;
+  qtClient.SetHandler(&handler);
+  qtClient.Connect(kHost, server.serverPort());
+  ASSERT_TRUE(WaitFor([&handler] { return handler.arrivals > 0; }));
+  RunEventsFor(kSettleMs);
+
+  EXPECT_EQ(qtClient.Read(SIZE_MAX).size(), static_cast<std::size_t>(kTcpReadBufferSize));
+  qtClient.SetHandler(nullptr);
 }
 
 struct ErrorNumberCase {
