@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -121,6 +122,8 @@ struct PortProblemCase {
   const char* label8;
   std::vector<std::string> problems;  // after the start script's texts
 };
+
+void PrintTo(const PortProblemCase& c, std::ostream* os) { *os << c.name; }
 
 class PortProblemTest : public WindowLifecycleTest,
                         public ::testing::WithParamInterface<PortProblemCase> {};
