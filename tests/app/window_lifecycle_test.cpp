@@ -146,18 +146,10 @@ TEST_P(PortProblemTest, LabelsAndStatusTell) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, PortProblemTest,
     ::testing::Values(
-        PortProblemCase{"BothOpen", "01,19200,N,8,1", "02,9600,N,8,1", false, false,
-                        "COM 1, 19200,N,8,1 initialized ", "COM 2, 9600,N,8,1 initialized ", {}},
-        PortProblemCase{"IncomingDoesNotOpen", "01,19200,N,8,1", "02,9600,N,8,1", true, false,
-                        "COM 1, 19200,N,8,1 not available ", "COM 2, 9600,N,8,1 initialized ",
-                        {"COM 1: No such file or directory"}},
         // The TNC's port is told last, so that it is the one left standing.
         PortProblemCase{"NeitherOpens", "01,19200,N,8,1", "02,9600,N,8,1", true, true,
                         "COM 1, 19200,N,8,1 not available ", "COM 2, 9600,N,8,1 not available ",
                         {"COM 2: Permission denied", "COM 1: No such file or directory"}},
-        PortProblemCase{"PortZero", "00,19200,N,8,1", "02,9600,N,8,1", false, false,
-                        "COM 0, 19200,N,8,1 not available ", "COM 2, 9600,N,8,1 initialized ",
-                        {"COM 0: No such file or directory"}},
         // The refused settings fall back to the port's previous ones.
         PortProblemCase{"FieldsNotUnderstood", "01,abc,N,8,1", "02,9600,N,8", false, false,
                         "COM 1, 9600,N,8,1 initialized ", "COM 2, 9600,N,8,1 initialized ",

@@ -55,37 +55,6 @@ TEST(LineSettingsTest, RefusesMalformedText) {
   for (const auto& [name, text] : rows) EXPECT_FALSE(ParseLineSettings(text)) << name;
 }
 
-struct FaultRow {
-  const char* name;
-  const char* text;
-  LineSettingsFault expected;
-};
-
-TEST(LineSettingsTest, NamesTheFirstFieldNotUnderstood) {
-  using F = LineSettingsField;
-  const FaultRow rows[] = {
-      {"empty", "", {F::kBaudRate, "", true}},
-      {"letters for the baud", "abc,N,8,1", {F::kBaudRate, "abc", false}},
-      {"zero baud", "0,N,8,1", {F::kBaudRate, "0", false}},
-      {"unknown parity", "9600,X,8,1", {F::kParity, "X", false}},
-      {"baud alone", "9600", {F::kParity, "", true}},
-      {"nine data bits", "9600,N,9,1", {F::kDataBits, "9", false}},
-      {"blank in the data bits", "9600,N, 8,1", {F::kDataBits, " 8", false}},
-      {"three fields", "9600,N,8", {F::kStopBits, "", true}},
-      {"empty stop bits", "9600,N,8,", {F::kStopBits, "", false}},
-      {"one and a half with eight bits", "9600,N,8,1.5", {F::kStopBits, "1.5", false}},
-      {"five fields", "9600,N,8,1,1", {F::kExtra, ",1", false}},
-      {"trailing comma", "9600,N,8,1,", {F::kExtra, ",", false}},
-      {"first fault wins", "abc,X,9,3", {F::kBaudRate, "abc", false}},
-  };
-  for (const FaultRow& row : rows) {
-    const auto read = ReadLineSettings(row.text);
-    const auto* fault = std::get_if<LineSettingsFault>(&read);
-    ASSERT_NE(fault, nullptr) << row.name;
-    EXPECT_EQ(*fault, row.expected) << row.name;
-  }
-}
-
 TEST(LineSettingsTest, TextReadsBackInUpperCase) {
   EXPECT_EQ(LineSettingsText("9600,e,7,1"), "9600,E,7,1");
   EXPECT_EQ(LineSettingsText("19200,N,8,1"), "19200,N,8,1");

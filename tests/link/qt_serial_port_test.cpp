@@ -19,7 +19,6 @@
 #include <chrono>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <numeric>
 #include <string>
@@ -282,55 +281,6 @@ TEST_F(QtSerialPortTest, MissingDeviceDoesNotOpen) {
   ASSERT_TRUE(port_.SetCommPort(2));
   EXPECT_FALSE(port_.SetPortOpen(true));
   EXPECT_FALSE(port_.PortOpen());
-}
-
-struct OpenFailureRow {
-  const char* name;
-  std::function<void(const fs::path& folder)> attach;  // what COM2 is
-  std::int16_t port;
-  const char* reason;
-};
-
-TEST_F(QtSerialPortTest, FailedOpenGivesTheSystemsReason) {
-  const OpenFailureRow rows[] = {
-      {"port zero names no device", [](const fs::path&) {}, 0, "No such device"},
-      {"link to nothing",
-       [](const fs::path& f) { fs::create_symlink(f / "unplugged", f / "COM2"); }, 2,
-       "No such file or directory"},
-      {"link to a directory",
-       [](const fs::path& f) {
-         fs::create_directory(f / "folder");
-         fs::create_symlink(f / "folder", f / "COM2");
-       },
-       2, "Is a directory"},
-      {"plain file",
-       [](const fs::path& f) { std::ofstream(f / "COM2") << "x"; }, 2,
-       "Inappropriate ioctl for device"},
-  };
-  for (const OpenFailureRow& row : rows) {
-    std::error_code ignored;
-    fs::remove(folder_.path() / "COM2", ignored);
-    row.attach(folder_.path());
-    ASSERT_TRUE(port_.SetCommPort(row.port)) << row.name;
-    EXPECT_FALSE(port_.SetPortOpen(true)) << row.name;
-    EXPECT_EQ(port_.OpenError(), row.reason) << row.name;
-  }
-  // An open that works leaves no reason behind.
-  ASSERT_TRUE(OpenCom1());
-  EXPECT_EQ(port_.OpenError(), "");
-}
-
-TEST_F(QtSerialPortTest, DiscardedInputLeavesNothingHeld) {
-  ASSERT_TRUE(OpenCom1());
-  QObject::disconnect(connect_);
-  QObject::connect(&port_, &QtSerialPort::OnComm, [this](int code) {
-    if (code == kCommEvReceive) port_.DiscardInput();
-  });
-  const std::vector<std::uint8_t> block(1 << 20, 0x55);
-  ASSERT_TRUE(pty_.Write(block));
-  Spin(50ms);
-  EXPECT_EQ(port_.BytesWaiting(), 0u);
-  EXPECT_TRUE(port_.Input().empty());
 }
 
 class Labels final : public ReceiveLabels {
