@@ -36,9 +36,12 @@ class DecodeSession {
  private:
   class ClosedPort final : public SerialPort {
    public:
+    std::int16_t CommPort() const override { return 0; }
     bool PortOpen() const override { return false; }
     std::span<const std::uint8_t> Input() override { return {}; }
+    void DiscardInput() override {}
     bool Output(std::span<const std::uint8_t>) override { return false; }
+    std::size_t BytesToWrite() const override { return 0; }
   };
   class Silent final : public StatusLine, public ReceiveLabels {
    public:

@@ -14,6 +14,9 @@
 namespace vorlink {
 
 inline constexpr std::string_view kConfigFileName = "vorlink.ini";
+// Where the port lines stand in the file, counted from 1.
+inline constexpr int kIncomingPortLineNumber = 1;
+inline constexpr int kOutgoingPortLineNumber = 3;
 
 enum class ConfigFileStatus {
   kFound,    // read, as far as it goes

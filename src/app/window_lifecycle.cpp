@@ -6,6 +6,7 @@
 #include "app/config_file.h"
 #include "app/housekeeping.h"
 #include "app/port_line.h"
+#include "link/comm_event_text.h"
 #include "time/utc.h"
 #include "tnc/tnc_script.h"
 
@@ -15,10 +16,16 @@ std::string PortText(const SerialPortComponent& port) {
   std::string text = "COM " + std::to_string(port.CommPort()) + ", " + port.Settings();
   std::transform(text.begin(), text.end(), text.begin(),
                  [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return text + " initialized ";
+  return text + (port.PortOpen() ? " initialized " : " not available ");
 }
 
-void ConfigurePort(SerialPortComponent& port, std::string_view portLine) {
+std::vector<std::string> ConfigurePort(SerialPortComponent& port, std::string_view portLine,
+                                       int lineNumber) {
+  std::vector<std::string> problems;
+  if (const auto fault = FindPortLineFault(portLine)) {
+    problems.push_back(std::string(kConfigFileName) + " line " + std::to_string(lineNumber) + ": " +
+                       DescribePortLineFault(*fault));
+  }
   if (port.PortOpen()) port.SetPortOpen(false);
   const PortLineParts parts = SplitPortLine(portLine);
   // A refused number or setting leaves the port's previous one; the open is
@@ -28,7 +35,10 @@ void ConfigurePort(SerialPortComponent& port, std::string_view portLine) {
   port.SetInputLen(0);
   port.SetInputMode(InputMode::Binary);
   port.SetNullDiscard(false);
-  port.SetPortOpen(true);
+  if (!port.SetPortOpen(true)) {
+    problems.push_back(PortProblemText(port.CommPort(), port.OpenError()));
+  }
+  return problems;
 }
 
 void RunStartUp(WindowParts& p) {
@@ -36,17 +46,24 @@ void RunStartUp(WindowParts& p) {
   if (ReadConfigFile(p.station.workingFolder, settings) == ConfigFileStatus::kMissing) {
     p.view.OpenSetupDialogWithFocus();
   }
-  ConfigurePort(p.incoming, settings.IncomingPortLine);
+  const auto incomingProblems =
+      ConfigurePort(p.incoming, settings.IncomingPortLine, kIncomingPortLineNumber);
   p.pipeline.Reset();
   p.view.SetLabel2(PortText(p.incoming));
   UseDefaultHostIfEmpty(settings);
   p.timeClient.ConnectTimeServer(settings.TimeServerHost);
-  ConfigurePort(p.outgoing, settings.OutgoingPortLine);
+  const auto outgoingProblems =
+      ConfigurePort(p.outgoing, settings.OutgoingPortLine, kOutgoingPortLineNumber);
   p.view.SetLabel8(PortText(p.outgoing));
   p.station.LastPacketTime = UtcNow(p.clock);
   p.mirror.ApplyMirrorFlag();
   p.captures.CreateCaptureFiles(p.station.programFolder, p.clock, p.status);
   SendTncScript(p.station.programFolder, kStartScript, p.incoming, p.status);
+  // Shown last, or the start-up's own texts would cover them before anyone
+  // could read one; the TNC's port last of all, as the one that matters most.
+  for (const auto* problems : {&outgoingProblems, &incomingProblems}) {
+    for (const std::string& problem : *problems) p.status.SetSimpleText(problem);
+  }
 }
 
 void RunShutDown(WindowParts& p) {

@@ -1,11 +1,13 @@
 // What loading and unloading the main window do, step by step. Every step is
-// tried whatever happened before; a step that fails is skipped without a
-// message. Both sequences are repeatable: the setup dialog's OK unloads the
-// window and loads it again within one process.
+// tried whatever happened before; a step that fails is skipped. A port line
+// not understood and a port that did not open are told on the status line.
+// Both sequences are repeatable: the setup dialog's OK unloads the window
+// and loads it again within one process.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/station.h"
 #include "decode/capture_files.h"
@@ -41,11 +43,16 @@ struct WindowParts {
   StartUpView& view;
 };
 
-// "COM 1, 19200,N,8,1 initialized ": from what the port reports back.
+// "COM 1, 19200,N,8,1 initialized ": from what the port reports back;
+// " not available " in place of " initialized " while it is not open.
 std::string PortText(const SerialPortComponent& port);
 
-// Configures a port from its port line while closed, then opens it.
-void ConfigurePort(SerialPortComponent& port, std::string_view portLine);
+// Configures a port from its port line (line lineNumber of the file) while
+// closed, then opens it. Gives the status texts of what went wrong, in order:
+// "vorlink.ini line 1: baud rate abc not understood", "COM 1: No such file
+// or directory".
+std::vector<std::string> ConfigurePort(SerialPortComponent& port, std::string_view portLine,
+                                       int lineNumber);
 
 void RunStartUp(WindowParts& parts);
 void RunShutDown(WindowParts& parts);

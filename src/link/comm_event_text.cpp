@@ -38,4 +38,8 @@ std::optional<std::string_view> CommEventText(int code) {
   return std::nullopt;
 }
 
+std::string PortProblemText(int port, std::string_view problem) {
+  return "COM " + std::to_string(port) + ": " + std::string(problem);
+}
+
 }  // namespace vorlink

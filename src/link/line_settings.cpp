@@ -82,18 +82,41 @@ std::optional<StopBits> ParseStopBits(std::string_view field) {
 
 }  // namespace
 
-std::optional<LineSettings> ParseLineSettings(std::string_view text) {
+std::variant<LineSettings, LineSettingsFault> ReadLineSettings(std::string_view text) {
   const std::vector<std::string_view> fields = SplitFields(text);
-  if (fields.size() != kFieldCount) return std::nullopt;
+  const auto fault = [&](LineSettingsField field) {
+    const auto index = static_cast<std::size_t>(field);
+    if (index >= fields.size()) return LineSettingsFault{field, "", true};
+    return LineSettingsFault{field, std::string(fields[index]), false};
+  };
+  // An empty text has one empty field: the baud rate is missing, not wrong.
+  if (text.empty()) return LineSettingsFault{LineSettingsField::kBaudRate, "", true};
   const auto baud = ParseNumber(fields[0]);
-  const auto parity = ParseParity(fields[1]);
-  const auto dataBits = ParseNumber(fields[2]);
-  const auto stopBits = ParseStopBits(fields[3]);
-  if (!baud || *baud <= 0 || *baud > kMaxBaud) return std::nullopt;
-  if (!parity || !stopBits) return std::nullopt;
-  if (!dataBits || *dataBits < kMinDataBits || *dataBits > kMaxDataBits) return std::nullopt;
-  if (*stopBits == StopBits::OneAndHalf && *dataBits != kMinDataBits) return std::nullopt;
+  if (!baud || *baud <= 0 || *baud > kMaxBaud) return fault(LineSettingsField::kBaudRate);
+  const auto parity = fields.size() > 1 ? ParseParity(fields[1]) : std::nullopt;
+  if (!parity) return fault(LineSettingsField::kParity);
+  const auto dataBits = fields.size() > 2 ? ParseNumber(fields[2]) : std::nullopt;
+  if (!dataBits || *dataBits < kMinDataBits || *dataBits > kMaxDataBits) {
+    return fault(LineSettingsField::kDataBits);
+  }
+  const auto stopBits = fields.size() > 3 ? ParseStopBits(fields[3]) : std::nullopt;
+  if (!stopBits || (*stopBits == StopBits::OneAndHalf && *dataBits != kMinDataBits)) {
+    return fault(LineSettingsField::kStopBits);
+  }
+  if (fields.size() > kFieldCount) {
+    // Everything from the comma after the stop bits on, so that a lone
+    // trailing comma still shows.
+    const std::size_t extraStart =
+        fields[0].size() + fields[1].size() + fields[2].size() + fields[3].size() + kFieldCount - 1;
+    return LineSettingsFault{LineSettingsField::kExtra, std::string(text.substr(extraStart)), false};
+  }
   return LineSettings{*baud, *parity, *dataBits, *stopBits};
+}
+
+std::optional<LineSettings> ParseLineSettings(std::string_view text) {
+  const auto read = ReadLineSettings(text);
+  if (const auto* settings = std::get_if<LineSettings>(&read)) return *settings;
+  return std::nullopt;
 }
 
 std::string LineSettingsText(std::string_view text) {

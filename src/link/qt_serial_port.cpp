@@ -8,6 +8,7 @@
 #include <array>
 #include <cerrno>
 #include <chrono>
+#include <system_error>
 
 #include "link/port_device.h"
 
@@ -123,16 +124,22 @@ bool QtSerialPort::SetPortOpen(bool open) {
     return true;
   }
   const std::filesystem::path device = PortDevice(commPort_);
-  if (device.empty()) return false;
+  if (device.empty()) {
+    // Port 0 names no device, so no open was tried; say so as the system would.
+    openError_ = std::system_category().message(ENODEV);
+    return false;
+  }
   // An absolute path: QSerialPort would read a bare name as one under /dev.
   port_.setPortName(QString::fromStdString(device.string()));
   ApplyLineSettings(settings_);
   if (!port_.open(QIODevice::ReadWrite)) {
+    openError_ = port_.errorString().toStdString();
     port_.clearError();
     return false;
   }
   ++generation_;
   losing_ = false;
+  openError_.clear();
   inputBuffer_.clear();
   StartWatchingLines();
   return true;
@@ -144,6 +151,19 @@ std::span<const std::uint8_t> QtSerialPort::Input() {
   inputBuffer_ = port_.isOpen() ? port_.readAll() : QByteArray();
   return {reinterpret_cast<const std::uint8_t*>(inputBuffer_.constData()),
           static_cast<std::size_t>(inputBuffer_.size())};
+}
+
+void QtSerialPort::DiscardInput() {
+  // Also drops what the driver holds: nothing waits to be read after this.
+  if (port_.isOpen()) port_.clear(QSerialPort::Input);
+}
+
+std::size_t QtSerialPort::BytesToWrite() const {
+  return port_.isOpen() ? static_cast<std::size_t>(port_.bytesToWrite()) : 0;
+}
+
+std::size_t QtSerialPort::BytesWaiting() const {
+  return port_.isOpen() ? static_cast<std::size_t>(port_.bytesAvailable()) : 0;
 }
 
 bool QtSerialPort::Output(std::span<const std::uint8_t> bytes) {

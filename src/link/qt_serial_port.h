@@ -60,10 +60,16 @@ class QtSerialPort : public QObject, public SerialPortComponent {
   bool NullDiscard() const { return nullDiscard_; }
 
   bool SetPortOpen(bool open) override;
+  std::string OpenError() const override { return openError_; }
   bool PortOpen() const override;
   std::span<const std::uint8_t> Input() override;
+  void DiscardInput() override;
   bool Output(std::span<const std::uint8_t> bytes) override;
   using SerialPort::Output;
+  // What QSerialPort still queues for the device.
+  std::size_t BytesToWrite() const override;
+  // What QSerialPort holds read from the device and not yet handed out.
+  std::size_t BytesWaiting() const;
 
   // The code of the latest OnComm.
   int CommEvent() const { return commEvent_; }
@@ -103,6 +109,7 @@ class QtSerialPort : public QObject, public SerialPortComponent {
   vorlink::InputMode inputMode_ = vorlink::InputMode::Binary;
   bool nullDiscard_ = false;
   int commEvent_ = 0;
+  std::string openError_;
   // What the last Input() handed out.
   QByteArray inputBuffer_;
   // What the driver could tell at the last poll; unset when it cannot.

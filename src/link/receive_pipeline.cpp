@@ -1,5 +1,7 @@
 #include "link/receive_pipeline.h"
 
+#include <algorithm>
+
 #include "link/comm_event_text.h"
 #include "time/utc.h"
 
@@ -19,19 +21,29 @@ void ReceivePipeline::OnDataReceived() {
 }
 
 void ReceivePipeline::HandleChunk(std::span<const std::uint8_t> chunk) {
-  if (c_.options.MnuMirror) {
-    // A copy that could not be written (outgoing port closed) is not counted.
-    if (c_.outgoing.Output(chunk)) {
-      c_.counters.MirroredByteCount += static_cast<std::int64_t>(chunk.size());
-    }
-    FormatLabel10(c_.counters, label_);
-    c_.labels.SetLabel10(label_);
-  }
+  if (c_.options.MnuMirror) MirrorChunk(chunk);
   c_.counters.BytesReceived += chunk.size();
   FormatLabel9(c_.counters, label_);
   c_.labels.SetLabel9(label_);
   deframer_.Feed(chunk, *this);
   c_.captures.Flush();
+}
+
+void ReceivePipeline::MirrorChunk(std::span<const std::uint8_t> chunk) {
+  const std::size_t queued = c_.outgoing.BytesToWrite();
+  if (queued == 0) mirrorDropShown_ = false;
+  if (chunk.size() > kMirrorQueueLimit - std::min(queued, kMirrorQueueLimit)) {
+    // Once per stall: a flood of chunks would otherwise repeat it for each.
+    if (!mirrorDropShown_) {
+      c_.status.SetSimpleText(PortProblemText(c_.outgoing.CommPort(), kMirrorNotTaking));
+    }
+    mirrorDropShown_ = true;
+  } else if (c_.outgoing.Output(chunk)) {
+    // A copy that could not be written (outgoing port closed) is not counted.
+    c_.counters.MirroredByteCount += static_cast<std::int64_t>(chunk.size());
+  }
+  FormatLabel10(c_.counters, label_);
+  c_.labels.SetLabel10(label_);
 }
 
 void ReceivePipeline::OnUnit(std::span<const std::uint8_t> frame) {

@@ -23,6 +23,10 @@
 
 namespace vorlink {
 
+// The most the mirror copy may queue that the outgoing port has not taken;
+// a chunk that would go past it is dropped rather than held.
+inline constexpr std::size_t kMirrorQueueLimit = std::size_t{1} << 20;
+
 // The two labels of the main window the pipeline writes.
 class ReceiveLabels {
  public:
@@ -63,12 +67,15 @@ class ReceivePipeline final : private UnitSink {
  private:
   void OnUnit(std::span<const std::uint8_t> frame) override;
   void OnEscape(std::uint8_t escaped) override;
+  void MirrorChunk(std::span<const std::uint8_t> chunk);
   void WriteTimeFrame(std::span<const std::uint8_t> frame);
 
   ReceiveContext c_;
   Deframer deframer_;
   TimeFrameBuilder timeFrame_;
   std::string label_;
+  // Set from a dropped mirror copy until the outgoing queue is seen empty.
+  bool mirrorDropShown_ = false;
 };
 
 }  // namespace vorlink

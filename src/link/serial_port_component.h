@@ -18,7 +18,6 @@ class SerialPortComponent : public SerialPort {
  public:
   // Port number n; 0 names no device. False when refused (the previous value stays).
   virtual bool SetCommPort(std::int16_t port) = 0;
-  virtual std::int16_t CommPort() const = 0;
   // "baud,parity,data,stop", e.g. "19200,N,8,1". False when malformed or
   // refused; the previous value stays in force.
   virtual bool SetSettings(std::string_view settings) = 0;
@@ -31,6 +30,9 @@ class SerialPortComponent : public SerialPort {
   // true opens the port with its current number and settings, false closes
   // it. False when that could not be done.
   virtual bool SetPortOpen(bool open) = 0;
+  // The system's text for why the last open failed ("No such file or
+  // directory"); empty when it worked.
+  virtual std::string OpenError() const = 0;
 };
 
 }  // namespace vorlink

@@ -8,9 +8,9 @@ constexpr const char* kFlagOn = "true";
 constexpr const char* kFlagOff = "false";
 }  // namespace
 
-void PortMirror::SwitchOn() {
+bool PortMirror::SwitchOn() {
   view_.ShowMirrorIndicators(true);
-  if (!outgoing_.PortOpen()) outgoing_.SetPortOpen(true);
+  return outgoing_.PortOpen() || outgoing_.SetPortOpen(true);
 }
 
 void PortMirror::SwitchOff() {
@@ -24,7 +24,9 @@ void PortMirror::Toggle() {
   view_.ShowMirrorCheck(options_.MnuMirror);
   mirrorFlag_ = options_.MnuMirror ? kFlagOn : kFlagOff;
   if (options_.MnuMirror) {
-    SwitchOn();
+    if (!SwitchOn()) {
+      status_.SetSimpleText(PortProblemText(outgoing_.CommPort(), outgoing_.OpenError()));
+    }
   } else {
     SwitchOff();
   }
@@ -34,6 +36,7 @@ void PortMirror::ApplyMirrorFlag() {
   if (mirrorFlag_ == kFlagOn) {
     options_.MnuMirror = true;
     view_.ShowMirrorCheck(true);
+    // A port that would not open was reported when start-up configured it.
     SwitchOn();
   } else {
     SwitchOff();
@@ -41,7 +44,11 @@ void PortMirror::ApplyMirrorFlag() {
 }
 
 void PortMirror::OnComm(int commEvent) {
-  if (commEvent == kCommEvReceive) return;
+  // Nothing is done with what arrives here, so nothing of it is kept either.
+  if (commEvent == kCommEvReceive) {
+    outgoing_.DiscardInput();
+    return;
+  }
   if (const auto text = CommEventText(commEvent)) status_.SetSimpleText(*text);
 }
 

@@ -28,16 +28,18 @@ class PortMirror {
       : options_(options), mirrorFlag_(mirrorFlag), outgoingPortLine_(outgoingPortLine),
         outgoing_(outgoing), view_(view), status_(status) {}
 
-  // A click on the menu entry.
+  // A click on the menu entry. An outgoing port that will not open is
+  // reported on the status line.
   void Toggle();
   // Start-up: the saved flag's state, without changing the flag.
   void ApplyMirrorFlag();
-  // OnComm of the outgoing port: received data is never read; other events
-  // give their status texts.
+  // OnComm of the outgoing port: received data is dropped unread; other
+  // events give their status texts.
   void OnComm(int commEvent);
 
  private:
-  void SwitchOn();
+  // False when the port would not open.
+  bool SwitchOn();
   void SwitchOff();
 
   WindowOptions& options_;

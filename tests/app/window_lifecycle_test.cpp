@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -101,7 +102,7 @@ TEST_F(WindowLifecycleTest, FirstStartWithoutConfigurationFile) {
   EXPECT_EQ(view.events.front(), "setup dialog");
   EXPECT_FALSE(incoming.open);
   // The empty settings text is refused and the port keeps its previous one.
-  EXPECT_EQ(view.events[1], "Label2 COM 0, 9600,N,8,1 initialized ");
+  EXPECT_EQ(view.events[1], "Label2 COM 0, 9600,N,8,1 not available ");
   EXPECT_EQ(station.settings.TimeServerHost, "time.nist.gov");
   EXPECT_EQ(tcp.calls, std::vector<std::string>{"Connect time.nist.gov:37"});
   EXPECT_FALSE(outgoing.open);
@@ -110,6 +111,53 @@ TEST_F(WindowLifecycleTest, FirstStartWithoutConfigurationFile) {
   RunShutDown(parts);
   EXPECT_EQ(ReadText(folder.path() / "vorlink.ini"), "\r\ntime.nist.gov\r\n\r\n\r\n");
 }
+
+struct PortProblemCase {
+  const char* name;
+  const char* incomingLine;  // line 1
+  const char* outgoingLine;  // line 3
+  bool incomingFails;
+  bool outgoingFails;
+  const char* label2;
+  const char* label8;
+  std::vector<std::string> problems;  // after the start script's texts
+};
+
+void PrintTo(const PortProblemCase& c, std::ostream* os) { *os << c.name; }
+
+class PortProblemTest : public WindowLifecycleTest,
+                        public ::testing::WithParamInterface<PortProblemCase> {};
+
+TEST_P(PortProblemTest, LabelsAndStatusTell) {
+  const PortProblemCase& c = GetParam();
+  WriteConfig(c.incomingLine + "\r\nclock.example\r\n"s + c.outgoingLine + "\r\nfalse\r\n");
+  incoming.openFails = c.incomingFails;
+  outgoing.openFails = c.outgoingFails;
+  outgoing.openError = "Permission denied";
+  RunStartUp(parts);
+  EXPECT_EQ(view.events[0], "Label2 "s + c.label2);
+  EXPECT_EQ(view.events[1], "Label8 "s + c.label8);
+  std::vector<std::string> texts = {"opening connection to TIMESERVER [clock.example]",
+                                    "read tnc_init.txt", "done"};
+  texts.insert(texts.end(), c.problems.begin(), c.problems.end());
+  EXPECT_EQ(status.texts, texts);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PortProblemTest,
+    ::testing::Values(
+        // The TNC's port is told last, so that it is the one left standing.
+        PortProblemCase{"NeitherOpens", "01,19200,N,8,1", "02,9600,N,8,1", true, true,
+                        "COM 1, 19200,N,8,1 not available ", "COM 2, 9600,N,8,1 not available ",
+                        {"COM 2: Permission denied", "COM 1: No such file or directory"}},
+        // The refused settings fall back to the port's previous ones.
+        PortProblemCase{"FieldsNotUnderstood", "01,abc,N,8,1", "02,9600,N,8", false, false,
+                        "COM 1, 9600,N,8,1 initialized ", "COM 2, 9600,N,8,1 initialized ",
+                        {"vorlink.ini line 3: stop bits missing",
+                         "vorlink.ini line 1: baud rate abc not understood"}},
+        PortProblemCase{"HandWrittenOneDigitPorts", "1,4800,e,7,2", "2,9600,N,8,1", false, false,
+                        "COM 1, 4800,E,7,2 initialized ", "COM 2, 9600,N,8,1 initialized ", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WindowLifecycleTest, SavedMirrorFlagWithAnOutgoingPortThatCannotOpen) {
   WriteConfig("01,19200,N,8,1\r\n\r\n02,19200,N,8,1\r\ntrue\r\n");

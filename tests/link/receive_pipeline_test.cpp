@@ -5,6 +5,7 @@
 
 #include <cerrno>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -143,6 +144,54 @@ TEST_F(ReceivePipelineTest, FailedMirrorCopyIsNotCountedAndReceptionGoesOn) {
   EXPECT_EQ(labels.label10, std::vector<std::string>{"0 Bytes sent"});
   EXPECT_EQ(counters.FrameCount, 1);
   EXPECT_EQ(Kss(), "C0 00 41 C0");
+}
+
+TEST_F(ReceivePipelineTest, MirrorCopyFillsTheQueueToExactlyItsLimit) {
+  options.MnuMirror = true;
+  outgoing.takesData = false;
+  outgoing.queued = kMirrorQueueLimit - 4;
+  Receive("C0 00 41 C0");
+  EXPECT_EQ(outgoing.queued, kMirrorQueueLimit);
+  EXPECT_EQ(counters.MirroredByteCount, 4);
+  EXPECT_TRUE(status.texts.back().empty());
+}
+
+TEST_F(ReceivePipelineTest, MirrorCopyThatDoesNotFitIsDroppedUncountedAndToldOnce) {
+  options.MnuMirror = true;
+  outgoing.takesData = false;
+  outgoing.queued = kMirrorQueueLimit - 3;
+  const std::string dropped = "COM 2: mirror copy dropped, port not taking data";
+  Receive("C0 00 41 C0");
+  EXPECT_TRUE(outgoing.written.empty());
+  EXPECT_EQ(counters.MirroredByteCount, 0);
+  EXPECT_EQ(labels.label10.back(), "0 Bytes sent");
+  EXPECT_EQ(status.Current(), dropped);
+  // Reception is untouched by the drop.
+  EXPECT_EQ(counters.FrameCount, 1);
+  EXPECT_EQ(counters.BytesReceived, 4u);
+
+  // Still stalled: dropped again, without a word.
+  Receive("C0 00 42 C0");
+  EXPECT_EQ(std::count(status.texts.begin(), status.texts.end(), dropped), 1);
+  EXPECT_EQ(counters.MirroredByteCount, 0);
+
+  // The port took it all; the next stall is told again.
+  outgoing.queued = 0;
+  Receive("C0 00 43 C0");
+  EXPECT_EQ(counters.MirroredByteCount, 4);
+  outgoing.queued = kMirrorQueueLimit;
+  Receive("C0 00 44 C0");
+  EXPECT_EQ(std::count(status.texts.begin(), status.texts.end(), dropped), 2);
+  EXPECT_EQ(counters.MirroredByteCount, 4);
+}
+
+TEST_F(ReceivePipelineTest, ChunkLargerThanTheWholeQueueIsDropped) {
+  options.MnuMirror = true;
+  incoming.pending.assign(kMirrorQueueLimit + 1, 0x7E);
+  pipeline.OnComm(kCommEvReceive);
+  EXPECT_TRUE(outgoing.written.empty());
+  EXPECT_EQ(counters.MirroredByteCount, 0);
+  EXPECT_EQ(counters.BytesReceived, kMirrorQueueLimit + 1);
 }
 
 TEST_F(ReceivePipelineTest, EveryUnitStampsLastPacketTime) {

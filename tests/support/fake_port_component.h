@@ -1,5 +1,6 @@
 // A whole serial port that opens when it has a port number between 1 and 16
-// and settings that look like "baud,parity,data,stop"; records everything.
+// and settings that look like "baud,parity,data,stop" with a number for the
+// baud; records everything.
 #pragma once
 
 #include <algorithm>
@@ -15,6 +16,9 @@ class FakePortComponent final : public SerialPortComponent {
  public:
   bool open = false;
   bool openFails = false;
+  std::string openError = "No such file or directory";  // given when an open fails
+  std::size_t queued = 0;  // what BytesToWrite() reports
+  int discards = 0;
   std::int16_t port = 0;
   std::string settings = "9600,N,8,1";
   std::vector<std::uint8_t> pending;
@@ -27,6 +31,11 @@ class FakePortComponent final : public SerialPortComponent {
     pending.clear();
     return input_;
   }
+  void DiscardInput() override {
+    pending.clear();
+    ++discards;
+  }
+  std::size_t BytesToWrite() const override { return queued; }
   bool Output(std::span<const std::uint8_t> bytes) override {
     if (!open) return false;
     written.insert(written.end(), bytes.begin(), bytes.end());
@@ -43,6 +52,9 @@ class FakePortComponent final : public SerialPortComponent {
   bool SetSettings(std::string_view text) override {
     calls.push_back("settings:" + std::string(text));
     if (std::count(text.begin(), text.end(), ',') != 3) return false;
+    const std::string_view baud = text.substr(0, text.find(','));
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    if (baud.empty() || !std::all_of(baud.begin(), baud.end(), digit)) return false;
     settings = text;
     return true;
   }
@@ -56,13 +68,19 @@ class FakePortComponent final : public SerialPortComponent {
   }
   bool SetPortOpen(bool wanted) override {
     calls.push_back(wanted ? "open" : "close");
-    if (wanted && (openFails || port < 1 || port > 16)) return false;
+    if (wanted && (openFails || port < 1 || port > 16)) {
+      lastOpenError_ = openError;
+      return false;
+    }
+    if (wanted) lastOpenError_.clear();
     open = wanted;
     return true;
   }
+  std::string OpenError() const override { return lastOpenError_; }
 
  private:
   std::vector<std::uint8_t> input_;
+  std::string lastOpenError_;
 };
 
 }  // namespace vorlink::testing

@@ -1,4 +1,5 @@
 // A serial port that hands out queued input and records what was written.
+// While it does not take data, what is written stays queued for the device.
 #pragma once
 
 #include <cstdint>
@@ -12,10 +13,20 @@ namespace vorlink::testing {
 class FakeSerialPort final : public SerialPort {
  public:
   bool open = true;
+  std::int16_t port = 2;
+  bool takesData = true;
+  std::size_t queued = 0;             // accepted but not taken by the device
+  int discards = 0;
   std::vector<std::uint8_t> pending;  // handed out by the next Input()
   std::vector<std::uint8_t> written;  // everything Output() accepted
 
+  std::int16_t CommPort() const override { return port; }
   bool PortOpen() const override { return open; }
+  void DiscardInput() override {
+    pending.clear();
+    ++discards;
+  }
+  std::size_t BytesToWrite() const override { return queued; }
   std::span<const std::uint8_t> Input() override {
     lastInput_.swap(pending);
     pending.clear();
@@ -24,6 +35,7 @@ class FakeSerialPort final : public SerialPort {
   bool Output(std::span<const std::uint8_t> bytes) override {
     if (!open) return false;
     written.insert(written.end(), bytes.begin(), bytes.end());
+    if (!takesData) queued += bytes.size();
     return true;
   }
   using SerialPort::Output;

@@ -61,12 +61,22 @@ TEST_F(PortMirrorTest, PortAlreadyInTheWantedStateIsLeftAlone) {
   EXPECT_TRUE(outgoing.calls.empty());
 }
 
-TEST_F(PortMirrorTest, OutgoingPortThatCannotOpenStillCountsAsOn) {
+TEST_F(PortMirrorTest, OutgoingPortThatCannotOpenStillCountsAsOnAndSaysWhy) {
   outgoing.openFails = true;
+  outgoing.openError = "Permission denied";
   mirror.Toggle();
   EXPECT_TRUE(options.MnuMirror);
   EXPECT_EQ(mirrorFlag, "true");
   EXPECT_FALSE(outgoing.open);
+  EXPECT_EQ(status.texts, std::vector<std::string>{"COM 2: Permission denied"});
+}
+
+TEST_F(PortMirrorTest, SavedFlagLeavesTheReportToStartUp) {
+  outgoing.openFails = true;
+  mirrorFlag = "true";
+  mirror.ApplyMirrorFlag();
+  EXPECT_TRUE(options.MnuMirror);
+  EXPECT_TRUE(status.texts.empty());
 }
 
 TEST_F(PortMirrorTest, SavedFlagIsAppliedOnlyWhenExactlyTrue) {
@@ -86,11 +96,12 @@ TEST_F(PortMirrorTest, SavedFlagIsAppliedOnlyWhenExactlyTrue) {
   EXPECT_EQ(view.events, (std::vector<std::string>{"check", "shown"}));
 }
 
-TEST_F(PortMirrorTest, OutgoingPortEventsShowTheirTextsAndReceivedDataIsIgnored) {
+TEST_F(PortMirrorTest, OutgoingPortEventsShowTheirTextsAndReceivedDataIsDropped) {
   outgoing.pending = {1, 2, 3};
   mirror.OnComm(kCommEvReceive);
   EXPECT_TRUE(status.texts.empty());
-  EXPECT_EQ(outgoing.pending.size(), 3u);
+  EXPECT_TRUE(outgoing.pending.empty());
+  EXPECT_EQ(outgoing.discards, 1);
   mirror.OnComm(1008);
   EXPECT_EQ(status.Current(), "Receive Buffer Overflow");
   mirror.OnComm(7);

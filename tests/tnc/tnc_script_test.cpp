@@ -119,7 +119,10 @@ class ClosingPort final : public SerialPort {
     ++openQueries;
     return written.empty();
   }
+  std::int16_t CommPort() const override { return 1; }
   std::span<const std::uint8_t> Input() override { return {}; }
+  void DiscardInput() override {}
+  std::size_t BytesToWrite() const override { return 0; }
   bool Output(std::span<const std::uint8_t> bytes) override {
     if (!written.empty()) return false;
     written.assign(bytes.begin(), bytes.end());

@@ -143,6 +143,29 @@ TEST_F(MirroringTest, BytesArrivingOnCom2AreNeitherShownNorCounted) {
   EXPECT_EQ(Received(com2), kFrame20);
 }
 
+TEST_F(MirroringTest, FloodOnCom2IsDroppedNotKept) {
+  WriteConfig("true");
+  Start();
+  ASSERT_TRUE(Main().MSComm2().PortOpen());
+  constexpr std::size_t kFlood = 2 << 20;
+  const std::vector<std::uint8_t> block(64 * 1024, 0x55);
+  std::size_t sent = 0;
+  // As much as the pty takes, then the event loop runs so the port reads.
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        ssize_t n;
+        while (sent < kFlood && (n = ::write(com2.Master(), block.data(), block.size())) > 0) {
+          sent += static_cast<std::size_t>(n);
+        }
+        return sent >= kFlood;
+      },
+      20s));
+  QTest::qWait(100);
+  EXPECT_EQ(Main().MSComm2().BytesWaiting(), 0u);
+  EXPECT_EQ(station.counters.BytesReceived, 0u);
+  EXPECT_EQ(PaneText(), "");
+}
+
 TEST_F(MirroringTest, Com2EventsShowTheirTexts) {
   WriteConfig("true");
   Start();
