@@ -33,6 +33,9 @@ class SteppingClock final : public Clock {
   }
   int LocalOffsetMinutes() override { return 0; }
   bool SetSystemTime(const SystemTimeFields&) override { return false; }
+  std::chrono::steady_clock::time_point MonotonicNow() override { return {}; }
+  bool SynchronisedBySystem() override { return false; }
+  std::int64_t EarliestPlausibleTime() override { return 0; }
 };
 
 // write(2), except to one file while failing is set: refused at once, or
