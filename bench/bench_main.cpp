@@ -23,7 +23,7 @@
 #include "decode_session.h"
 #include "link/deframer.h"
 #include "sample_stream.h"
-#include "time/system_clock.h"
+#include "base/system_clock.h"
 
 namespace {
 

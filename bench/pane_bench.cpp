@@ -14,7 +14,7 @@
 
 #include "decode_session.h"
 #include "sample_stream.h"
-#include "time/system_clock.h"
+#include "base/system_clock.h"
 #include "ui/qt_text_pane.h"
 
 namespace {

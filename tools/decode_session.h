@@ -8,15 +8,15 @@
 #include <optional>
 #include <span>
 
-#include "decode/capture_files.h"
+#include "capture/capture_files.h"
 #include "decode/frame_display.h"
 #include "decode/text_pane.h"
 #include "decode/window_options.h"
-#include "link/receive_counters.h"
-#include "link/receive_pipeline.h"
+#include "app/receive_counters.h"
+#include "app/receive_pipeline.h"
 #include "link/serial_port.h"
-#include "link/status_line.h"
-#include "time/clock.h"
+#include "base/status_line.h"
+#include "base/clock.h"
 
 namespace vorlink {
 

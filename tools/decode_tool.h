@@ -6,7 +6,7 @@
 #include <span>
 #include <string_view>
 
-#include "time/clock.h"
+#include "base/clock.h"
 
 namespace vorlink {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "decode_tool.h"
-#include "time/system_clock.h"
+#include "base/system_clock.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string_view> args(argv + 1, argv + argc);

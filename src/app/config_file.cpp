@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "tnc/text_lines.h"
+#include "base/text_lines.h"
 
 namespace vorlink {
 namespace {

@@ -6,9 +6,9 @@
 #include <filesystem>
 
 #include "app/settings.h"
-#include "link/receive_counters.h"
-#include "time/clock.h"
-#include "time/status_update.h"
+#include "app/receive_counters.h"
+#include "base/clock.h"
+#include "app/status_timer.h"
 
 namespace vorlink {
 

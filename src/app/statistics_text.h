@@ -10,7 +10,7 @@
 #pragma once
 
 #include "decode/text_pane.h"
-#include "link/receive_counters.h"
+#include "app/receive_counters.h"
 
 namespace vorlink {
 

@@ -7,7 +7,7 @@
 #include "app/housekeeping.h"
 #include "app/port_line.h"
 #include "link/comm_event_text.h"
-#include "time/utc.h"
+#include "base/utc.h"
 #include "tnc/tnc_script.h"
 
 namespace vorlink {

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "app/station.h"
-#include "decode/capture_files.h"
-#include "link/receive_pipeline.h"
+#include "capture/capture_files.h"
+#include "app/receive_pipeline.h"
 #include "link/serial_port_component.h"
-#include "link/status_line.h"
-#include "time/clock.h"
+#include "base/status_line.h"
+#include "base/clock.h"
 #include "time/time_server_client.h"
 #include "tnc/port_mirror.h"
 

@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "decode/code_page.h"
-#include "time/utc.h"
+#include "base/utc.h"
 
 namespace vorlink {
 namespace {

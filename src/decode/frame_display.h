@@ -19,10 +19,10 @@
 #include <string_view>
 
 #include "decode/ax25_decoder.h"
-#include "decode/capture_files.h"
+#include "capture/capture_files.h"
 #include "decode/text_pane.h"
 #include "decode/window_options.h"
-#include "time/clock.h"
+#include "base/clock.h"
 
 namespace vorlink {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "time/utc.h"
+#include "base/utc.h"
 
 namespace vorlink {
 namespace {

@@ -10,8 +10,8 @@
 #include <span>
 #include <string_view>
 
-#include "link/status_line.h"
-#include "time/clock.h"
+#include "base/status_line.h"
+#include "base/clock.h"
 
 namespace vorlink {
 

@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "link/status_line.h"
-#include "time/clock.h"
+#include "base/status_line.h"
+#include "base/clock.h"
 #include "time/tcp_client.h"
 
 namespace vorlink {

@@ -7,7 +7,7 @@
 
 #include "decode/window_options.h"
 #include "link/serial_port_component.h"
-#include "link/status_line.h"
+#include "base/status_line.h"
 
 namespace vorlink {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "link/kiss.h"
-#include "tnc/text_lines.h"
+#include "base/text_lines.h"
 
 namespace vorlink {
 namespace {

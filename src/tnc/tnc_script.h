@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "link/serial_port.h"
-#include "link/status_line.h"
+#include "base/status_line.h"
 
 namespace vorlink {
 

@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "link/serial_port.h"
-#include "link/status_line.h"
+#include "base/status_line.h"
 
 namespace vorlink {
 

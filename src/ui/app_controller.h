@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/station.h"
-#include "time/clock.h"
+#include "base/clock.h"
 #include "time/time_server_client.h"
 
 class QWidget;

@@ -11,7 +11,7 @@
 #include <filesystem>
 
 #include "app/station.h"
-#include "time/system_clock.h"
+#include "base/system_clock.h"
 #include "ui/app_controller.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <QWidget>
 
-#include "link/receive_counters.h"
+#include "app/receive_counters.h"
 
 class QPlainTextEdit;
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "link/status_line.h"
+#include "base/status_line.h"
 
 namespace vorlink::testing {
 

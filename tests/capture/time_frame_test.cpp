@@ -1,4 +1,4 @@
-#include "time/time_frame.h"
+#include "capture/time_frame.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "time/utc.h"
+#include "base/utc.h"
 
 #include <gtest/gtest.h>
 

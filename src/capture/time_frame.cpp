@@ -1,8 +1,8 @@
-#include "time/time_frame.h"
+#include "capture/time_frame.h"
 
 #include <algorithm>
 
-#include "time/utc.h"
+#include "base/utc.h"
 
 namespace vorlink {
 namespace {

@@ -1,4 +1,4 @@
-#include "time/status_update.h"
+#include "app/status_timer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "decode/capture_files.h"
+#include "capture/capture_files.h"
 
 #include <gtest/gtest.h>
 #include <sys/mount.h>

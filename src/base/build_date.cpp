@@ -1,6 +1,6 @@
 // The build day comes from CMake as a compile definition of this file alone,
 // so a new day rebuilds one small object and nothing else.
-#include "time/build_date.h"
+#include "base/build_date.h"
 
 #ifndef VORLINK_BUILD_DAY
 #error "VORLINK_BUILD_DAY must be defined by the build"

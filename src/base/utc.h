@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "time/clock.h"
+#include "base/clock.h"
 
 namespace vorlink {
 

@@ -19,9 +19,9 @@
 #include <string>
 #include <string_view>
 
-#include "decode/capture_file.h"
-#include "link/status_line.h"
-#include "time/clock.h"
+#include "capture/capture_file.h"
+#include "base/status_line.h"
+#include "base/clock.h"
 
 namespace vorlink {
 

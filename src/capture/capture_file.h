@@ -17,7 +17,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "decode/file_writer.h"
+#include "capture/file_writer.h"
 
 namespace vorlink {
 

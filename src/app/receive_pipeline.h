@@ -11,15 +11,15 @@
 #include <string>
 #include <string_view>
 
-#include "decode/capture_files.h"
+#include "capture/capture_files.h"
 #include "decode/frame_display.h"
 #include "decode/window_options.h"
 #include "link/deframer.h"
-#include "link/receive_counters.h"
+#include "app/receive_counters.h"
 #include "link/serial_port.h"
-#include "link/status_line.h"
-#include "time/clock.h"
-#include "time/time_frame.h"
+#include "base/status_line.h"
+#include "base/clock.h"
+#include "capture/time_frame.h"
 
 namespace vorlink {
 

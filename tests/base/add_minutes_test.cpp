@@ -2,7 +2,7 @@
 // must be what the calendar arithmetic gives, for every case.
 #include <gtest/gtest.h>
 
-#include "time/utc.h"
+#include "base/utc.h"
 
 namespace vorlink {
 namespace {

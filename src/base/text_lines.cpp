@@ -1,4 +1,4 @@
-#include "tnc/text_lines.h"
+#include "base/text_lines.h"
 
 #include <fstream>
 

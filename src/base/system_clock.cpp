@@ -1,10 +1,10 @@
-#include "time/system_clock.h"
+#include "base/system_clock.h"
 
 #include <sys/timex.h>
 
 #include <ctime>
 
-#include "time/utc.h"
+#include "base/utc.h"
 
 namespace vorlink {
 namespace {

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <ctime>
 
-#include "time/build_date.h"
-#include "time/clock.h"
+#include "base/build_date.h"
+#include "base/clock.h"
 
 namespace vorlink {
 

@@ -1,6 +1,6 @@
 // The machine's clock, read only: these tests never set it. The zone comes
 // from TZ here, which the tests set and restore.
-#include "time/system_clock.h"
+#include "base/system_clock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "decode/capture_files.h"
+#include "capture/capture_files.h"
 
-#include "time/utc.h"
+#include "base/utc.h"
 
 namespace vorlink {
 namespace {

@@ -1,9 +1,9 @@
-#include "link/receive_pipeline.h"
+#include "app/receive_pipeline.h"
 
 #include <algorithm>
 
 #include "link/comm_event_text.h"
-#include "time/utc.h"
+#include "base/utc.h"
 
 namespace vorlink {
 

@@ -1,4 +1,4 @@
-#include "link/receive_pipeline.h"
+#include "app/receive_pipeline.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,6 +1,6 @@
-#include "time/status_update.h"
+#include "app/status_timer.h"
 
-#include "time/utc.h"
+#include "base/utc.h"
 
 namespace vorlink {
 namespace {

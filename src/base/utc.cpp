@@ -1,6 +1,6 @@
 // UTC helpers over the injected clock. Calendar arithmetic uses the proleptic
 // Gregorian days-from-civil conversion, valid for every year the program meets.
-#include "time/utc.h"
+#include "base/utc.h"
 
 namespace vorlink {
 namespace {

@@ -1,4 +1,4 @@
-#include "link/receive_counters.h"
+#include "app/receive_counters.h"
 
 namespace vorlink {
 

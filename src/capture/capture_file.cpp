@@ -1,4 +1,4 @@
-#include "decode/capture_file.h"
+#include "capture/capture_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
