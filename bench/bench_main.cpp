@@ -86,7 +86,7 @@ struct Result {
 };
 
 Result Measure(const std::vector<std::uint8_t>& stream, std::size_t frames,
-               const vorlink::WindowOptions& options, bool captures) {
+               const vorlink::DisplayOptions& options, bool captures) {
   Result result;
   vorlink::SystemClock clock;
   DiscardPane pane;
@@ -168,13 +168,13 @@ int main(int argc, char** argv) {
               static_cast<double>(stream.size()) / static_cast<double>(frames), kChunkSize, kRuns);
 
   if (withCaptures) {
-    const vorlink::WindowOptions defaults;  // time stamps, time frames, decoding, hexdump: all on
+    const vorlink::DisplayOptions defaults;  // time stamps, time frames, decoding, hexdump: all on
     Report("whole core with capture files:", Measure(stream, frames, defaults, true),
            stream.size(), frames);
   }
   if (textOnly) {
-    vorlink::WindowOptions options;
-    options.GenerateTimeFrames = false;  // time frames exist for the raw capture only
+    vorlink::DisplayOptions options;
+    options.timeFrames = false;  // time frames exist for the raw capture only
     Report("deframing, decoding and frame text:", Measure(stream, frames, options, false),
            stream.size(), frames);
   }

@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
   edit.show();
   vorlink::QtTextPane pane(edit);
   vorlink::SystemClock clock;
-  vorlink::WindowOptions options;
+  vorlink::DisplayOptions options;
   vorlink::DecodeSession session(pane, clock, options);
 
   std::printf("frame pane (QPlainTextEdit, newest %d lines kept), offscreen\n",

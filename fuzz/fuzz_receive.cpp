@@ -74,7 +74,7 @@ struct Outcome {
 };
 
 Outcome Run(std::span<const std::uint8_t> stream, std::span<const std::uint8_t> chunkSizes,
-            const vorlink::WindowOptions& options) {
+            const vorlink::DisplayOptions& options) {
   vorlink::testing::FakeClock clock;
   CheckingPane pane;
   vorlink::DecodeSession session(pane, clock, options);
@@ -105,15 +105,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto chunkSizes = input.subspan(2, sizeCount);
   const auto stream = input.subspan(2 + sizeCount);
 
-  vorlink::WindowOptions options;
-  options.ShowTimeStamp = (flags & 0x01) != 0;
-  options.GenerateTimeFrames = (flags & 0x02) != 0;
-  options.MnuDecodePayload = (flags & 0x04) != 0;
-  options.MnuMirror = (flags & 0x08) != 0;
-  options.AnalyzeFrame = true;
+  vorlink::DisplayOptions options;
+  options.timeStamp = (flags & 0x01) != 0;
+  options.timeFrames = (flags & 0x02) != 0;
+  options.hexFile = (flags & 0x04) != 0;
+  options.decode = true;
   const Outcome chunked = Run(stream, chunkSizes, options);
   const Outcome whole = Run(stream, {}, options);
-  options.AnalyzeFrame = false;
+  options.decode = false;
   const Outcome raw = Run(stream, chunkSizes, options);
 
   if (chunked.paneHash != whole.paneHash) __builtin_trap();

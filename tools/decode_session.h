@@ -11,7 +11,7 @@
 #include "capture/capture_files.h"
 #include "decode/frame_display.h"
 #include "decode/text_pane.h"
-#include "decode/window_options.h"
+#include "decode/display_options.h"
 #include "app/receive_counters.h"
 #include "app/receive_pipeline.h"
 #include "link/serial_port.h"
@@ -23,7 +23,7 @@ namespace vorlink {
 class DecodeSession {
  public:
   // Without a capture folder nothing is written to disk.
-  DecodeSession(TextPane& pane, Clock& clock, const WindowOptions& options,
+  DecodeSession(TextPane& pane, Clock& clock, const DisplayOptions& options,
                 const std::optional<std::filesystem::path>& captureFolder = std::nullopt);
 
   // One chunk of the stream, as one data-received event would bring it.
@@ -51,6 +51,7 @@ class DecodeSession {
   };
 
   ClosedPort port_;
+  const bool mirroring_ = false;
   Silent silent_;
   ReceiveCounters counters_;
   DateTime lastPacketTime_;

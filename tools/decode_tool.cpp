@@ -27,7 +27,7 @@ constexpr std::size_t kChunkSize = 4096;
 enum class Colour { Auto, Always, Never };
 
 struct Arguments {
-  WindowOptions options;
+  DisplayOptions options;
   Colour colour = Colour::Auto;
   std::string file;
   bool help = false;
@@ -36,15 +36,15 @@ struct Arguments {
 
 Arguments Parse(std::span<const std::string_view> args) {
   Arguments a;
-  a.options.ShowTimeStamp = false;  // a capture is read after the fact
-  a.options.GenerateTimeFrames = false;
+  a.options.timeStamp = false;  // a capture is read after the fact
+  a.options.timeFrames = false;
   for (std::string_view arg : args) {
     if (arg == "-h" || arg == "--help") {
       a.help = true;
     } else if (arg == "--raw") {
-      a.options.AnalyzeFrame = false;
+      a.options.decode = false;
     } else if (arg == "--timestamps") {
-      a.options.ShowTimeStamp = true;
+      a.options.timeStamp = true;
     } else if (arg == "--color=auto" || arg == "--colour=auto") {
       a.colour = Colour::Auto;
     } else if (arg == "--color=always" || arg == "--colour=always" || arg == "--color") {

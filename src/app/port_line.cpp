@@ -4,6 +4,7 @@
 #include <cmath>
 #include <variant>
 
+#include "base/text.h"
 #include "link/line_settings.h"
 
 namespace vorlink {
@@ -83,14 +84,6 @@ PortLineField ToPortLineField(LineSettingsField field) {
     case LineSettingsField::kExtra: break;
   }
   return PortLineField::kExtra;
-}
-
-std::string UpperCase(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return upper;
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ void ReceivePipeline::OnDataReceived() {
 }
 
 void ReceivePipeline::HandleChunk(std::span<const std::uint8_t> chunk) {
-  if (c_.options.MnuMirror) MirrorChunk(chunk);
+  if (c_.mirroring) MirrorChunk(chunk);
   c_.counters.BytesReceived += chunk.size();
   FormatLabel9(c_.counters, label_);
   c_.labels.SetLabel9(label_);
@@ -50,7 +50,7 @@ void ReceivePipeline::OnUnit(std::span<const std::uint8_t> frame) {
   ++c_.counters.FrameCount;
   c_.lastPacketTime = UtcNow(c_.clock);
   if (frame.size() <= 2) return;
-  if (c_.options.GenerateTimeFrames) WriteTimeFrame(frame);
+  if (c_.options.timeFrames) WriteTimeFrame(frame);
   c_.captures.WriteRaw(frame);
   c_.display.ShowFrame(frame);
 }

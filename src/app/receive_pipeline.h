@@ -13,7 +13,7 @@
 
 #include "capture/capture_files.h"
 #include "decode/frame_display.h"
-#include "decode/window_options.h"
+#include "decode/display_options.h"
 #include "link/deframer.h"
 #include "app/receive_counters.h"
 #include "link/serial_port.h"
@@ -46,7 +46,8 @@ struct ReceiveContext {
   ReceiveLabels& labels;
   CaptureFiles& captures;
   FrameDisplay& display;
-  const WindowOptions& options;
+  const DisplayOptions& options;
+  const bool& mirroring;     // the mirror switch
 };
 
 class ReceivePipeline final : private UnitSink {

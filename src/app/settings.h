@@ -8,10 +8,6 @@
 
 namespace vorlink {
 
-// The word a flag is stored as when on; compared exactly.
-inline constexpr std::string_view kFlagTrue = "true";
-inline constexpr std::string_view kFlagFalse = "false";
-
 // RFC 868 time over TCP port 37.
 inline constexpr std::string_view kDefaultTimeServerHost = "time.nist.gov";
 
@@ -23,9 +19,6 @@ struct Settings {
 
   friend bool operator==(const Settings&, const Settings&) = default;
 };
-
-// Mirroring is on only for exactly "true": True, TRUE and empty mean off.
-inline bool MirrorOn(const Settings& settings) { return settings.MirrorFlag == kFlagTrue; }
 
 // An empty host falls back to the default; the next rewrite stores it.
 inline void UseDefaultHostIfEmpty(Settings& settings) {

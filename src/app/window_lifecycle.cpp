@@ -6,16 +6,15 @@
 #include "app/config_file.h"
 #include "app/housekeeping.h"
 #include "app/port_line.h"
-#include "link/comm_event_text.h"
+#include "base/text.h"
 #include "base/utc.h"
+#include "link/comm_event_text.h"
 #include "tnc/tnc_script.h"
 
 namespace vorlink {
 
 std::string PortText(const SerialPortComponent& port) {
-  std::string text = "COM " + std::to_string(port.CommPort()) + ", " + port.Settings();
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  const std::string text = UpperCase("COM " + std::to_string(port.CommPort()) + ", " + port.Settings());
   return text + (port.PortOpen() ? " initialized " : " not available ");
 }
 

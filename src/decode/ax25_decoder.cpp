@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstring>
 
+#include "base/text.h"
+
 namespace vorlink {
 namespace {
 
@@ -37,12 +39,6 @@ constexpr std::array<UFrame, 9> kUFrames{{
     {28, "TEST!", "TEST", false},
 }};
 constexpr std::string_view kUnknownUFrame = "UNKNOWN U";
-
-void AppendDecimal(std::string& out, int value) {
-  char digits[12];
-  const auto result = std::to_chars(std::begin(digits), std::end(digits), value);
-  out.append(digits, result.ptr);
-}
 
 }  // namespace
 

@@ -6,14 +6,14 @@
 #include <cstring>
 #include <iterator>
 
-#include "decode/code_page.h"
+#include "base/text.h"
 #include "base/utc.h"
+#include "decode/code_page.h"
 
 namespace vorlink {
 namespace {
 
 constexpr char kPaneLineBreak = '\r';
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 // "00 " to "FF ": a dumped byte's text, looked up whole.
 constexpr std::array<std::array<char, 4>, 256> kHexPairs = [] {
@@ -26,12 +26,6 @@ constexpr std::array<std::array<char, 4>, 256> kHexPairs = [] {
 constexpr std::string_view kTimestampSeparator = " UTC: ";
 constexpr std::string_view kNoPid = "-";
 constexpr std::uint8_t kFirstPrintable = 0x20;
-
-void AppendDecimal(std::string& out, long long value) {
-  char digits[24];
-  const auto result = std::to_chars(std::begin(digits), std::end(digits), value);
-  out.append(digits, result.ptr);
-}
 
 void AppendHexNoLeadingZero(std::string& out, std::uint8_t value) {
   if (value >= 0x10) out += kHexDigits[value >> 4];
@@ -150,7 +144,7 @@ void FrameDisplay::ShowDumpLines(PaneColour colour) {
 void FrameDisplay::ShowFrame(std::span<const std::uint8_t> frame) {
   const std::uint8_t command = frame.size() > 1 ? frame[1] : 0;
   line_.clear();
-  if (options_.ShowTimeStamp) AppendTimestamp(line_);
+  if (options_.timeStamp) AppendTimestamp(line_);
   line_ += '[';
   AppendDecimal(line_, static_cast<long long>(frame.size()));
   line_ += " Bytes ";
@@ -163,7 +157,7 @@ void FrameDisplay::ShowFrame(std::span<const std::uint8_t> frame) {
   HexText.clear();
   AsciiText.clear();
   AsciiPaneText.clear();
-  const bool analyze = options_.AnalyzeFrame;
+  const bool analyze = options_.decode;
   PaneColour dumpColour = PaneColour::Blue;
   if (analyze) {
     dumpColour = PaneColour::Red;
@@ -175,7 +169,7 @@ void FrameDisplay::ShowFrame(std::span<const std::uint8_t> frame) {
   }
 
   if (!HexText.empty()) {
-    if (analyze && options_.MnuDecodePayload) {
+    if (analyze && options_.hexFile) {
       captures_.WritePayloadHexLine(std::string_view(HexText).substr(0, HexText.size() - 1));
     }
     ShowDumpLines(dumpColour);
@@ -190,7 +184,7 @@ void FrameDisplay::ShowFrame(std::span<const std::uint8_t> frame) {
 
   if (analyze) {
     line_.clear();
-    if (options_.GenerateTimeFrames) AppendTimestamp(line_);
+    if (options_.timeFrames) AppendTimestamp(line_);
     line_ += AsciiText;
     captures_.WritePayloadTextLine(line_);
   }

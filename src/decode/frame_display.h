@@ -21,7 +21,7 @@
 #include "decode/ax25_decoder.h"
 #include "capture/capture_files.h"
 #include "decode/text_pane.h"
-#include "decode/window_options.h"
+#include "decode/display_options.h"
 #include "base/clock.h"
 
 namespace vorlink {
@@ -40,7 +40,7 @@ void AppendPadNumber(std::string& out, int number, int width);
 class FrameDisplay {
  public:
   FrameDisplay(TextPane& pane, CaptureFiles& captures, Clock& clock,
-               const WindowOptions& options, DateTime& lastPacketTime)
+               const DisplayOptions& options, DateTime& lastPacketTime)
       : pane_(pane), captures_(captures), clock_(clock), options_(options),
         lastPacketTime_(lastPacketTime) {}
 
@@ -58,7 +58,7 @@ class FrameDisplay {
   TextPane& pane_;
   CaptureFiles& captures_;
   Clock& clock_;
-  const WindowOptions& options_;
+  const DisplayOptions& options_;
   DateTime& lastPacketTime_;
   Ax25Decoder decoder_;
   // Rebuilt at every frame; kept to reuse their storage.

@@ -6,6 +6,8 @@
 #include <charconv>
 #include <vector>
 
+#include "base/text.h"
+
 namespace vorlink {
 namespace {
 
@@ -66,7 +68,7 @@ std::optional<int> ParseNumber(std::string_view field) {
 
 std::optional<Parity> ParseParity(std::string_view field) {
   if (field.size() != 1) return std::nullopt;
-  const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(field[0])));
+  const char letter = UpperCase(field[0]);
   for (const auto& entry : kParityLetters) {
     if (entry.letter == letter) return entry.parity;
   }
@@ -119,11 +121,6 @@ std::optional<LineSettings> ParseLineSettings(std::string_view text) {
   return std::nullopt;
 }
 
-std::string LineSettingsText(std::string_view text) {
-  std::string upper(text);
-  std::transform(upper.begin(), upper.end(), upper.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return upper;
-}
+std::string LineSettingsText(std::string_view text) { return UpperCase(text); }
 
 }  // namespace vorlink

@@ -2,12 +2,11 @@
 
 #include <algorithm>
 
+#include "base/text.h"
 #include "time/clock_sync.h"
 
 namespace vorlink {
 namespace {
-
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 constexpr std::string_view kOpening = "opening connection to TIMESERVER [";
 constexpr std::string_view kOpeningEnd = "]";
@@ -28,7 +27,7 @@ std::string DataReceivedText(const std::vector<std::uint8_t>& bytes) {
   std::string text(kDataReceived);
   text.reserve(text.size() + listed * 3 + kMoreBytes.size() + 24);
   for (std::size_t i = 0; i < listed; ++i) {
-    text += FormatHexByte(bytes[i]);
+    AppendHexByte(text, bytes[i]);
     text += ' ';
   }
   if (listed < bytes.size()) text += kMoreBytes;
@@ -37,10 +36,6 @@ std::string DataReceivedText(const std::vector<std::uint8_t>& bytes) {
 }
 
 }  // namespace
-
-std::string FormatHexByte(std::uint8_t value) {
-  return {kHexDigits[value >> 4], kHexDigits[value & 0x0F]};
-}
 
 TimeServerClient::TimeServerClient(TcpClient& tcp, Clock& clock, StatusLine& status,
                                    std::uint16_t remotePort)

@@ -28,9 +28,6 @@ inline constexpr std::size_t kTimeServerDataLimit = 64 * 1024;
 // The "data received: " text lists at most this many bytes of an arrival.
 inline constexpr std::size_t kDataReceivedListed = 16;
 
-// Two upper-case hex digits: 0x0A gives "0A".
-std::string FormatHexByte(std::uint8_t value);
-
 class TimeServerClient final : private TcpClientHandler {
  public:
   // Registers itself as the handler of tcp for as long as it lives. The port

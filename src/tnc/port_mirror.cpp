@@ -1,11 +1,10 @@
 #include "tnc/port_mirror.h"
 
+#include "base/text.h"
 #include "link/comm_event_text.h"
 
 namespace vorlink {
 namespace {
-constexpr const char* kFlagOn = "true";
-constexpr const char* kFlagOff = "false";
 }  // namespace
 
 bool PortMirror::SwitchOn() {
@@ -20,10 +19,10 @@ void PortMirror::SwitchOff() {
 
 void PortMirror::Toggle() {
   if (outgoingPortLine_.empty()) view_.OpenSetupDialog();
-  options_.MnuMirror = !options_.MnuMirror;
-  view_.ShowMirrorCheck(options_.MnuMirror);
-  mirrorFlag_ = options_.MnuMirror ? kFlagOn : kFlagOff;
-  if (options_.MnuMirror) {
+  mirroring_ = !mirroring_;
+  view_.ShowMirrorCheck(mirroring_);
+  mirrorFlag_ = FlagWord(mirroring_);
+  if (mirroring_) {
     if (!SwitchOn()) {
       status_.SetSimpleText(PortProblemText(outgoing_.CommPort(), outgoing_.OpenError()));
     }
@@ -33,8 +32,8 @@ void PortMirror::Toggle() {
 }
 
 void PortMirror::ApplyMirrorFlag() {
-  if (mirrorFlag_ == kFlagOn) {
-    options_.MnuMirror = true;
+  if (mirrorFlag_ == kFlagTrue) {
+    mirroring_ = true;
     view_.ShowMirrorCheck(true);
     // A port that would not open was reported when start-up configured it.
     SwitchOn();

@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "decode/window_options.h"
 #include "link/serial_port_component.h"
 #include "base/status_line.h"
 
@@ -23,9 +22,9 @@ class MirrorView {
 
 class PortMirror {
  public:
-  PortMirror(WindowOptions& options, std::string& mirrorFlag, const std::string& outgoingPortLine,
+  PortMirror(bool& mirroring, std::string& mirrorFlag, const std::string& outgoingPortLine,
              SerialPortComponent& outgoing, MirrorView& view, StatusLine& status)
-      : options_(options), mirrorFlag_(mirrorFlag), outgoingPortLine_(outgoingPortLine),
+      : mirroring_(mirroring), mirrorFlag_(mirrorFlag), outgoingPortLine_(outgoingPortLine),
         outgoing_(outgoing), view_(view), status_(status) {}
 
   // A click on the menu entry. An outgoing port that will not open is
@@ -42,7 +41,7 @@ class PortMirror {
   bool SwitchOn();
   void SwitchOff();
 
-  WindowOptions& options_;
+  bool& mirroring_;  // the switch the receive pipeline reads
   std::string& mirrorFlag_;
   const std::string& outgoingPortLine_;
   SerialPortComponent& outgoing_;

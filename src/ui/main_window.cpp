@@ -155,10 +155,10 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
                                             env_.station.LastPacketTime);
   pipeline_ = std::make_unique<ReceivePipeline>(
       ReceiveContext{*MSComm1_, *MSComm2_, env_.station.counters, env_.station.LastPacketTime,
-                     env_.clock, *this, *this, captures_, *display_, options_});
+                     env_.clock, *this, *this, captures_, *display_, options_, mirroring_});
   timeClient_ = std::make_unique<TimeServerClient>(*Winsock1_, env_.clock, *this,
                                                    env_.timeServerPort);
-  mirror_ = std::make_unique<PortMirror>(options_, env_.station.settings.MirrorFlag,
+  mirror_ = std::make_unique<PortMirror>(mirroring_, env_.station.settings.MirrorFlag,
                                          env_.station.settings.OutgoingPortLine, *MSComm2_,
                                          *this, *this);
   terminal_ = std::make_unique<TncTerminal>(env_.station.programFolder, *MSComm1_, *this);
@@ -224,10 +224,10 @@ void MainWindow::BuildControls() {
                  "generate ctrl 9 kiss frames with a timestamp");
   auto* AnalyzeFrame = MakeOption(Frame2, "AnalyzeFrame", "Decode KISS Frame",
                                   Twips(120, 840, 1935, 255), "decode the kiss frame");
-  connect(ShowTimeStamp, &QCheckBox::toggled, this, [this](bool on) { options_.ShowTimeStamp = on; });
+  connect(ShowTimeStamp, &QCheckBox::toggled, this, [this](bool on) { options_.timeStamp = on; });
   connect(GenerateTimeFrames, &QCheckBox::toggled, this,
-          [this](bool on) { options_.GenerateTimeFrames = on; });
-  connect(AnalyzeFrame, &QCheckBox::toggled, this, [this](bool on) { options_.AnalyzeFrame = on; });
+          [this](bool on) { options_.timeFrames = on; });
+  connect(AnalyzeFrame, &QCheckBox::toggled, this, [this](bool on) { options_.decode = on; });
 
   auto* Command4 = MakeButton(Frame1, "Command4", "TNC Init", Twips(7680, 5640, 975, 495));
   Command4->setToolTip("send tnc_init.txt to the TNC again");
@@ -282,7 +282,7 @@ void MainWindow::BuildMenus() {
   connect(MnuClear, &QAction::triggered, this, &MainWindow::ClearCounters);
   connect(MnuMirror_, &QAction::triggered, this, [this] { mirror_->Toggle(); });
   connect(MnuDecodePayload_, &QAction::toggled, this,
-          [this](bool on) { options_.MnuDecodePayload = on; });
+          [this](bool on) { options_.hexFile = on; });
   connect(MnuStatistics, &QAction::triggered, this, &MainWindow::StatisticsRequested);
   connect(MnuAbout, &QAction::triggered, this, &MainWindow::AboutRequested);
 }
@@ -344,7 +344,7 @@ void MainWindow::ClearCounters() {
 
 void MainWindow::UpdateStatus() {
   StatusUpdateTick(env_.station.statusUpdate, env_.station.LastPacketTime, env_.clock,
-                   {MSComm1_->PortOpen(), MSComm2_->PortOpen(), options_.MnuMirror,
+                   {MSComm1_->PortOpen(), MSComm2_->PortOpen(), mirroring_,
                     captures_.AnyPaused()},
                    *this, *this);
 }

@@ -12,7 +12,7 @@
 #include "app/window_lifecycle.h"
 #include "capture/capture_files.h"
 #include "decode/frame_display.h"
-#include "decode/window_options.h"
+#include "decode/display_options.h"
 #include "app/receive_pipeline.h"
 #include "base/status_line.h"
 #include "app/status_timer.h"
@@ -61,7 +61,7 @@ class MainWindow final : public QMainWindow,
   QString SimpleText() const;
   QtSerialPort& MSComm1() { return *MSComm1_; }
   QtSerialPort& MSComm2() { return *MSComm2_; }
-  const WindowOptions& Options() const { return options_; }
+  const DisplayOptions& Options() const { return options_; }
   const CaptureFiles& Captures() const { return captures_; }
   // The pane and "Label9" emptied, the counters back to 0 ("Clear Counter").
   void ClearCounters();
@@ -96,7 +96,8 @@ class MainWindow final : public QMainWindow,
   WindowParts Parts();
 
   WindowEnvironment env_;
-  WindowOptions options_;
+  DisplayOptions options_;
+  bool mirroring_ = false;
   bool loaded_ = false;
 
   // Controls, owned by Qt's parent chain.

@@ -35,7 +35,7 @@ TEST_F(ConfigFileTest, MissingFileIsReportedAndChangesNothing) {
 TEST_F(ConfigFileTest, FirstStartEndingWithoutOkWritesDefaultHostAndEmptyLines) {
   ASSERT_EQ(ReadConfigFile(folder.path(), settings), ConfigFileStatus::kMissing);
   UseDefaultHostIfEmpty(settings);
-  EXPECT_FALSE(MirrorOn(settings));
+  EXPECT_TRUE(settings.MirrorFlag.empty());
   ASSERT_TRUE(WriteConfigFile(folder.path(), settings));
 
   EXPECT_EQ(FileText(), "\r\ntime.nist.gov\r\n\r\n\r\n");
@@ -123,25 +123,6 @@ TEST_F(ConfigFileTest, UnreadableFileIsNotMissing) {
   EXPECT_EQ(ReadConfigFile(folder.path(), settings), ConfigFileStatus::kFound);
   EXPECT_EQ(settings, (Settings{"a", "b", "c", "d"}));
 }
-
-struct MirrorCase {
-  const char* flag;
-  bool on;
-};
-
-class MirrorFlagTest : public ::testing::TestWithParam<MirrorCase> {};
-
-TEST_P(MirrorFlagTest, OnlyExactTrueIsOn) {
-  Settings s;
-  s.MirrorFlag = GetParam().flag;
-  EXPECT_EQ(MirrorOn(s), GetParam().on) << '"' << GetParam().flag << '"';
-}
-
-INSTANTIATE_TEST_SUITE_P(Words, MirrorFlagTest,
-                         ::testing::Values(MirrorCase{"true", true}, MirrorCase{"True", false},
-                                           MirrorCase{"TRUE", false}, MirrorCase{"tRue", false},
-                                           MirrorCase{"false", false}, MirrorCase{"", false},
-                                           MirrorCase{"true ", false}, MirrorCase{" true", false}));
 
 }  // namespace
 }  // namespace vorlink

@@ -45,8 +45,8 @@ class RefusingWriter final : public FileWriter {
 class ReceivePipelineTest : public ::testing::Test {
  protected:
   ReceivePipelineTest() {
-    options.GenerateTimeFrames = false;
-    options.ShowTimeStamp = false;
+    options.timeFrames = false;
+    options.timeStamp = false;
     captures.CreateCaptureFiles(folder.path(), clock, status);
   }
 
@@ -68,12 +68,13 @@ class ReceivePipelineTest : public ::testing::Test {
   RecordingLabels labels;
   ReceiveCounters counters;
   DateTime lastPacketTime;
-  WindowOptions options;
+  DisplayOptions options;
+  bool mirroring = false;
   RefusingWriter writer;
   CaptureFiles captures{&writer};
   FrameDisplay display{pane, captures, clock, options, lastPacketTime};
   ReceivePipeline pipeline{ReceiveContext{incoming, outgoing, counters, lastPacketTime, clock,
-                                          status, labels, captures, display, options}};
+                                          status, labels, captures, display, options, mirroring}};
 };
 
 TEST_F(ReceivePipelineTest, RawCaptureHoldsFramesOnly) {
@@ -90,7 +91,7 @@ TEST_F(ReceivePipelineTest, CapturesReachTheFilesByTheEndOfEachEvent) {
 }
 
 TEST_F(ReceivePipelineTest, EachFrameFollowsItsTimeFrameAndPrecedesItsBlock) {
-  options.GenerateTimeFrames = true;
+  options.timeFrames = true;
   Receive("C0 00 41 C0 C0 00 42 C0");
   const std::string asy = "asy: 2026-12-06 09:58:20.345 UTC";
   const std::string text = ToHex(std::vector<std::uint8_t>(asy.begin(), asy.end()));
@@ -129,7 +130,7 @@ TEST_F(ReceivePipelineTest, EveryDataEventClearsTheStatusText) {
 }
 
 TEST_F(ReceivePipelineTest, MirrorCopiesEveryChunkUnchangedBeforeDeframing) {
-  options.MnuMirror = true;
+  mirroring = true;
   Receive("7E C0 00 41 C0 C0 00");
   EXPECT_EQ(ToHex(outgoing.written), "7E C0 00 41 C0 C0 00");
   EXPECT_EQ(counters.MirroredByteCount, 7);
@@ -137,7 +138,7 @@ TEST_F(ReceivePipelineTest, MirrorCopiesEveryChunkUnchangedBeforeDeframing) {
 }
 
 TEST_F(ReceivePipelineTest, FailedMirrorCopyIsNotCountedAndReceptionGoesOn) {
-  options.MnuMirror = true;
+  mirroring = true;
   outgoing.open = false;
   Receive("C0 00 41 C0");
   EXPECT_EQ(counters.MirroredByteCount, 0);
@@ -147,7 +148,7 @@ TEST_F(ReceivePipelineTest, FailedMirrorCopyIsNotCountedAndReceptionGoesOn) {
 }
 
 TEST_F(ReceivePipelineTest, MirrorCopyFillsTheQueueToExactlyItsLimit) {
-  options.MnuMirror = true;
+  mirroring = true;
   outgoing.takesData = false;
   outgoing.queued = kMirrorQueueLimit - 4;
   Receive("C0 00 41 C0");
@@ -157,7 +158,7 @@ TEST_F(ReceivePipelineTest, MirrorCopyFillsTheQueueToExactlyItsLimit) {
 }
 
 TEST_F(ReceivePipelineTest, MirrorCopyThatDoesNotFitIsDroppedUncountedAndToldOnce) {
-  options.MnuMirror = true;
+  mirroring = true;
   outgoing.takesData = false;
   outgoing.queued = kMirrorQueueLimit - 3;
   const std::string dropped = "COM 2: mirror copy dropped, port not taking data";
@@ -186,7 +187,7 @@ TEST_F(ReceivePipelineTest, MirrorCopyThatDoesNotFitIsDroppedUncountedAndToldOnc
 }
 
 TEST_F(ReceivePipelineTest, ChunkLargerThanTheWholeQueueIsDropped) {
-  options.MnuMirror = true;
+  mirroring = true;
   incoming.pending.assign(kMirrorQueueLimit + 1, 0x7E);
   pipeline.OnComm(kCommEvReceive);
   EXPECT_TRUE(outgoing.written.empty());

@@ -63,14 +63,15 @@ class WindowLifecycleTest : public ::testing::Test {
   testing::FakeTcpClient tcp;
   testing::RecordingPane pane;
   RecordingView view;
-  WindowOptions options;
+  DisplayOptions options;
+  bool mirroring = false;
   CaptureFiles captures;
   FrameDisplay display{pane, captures, clock, options, station.LastPacketTime};
   ReceivePipeline pipeline{ReceiveContext{incoming, outgoing, station.counters,
                                           station.LastPacketTime, clock, status, view, captures,
-                                          display, options}};
+                                          display, options, mirroring}};
   TimeServerClient timeClient{tcp, clock, status};
-  PortMirror mirror{options, station.settings.MirrorFlag, station.settings.OutgoingPortLine,
+  PortMirror mirror{mirroring, station.settings.MirrorFlag, station.settings.OutgoingPortLine,
                     outgoing, view, status};
   WindowParts parts{station, clock,  incoming, outgoing, pipeline, timeClient,
                     mirror,  captures, status, view};
@@ -163,7 +164,7 @@ TEST_F(WindowLifecycleTest, SavedMirrorFlagWithAnOutgoingPortThatCannotOpen) {
   WriteConfig("01,19200,N,8,1\r\n\r\n02,19200,N,8,1\r\ntrue\r\n");
   outgoing.openFails = true;
   RunStartUp(parts);
-  EXPECT_TRUE(options.MnuMirror);
+  EXPECT_TRUE(mirroring);
   EXPECT_EQ(view.events[2], "check");
   EXPECT_EQ(view.events[3], "indicators shown");
   EXPECT_FALSE(outgoing.open);

@@ -38,7 +38,7 @@ class FrameDisplayTest : public ::testing::Test {
   testing::FakeClock clock;
   testing::FakeStatusLine status;
   testing::RecordingPane pane;
-  WindowOptions options;
+  DisplayOptions options;
   DateTime lastPacketTime;
   CaptureFiles captures;
   FrameDisplay display{pane, captures, clock, options, lastPacketTime};
@@ -60,8 +60,8 @@ TEST_F(FrameDisplayTest, DecodedUiFrameBlock) {
 }
 
 TEST_F(FrameDisplayTest, RawViewDumpsTheWholeFrameInBlue) {
-  options.AnalyzeFrame = false;
-  options.ShowTimeStamp = false;
+  options.decode = false;
+  options.timeStamp = false;
   Show(Hex("C0 00 41 C0"));
   const std::vector<Piece> expected{
       {"\r", PaneColour::Black},
@@ -75,7 +75,7 @@ TEST_F(FrameDisplayTest, RawViewDumpsTheWholeFrameInBlue) {
 }
 
 TEST_F(FrameDisplayTest, DumpLinesOfTwentyBytes) {
-  options.AnalyzeFrame = false;
+  options.decode = false;
   const std::pair<std::size_t, std::vector<std::string>> cases[] = {
       {20, {" 1  "}}, {21, {" 1  ", " 21 "}}, {40, {" 1  ", " 21 "}}, {41, {" 1  ", " 21 ", " 41 "}}};
   for (const auto& [length, numbers] : cases) {
@@ -101,7 +101,7 @@ TEST_F(FrameDisplayTest, ProtocolNamesFromTheCommandByte) {
 }
 
 TEST_F(FrameDisplayTest, FrameWithoutPidShowsADashInsteadOfAStalePid) {
-  options.ShowTimeStamp = false;
+  options.timeStamp = false;
   Show(Hex(kUiFrame));
   pane.pieces.clear();
   Show(Hex("C0 00 82 84 86 40 40 40 60 B0 B2 B4 40 40 40 6F 41 C0"));
@@ -112,8 +112,8 @@ TEST_F(FrameDisplayTest, FrameWithoutPidShowsADashInsteadOfAStalePid) {
 }
 
 TEST_F(FrameDisplayTest, ShortFrameShowsANegativeCountAndNoDump) {
-  options.ShowTimeStamp = false;
-  options.GenerateTimeFrames = false;
+  options.timeStamp = false;
+  options.timeFrames = false;
   Show(Hex("C0 00 41 C0"));
   ASSERT_EQ(pane.pieces.size(), 6u);
   // Nothing after the source's SSID byte ends the address field here, so nine
@@ -125,24 +125,24 @@ TEST_F(FrameDisplayTest, ShortFrameShowsANegativeCountAndNoDump) {
 }
 
 TEST_F(FrameDisplayTest, PayloadFilesFollowTheirOptions) {
-  options.GenerateTimeFrames = false;
+  options.timeFrames = false;
   Show(Hex("C0 00 82 84 86 40 40 40 60 B0 B2 B4 40 40 40 6F 03 F0 1F 20 0D 0A 7F FF C0"));
-  options.MnuDecodePayload = false;
+  options.hexFile = false;
   Show(Hex(kUiFrame));
   EXPECT_EQ(Dump(), std::string(". ..\x7F\xFF\r\nhi\r\n"));
   EXPECT_EQ(HexFile(), "1F 20 0D 0A 7F FF\r\n");
 }
 
 TEST_F(FrameDisplayTest, CharacterLineUsesTheCodePage) {
-  options.AnalyzeFrame = false;
-  options.ShowTimeStamp = false;
+  options.decode = false;
+  options.timeStamp = false;
   Show(Hex("C0 80 7F 81 A9 AD C0"));
   EXPECT_EQ(pane.pieces[3].first,
             "\xC3\x80\xE2\x82\xAC\xEF\xBF\xBD\xEF\xBF\xBD\xC2\xA9-\xC3\x80\r");
 }
 
 TEST_F(FrameDisplayTest, ControlCharactersInCallsignsCannotBreakTheBlock) {
-  options.ShowTimeStamp = false;
+  options.timeStamp = false;
   // 0x1A shifted is a carriage return, 0x36 an escape character.
   Show(Hex("C0 00 1A 36 86 40 40 40 60 B0 B2 B4 40 40 40 6F 03 F0 C0"));
   EXPECT_EQ(pane.pieces[3].first, "from XYZ-7 to ..C: \r");

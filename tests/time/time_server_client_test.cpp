@@ -174,13 +174,5 @@ TEST_F(TimeServerClientTest, ErrorOfZeroOrLessOnlyShowsTheTwoTexts) {
   EXPECT_TRUE(tcp.calls.empty());
 }
 
-TEST(FormatHexByteTest, TwoUpperCaseDigits) {
-  EXPECT_EQ(FormatHexByte(0x00), "00");
-  EXPECT_EQ(FormatHexByte(0x0A), "0A");
-  EXPECT_EQ(FormatHexByte(0x10), "10");
-  EXPECT_EQ(FormatHexByte(0xEE), "EE");
-  EXPECT_EQ(FormatHexByte(0xFF), "FF");
-}
-
 }  // namespace
 }  // namespace vorlink

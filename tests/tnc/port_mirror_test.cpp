@@ -24,22 +24,22 @@ class RecordingMirrorView final : public MirrorView {
 class PortMirrorTest : public ::testing::Test {
  protected:
   PortMirrorTest() { outgoing.port = 2; }
-  WindowOptions options;
+  bool mirroring = false;
   std::string mirrorFlag;
   std::string outgoingPortLine = "02,19200,N,8,1";
   testing::FakePortComponent outgoing;
   RecordingMirrorView view;
   testing::FakeStatusLine status;
-  PortMirror mirror{options, mirrorFlag, outgoingPortLine, outgoing, view, status};
+  PortMirror mirror{mirroring, mirrorFlag, outgoingPortLine, outgoing, view, status};
 };
 
 TEST_F(PortMirrorTest, TwoClicksReturnToTheFormerStateWithAFlagNeverEmpty) {
   mirror.Toggle();
-  EXPECT_TRUE(options.MnuMirror);
+  EXPECT_TRUE(mirroring);
   EXPECT_EQ(mirrorFlag, "true");
   EXPECT_TRUE(outgoing.open);
   mirror.Toggle();
-  EXPECT_FALSE(options.MnuMirror);
+  EXPECT_FALSE(mirroring);
   EXPECT_EQ(mirrorFlag, "false");
   EXPECT_FALSE(outgoing.open);
   EXPECT_EQ(view.events, (std::vector<std::string>{"check", "shown", "uncheck", "hidden"}));
@@ -49,7 +49,7 @@ TEST_F(PortMirrorTest, EmptyOutgoingLineOpensTheDialogAndStillSwitches) {
   outgoingPortLine.clear();
   mirror.Toggle();
   EXPECT_EQ(view.events, (std::vector<std::string>{"setup dialog", "check", "shown"}));
-  EXPECT_TRUE(options.MnuMirror);
+  EXPECT_TRUE(mirroring);
 }
 
 TEST_F(PortMirrorTest, PortAlreadyInTheWantedStateIsLeftAlone) {
@@ -65,7 +65,7 @@ TEST_F(PortMirrorTest, OutgoingPortThatCannotOpenStillCountsAsOnAndSaysWhy) {
   outgoing.openFails = true;
   outgoing.openError = "Permission denied";
   mirror.Toggle();
-  EXPECT_TRUE(options.MnuMirror);
+  EXPECT_TRUE(mirroring);
   EXPECT_EQ(mirrorFlag, "true");
   EXPECT_FALSE(outgoing.open);
   EXPECT_EQ(status.texts, std::vector<std::string>{"COM 2: Permission denied"});
@@ -75,7 +75,7 @@ TEST_F(PortMirrorTest, SavedFlagLeavesTheReportToStartUp) {
   outgoing.openFails = true;
   mirrorFlag = "true";
   mirror.ApplyMirrorFlag();
-  EXPECT_TRUE(options.MnuMirror);
+  EXPECT_TRUE(mirroring);
   EXPECT_TRUE(status.texts.empty());
 }
 
@@ -84,14 +84,14 @@ TEST_F(PortMirrorTest, SavedFlagIsAppliedOnlyWhenExactlyTrue) {
     mirrorFlag = flag;
     outgoing.open = true;
     mirror.ApplyMirrorFlag();
-    EXPECT_FALSE(options.MnuMirror) << flag;
+    EXPECT_FALSE(mirroring) << flag;
     EXPECT_FALSE(outgoing.open) << flag;
     EXPECT_EQ(mirrorFlag, flag);
   }
   mirrorFlag = "true";
   view.events.clear();
   mirror.ApplyMirrorFlag();
-  EXPECT_TRUE(options.MnuMirror);
+  EXPECT_TRUE(mirroring);
   EXPECT_TRUE(outgoing.open);
   EXPECT_EQ(view.events, (std::vector<std::string>{"check", "shown"}));
 }

@@ -52,7 +52,7 @@ void Feed(DecodeSession& session, const std::vector<std::uint8_t>& stream) {
   }
 }
 
-std::size_t AllocationsOnceWarm(const WindowOptions& options) {
+std::size_t AllocationsOnceWarm(const DisplayOptions& options) {
   testing::FakeClock clock;
   DiscardPane pane;
   DecodeSession session(pane, clock, options);
@@ -71,20 +71,20 @@ std::size_t AllocationsOnceWarm(const WindowOptions& options) {
 }
 
 TEST(NoAllocationTest, DecodedViewWithEveryOptionOn) {
-  EXPECT_EQ(AllocationsOnceWarm(WindowOptions{}), 0u);
+  EXPECT_EQ(AllocationsOnceWarm(DisplayOptions{}), 0u);
 }
 
 TEST(NoAllocationTest, RawView) {
-  WindowOptions options;
-  options.AnalyzeFrame = false;
+  DisplayOptions options;
+  options.decode = false;
   EXPECT_EQ(AllocationsOnceWarm(options), 0u);
 }
 
 TEST(NoAllocationTest, EveryOptionOff) {
-  WindowOptions options;
-  options.ShowTimeStamp = false;
-  options.GenerateTimeFrames = false;
-  options.MnuDecodePayload = false;
+  DisplayOptions options;
+  options.timeStamp = false;
+  options.timeFrames = false;
+  options.hexFile = false;
   EXPECT_EQ(AllocationsOnceWarm(options), 0u);
 }
 

@@ -1,0 +1,25 @@
+#include "base/text.h"
+
+#include <charconv>
+#include <iterator>
+
+namespace vorlink {
+
+void AppendHexByte(std::string& out, std::uint8_t value) {
+  out += kHexDigits[value >> 4];
+  out += kHexDigits[value & 0x0F];
+}
+
+void AppendDecimal(std::string& out, long long value) {
+  char digits[24];
+  const auto result = std::to_chars(std::begin(digits), std::end(digits), value);
+  out.append(digits, result.ptr);
+}
+
+std::string UpperCase(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper) c = UpperCase(c);
+  return upper;
+}
+
+}  // namespace vorlink

@@ -1,0 +1,28 @@
+// Small text helpers every layer uses: hexadecimal and decimal digits
+// appended in place (no allocation on the per-frame path), ASCII upper case,
+// and the words flags are stored as.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vorlink {
+
+inline constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+// The words a flag is stored as; compared exactly, so "True" is not on.
+inline constexpr std::string_view kFlagTrue = "true";
+inline constexpr std::string_view kFlagFalse = "false";
+constexpr std::string_view FlagWord(bool on) { return on ? kFlagTrue : kFlagFalse; }
+
+// Two upper-case hex digits: 0x0A gives "0A".
+void AppendHexByte(std::string& out, std::uint8_t value);
+
+void AppendDecimal(std::string& out, long long value);
+
+// ASCII letters only: the texts are single-byte and other bytes stay as they are.
+constexpr char UpperCase(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+std::string UpperCase(std::string_view text);
+
+}  // namespace vorlink

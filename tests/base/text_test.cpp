@@ -1,0 +1,26 @@
+#include "base/text.h"
+
+#include <gtest/gtest.h>
+
+namespace vorlink {
+namespace {
+
+TEST(TextTest, HexDecimalAndUpperCase) {
+  std::string hex;
+  for (std::uint8_t b : {0x00, 0x0A, 0x10, 0xEE, 0xFF}) AppendHexByte(hex, b);
+  EXPECT_EQ(hex, "000A10EEFF");
+
+  std::string decimal = "n=";
+  AppendDecimal(decimal, 0);
+  AppendDecimal(decimal, -42);
+  AppendDecimal(decimal, 9223372036854775807LL);
+  EXPECT_EQ(decimal, "n=0-429223372036854775807");
+
+  // Single-byte texts: only ASCII letters change.
+  EXPECT_EQ(UpperCase("com 1, 19200,n,8,1 \xE4z"), "COM 1, 19200,N,8,1 \xE4Z");
+  EXPECT_EQ(FlagWord(true), "true");
+  EXPECT_EQ(FlagWord(false), "false");
+}
+
+}  // namespace
+}  // namespace vorlink
