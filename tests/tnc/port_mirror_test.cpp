@@ -80,7 +80,7 @@ TEST_F(PortMirrorTest, SavedFlagLeavesTheReportToStartUp) {
 }
 
 TEST_F(PortMirrorTest, SavedFlagIsAppliedOnlyWhenExactlyTrue) {
-  for (const char* flag : {"True", "TRUE", "", "false"}) {
+  for (const char* flag : {"True", "TRUE", "tRue", "true ", " true", "", "false"}) {
     mirrorFlag = flag;
     outgoing.open = true;
     mirror.ApplyMirrorFlag();
