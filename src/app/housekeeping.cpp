@@ -35,13 +35,6 @@ std::vector<std::filesystem::path> EmptyCaptureFiles(const std::filesystem::path
 
 }  // namespace
 
-std::string CurrentFolder() {
-  std::error_code error;
-  const std::filesystem::path folder = std::filesystem::current_path(error);
-  if (error || folder.empty()) return "Error";
-  return folder.string();
-}
-
 bool IsCaptureFileName(std::string_view name) {
   if (name.size() <= kStampLength) return false;
   const std::string_view stamp = name.substr(0, kStampLength);

@@ -11,9 +11,6 @@
 
 namespace vorlink {
 
-// The current working directory, or "Error" when it cannot be had.
-std::string CurrentFolder();
-
 // "28112010_1403.kss" and the like.
 bool IsCaptureFileName(std::string_view name);
 

@@ -63,7 +63,6 @@ class ReceivePipeline final : private UnitSink {
   // Start-up: no frame open.
   void Reset() { deframer_.Reset(); }
 
-  const Deframer& deframer() const { return deframer_; }
 
  private:
   void OnUnit(std::span<const std::uint8_t> frame) override;

@@ -31,9 +31,6 @@ std::vector<std::string> ConfigurePort(SerialPortComponent& port, std::string_vi
   // still tried with what the port then holds.
   port.SetCommPort(parts.port);
   port.SetSettings(parts.settings);
-  port.SetInputLen(0);
-  port.SetInputMode(InputMode::Binary);
-  port.SetNullDiscard(false);
   if (!port.SetPortOpen(true)) {
     problems.push_back(PortProblemText(port.CommPort(), port.OpenError()));
   }

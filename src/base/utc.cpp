@@ -54,7 +54,6 @@ DateTime FromSystemTimeFields(const SystemTimeFields& fields) {
                   fields.minute, fields.second, fields.milliseconds};
 }
 
-int UtcOffsetMinutes(Clock& clock) { return clock.LocalOffsetMinutes(); }
 
 DateTime UtcNowPrecise(Clock& clock) {
   const LocalReading now = clock.Read();
@@ -83,12 +82,6 @@ void FormatTimestamp(const DateTime& t, char* out) {
   PutDigits(out + 17, t.second, 2);
   out[19] = '.';
   PutDigits(out + 20, t.millisecond, 3);
-}
-
-std::string UtcTimestamp(Clock& clock) {
-  std::string text(kTimestampLength, ' ');
-  FormatTimestamp(UtcNowPrecise(clock), text.data());
-  return text;
 }
 
 std::int64_t ToEpochSeconds(const DateTime& t) {

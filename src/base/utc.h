@@ -9,20 +9,14 @@
 
 namespace vorlink {
 
-// Length of a UtcTimestamp text: "yyyy-MM-dd HH:nn:ss.mmm".
+// Length of a timestamp text: "yyyy-MM-dd HH:nn:ss.mmm".
 inline constexpr std::size_t kTimestampLength = 23;
-
-// Local time minus UTC in minutes, for the period in force.
-int UtcOffsetMinutes(Clock& clock);
 
 // The current UTC date-time, whole seconds (millisecond is 0).
 DateTime UtcNow(Clock& clock);
 
 // The current UTC date-time with milliseconds, all from one clock reading.
 DateTime UtcNowPrecise(Clock& clock);
-
-// "2010-11-28 14:03:12.345": seconds and milliseconds from one clock reading.
-std::string UtcTimestamp(Clock& clock);
 
 // Writes the 23 characters of a timestamp for t to out (no allocation).
 void FormatTimestamp(const DateTime& t, char* out);

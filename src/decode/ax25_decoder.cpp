@@ -53,15 +53,6 @@ bool IsBitSet(std::uint8_t value, int bit) {
   return (value >> bit) & 1U;
 }
 
-std::string RemoveSpaces(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    if (c != ' ') out += c;
-  }
-  return out;
-}
-
 std::uint8_t Ax25Decoder::At(int offset) const {
   if (offset < 0 || offset >= static_cast<int>(DecodedFrame.size())) return 0;
   return DecodedFrame[static_cast<std::size_t>(offset)];

@@ -33,9 +33,6 @@ namespace vorlink {
 std::uint8_t ShiftRight(std::uint8_t value, int count);
 // True when the bit (0 = least significant) is set; false outside 0..7.
 bool IsBitSet(std::uint8_t value, int bit);
-// The text with every space removed, wherever it stands.
-std::string RemoveSpaces(std::string_view text);
-
 class Ax25Decoder {
  public:
   static constexpr int kMaxDigipeaters = 9;

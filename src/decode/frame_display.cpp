@@ -62,12 +62,6 @@ void AppendPadNumber(std::string& out, int number, int width) {
   if (used < static_cast<std::size_t>(width)) out.append(static_cast<std::size_t>(width) - used, ' ');
 }
 
-std::string PadNumber(int number, int width) {
-  std::string out;
-  AppendPadNumber(out, number, width);
-  return out;
-}
-
 void FrameDisplay::AppendTimestamp(std::string& out) {
   char stamp[kTimestampLength];
   FormatTimestamp(UtcNowPrecise(clock_), stamp);

@@ -33,8 +33,7 @@ inline constexpr int kSeparatorLength = 66;
 std::string_view ProtocolText(std::uint8_t commandByte);
 
 // number as decimal after one sign position (blank or "-"), blanks added up
-// to width; a longer text is not cut. PadNumber(1, 4) is " 1  ".
-std::string PadNumber(int number, int width);
+// to width; a longer text is not cut: 1 padded to 4 is " 1  ".
 void AppendPadNumber(std::string& out, int number, int width);
 
 class FrameDisplay {
@@ -46,8 +45,6 @@ class FrameDisplay {
 
   // Shows a frame as received (both FENDs, more than two bytes).
   void ShowFrame(std::span<const std::uint8_t> frame);
-
-  const Ax25Decoder& Decoder() const { return decoder_; }
 
  private:
   void AppendTimestamp(std::string& out);

@@ -51,13 +51,6 @@ class QtSerialPort : public QObject, public SerialPortComponent {
   // refuses is taken back. While closed the driver sees it at the next open.
   bool SetSettings(std::string_view settings) override;
   std::string Settings() const override { return settingsText_; }
-  // Stored only: every read returns all waiting bytes, unchanged.
-  void SetInputLen(int length) override { inputLen_ = length; }
-  int InputLen() const { return inputLen_; }
-  void SetInputMode(InputMode mode) override { inputMode_ = mode; }
-  vorlink::InputMode GetInputMode() const { return inputMode_; }
-  void SetNullDiscard(bool discard) override { nullDiscard_ = discard; }
-  bool NullDiscard() const { return nullDiscard_; }
 
   bool SetPortOpen(bool open) override;
   std::string OpenError() const override { return openError_; }
@@ -105,9 +98,6 @@ class QtSerialPort : public QObject, public SerialPortComponent {
   std::int16_t commPort_ = 0;
   std::string settingsText_;
   LineSettings settings_;
-  int inputLen_ = 0;
-  vorlink::InputMode inputMode_ = vorlink::InputMode::Binary;
-  bool nullDiscard_ = false;
   int commEvent_ = 0;
   std::string openError_;
   // What the last Input() handed out.

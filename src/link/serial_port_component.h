@@ -12,8 +12,6 @@
 
 namespace vorlink {
 
-enum class InputMode { Text, Binary };
-
 class SerialPortComponent : public SerialPort {
  public:
   // Port number n; 0 names no device. False when refused (the previous value stays).
@@ -22,11 +20,6 @@ class SerialPortComponent : public SerialPort {
   // refused; the previous value stays in force.
   virtual bool SetSettings(std::string_view settings) = 0;
   virtual std::string Settings() const = 0;
-  // 0: a read returns every byte waiting.
-  virtual void SetInputLen(int length) = 0;
-  virtual void SetInputMode(InputMode mode) = 0;
-  // false: zero bytes are delivered like any other.
-  virtual void SetNullDiscard(bool discard) = 0;
   // true opens the port with its current number and settings, false closes
   // it. False when that could not be done.
   virtual bool SetPortOpen(bool open) = 0;

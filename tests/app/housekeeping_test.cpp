@@ -67,9 +67,5 @@ TEST(HousekeepingTest, CaptureFileNames) {
   EXPECT_FALSE(IsCaptureFileName("vorlink.ini"));
 }
 
-TEST(HousekeepingTest, CurrentFolderIsTheWorkingDirectory) {
-  EXPECT_EQ(CurrentFolder(), fs::current_path().string());
-}
-
 }  // namespace
 }  // namespace vorlink

@@ -81,7 +81,6 @@ TEST_F(WindowLifecycleTest, StartUpRunsEveryStepInOrder) {
   WriteConfig("01,19200,n,8,1\r\nclock.example\r\n02,9600,N,8,1\r\nfalse\r\n");
   RunStartUp(parts);
   EXPECT_EQ(incoming.calls, (std::vector<std::string>{"port:1", "settings:19200,N,8,1",
-                                                      "inputlen:0", "binary", "nulldiscard:off",
                                                       "open"}));
   EXPECT_EQ(view.events, (std::vector<std::string>{
                              "Label2 COM 1, 19200,N,8,1 initialized ",

@@ -139,7 +139,7 @@ TEST(Ax25ShortFrameTest, FirstFrameReadsZeros) {
   EXPECT_EQ(decoder.PidByte, 0);
 }
 
-TEST(Ax25HelpersTest, ShiftRightIsBitSetRemoveSpaces) {
+TEST(Ax25HelpersTest, ShiftRightIsBitSet) {
   EXPECT_EQ(ShiftRight(0x82, 1), 0x41);
   EXPECT_EQ(ShiftRight(0x82, 0), 0x82);
   EXPECT_EQ(ShiftRight(0x82, -3), 0x82);
@@ -148,7 +148,6 @@ TEST(Ax25HelpersTest, ShiftRightIsBitSetRemoveSpaces) {
   EXPECT_FALSE(IsBitSet(0x7F, 7));
   EXPECT_FALSE(IsBitSet(0xFF, 8));
   EXPECT_FALSE(IsBitSet(0xFF, -1));
-  EXPECT_EQ(RemoveSpaces(" A B C "), "ABC");
 }
 
 }  // namespace

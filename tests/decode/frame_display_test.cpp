@@ -149,11 +149,13 @@ TEST_F(FrameDisplayTest, ControlCharactersInCallsignsCannotBreakTheBlock) {
 }
 
 TEST(PadNumberTest, SignPositionThenBlanks) {
-  EXPECT_EQ(PadNumber(1, 4), " 1  ");
-  EXPECT_EQ(PadNumber(101, 4), " 101");
-  EXPECT_EQ(PadNumber(12345, 4), " 12345");
-  EXPECT_EQ(PadNumber(-5, 4), "-5  ");
-  EXPECT_EQ(PadNumber(0, 2), " 0");
+  std::string out;
+  AppendPadNumber(out, 1, 4);
+  AppendPadNumber(out, 101, 4);
+  AppendPadNumber(out, 12345, 4);
+  AppendPadNumber(out, -5, 4);
+  AppendPadNumber(out, 0, 2);
+  EXPECT_EQ(out, " 1   101 12345-5   0");
 }
 
 }  // namespace

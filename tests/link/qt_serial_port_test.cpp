@@ -169,9 +169,6 @@ TEST_F(QtSerialPortTest, OpensThePortThroughItsLink) {
 
 TEST_F(QtSerialPortTest, EveryByteValueArrivesUnchanged) {
   ASSERT_TRUE(OpenCom1());
-  port_.SetInputLen(0);
-  port_.SetInputMode(InputMode::Binary);
-  port_.SetNullDiscard(false);
   const auto sent = EveryByteValue();
   ASSERT_TRUE(pty_.Write(sent));
   ASSERT_TRUE(WaitFor([&] { return received_.size() >= sent.size(); }));

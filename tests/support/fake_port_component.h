@@ -59,13 +59,6 @@ class FakePortComponent final : public SerialPortComponent {
     return true;
   }
   std::string Settings() const override { return settings; }
-  void SetInputLen(int length) override { calls.push_back("inputlen:" + std::to_string(length)); }
-  void SetInputMode(InputMode mode) override {
-    calls.push_back(mode == InputMode::Binary ? "binary" : "text");
-  }
-  void SetNullDiscard(bool discard) override {
-    calls.push_back(discard ? "nulldiscard:on" : "nulldiscard:off");
-  }
   bool SetPortOpen(bool wanted) override {
     calls.push_back(wanted ? "open" : "close");
     if (wanted && (openFails || port < 1 || port > 16)) {
