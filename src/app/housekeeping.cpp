@@ -1,21 +1,12 @@
 #include "app/housekeeping.h"
 
 #include <algorithm>
-#include <array>
-#include <cctype>
 #include <system_error>
+
+#include "capture/capture_name.h"
 
 namespace vorlink {
 namespace {
-
-constexpr std::size_t kStampLength = 13;  // ddmmyyyy_hhmm
-constexpr std::size_t kUnderscoreAt = 8;
-constexpr std::array<std::string_view, 3> kCaptureExtensions{".kss", ".dump", ".hex"};
-
-bool IsDigits(std::string_view text) {
-  return std::all_of(text.begin(), text.end(),
-                     [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; });
-}
 
 std::vector<std::filesystem::path> EmptyCaptureFiles(const std::filesystem::path& folder) {
   std::vector<std::filesystem::path> found;
@@ -34,16 +25,6 @@ std::vector<std::filesystem::path> EmptyCaptureFiles(const std::filesystem::path
 }
 
 }  // namespace
-
-bool IsCaptureFileName(std::string_view name) {
-  if (name.size() <= kStampLength) return false;
-  const std::string_view stamp = name.substr(0, kStampLength);
-  const std::string_view extension = name.substr(kStampLength);
-  return IsDigits(stamp.substr(0, kUnderscoreAt)) && stamp[kUnderscoreAt] == '_' &&
-         IsDigits(stamp.substr(kUnderscoreAt + 1)) &&
-         std::find(kCaptureExtensions.begin(), kCaptureExtensions.end(), extension) !=
-             kCaptureExtensions.end();
-}
 
 void DeleteEmptyFiles(const std::vector<std::filesystem::path>& folders) {
   std::vector<std::filesystem::path> cleaned;

@@ -5,14 +5,9 @@
 #pragma once
 
 #include <filesystem>
-#include <string>
-#include <string_view>
 #include <vector>
 
 namespace vorlink {
-
-// "28112010_1403.kss" and the like.
-bool IsCaptureFileName(std::string_view name);
 
 // Deletes the empty capture files of each folder (a folder named twice is
 // cleaned once). Subfolders are never entered; nothing is reported.

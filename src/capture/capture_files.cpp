@@ -1,30 +1,14 @@
 #include "capture/capture_files.h"
 
 #include "base/utc.h"
+#include "capture/capture_name.h"
 
 namespace vorlink {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-void PutTwo(std::string& out, int value) {
-  out += static_cast<char>('0' + value / 10 % 10);
-  out += static_cast<char>('0' + value % 10);
-}
-
 }  // namespace
-
-std::string CaptureStamp(const DateTime& utc) {
-  std::string stamp;
-  PutTwo(stamp, utc.day);
-  PutTwo(stamp, utc.month);
-  PutTwo(stamp, utc.year / 100);
-  PutTwo(stamp, utc.year % 100);
-  stamp += '_';
-  PutTwo(stamp, utc.hour);
-  PutTwo(stamp, utc.minute);
-  return stamp;
-}
 
 void CaptureFiles::CreateCaptureFiles(const std::filesystem::path& folder, Clock& clock,
                                       StatusLine& status) {
@@ -32,9 +16,9 @@ void CaptureFiles::CreateCaptureFiles(const std::filesystem::path& folder, Clock
   status_ = &status;
   // One reading: a minute turning between the names must not split the set.
   const std::string stamp = CaptureStamp(UtcNow(clock));
-  kss_.Open(folder / (stamp + ".kss"));
-  dump_.Open(folder / (stamp + ".dump"));
-  hex_.Open(folder / (stamp + ".hex"));
+  kss_.Open(folder / (stamp + std::string(kKssExtension)));
+  dump_.Open(folder / (stamp + std::string(kDumpExtension)));
+  hex_.Open(folder / (stamp + std::string(kHexExtension)));
 }
 
 void CaptureFiles::CloseCaptureFiles() {

@@ -25,9 +25,6 @@
 
 namespace vorlink {
 
-// "ddmmyyyy_hhmm" for a UTC date-time.
-std::string CaptureStamp(const DateTime& utc);
-
 class CaptureFiles {
  public:
   // Without a writer the files are written with write(2).

@@ -56,16 +56,5 @@ TEST(HousekeepingTest, CleansEveryFolderGivenAndSkipsMissingOnes) {
   EXPECT_FALSE(fs::exists(program.path() / "01012026_0000.dump"));
 }
 
-TEST(HousekeepingTest, CaptureFileNames) {
-  EXPECT_TRUE(IsCaptureFileName("28112010_1403.kss"));
-  EXPECT_TRUE(IsCaptureFileName("28112010_1403.dump"));
-  EXPECT_TRUE(IsCaptureFileName("28112010_1403.hex"));
-  EXPECT_FALSE(IsCaptureFileName("28112010_1403.KSS"));
-  EXPECT_FALSE(IsCaptureFileName("28112010-1403.kss"));
-  EXPECT_FALSE(IsCaptureFileName("2811201a_1403.kss"));
-  EXPECT_FALSE(IsCaptureFileName(".kss"));
-  EXPECT_FALSE(IsCaptureFileName("vorlink.ini"));
-}
-
 }  // namespace
 }  // namespace vorlink
