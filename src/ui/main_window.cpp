@@ -20,6 +20,7 @@
 #include "link/qt_serial_port.h"
 #include "time/qt_tcp_client.h"
 #include "ui/artwork.h"
+#include "ui/frame_box.h"
 #include "ui/qt_text_pane.h"
 #include "ui/sans_font.h"
 #include "ui/twips.h"
@@ -53,7 +54,7 @@ QFont SansFont(double points, bool bold, const QStringList& families = {}) {
 }
 
 QGroupBox* MakeFrame(QWidget* parent, const char* name, const QString& caption, const QRect& at) {
-  auto* frame = Place(new QGroupBox(caption, parent), name, at);
+  auto* frame = Place(new FrameBox(caption, parent), name, at);
   frame->setFont(SansFont(8.25, true));
   QPalette palette = frame->palette();
   palette.setColor(QPalette::WindowText, kFrameCaption);
