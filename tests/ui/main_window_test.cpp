@@ -144,6 +144,45 @@ TEST_F(MainWindowTest, TerminalKeysAndTncButtonsReachTheTnc) {
   EXPECT_EQ(w.SimpleText(), "done");
 }
 
+// Only printable characters, Enter, Escape, Backspace and Ctrl+letter reach
+// the TNC. Each key carries the text a desktop reports with it, and is
+// followed by an "x", so a key that sends nothing is seen as the "x" alone.
+TEST_F(MainWindowTest, TerminalSendsOnlyTheListedKeysAndKeepsTheFocus) {
+  struct KeyCase {
+    const char* name;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    const char* text;
+    const char* sent;
+  };
+  const KeyCase cases[] = {
+      {"Tab", Qt::Key_Tab, Qt::NoModifier, "\t", "78"},
+      {"Shift+Tab", Qt::Key_Backtab, Qt::ShiftModifier, "\t", "78"},
+      {"Delete", Qt::Key_Delete, Qt::NoModifier, "\x7F", "78"},
+      {"Insert", Qt::Key_Insert, Qt::NoModifier, "", "78"},
+      {"F1", Qt::Key_F1, Qt::NoModifier, "", "78"},
+      {"Backspace", Qt::Key_Backspace, Qt::NoModifier, "\b", "08 78"},
+      {"Ctrl+Z", Qt::Key_Z, Qt::ControlModifier, "\x1A", "1A 78"},
+      {"Ctrl+I", Qt::Key_I, Qt::ControlModifier, "\t", "09 78"},
+      {"blank", Qt::Key_Space, Qt::NoModifier, " ", "20 78"},
+  };
+  MainWindow& w = LoadWindow();
+  ASSERT_TRUE(WaitUntil([&] { return !clock.setCalls.empty(); }));
+  auto* text1 = Find<QLineEdit>("Text1");
+  w.show();
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  text1->setFocus();
+  ASSERT_TRUE(WaitUntil([&] { return text1->hasFocus(); }));
+  Received();
+  for (const KeyCase& c : cases) {
+    QTest::sendKeyEvent(QTest::Click, text1, c.key, QString::fromLatin1(c.text), c.modifiers);
+    QTest::keyClick(text1, Qt::Key_X);
+    EXPECT_EQ(Received(), c.sent) << c.name;
+    EXPECT_TRUE(text1->hasFocus()) << c.name;
+  }
+}
+
 TEST_F(MainWindowTest, UnloadSendsTheExitScriptClosesAndSaves) {
   MainWindow& w = LoadWindow();
   Received();
