@@ -65,6 +65,7 @@ TEST(HousekeepingTest, CaptureFileNames) {
   EXPECT_FALSE(IsCaptureFileName("2811201a_1403.kss"));
   EXPECT_FALSE(IsCaptureFileName(".kss"));
   EXPECT_FALSE(IsCaptureFileName("vorlink.ini"));
+  EXPECT_FALSE(IsCaptureFileName("vorlink.lock"));
 }
 
 TEST(HousekeepingTest, CurrentFolderIsTheWorkingDirectory) {
