@@ -1,12 +1,12 @@
 #include "app/config_file.h"
 
 #include <array>
-#include <fstream>
 #include <functional>
 #include <system_error>
 #include <utility>
 #include <vector>
 
+#include "app/whole_file.h"
 #include "base/text_lines.h"
 
 namespace vorlink {
@@ -20,13 +20,15 @@ std::array<std::reference_wrapper<std::string>, kConfigLineCount> LinesOf(Settin
   return {s.IncomingPortLine, s.TimeServerHost, s.OutgoingPortLine, s.MirrorFlag};
 }
 
+// Whole or not at all, so a crash or a full disk during shut-down never
+// leaves the settings empty or cut.
 bool WriteLines(const std::filesystem::path& folder, const std::vector<std::string_view>& lines) {
-  std::ofstream out(folder / kConfigFileName, std::ios::binary | std::ios::trunc);
+  std::string content;
   for (std::string_view line : lines) {
-    out << line << kLineEnd;
+    content += line;
+    content += kLineEnd;
   }
-  out.close();
-  return !out.fail();
+  return !ReplaceFileWhole(folder / kConfigFileName, content);
 }
 
 }  // namespace

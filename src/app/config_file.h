@@ -27,8 +27,8 @@ enum class ConfigFileStatus {
 // does not have leaves its setting unchanged; a missing file leaves all four.
 ConfigFileStatus ReadConfigFile(const std::filesystem::path& folder, Settings& settings);
 
-// Writes the four settings as lines 1 to 4, replacing the file. False when
-// the file could not be written; nobody is told.
+// Writes the four settings as lines 1 to 4, replacing the file whole or not
+// at all. False when the file could not be written; nobody is told.
 bool WriteConfigFile(const std::filesystem::path& folder, const Settings& settings);
 
 // The setup dialog's OK: stores the two new port lines and writes lines 1 to 3

@@ -4,6 +4,7 @@
 #include <QLabel>
 
 #include "ui/artwork.h"
+#include "ui/frame_box.h"
 #include "ui/sans_font.h"
 #include "ui/twips.h"
 
@@ -79,7 +80,7 @@ AboutWindow::AboutWindow(QWidget* parent)
   black.setColor(QPalette::WindowText, Qt::black);
   Label8->setPalette(black);
 
-  auto* Frame1 = new QGroupBox(this);
+  auto* Frame1 = new FrameBox(this);
   Frame1->setObjectName("Frame1");
   Frame1->setGeometry(Twips(240, 1320, 3135, 615));
   QLabel* Label2 = MakeLabel(Frame1, "Label2", QString(), Twips(120, 240, 2895, 255));

@@ -20,6 +20,7 @@
 #include "link/qt_serial_port.h"
 #include "time/qt_tcp_client.h"
 #include "ui/artwork.h"
+#include "ui/frame_box.h"
 #include "ui/qt_text_pane.h"
 #include "ui/sans_font.h"
 #include "ui/twips.h"
@@ -53,7 +54,7 @@ QFont SansFont(double points, bool bold, const QStringList& families = {}) {
 }
 
 QGroupBox* MakeFrame(QWidget* parent, const char* name, const QString& caption, const QRect& at) {
-  auto* frame = Place(new QGroupBox(caption, parent), name, at);
+  auto* frame = Place(new FrameBox(caption, parent), name, at);
   frame->setFont(SansFont(8.25, true));
   QPalette palette = frame->palette();
   palette.setColor(QPalette::WindowText, kFrameCaption);
@@ -103,23 +104,33 @@ QCheckBox* MakeOption(QWidget* parent, const char* name, const QString& caption,
   return box;
 }
 
-// The key's character code as an ANSI text box reports it; -1 for keys that
-// produce none (arrows, function keys) or a character beyond one byte.
+constexpr int kKeyBackspace = 8;
+constexpr int kNoCharacter = -1;
+
+// The key's character code as an ANSI text box reports it: printable
+// characters, Enter, Escape, Backspace and Ctrl+letter. Every other key (Tab,
+// Delete, arrows, function keys, characters beyond one byte) gives none.
 int CharacterCode(const QKeyEvent& key) {
   switch (key.key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter: return kKeyEnter;
     case Qt::Key_Escape: return kKeyEscape;
-    case Qt::Key_Backspace: return 8;
-    case Qt::Key_Tab: return 9;
+    case Qt::Key_Backspace: return kKeyBackspace;
     default: break;
   }
   if ((key.modifiers() & Qt::ControlModifier) && key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z) {
     return key.key() - Qt::Key_A + 1;
   }
   const QString text = key.text();
-  if (text.size() == 1 && text.at(0).unicode() < 256) return text.at(0).unicode();
-  return -1;
+  if (text.size() == 1 && text.at(0).unicode() < 256 && text.at(0).isPrint()) {
+    return text.at(0).unicode();
+  }
+  return kNoCharacter;
+}
+
+// Tab and Shift+Tab would move the focus out of the terminal.
+bool MovesFocus(const QKeyEvent& key) {
+  return key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab;
 }
 
 }  // namespace
@@ -321,8 +332,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Text1_ && event->type() == QEvent::KeyPress) {
-    const int code = CharacterCode(*static_cast<QKeyEvent*>(event));
-    if (code >= 0) {
+    const auto& key = *static_cast<QKeyEvent*>(event);
+    if (MovesFocus(key)) return true;
+    const int code = CharacterCode(key);
+    if (code != kNoCharacter) {
       switch (terminal_->KeyPress(code)) {
         case TextBoxAction::kShowEsc: Text1_->setText(Text(kEscShown)); break;
         case TextBoxAction::kClear: Text1_->clear(); break;
@@ -330,7 +343,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       }
     }
   }
-  // The key goes on to the text box either way.
+  // Any other key goes on to the text box either way.
   return QMainWindow::eventFilter(watched, event);
 }
 

@@ -23,16 +23,27 @@ QtTextPane::QtTextPane(QPlainTextEdit& edit, int maximumLines)
   for (std::size_t i = 0; i < formats_.size(); ++i) {
     formats_[i].setForeground(ToQColor(static_cast<PaneColour>(i), edit_.palette()));
   }
+  // The scroll range grows only after the new text is laid out, and again
+  // when a long line brings up the horizontal scroll bar, so the view is
+  // moved when the range changes, if it stood at the end of the old range.
+  // (Paging with the scroll bar moves the view without a valueChanged.)
+  QScrollBar* bar = edit_.verticalScrollBar();
+  shownMaximum_ = bar->maximum();
+  followEnd_ = QObject::connect(bar, &QScrollBar::rangeChanged, [this, bar](int, int maximum) {
+    const bool atEnd = bar->value() >= shownMaximum_;
+    shownMaximum_ = maximum;
+    if (atEnd) bar->setValue(maximum);
+  });
 }
+
+// The edit may outlive the pane.
+QtTextPane::~QtTextPane() { QObject::disconnect(followEnd_); }
 
 void QtTextPane::AppendColoredText(std::string_view text, PaneColour colour) {
   QString piece = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
   piece.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  QScrollBar* bar = edit_.verticalScrollBar();
-  const bool followEnd = bar->value() == bar->maximum();
   end_.movePosition(QTextCursor::End);
   end_.insertText(piece, formats_[static_cast<std::size_t>(colour)]);
-  if (followEnd) bar->setValue(bar->maximum());
 }
 
 void QtTextPane::Clear() { edit_.clear(); }

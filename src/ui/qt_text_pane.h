@@ -24,6 +24,9 @@ inline constexpr int kPaneMaximumLines = 200000;
 class QtTextPane final : public TextPane {
  public:
   explicit QtTextPane(QPlainTextEdit& edit, int maximumLines = kPaneMaximumLines);
+  ~QtTextPane() override;
+  QtTextPane(const QtTextPane&) = delete;
+  QtTextPane& operator=(const QtTextPane&) = delete;
 
   // "\r" and "\n" both break lines.
   void AppendColoredText(std::string_view text, PaneColour colour) override;
@@ -34,6 +37,9 @@ class QtTextPane final : public TextPane {
   // Apart from the operator's caret, so clicks and selections stay put.
   QTextCursor end_;
   std::array<QTextCharFormat, 6> formats_;
+  // The end of the view's scroll range before its latest change.
+  int shownMaximum_ = 0;
+  QMetaObject::Connection followEnd_;
 };
 
 }  // namespace vorlink

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "link/port_device.h"
+#include "ui/frame_box.h"
 #include "ui/sans_font.h"
 #include "ui/twips.h"
 
@@ -74,7 +75,7 @@ SetupDialog::SetupDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void SetupDialog::BuildFrame(SetupFrame frame, const QRect& at, const char* caption, int firstBox) {
-  auto* group = new QGroupBox(caption, this);
+  auto* group = new FrameBox(caption, this);
   group->setObjectName(frame == SetupFrame::Incoming ? "Frame1" : "Frame2");
   group->setGeometry(at);
   group->setFont(DialogFont(true));

@@ -1,8 +1,15 @@
 #include "app/config_file.h"
 
+#include <signal.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
+#include <set>
 #include <string>
 
 #include "app/settings.h"
@@ -115,6 +122,137 @@ TEST_F(ConfigFileTest, WriteIntoMissingFolderFails) {
   EXPECT_FALSE(WriteConfigFile(folder.path() / "absent", settings));
   EXPECT_FALSE(SavePortLines(folder.path() / "absent", settings, "01", "02"));
 }
+
+std::set<std::string> Listing(const std::filesystem::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.insert(entry.path().filename().string());
+  }
+  return names;
+}
+
+TEST_F(ConfigFileTest, RewriteLeavesNoTemporaryFileAndKeepsPermissionsAndLinks) {
+  WriteFile("old\r\n");
+  std::filesystem::permissions(folder.path() / kConfigFileName,
+                               std::filesystem::perms::owner_read |
+                                   std::filesystem::perms::owner_write |
+                                   std::filesystem::perms::group_read);
+  settings = {"a", "b", "c", "d"};
+  ASSERT_TRUE(WriteConfigFile(folder.path(), settings));
+  EXPECT_EQ(FileText(), "a\r\nb\r\nc\r\nd\r\n");
+  EXPECT_EQ(Listing(folder.path()), std::set<std::string>{"vorlink.ini"});
+  struct stat after {};
+  ASSERT_EQ(::stat((folder.path() / kConfigFileName).c_str(), &after), 0);
+  EXPECT_EQ(after.st_mode & 0777, 0640u);
+
+  // A link to the settings elsewhere stays a link; the file it names changes.
+  std::filesystem::rename(folder.path() / kConfigFileName, folder.path() / "kept.ini");
+  std::filesystem::create_symlink("kept.ini", folder.path() / kConfigFileName);
+  ASSERT_TRUE(SavePortLines(folder.path(), settings, "01", "02"));
+  EXPECT_TRUE(std::filesystem::is_symlink(folder.path() / kConfigFileName));
+  EXPECT_EQ(ReadText(folder.path() / "kept.ini"), "01\r\nb\r\n02\r\n");
+  EXPECT_EQ(Listing(folder.path()), (std::set<std::string>{"kept.ini", "vorlink.ini"}));
+}
+
+// A folder whose writes fail part way: a tmpfs filled to the last byte, or a
+// file size limit that cuts every write short.
+class FailingFolder {
+ public:
+  virtual ~FailingFolder() = default;
+  // False when this machine cannot provide the failure.
+  virtual bool Start(const std::filesystem::path& folder) = 0;
+};
+
+class FullDisk final : public FailingFolder {
+ public:
+  bool Start(const std::filesystem::path& folder) override {
+    if (::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") != 0) return false;
+    mounted_ = folder;
+    return true;
+  }
+  // Filled after the old file is in place.
+  void Fill() {
+    std::ofstream filler(mounted_ / "filler", std::ios::binary);
+    const std::string block(4096, 'f');
+    for (int i = 0; i < 64 && filler.write(block.data(), block.size()); ++i) {
+      filler.flush();
+    }
+  }
+  ~FullDisk() override {
+    if (!mounted_.empty()) ::umount(mounted_.c_str());
+  }
+
+ private:
+  std::filesystem::path mounted_;
+};
+
+class FileSizeLimit final : public FailingFolder {
+ public:
+  bool Start(const std::filesystem::path&) override {
+    if (::getrlimit(RLIMIT_FSIZE, &saved_) != 0) return false;
+    previous_ = ::signal(SIGXFSZ, SIG_IGN);
+    started_ = true;
+    rlimit limit = saved_;
+    limit.rlim_cur = kLimitBytes;
+    return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+  }
+  ~FileSizeLimit() override {
+    if (!started_) return;
+    ::setrlimit(RLIMIT_FSIZE, &saved_);
+    ::signal(SIGXFSZ, previous_);
+  }
+
+ private:
+  static constexpr rlim_t kLimitBytes = 8;
+  bool started_ = false;
+  rlimit saved_{};
+  sighandler_t previous_ = SIG_DFL;
+};
+
+struct FailedWriteCase {
+  const char* name;
+  bool fullDisk;
+  bool savePortLines;
+};
+
+void PrintTo(const FailedWriteCase& c, std::ostream* os) { *os << c.name; }
+
+class ConfigFailedWriteTest : public ConfigFileTest,
+                              public ::testing::WithParamInterface<FailedWriteCase> {};
+
+TEST_P(ConfigFailedWriteTest, LeavesTheOldFileWholeAndNoTemporaryFile) {
+  const std::string old = "01,19200,N,8,1\r\nhost\r\n02,19200,N,8,1\r\ntrue\r\n";
+  const std::filesystem::path disk = folder.path() / "disk";
+  std::filesystem::create_directory(disk);
+  FullDisk fullDisk;
+  FileSizeLimit sizeLimit;
+  if (GetParam().fullDisk && !fullDisk.Start(disk)) {
+    GTEST_SKIP() << "no tmpfs can be mounted here";
+  }
+  std::ofstream(disk / kConfigFileName, std::ios::binary) << old;
+  if (GetParam().fullDisk) fullDisk.Fill();
+  const auto before = Listing(disk);
+
+  settings = {"03,115200,N,8,1", "a.much.longer.time.server.name", "04,115200,N,8,1", "false"};
+  if (!GetParam().fullDisk) {
+    ASSERT_TRUE(sizeLimit.Start(disk));
+  }
+  const bool written =
+      GetParam().savePortLines
+          ? SavePortLines(disk, settings, settings.IncomingPortLine, "05,9600,N,8,1")
+          : WriteConfigFile(disk, settings);
+  EXPECT_FALSE(written);
+  EXPECT_EQ(ReadText(disk / kConfigFileName), old);
+  EXPECT_EQ(Listing(disk), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, ConfigFailedWriteTest,
+    ::testing::Values(FailedWriteCase{"FullDiskAtShutDown", true, false},
+                      FailedWriteCase{"FullDiskAtOk", true, true},
+                      FailedWriteCase{"CutWriteAtShutDown", false, false},
+                      FailedWriteCase{"CutWriteAtOk", false, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ConfigFileTest, UnreadableFileIsNotMissing) {
   // A folder of that name exists but yields no lines.

@@ -1,15 +1,19 @@
 // The real program, started as an operator would start it: its own folder as
 // the working directory, COM1 linked to a pseudo-terminal, the sample capture
 // played in, stopped with SIGTERM.
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
+#include <map>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -50,31 +54,101 @@ fs::path OnlyFile(const fs::path& folder, const std::string& extension) {
   return {};
 }
 
+// The environment of the test, with the offscreen platform.
+class Environment {
+ public:
+  Environment() {
+    entries_.emplace_back("QT_QPA_PLATFORM=offscreen");
+    for (char** e = environ; *e != nullptr; ++e) {
+      if (std::string(*e).rfind("QT_QPA_PLATFORM=", 0) != 0) entries_.emplace_back(*e);
+    }
+    for (auto& e : entries_) pointers_.push_back(e.data());
+    pointers_.push_back(nullptr);
+  }
+  char* const* Pointers() { return pointers_.data(); }
+
+ private:
+  std::vector<std::string> entries_;
+  std::vector<char*> pointers_;
+};
+
+// The program copied into its folder and started in the working folder
+// (its own, as the operator starts it, unless told); its standard error goes
+// to errorFd when one is given.
+pid_t StartProgram(const fs::path& programFolder, const fs::path& workingFolder = {},
+                   int errorFd = -1) {
+  const std::string program = (programFolder / "vorlink").string();
+  if (!fs::exists(program)) fs::copy_file(VORLINK_EXECUTABLE, program);
+  const fs::path working = workingFolder.empty() ? programFolder : workingFolder;
+  Environment env;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addchdir_np(&actions, working.c_str());
+  if (errorFd >= 0) posix_spawn_file_actions_adddup2(&actions, errorFd, STDERR_FILENO);
+  char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, env.Pointers());
+  posix_spawn_file_actions_destroy(&actions);
+  return spawned == 0 ? pid : -1;
+}
+
+// The exit status, or -1 when the program is still running at the deadline.
+int WaitForExit(pid_t pid, std::chrono::seconds limit = 10s) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  int status = 0;
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+    std::this_thread::sleep_for(20ms);
+  }
+  return -1;
+}
+
+// A program the test left running, as after a failed expectation, is
+// killed, so that it does not outlive its folder.
+class Reaper {
+ public:
+  explicit Reaper(pid_t pid) : pid_(pid) {}
+  ~Reaper() {
+    if (pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  Reaper(const Reaper&) = delete;
+  Reaper& operator=(const Reaper&) = delete;
+
+ private:
+  pid_t pid_;
+};
+
+void WriteStation(const fs::path& station, testing::PtyPair& com1) {
+  com1.LinkAs(station / "COM1");
+  std::ofstream(station / "vorlink.ini", std::ios::binary)
+      << "01,19200,N,8,1\r\n127.0.0.1\r\n\r\n\r\n";
+  std::ofstream(station / "tnc_init.txt", std::ios::binary) << "KISS ON\r\n";
+}
+
+// Waits for the start script, which the program sends once it has started.
+bool StartScriptArrives(testing::PtyPair& com1) {
+  std::string seen;
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (std::chrono::steady_clock::now() < deadline) {
+    const auto bytes = com1.Read(50ms);
+    seen.append(bytes.begin(), bytes.end());
+    if (seen.find("KISS ON\r") != std::string::npos) return true;
+  }
+  return false;
+}
+
 TEST(EndToEndTest, SampleCaptureIsRecordedAndTheProgramStopsCleanly) {
   testing::TempFolder station;
-  fs::copy_file(VORLINK_EXECUTABLE, station.path() / "vorlink");
   testing::PtyPair com1;
-  com1.LinkAs(station.path() / "COM1");
-  std::ofstream(station.path() / "vorlink.ini", std::ios::binary)
-      << "01,19200,N,8,1\r\n127.0.0.1\r\n\r\n\r\n";
+  WriteStation(station.path(), com1);
   const auto sample = testing::ReadBytes(VORLINK_SAMPLE);
   ASSERT_FALSE(sample.empty());
-
-  const std::string program = (station.path() / "vorlink").string();
-  std::vector<std::string> env{"QT_QPA_PLATFORM=offscreen"};
-  for (char** e = environ; *e != nullptr; ++e) {
-    if (std::string(*e).rfind("QT_QPA_PLATFORM=", 0) != 0) env.emplace_back(*e);
-  }
-  std::vector<char*> envp;
-  for (auto& e : env) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
-  const fs::path previous = fs::current_path();
-  fs::current_path(station.path());
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data());
-  fs::current_path(previous);
-  ASSERT_EQ(spawned, 0);
+  const pid_t pid = StartProgram(station.path());
+  const Reaper reaper(pid);
+  ASSERT_GT(pid, 0);
 
   // The program opens COM1 during its start; the pseudo-terminal keeps what
   // is written before that.
@@ -93,9 +167,7 @@ TEST(EndToEndTest, SampleCaptureIsRecordedAndTheProgramStopsCleanly) {
     std::this_thread::sleep_for(50ms);
   }
   kill(pid, SIGTERM);
-  int status = 0;
-  ASSERT_EQ(waitpid(pid, &status, 0), pid);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(WaitForExit(pid), 0);
 
   ASSERT_EQ(captured.size(), wanted);
   for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -104,6 +176,119 @@ TEST(EndToEndTest, SampleCaptureIsRecordedAndTheProgramStopsCleanly) {
   }
   const std::string ini = testing::ReadText(station.path() / "vorlink.ini");
   EXPECT_EQ(std::count(ini.begin(), ini.end(), '\n'), 4) << ini;
+}
+
+// Every entry of the folder with its size and modification time, links
+// taken as themselves.
+std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> Listing(const fs::path& folder) {
+  std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> entries;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    struct stat info {};
+    lstat(entry.path().c_str(), &info);
+    const auto modified = fs::file_time_type(std::chrono::seconds(info.st_mtim.tv_sec) +
+                                             std::chrono::nanoseconds(info.st_mtim.tv_nsec));
+    entries[entry.path().filename().string()] = {static_cast<std::uintmax_t>(info.st_size), modified};
+  }
+  return entries;
+}
+
+std::string ReadAll(int fd) {
+  std::string text;
+  char buffer[256];
+  ssize_t n;
+  while ((n = read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<std::size_t>(n));
+  return text;
+}
+
+// The text's last line, without its line end.
+std::string LastLine(std::string text) {
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  return text.substr(text.rfind('\n') + 1);
+}
+
+// Where the second program lies and where it is started: either folder of
+// the running one is enough to refuse it.
+struct SecondStartCase {
+  const char* name;
+  bool programInStation;
+  bool workingInStation;
+};
+
+void PrintTo(const SecondStartCase& c, std::ostream* os) { *os << c.name; }
+
+class SecondStartTest : public ::testing::TestWithParam<SecondStartCase> {};
+
+TEST_P(SecondStartTest, ExitsWithTheTextAndChangesNoFile) {
+  testing::TempFolder station;
+  testing::TempFolder elsewhere;
+  testing::PtyPair com1;
+  WriteStation(station.path(), com1);
+  const pid_t first = StartProgram(station.path());
+  const Reaper reaperFirst(first);
+  ASSERT_GT(first, 0);
+  ASSERT_TRUE(StartScriptArrives(com1));
+  // A program runs for days: an old lock of a live one still holds.
+  const fs::path lock = station.path() / "vorlink.lock";
+  ASSERT_TRUE(fs::exists(lock));
+  fs::last_write_time(lock, fs::last_write_time(lock) - std::chrono::hours(24));
+  const fs::path programFolder = GetParam().programInStation ? station.path() : elsewhere.path();
+  const fs::path workingFolder = GetParam().workingInStation ? station.path() : elsewhere.path();
+  if (!fs::exists(programFolder / "vorlink")) {
+    fs::copy_file(VORLINK_EXECUTABLE, programFolder / "vorlink");
+  }
+  const auto stationBefore = Listing(station.path());
+  const auto elsewhereBefore = Listing(elsewhere.path());
+
+  int error[2];
+  ASSERT_EQ(pipe2(error, O_CLOEXEC), 0);
+  const pid_t second = StartProgram(programFolder, workingFolder, error[1]);
+  const Reaper reaperSecond(second);
+  close(error[1]);
+  ASSERT_GT(second, 0);
+  const int status = WaitForExit(second);
+  // Its standard error ends only with it.
+  if (status < 0) kill(second, SIGKILL);
+  EXPECT_EQ(status, 1);
+  // Qt may warn about the test's environment before.
+  const std::string errorText = ReadAll(error[0]);
+  close(error[0]);
+  EXPECT_EQ(LastLine(errorText),
+            "VORLINK is already running in this folder (process " + std::to_string(first) + ").");
+  EXPECT_TRUE(com1.Read(200ms).empty()) << "the second program opened COM1";
+  EXPECT_EQ(Listing(station.path()), stationBefore);
+  EXPECT_EQ(Listing(elsewhere.path()), elsewhereBefore);
+
+  kill(first, SIGTERM);
+  EXPECT_EQ(WaitForExit(first), 0);
+  EXPECT_FALSE(fs::exists(lock));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, SecondStartTest,
+    ::testing::Values(SecondStartCase{"SameFolder", true, true},
+                      SecondStartCase{"SameProgramFolder", true, false},
+                      SecondStartCase{"SameWorkingFolder", false, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(EndToEndTest, LockOfAKilledProgramIsTakenOver) {
+  testing::TempFolder station;
+  testing::PtyPair com1;
+  WriteStation(station.path(), com1);
+  const pid_t killed = StartProgram(station.path());
+  const Reaper reaperKilled(killed);
+  ASSERT_GT(killed, 0);
+  ASSERT_TRUE(StartScriptArrives(com1));
+  kill(killed, SIGKILL);
+  ASSERT_EQ(WaitForExit(killed), 128);
+  ASSERT_TRUE(fs::exists(station.path() / "vorlink.lock"));
+
+  const pid_t next = StartProgram(station.path());
+  const Reaper reaperNext(next);
+  ASSERT_GT(next, 0);
+  EXPECT_TRUE(StartScriptArrives(com1));
+  kill(next, SIGTERM);
+  EXPECT_EQ(WaitForExit(next), 0);
+  EXPECT_FALSE(fs::exists(station.path() / "vorlink.lock"));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <memory>
 
@@ -142,6 +143,95 @@ TEST_F(MainWindowTest, TerminalKeysAndTncButtonsReachTheTnc) {
   QTest::mouseClick(Find<QPushButton>("Command4"), Qt::LeftButton);
   EXPECT_EQ(Received(), "4B 49 53 53 20 4F 4E 0D");
   EXPECT_EQ(w.SimpleText(), "done");
+}
+
+// Only printable characters, Enter, Escape, Backspace and Ctrl+letter reach
+// the TNC. Each key carries the text a desktop reports with it, and is
+// followed by an "x", so a key that sends nothing is seen as the "x" alone.
+TEST_F(MainWindowTest, TerminalSendsOnlyTheListedKeysAndKeepsTheFocus) {
+  struct KeyCase {
+    const char* name;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    const char* text;
+    const char* sent;
+  };
+  const KeyCase cases[] = {
+      {"Tab", Qt::Key_Tab, Qt::NoModifier, "\t", "78"},
+      {"Shift+Tab", Qt::Key_Backtab, Qt::ShiftModifier, "\t", "78"},
+      {"Delete", Qt::Key_Delete, Qt::NoModifier, "\x7F", "78"},
+      {"Insert", Qt::Key_Insert, Qt::NoModifier, "", "78"},
+      {"F1", Qt::Key_F1, Qt::NoModifier, "", "78"},
+      {"Backspace", Qt::Key_Backspace, Qt::NoModifier, "\b", "08 78"},
+      {"Ctrl+Z", Qt::Key_Z, Qt::ControlModifier, "\x1A", "1A 78"},
+      {"Ctrl+I", Qt::Key_I, Qt::ControlModifier, "\t", "09 78"},
+      {"blank", Qt::Key_Space, Qt::NoModifier, " ", "20 78"},
+  };
+  MainWindow& w = LoadWindow();
+  ASSERT_TRUE(WaitUntil([&] { return !clock.setCalls.empty(); }));
+  auto* text1 = Find<QLineEdit>("Text1");
+  w.show();
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  text1->setFocus();
+  ASSERT_TRUE(WaitUntil([&] { return text1->hasFocus(); }));
+  Received();
+  for (const KeyCase& c : cases) {
+    QTest::sendKeyEvent(QTest::Click, text1, c.key, QString::fromLatin1(c.text), c.modifiers);
+    QTest::keyClick(text1, Qt::Key_X);
+    EXPECT_EQ(Received(), c.sent) << c.name;
+    EXPECT_TRUE(text1->hasFocus()) << c.name;
+  }
+}
+
+// A UI frame whose payload makes a character line wider than the pane.
+std::vector<std::uint8_t> WideFrame() {
+  std::vector<std::uint8_t> frame = Hex("C0 00 82 84 86 40 40 40 60 B0 B2 B4 40 40 40 6F 03 F0");
+  for (int i = 0; i < 200; ++i) frame.push_back(static_cast<std::uint8_t>('a' + i % 26));
+  frame.push_back(0xC0);
+  return frame;
+}
+
+// Frames sent in batches the port takes at once, each shown before the next.
+void PlayFrames(testing::PtyPair& tnc, Station& station, int count) {
+  constexpr int kBatch = 10;
+  const auto frame = WideFrame();
+  for (int sent = 0; sent < count; sent += kBatch) {
+    std::vector<std::uint8_t> batch;
+    for (int i = 0; i < kBatch; ++i) batch.insert(batch.end(), frame.begin(), frame.end());
+    const int before = station.counters.FrameCount;
+    ASSERT_EQ(tnc.Write(batch), batch.size());
+    ASSERT_TRUE(WaitUntil([&] { return station.counters.FrameCount == before + kBatch; }));
+  }
+}
+
+TEST_F(MainWindowTest, FramePaneFollowsNewFramesOnlyWhileItsViewIsAtTheEnd) {
+  MainWindow& w = LoadWindow();
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  auto* pane = Find<QPlainTextEdit>("RichTextBox1");
+  QScrollBar* bar = pane->verticalScrollBar();
+  const auto atEnd = [&] { return bar->maximum() > 0 && bar->value() == bar->maximum(); };
+
+  PlayFrames(com1, station, 300);
+  QTest::qWait(20);
+  EXPECT_TRUE(pane->horizontalScrollBar()->isVisible());
+  EXPECT_TRUE(atEnd()) << bar->value() << " of " << bar->maximum();
+
+  // The operator reads older lines: the view stays where they put it.
+  bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+  const int reading = bar->value();
+  ASSERT_LT(reading, bar->maximum());
+  PlayFrames(com1, station, 30);
+  QTest::qWait(20);
+  EXPECT_EQ(bar->value(), reading);
+  EXPECT_FALSE(atEnd());
+
+  // Back at the end, the view follows again.
+  bar->triggerAction(QAbstractSlider::SliderToMaximum);
+  PlayFrames(com1, station, 30);
+  QTest::qWait(20);
+  EXPECT_TRUE(atEnd()) << bar->value() << " of " << bar->maximum();
 }
 
 TEST_F(MainWindowTest, UnloadSendsTheExitScriptClosesAndSaves) {
