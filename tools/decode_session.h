@@ -1,6 +1,6 @@
 // The whole receive core without a window: a KISS byte stream in, the frame
 // pane's blocks out. vorlink-decode, its tests, the benchmark and the fuzzer
-// all run the core through this.
+// all run the core through this, wired as the station session wires it.
 #pragma once
 
 #include <cstdint>
@@ -8,15 +8,13 @@
 #include <optional>
 #include <span>
 
-#include "capture/capture_files.h"
-#include "decode/frame_display.h"
-#include "decode/text_pane.h"
-#include "decode/display_options.h"
+#include "app/receive_core.h"
 #include "app/receive_counters.h"
-#include "app/receive_pipeline.h"
-#include "link/serial_port.h"
-#include "base/status_line.h"
 #include "base/clock.h"
+#include "base/status_line.h"
+#include "decode/display_options.h"
+#include "decode/text_pane.h"
+#include "link/serial_port.h"
 
 namespace vorlink {
 
@@ -27,11 +25,11 @@ class DecodeSession {
                 const std::optional<std::filesystem::path>& captureFolder = std::nullopt);
 
   // One chunk of the stream, as one data-received event would bring it.
-  void Feed(std::span<const std::uint8_t> chunk) { pipeline_.HandleChunk(chunk); }
-  void CloseCaptures() { captures_.CloseCaptureFiles(); }
+  void Feed(std::span<const std::uint8_t> chunk) { core_.pipeline.HandleChunk(chunk); }
+  void CloseCaptures() { core_.captures.CloseCaptureFiles(); }
 
   const ReceiveCounters& Counters() const { return counters_; }
-  const CaptureFiles& Captures() const { return captures_; }
+  const CaptureFiles& Captures() const { return core_.captures; }
 
  private:
   class ClosedPort final : public SerialPort {
@@ -43,11 +41,11 @@ class DecodeSession {
     bool Output(std::span<const std::uint8_t>) override { return false; }
     std::size_t BytesToWrite() const override { return 0; }
   };
-  class Silent final : public StatusLine, public ReceiveLabels {
+  class Silent final : public StatusLine, public ReceiveView {
    public:
     void SetSimpleText(std::string_view) override {}
-    void SetLabel9(std::string_view) override {}
-    void SetLabel10(std::string_view) override {}
+    void ShowReceived(std::string_view) override {}
+    void ShowMirrored(std::string_view) override {}
   };
 
   ClosedPort port_;
@@ -55,9 +53,7 @@ class DecodeSession {
   Silent silent_;
   ReceiveCounters counters_;
   DateTime lastPacketTime_;
-  CaptureFiles captures_;
-  FrameDisplay display_;
-  ReceivePipeline pipeline_;
+  ReceiveCore core_;
 };
 
 }  // namespace vorlink

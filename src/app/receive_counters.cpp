@@ -2,7 +2,7 @@
 
 namespace vorlink {
 
-void FormatLabel9(const ReceiveCounters& counters, std::string& out) {
+void FormatReceived(const ReceiveCounters& counters, std::string& out) {
   out.assign(std::to_string(counters.BytesReceived));
   out += " Bytes received (";
   // The frame figure is one ahead of the count: a long-standing quirk that
@@ -11,7 +11,7 @@ void FormatLabel9(const ReceiveCounters& counters, std::string& out) {
   out += " Frames)";
 }
 
-void FormatLabel10(const ReceiveCounters& counters, std::string& out) {
+void FormatMirrored(const ReceiveCounters& counters, std::string& out) {
   out.assign(std::to_string(counters.MirroredByteCount));
   out += " Bytes sent";
 }

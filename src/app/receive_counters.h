@@ -19,9 +19,9 @@ struct ReceiveCounters {
   void Clear() { *this = ReceiveCounters{}; }
 };
 
-// Label9: "1234 Bytes received (6 Frames)" for FrameCount 5.
-void FormatLabel9(const ReceiveCounters& counters, std::string& out);
-// Label10: "512 Bytes sent".
-void FormatLabel10(const ReceiveCounters& counters, std::string& out);
+// The received label: "1234 Bytes received (6 Frames)" for FrameCount 5.
+void FormatReceived(const ReceiveCounters& counters, std::string& out);
+// The mirrored label: "512 Bytes sent".
+void FormatMirrored(const ReceiveCounters& counters, std::string& out);
 
 }  // namespace vorlink

@@ -23,8 +23,8 @@ void ReceivePipeline::OnDataReceived() {
 void ReceivePipeline::HandleChunk(std::span<const std::uint8_t> chunk) {
   if (c_.mirroring) MirrorChunk(chunk);
   c_.counters.BytesReceived += chunk.size();
-  FormatLabel9(c_.counters, label_);
-  c_.labels.SetLabel9(label_);
+  FormatReceived(c_.counters, label_);
+  c_.view.ShowReceived(label_);
   deframer_.Feed(chunk, *this);
   c_.captures.Flush();
 }
@@ -42,8 +42,8 @@ void ReceivePipeline::MirrorChunk(std::span<const std::uint8_t> chunk) {
     // A copy that could not be written (outgoing port closed) is not counted.
     c_.counters.MirroredByteCount += static_cast<std::int64_t>(chunk.size());
   }
-  FormatLabel10(c_.counters, label_);
-  c_.labels.SetLabel10(label_);
+  FormatMirrored(c_.counters, label_);
+  c_.view.ShowMirrored(label_);
 }
 
 void ReceivePipeline::OnUnit(std::span<const std::uint8_t> frame) {

@@ -27,23 +27,23 @@ namespace vorlink {
 // a chunk that would go past it is dropped rather than held.
 inline constexpr std::size_t kMirrorQueueLimit = std::size_t{1} << 20;
 
-// The two labels of the main window the pipeline writes.
-class ReceiveLabels {
+// The two figures of the main window the pipeline keeps up to date.
+class ReceiveView {
  public:
-  virtual ~ReceiveLabels() = default;
-  virtual void SetLabel9(std::string_view text) = 0;
-  virtual void SetLabel10(std::string_view text) = 0;
+  virtual ~ReceiveView() = default;
+  virtual void ShowReceived(std::string_view text) = 0;
+  virtual void ShowMirrored(std::string_view text) = 0;
 };
 
 // What the pipeline works with; all owned elsewhere.
 struct ReceiveContext {
-  SerialPort& incoming;      // MSComm1
-  SerialPort& outgoing;      // MSComm2, the mirror
+  SerialPort& incoming;      // the TNC
+  SerialPort& outgoing;      // the mirror
   ReceiveCounters& counters; // process-wide
   DateTime& lastPacketTime;  // process-wide
   Clock& clock;
   StatusLine& status;
-  ReceiveLabels& labels;
+  ReceiveView& view;
   CaptureFiles& captures;
   FrameDisplay& display;
   const DisplayOptions& options;

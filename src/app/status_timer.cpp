@@ -11,14 +11,11 @@ constexpr const char* kCapturePausedSuffix = " [capture paused]";
 
 }  // namespace
 
-LampImages Lamps(const StatusInputs& inputs) {
-  LampImages lamps;
-  lamps.Image2 = inputs.incomingOpen;
-  lamps.Image3 = !inputs.incomingOpen;
+PortLamps Lamps(const StatusInputs& inputs) {
+  const auto state = [](bool open) { return open ? LampState::kOpen : LampState::kClosed; };
   // The OUT lamp means nothing while mirroring is off.
-  lamps.Image4 = inputs.mirrorOn && inputs.outgoingOpen;
-  lamps.Image5 = inputs.mirrorOn && !inputs.outgoingOpen;
-  return lamps;
+  return {state(inputs.incomingOpen),
+          inputs.mirrorOn ? state(inputs.outgoingOpen) : LampState::kHidden};
 }
 
 void StatusUpdateTick(StatusUpdateState& state, const DateTime& lastPacketTime, Clock& clock,
@@ -27,7 +24,7 @@ void StatusUpdateTick(StatusUpdateState& state, const DateTime& lastPacketTime, 
   const DateTime now = UtcNow(clock);
   char stamp[kTimestampLength];
   FormatTimestamp(now, stamp);
-  view.SetClockText(std::string_view(stamp + 11, 8));
+  view.ShowClock(std::string_view(stamp + 11, 8));
 
   state.SecondsSinceLastPacket = ToEpochSeconds(now) - ToEpochSeconds(lastPacketTime);
   if (state.SecondsSinceLastPacket != 0) {

@@ -19,20 +19,21 @@ struct StatusUpdateState {
   std::int64_t LastPacketGap = 0;     // shown in brackets
 };
 
-// Which lamp images show: green and red of the incoming (IN) and outgoing (OUT) port.
-struct LampImages {
-  bool Image2 = false;  // IN open
-  bool Image3 = false;  // IN closed
-  bool Image4 = false;  // OUT open
-  bool Image5 = false;  // OUT closed
-  friend bool operator==(const LampImages&, const LampImages&) = default;
+// A port's lamp: green while the port is open, red while it is closed.
+enum class LampState { kHidden, kOpen, kClosed };
+
+// The IN lamp of the incoming port and the OUT lamp of the mirror port.
+struct PortLamps {
+  LampState incoming = LampState::kHidden;
+  LampState mirror = LampState::kHidden;
+  friend bool operator==(const PortLamps&, const PortLamps&) = default;
 };
 
 class StatusView {
  public:
   virtual ~StatusView() = default;
-  virtual void ShowLamps(const LampImages& lamps) = 0;
-  virtual void SetClockText(std::string_view text) = 0;  // Label1
+  virtual void ShowLamps(const PortLamps& lamps) = 0;
+  virtual void ShowClock(std::string_view text) = 0;  // hh:mm:ss UTC
 };
 
 struct StatusInputs {
@@ -42,9 +43,9 @@ struct StatusInputs {
   bool capturePaused = false;  // a capture file is not being written
 };
 
-LampImages Lamps(const StatusInputs& inputs);
+PortLamps Lamps(const StatusInputs& inputs);
 
-// One tick of Timer1.
+// One tick of the status timer.
 void StatusUpdateTick(StatusUpdateState& state, const DateTime& lastPacketTime, Clock& clock,
                       const StatusInputs& inputs, StatusView& view, StatusLine& status);
 

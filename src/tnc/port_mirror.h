@@ -14,7 +14,7 @@ class MirrorView {
  public:
   virtual ~MirrorView() = default;
   virtual void ShowMirrorCheck(bool checked) = 0;
-  // Image4, Image5, Label8, Label7 and Label10 together.
+  // The OUT lamp, label, port text and mirrored figure together.
   virtual void ShowMirrorIndicators(bool visible) = 0;
   // Not modal; the switch goes on at once.
   virtual void OpenSetupDialog() = 0;

@@ -5,13 +5,12 @@
 
 #include "ui/artwork.h"
 #include "ui/frame_box.h"
-#include "ui/sans_font.h"
+#include "ui/window_look.h"
 #include "ui/twips.h"
 
 namespace vorlink {
 namespace {
 
-const QColor kBackground(0xE0, 0xE0, 0xE0);
 const QColor kLinkBlue(0x00, 0x00, 0xFF);
 
 // The four fields that name who made the program and where to reach them.
@@ -41,10 +40,6 @@ QLabel* MakeLinkLook(QWidget* parent, const char* name, const QString& text, con
   return label;
 }
 
-QString Text(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 }  // namespace
 
 std::string VersionLine() {
@@ -64,7 +59,7 @@ AboutWindow::AboutWindow(QWidget* parent)
   setWindowIcon(ProgramIcon());
   setFixedSize(Twips(5085), Twips(2850));
   QPalette palette = this->palette();
-  palette.setColor(QPalette::Window, kBackground);
+  palette.setColor(QPalette::Window, WindowGrey());
   setPalette(palette);
   setAutoFillBackground(true);
   setFont(SansSerifFont(8.25, false));
@@ -85,7 +80,7 @@ AboutWindow::AboutWindow(QWidget* parent)
   Frame1->setGeometry(Twips(240, 1320, 3135, 615));
   QLabel* Label2 = MakeLabel(Frame1, "Label2", QString(), Twips(120, 240, 2895, 255));
   Label2->setAlignment(Qt::AlignCenter);
-  Label2->setText(Text(VersionLine()));
+  Label2->setText(ToQString(VersionLine()));
 
   QLabel* Picture1 = MakeLabel(this, "Picture1", QString(), Twips(3480, 1080, 1530, 1530));
   Picture1->setPixmap(LogoPixmap());

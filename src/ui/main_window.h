@@ -1,7 +1,7 @@
 // The main window: every control at its place, the menus, and the routing of
-// every event to the core object that handles it. Loading runs the start-up
-// sequence, unloading the shut-down sequence; the window itself decides
-// nothing about frames, ports or files.
+// every event to the station session, which decides everything about frames,
+// ports and files. Loading runs the start-up sequence, unloading the shut-down
+// sequence.
 #pragma once
 
 #include <QMainWindow>
@@ -9,19 +9,13 @@
 #include <memory>
 
 #include "app/station.h"
-#include "app/window_lifecycle.h"
+#include "app/station_session.h"
+#include "app/station_view.h"
+#include "base/clock.h"
 #include "capture/capture_files.h"
-#include "decode/frame_display.h"
-#include "decode/display_options.h"
-#include "app/receive_pipeline.h"
-#include "base/status_line.h"
-#include "app/status_timer.h"
 #include "time/time_server_client.h"
-#include "tnc/port_mirror.h"
-#include "tnc/tnc_terminal.h"
 
 class QAction;
-class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -40,12 +34,7 @@ struct WindowEnvironment {
   std::uint16_t timeServerPort = kTimeProtocolPort;
 };
 
-class MainWindow final : public QMainWindow,
-                         public StatusLine,
-                         public ReceiveLabels,
-                         public StartUpView,
-                         public MirrorView,
-                         public StatusView {
+class MainWindow final : public QMainWindow, public StationView {
   Q_OBJECT
 
  public:
@@ -56,17 +45,16 @@ class MainWindow final : public QMainWindow,
   void Load();
   // The shut-down sequence; runs once, however often it is asked for.
   void Unload();
-  bool IsLoaded() const { return loaded_; }
+  bool IsLoaded() const { return session_->IsLoaded(); }
 
   QString SimpleText() const;
-  QtSerialPort& MSComm1() { return *MSComm1_; }
-  QtSerialPort& MSComm2() { return *MSComm2_; }
-  const DisplayOptions& Options() const { return options_; }
-  const CaptureFiles& Captures() const { return captures_; }
-  // The pane and "Label9" emptied, the counters back to 0 ("Clear Counter").
+  QtSerialPort& IncomingPort() { return *incomingPort_; }
+  QtSerialPort& MirrorPort() { return *mirrorPort_; }
+  const CaptureFiles& Captures() const { return session_->Captures(); }
+  // "Clear Counter": the pane and the received figure emptied, the counters back to 0.
   void ClearCounters();
-  // One tick of Timer1.
-  void UpdateStatus();
+  // One tick of the status timer.
+  void UpdateStatus() { session_->OnStatusTimer(); }
 
  signals:
   void SetupDialogRequested(bool withFocus);
@@ -79,56 +67,54 @@ class MainWindow final : public QMainWindow,
 
  private:
   void SetSimpleText(std::string_view text) override;
-  void SetLabel9(std::string_view text) override;
-  void SetLabel10(std::string_view text) override;
-  void OpenSetupDialogWithFocus() override;
-  void SetLabel2(std::string_view text) override;
-  void SetLabel8(std::string_view text) override;
+  void ShowReceived(std::string_view text) override;
+  void ShowMirrored(std::string_view text) override;
+  void ShowLamps(const PortLamps& lamps) override;
+  void ShowClock(std::string_view text) override;
   void ShowMirrorCheck(bool checked) override;
   void ShowMirrorIndicators(bool visible) override;
   void OpenSetupDialog() override;
-  void ShowLamps(const LampImages& lamps) override;
-  void SetClockText(std::string_view text) override;
+  void ShowIncomingPort(std::string_view text) override;
+  void ShowMirrorPort(std::string_view text) override;
+  void OpenSetupDialogWithFocus() override;
 
   void BuildControls();
+  void BuildOptions(QWidget* frame);
   void BuildMenus();
   void ConnectEvents();
-  WindowParts Parts();
 
   WindowEnvironment env_;
-  DisplayOptions options_;
-  bool mirroring_ = false;
-  bool loaded_ = false;
 
-  // Controls, owned by Qt's parent chain.
-  QLabel* StatusText_ = nullptr;
-  QLabel* Label1_ = nullptr;
-  QLabel* Label2_ = nullptr;
-  QLabel* Label7_ = nullptr;
-  QLabel* Label8_ = nullptr;
-  QLabel* Label9_ = nullptr;
-  QLabel* Label10_ = nullptr;
-  QLabel* Image2_ = nullptr;
-  QLabel* Image3_ = nullptr;
-  QLabel* Image4_ = nullptr;
-  QLabel* Image5_ = nullptr;
-  QPlainTextEdit* RichTextBox1_ = nullptr;
-  QLineEdit* Text1_ = nullptr;
-  QAction* MnuMirror_ = nullptr;
-  QAction* MnuDecodePayload_ = nullptr;
-  QtSerialPort* MSComm1_ = nullptr;
-  QtSerialPort* MSComm2_ = nullptr;
-  QTimer* Timer1_ = nullptr;
+  // Controls, owned by Qt's parent chain. Their object names, which the
+  // tests find them by:
+  //   Label1 clock, Label2 incoming port, Label7 OUT caption, Label8 mirror
+  //   port, Label9 received, Label10 mirrored, Image2/Image3 IN lamp open and
+  //   closed, Image4/Image5 OUT lamp open and closed, RichTextBox1 frame pane,
+  //   Text1 terminal, MnuMirror and MnuDecodePayload the two switches of the
+  //   Options menu, MSComm1 incoming port, MSComm2 mirror port, Timer1 status
+  //   timer, SimpleText the status line of StatusBar1.
+  QLabel* statusText_ = nullptr;
+  QLabel* clockLabel_ = nullptr;
+  QLabel* incomingPortLabel_ = nullptr;
+  QLabel* outCaption_ = nullptr;
+  QLabel* mirrorPortLabel_ = nullptr;
+  QLabel* receivedLabel_ = nullptr;
+  QLabel* mirroredLabel_ = nullptr;
+  QLabel* incomingOpenLamp_ = nullptr;
+  QLabel* incomingClosedLamp_ = nullptr;
+  QLabel* mirrorOpenLamp_ = nullptr;
+  QLabel* mirrorClosedLamp_ = nullptr;
+  QPlainTextEdit* framePane_ = nullptr;
+  QLineEdit* terminalInput_ = nullptr;
+  QAction* mirrorAction_ = nullptr;
+  QtSerialPort* incomingPort_ = nullptr;
+  QtSerialPort* mirrorPort_ = nullptr;
+  QTimer* statusTimer_ = nullptr;
 
-  // The core objects of this load, released before the controls.
-  std::unique_ptr<QtTcpClient> Winsock1_;
+  // Released before the controls; the session before what it works on.
+  std::unique_ptr<QtTcpClient> timeServerSocket_;
   std::unique_ptr<QtTextPane> pane_;
-  CaptureFiles captures_;
-  std::unique_ptr<FrameDisplay> display_;
-  std::unique_ptr<ReceivePipeline> pipeline_;
-  std::unique_ptr<TimeServerClient> timeClient_;
-  std::unique_ptr<PortMirror> mirror_;
-  std::unique_ptr<TncTerminal> terminal_;
+  std::unique_ptr<StationSession> session_;
 };
 
 }  // namespace vorlink

@@ -9,13 +9,12 @@
 
 #include "link/port_device.h"
 #include "ui/frame_box.h"
-#include "ui/sans_font.h"
+#include "ui/window_look.h"
 #include "ui/twips.h"
 
 namespace vorlink {
 namespace {
 
-const QColor kBackground(0xE0, 0xE0, 0xE0);
 
 // Left and width of the five columns, in twips inside a frame.
 struct ColumnPlace {
@@ -33,10 +32,6 @@ constexpr int kLabelHeight = 255;
 constexpr int kBoxTop = 960;
 constexpr int kBoxHeight = 315;
 
-QString Text(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // Bold for the frame and button captions, regular for the rest.
 QFont DialogFont(bool bold) { return SansSerifFont(8.25, bold); }
 
@@ -48,9 +43,9 @@ SetupDialog::SetupDialog(QWidget* parent) : QDialog(parent) {
   setModal(false);
   setFixedSize(Twips(6300), Twips(3525));
   QPalette palette = this->palette();
-  palette.setColor(QPalette::Window, kBackground);
-  palette.setColor(QPalette::Base, kBackground);
-  palette.setColor(QPalette::Button, kBackground);
+  palette.setColor(QPalette::Window, WindowGrey());
+  palette.setColor(QPalette::Base, WindowGrey());
+  palette.setColor(QPalette::Button, WindowGrey());
   setPalette(palette);
   setFont(DialogFont(false));
 
@@ -85,7 +80,7 @@ void SetupDialog::BuildFrame(SetupFrame frame, const QRect& at, const char* capt
     const ColumnPlace& place = kColumns[i];
     const int index = firstBox - 1 + static_cast<int>(i);
 
-    auto* label = new QLabel(Text(SetupCaption(column)), group);
+    auto* label = new QLabel(ToQString(SetupCaption(column)), group);
     label->setObjectName("Label1");
     label->setProperty("Index", index);
     label->setGeometry(Twips(place.left, kLabelTop, place.labelWidth, kLabelHeight));
@@ -99,7 +94,7 @@ void SetupDialog::BuildFrame(SetupFrame frame, const QRect& at, const char* capt
     box->setFont(DialogFont(false));
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
-    for (std::string_view entry : SetupEntries(column)) box->addItem(Text(entry));
+    for (std::string_view entry : SetupEntries(column)) box->addItem(ToQString(entry));
     box->setCurrentIndex(PreselectedEntry(frame, column));
     boxes[i] = box;
   }
@@ -127,7 +122,7 @@ void SetupDialog::ShowPortDevice(SetupFrame frame) {
   const int number =
       PortNumberOf(SetupBoxValue(frame, SetupColumn::Port, port->currentText().toStdString()));
   port->setToolTip(QString("%1 opens %2")
-                       .arg(Text(PortLinkName(number)))
+                       .arg(ToQString(PortLinkName(number)))
                        .arg(QString::fromStdString(PortDevice(number).string())));
 }
 

@@ -23,12 +23,12 @@ using testing::Hex;
 using testing::ReadBytes;
 using testing::ToHex;
 
-class RecordingLabels final : public ReceiveLabels {
+class RecordingLabels final : public ReceiveView {
  public:
   std::vector<std::string> label9;
   std::vector<std::string> label10;
-  void SetLabel9(std::string_view text) override { label9.emplace_back(text); }
-  void SetLabel10(std::string_view text) override { label10.emplace_back(text); }
+  void ShowReceived(std::string_view text) override { label9.emplace_back(text); }
+  void ShowMirrored(std::string_view text) override { label10.emplace_back(text); }
 };
 
 // write(2), or refused as by a failing disk.

@@ -13,10 +13,10 @@ namespace {
 
 class RecordingStatusView final : public StatusView {
  public:
-  LampImages lamps;
+  PortLamps lamps;
   std::string clockText;
-  void ShowLamps(const LampImages& l) override { lamps = l; }
-  void SetClockText(std::string_view text) override { clockText = text; }
+  void ShowLamps(const PortLamps& l) override { lamps = l; }
+  void ShowClock(std::string_view text) override { clockText = text; }
 };
 
 TEST(StatusUpdateTest, SecondsSinceLastPacketAndTheGapBeforeIt) {
@@ -75,13 +75,16 @@ TEST(StatusUpdateTest, APausedCaptureIsRecalledAfterTheCount) {
 TEST(StatusUpdateTest, LampsFollowThePortsAndTheOutLampOnlyWhileMirroring) {
   struct Case {
     StatusInputs in;
-    LampImages lamps;
+    PortLamps lamps;
   };
+  constexpr auto kOpen = LampState::kOpen;
+  constexpr auto kClosed = LampState::kClosed;
+  constexpr auto kHidden = LampState::kHidden;
   const Case cases[] = {
-      {{true, true, true}, {true, false, true, false}},
-      {{false, false, true}, {false, true, false, true}},
-      {{true, true, false}, {true, false, false, false}},
-      {{false, false, false}, {false, true, false, false}},
+      {{true, true, true}, {kOpen, kOpen}},
+      {{false, false, true}, {kClosed, kClosed}},
+      {{true, true, false}, {kOpen, kHidden}},
+      {{false, false, false}, {kClosed, kHidden}},
   };
   for (const Case& c : cases) EXPECT_EQ(Lamps(c.in), c.lamps);
 }

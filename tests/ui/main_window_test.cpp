@@ -88,7 +88,7 @@ TEST_F(MainWindowTest, StartsInItsDesignStateWithTheStartScriptSent) {
   w.adjustSize();
   EXPECT_EQ(w.minimumSize(), w.maximumSize());
   EXPECT_EQ(w.centralWidget()->size(), QSize(683, 456));
-  EXPECT_TRUE(w.MSComm1().PortOpen());
+  EXPECT_TRUE(w.IncomingPort().PortOpen());
   EXPECT_EQ(Received(), "4B 49 53 53 20 4F 4E 0D");
 }
 
@@ -117,9 +117,9 @@ TEST_F(MainWindowTest, SerialEventsShowTheirTextsAndDataClearsThem) {
   MainWindow& w = LoadWindow();
   // Let the time server exchange write its texts first.
   ASSERT_TRUE(WaitUntil([&] { return !clock.setCalls.empty(); }));
-  emit w.MSComm1().OnComm(1004);
+  emit w.IncomingPort().OnComm(1004);
   EXPECT_EQ(w.SimpleText(), "Framing Error");
-  emit w.MSComm2().OnComm(1008);
+  emit w.MirrorPort().OnComm(1008);
   EXPECT_EQ(w.SimpleText(), "Receive Buffer Overflow");
   com1.Write(Hex("C0 00 41 C0"));
   EXPECT_TRUE(WaitUntil([&] { return w.SimpleText().isEmpty(); }));
@@ -240,7 +240,7 @@ TEST_F(MainWindowTest, UnloadSendsTheExitScriptClosesAndSaves) {
   const auto kss = w.Captures().KssFileName();
   w.close();
   EXPECT_EQ(Received(), "1B 4B 0D");
-  EXPECT_FALSE(w.MSComm1().PortOpen());
+  EXPECT_FALSE(w.IncomingPort().PortOpen());
   EXPECT_FALSE(std::filesystem::exists(kss));  // nothing was received
   EXPECT_EQ(ReadText(folder.path() / "vorlink.ini"),
             "01,19200,N,8,1\r\n127.0.0.1\r\n02,19200,N,8,1\r\nfalse\r\n");
@@ -304,7 +304,7 @@ TEST_F(MainWindowTest, TncThatGoesAwayTurnsTheLampRedAndTheProgramGoesOn) {
   MainWindow& w = LoadWindow();
   Received();
   com1.CloseMaster();
-  ASSERT_TRUE(WaitUntil([&] { return !w.MSComm1().PortOpen(); }));
+  ASSERT_TRUE(WaitUntil([&] { return !w.IncomingPort().PortOpen(); }));
   w.UpdateStatus();
   EXPECT_TRUE(Find<QLabel>("Image2")->isHidden());
   EXPECT_FALSE(Find<QLabel>("Image3")->isHidden());

@@ -40,7 +40,7 @@ TEST_F(MirroringTest, ChunkGoesToCom2UnchangedBeforeItsFramesAreShown) {
   station.counters.MirroredByteCount = 42;
   Start();
   Received(com1);
-  ASSERT_TRUE(Main().MSComm2().PortOpen());
+  ASSERT_TRUE(Main().MirrorPort().PortOpen());
   // What had been handed to COM2 when the first frame reached the pane.
   std::int64_t mirroredAtFirstFrame = -1;
   QString label10AtFirstFrame;
@@ -75,12 +75,12 @@ TEST_P(MirrorTwoClicksTest, ReturnToTheStateBeforeWithAFlagThatIsNeverEmpty) {
   WriteConfig(c.flag);
   Start();
   ASSERT_EQ(Checked(), c.on);
-  ASSERT_EQ(Main().MSComm2().PortOpen(), c.on);
+  ASSERT_EQ(Main().MirrorPort().PortOpen(), c.on);
 
   Trigger("MnuMirror");
   EXPECT_EQ(Checked(), !c.on);
   EXPECT_EQ(station.settings.MirrorFlag, c.on ? "false" : "true");
-  EXPECT_EQ(Main().MSComm2().PortOpen(), !c.on);
+  EXPECT_EQ(Main().MirrorPort().PortOpen(), !c.on);
   for (const char* name : {"Image4", "Image5", "Label7", "Label8", "Label10"}) {
     EXPECT_EQ(Shown(name), !c.on) << name;
   }
@@ -88,7 +88,7 @@ TEST_P(MirrorTwoClicksTest, ReturnToTheStateBeforeWithAFlagThatIsNeverEmpty) {
   Trigger("MnuMirror");
   EXPECT_EQ(Checked(), c.on);
   EXPECT_EQ(station.settings.MirrorFlag, c.flagAfter);
-  EXPECT_EQ(Main().MSComm2().PortOpen(), c.on);
+  EXPECT_EQ(Main().MirrorPort().PortOpen(), c.on);
   for (const char* name : {"Image4", "Image5", "Label7", "Label8", "Label10"}) {
     EXPECT_EQ(Shown(name), c.on) << name;
   }
@@ -106,7 +106,7 @@ INSTANTIATE_TEST_SUITE_P(Flags, MirrorTwoClicksTest,
 TEST_F(MirroringTest, OutLampStaysHiddenWhileOffEvenWithCom2Open) {
   WriteConfig("false");
   Start();
-  ASSERT_TRUE(Main().MSComm2().SetPortOpen(true));
+  ASSERT_TRUE(Main().MirrorPort().SetPortOpen(true));
   Main().UpdateStatus();
   EXPECT_FALSE(Shown("Image4"));
   EXPECT_FALSE(Shown("Image5"));
@@ -124,7 +124,7 @@ TEST_F(MirroringTest, BytesArrivingOnCom2AreNeitherShownNorCounted) {
   WriteConfig("true");
   Start();
   Received(com1);
-  ASSERT_TRUE(Main().MSComm2().PortOpen());
+  ASSERT_TRUE(Main().MirrorPort().PortOpen());
   ASSERT_TRUE(WaitUntil([&] { return !clock.setCalls.empty(); }));
   const QString status = Main().SimpleText();
   com2.Write(Hex(kFrame20));
@@ -146,7 +146,7 @@ TEST_F(MirroringTest, BytesArrivingOnCom2AreNeitherShownNorCounted) {
 TEST_F(MirroringTest, FloodOnCom2IsDroppedNotKept) {
   WriteConfig("true");
   Start();
-  ASSERT_TRUE(Main().MSComm2().PortOpen());
+  ASSERT_TRUE(Main().MirrorPort().PortOpen());
   constexpr std::size_t kFlood = 2 << 20;
   const std::vector<std::uint8_t> block(64 * 1024, 0x55);
   std::size_t sent = 0;
@@ -161,7 +161,7 @@ TEST_F(MirroringTest, FloodOnCom2IsDroppedNotKept) {
       },
       20s));
   QTest::qWait(100);
-  EXPECT_EQ(Main().MSComm2().BytesWaiting(), 0u);
+  EXPECT_EQ(Main().MirrorPort().BytesWaiting(), 0u);
   EXPECT_EQ(station.counters.BytesReceived, 0u);
   EXPECT_EQ(PaneText(), "");
 }
@@ -170,12 +170,12 @@ TEST_F(MirroringTest, Com2EventsShowTheirTexts) {
   WriteConfig("true");
   Start();
   ASSERT_TRUE(WaitUntil([&] { return !clock.setCalls.empty(); }));
-  emit Main().MSComm2().OnComm(1008);
+  emit Main().MirrorPort().OnComm(1008);
   EXPECT_EQ(Main().SimpleText(), "Receive Buffer Overflow");
-  emit Main().MSComm2().OnComm(3);
+  emit Main().MirrorPort().OnComm(3);
   EXPECT_EQ(Main().SimpleText(), "Change in the CTS line.");
   for (int silent : {2, 7, 1005, 0}) {
-    emit Main().MSComm2().OnComm(silent);
+    emit Main().MirrorPort().OnComm(silent);
     EXPECT_EQ(Main().SimpleText(), "Change in the CTS line.") << silent;
   }
 }
@@ -187,7 +187,7 @@ TEST_F(MirroringTest, FlagTrueWithAnOutgoingPortThatCannotOpen) {
   WriteConfig("true");
   Start();
   Received(com1);
-  EXPECT_FALSE(Main().MSComm2().PortOpen());
+  EXPECT_FALSE(Main().MirrorPort().PortOpen());
   EXPECT_TRUE(Checked());
   EXPECT_EQ(station.settings.MirrorFlag, "true");
   Main().UpdateStatus();

@@ -149,7 +149,7 @@ TEST_F(SetupDialogTest, OkAppliesTheChosenPortsAndKeepsMirroringOn) {
   EXPECT_EQ(station.settings.OutgoingPortLine, "03,9600,E,7,1");
   EXPECT_EQ(LabelText("Label8"), "COM 3, 9600,E,7,1 initialized ");
   EXPECT_TRUE(Find<QAction>("MnuMirror")->isChecked());
-  EXPECT_TRUE(Main().MSComm2().PortOpen());
+  EXPECT_TRUE(Main().MirrorPort().PortOpen());
   Received(com1);
   com1.Write(Hex(kFrame20));
   EXPECT_EQ(Received(com3), kFrame20);
@@ -221,7 +221,7 @@ TEST_F(SetupDialogTest, FirstStartWithoutConfigurationFileOpensItWithTheFocus) {
   EXPECT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == &dialog; }));
   // The start-up went on without waiting for it, with no port to open.
   EXPECT_TRUE(Main().IsLoaded());
-  EXPECT_FALSE(Main().MSComm1().PortOpen());
+  EXPECT_FALSE(Main().IncomingPort().PortOpen());
 }
 
 TEST_F(SetupDialogTest, PortToolTipsNameTheDeviceTheNumberOpens) {

@@ -1,8 +1,9 @@
-#include "app/window_lifecycle.h"
+#include "app/station_session.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -23,29 +24,41 @@ using testing::ReadText;
 using testing::ToHex;
 using namespace std::string_literals;
 
-class RecordingView final : public StartUpView, public MirrorView, public ReceiveLabels {
+class RecordingView final : public StationView {
  public:
+  explicit RecordingView(testing::FakeStatusLine& status) : status_(status) {}
   std::vector<std::string> events;
-  void OpenSetupDialogWithFocus() override { events.push_back("setup dialog"); }
-  void SetLabel2(std::string_view text) override { events.push_back("Label2 " + std::string(text)); }
-  void SetLabel8(std::string_view text) override { events.push_back("Label8 " + std::string(text)); }
+  PortLamps lamps;
+  void SetSimpleText(std::string_view text) override { status_.SetSimpleText(text); }
+  void ShowReceived(std::string_view) override {}
+  void ShowMirrored(std::string_view) override {}
+  void ShowLamps(const PortLamps& shown) override { lamps = shown; }
+  void ShowClock(std::string_view) override {}
   void ShowMirrorCheck(bool checked) override { events.push_back(checked ? "check" : "uncheck"); }
   void ShowMirrorIndicators(bool visible) override {
     events.push_back(visible ? "indicators shown" : "indicators hidden");
   }
   void OpenSetupDialog() override { events.push_back("setup dialog"); }
-  void SetLabel9(std::string_view) override {}
-  void SetLabel10(std::string_view) override {}
+  void ShowIncomingPort(std::string_view text) override {
+    events.push_back("Label2 " + std::string(text));
+  }
+  void ShowMirrorPort(std::string_view text) override {
+    events.push_back("Label8 " + std::string(text));
+  }
+  void OpenSetupDialogWithFocus() override { events.push_back("setup dialog"); }
+
+ private:
+  testing::FakeStatusLine& status_;
 };
 
 void WriteFile(const std::filesystem::path& file, std::string_view text) {
   std::ofstream(file, std::ios::binary) << text;
 }
 
-// One main window's worth of parts over fakes, in a station folder.
-class WindowLifecycleTest : public ::testing::Test {
+// A station session over fakes, in a station folder.
+class StationSessionTest : public ::testing::Test {
  protected:
-  WindowLifecycleTest() {
+  StationSessionTest() {
     station.programFolder = folder.path();
     station.workingFolder = folder.path();
     clock.local = {2010, 11, 28, 14, 3, 12, 345};
@@ -62,24 +75,19 @@ class WindowLifecycleTest : public ::testing::Test {
   testing::FakeStatusLine status;
   testing::FakeTcpClient tcp;
   testing::RecordingPane pane;
-  RecordingView view;
-  DisplayOptions options;
-  bool mirroring = false;
-  CaptureFiles captures;
-  FrameDisplay display{pane, captures, clock, options, station.LastPacketTime};
-  ReceivePipeline pipeline{ReceiveContext{incoming, outgoing, station.counters,
-                                          station.LastPacketTime, clock, status, view, captures,
-                                          display, options, mirroring}};
-  TimeServerClient timeClient{tcp, clock, status};
-  PortMirror mirror{mirroring, station.settings.MirrorFlag, station.settings.OutgoingPortLine,
-                    outgoing, view, status};
-  WindowParts parts{station, clock,  incoming, outgoing, pipeline, timeClient,
-                    mirror,  captures, status, view};
+  RecordingView view{status};
+  std::unique_ptr<StationSession> session = NewSession();
+
+  // A new load, as the setup dialog's OK makes one.
+  std::unique_ptr<StationSession> NewSession() {
+    return std::make_unique<StationSession>(station, clock, StationPorts{incoming, outgoing, tcp},
+                                            pane, view);
+  }
 };
 
-TEST_F(WindowLifecycleTest, StartUpRunsEveryStepInOrder) {
+TEST_F(StationSessionTest, StartUpRunsEveryStepInOrder) {
   WriteConfig("01,19200,n,8,1\r\nclock.example\r\n02,9600,N,8,1\r\nfalse\r\n");
-  RunStartUp(parts);
+  session->Load();
   EXPECT_EQ(incoming.calls, (std::vector<std::string>{"port:1", "settings:19200,N,8,1",
                                                       "open"}));
   EXPECT_EQ(view.events, (std::vector<std::string>{
@@ -93,12 +101,12 @@ TEST_F(WindowLifecycleTest, StartUpRunsEveryStepInOrder) {
                                                     "read tnc_init.txt", "done"}));
   EXPECT_EQ(ToHex(incoming.written), "4B 49 53 53 20 4F 4E 0D");
   EXPECT_EQ(station.LastPacketTime, (DateTime{2010, 11, 28, 14, 3, 12, 0}));
-  EXPECT_EQ(captures.KssFileName(), folder.path() / "28112010_1403.kss");
-  EXPECT_TRUE(std::filesystem::exists(captures.HexFileName()));
+  EXPECT_EQ(session->Captures().KssFileName(), folder.path() / "28112010_1403.kss");
+  EXPECT_TRUE(std::filesystem::exists(session->Captures().HexFileName()));
 }
 
-TEST_F(WindowLifecycleTest, FirstStartWithoutConfigurationFile) {
-  RunStartUp(parts);
+TEST_F(StationSessionTest, FirstStartWithoutConfigurationFile) {
+  session->Load();
   EXPECT_EQ(view.events.front(), "setup dialog");
   EXPECT_FALSE(incoming.open);
   // The empty settings text is refused and the port keeps its previous one.
@@ -108,7 +116,7 @@ TEST_F(WindowLifecycleTest, FirstStartWithoutConfigurationFile) {
   EXPECT_FALSE(outgoing.open);
   EXPECT_TRUE(incoming.written.empty());
 
-  RunShutDown(parts);
+  session->Unload();
   EXPECT_EQ(ReadText(folder.path() / "vorlink.ini"), "\r\ntime.nist.gov\r\n\r\n\r\n");
 }
 
@@ -125,7 +133,7 @@ struct PortProblemCase {
 
 void PrintTo(const PortProblemCase& c, std::ostream* os) { *os << c.name; }
 
-class PortProblemTest : public WindowLifecycleTest,
+class PortProblemTest : public StationSessionTest,
                         public ::testing::WithParamInterface<PortProblemCase> {};
 
 TEST_P(PortProblemTest, LabelsAndStatusTell) {
@@ -134,7 +142,7 @@ TEST_P(PortProblemTest, LabelsAndStatusTell) {
   incoming.openFails = c.incomingFails;
   outgoing.openFails = c.outgoingFails;
   outgoing.openError = "Permission denied";
-  RunStartUp(parts);
+  session->Load();
   EXPECT_EQ(view.events[0], "Label2 "s + c.label2);
   EXPECT_EQ(view.events[1], "Label8 "s + c.label8);
   std::vector<std::string> texts = {"opening connection to TIMESERVER [clock.example]",
@@ -159,23 +167,24 @@ INSTANTIATE_TEST_SUITE_P(
                         "COM 1, 4800,E,7,2 initialized ", "COM 2, 9600,N,8,1 initialized ", {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(WindowLifecycleTest, SavedMirrorFlagWithAnOutgoingPortThatCannotOpen) {
+TEST_F(StationSessionTest, SavedMirrorFlagWithAnOutgoingPortThatCannotOpen) {
   WriteConfig("01,19200,N,8,1\r\n\r\n02,19200,N,8,1\r\ntrue\r\n");
   outgoing.openFails = true;
-  RunStartUp(parts);
-  EXPECT_TRUE(mirroring);
+  session->Load();
+  session->OnStatusTimer();
+  EXPECT_EQ(view.lamps.mirror, LampState::kClosed);
   EXPECT_EQ(view.events[2], "check");
   EXPECT_EQ(view.events[3], "indicators shown");
   EXPECT_FALSE(outgoing.open);
   EXPECT_EQ(station.settings.MirrorFlag, "true");
 }
 
-TEST_F(WindowLifecycleTest, ShutDownClosesCapturesSendsTheExitScriptClosesAndSaves) {
+TEST_F(StationSessionTest, ShutDownClosesCapturesSendsTheExitScriptClosesAndSaves) {
   WriteConfig("01,19200,N,8,1\r\nclock.example\r\n02,19200,N,8,1\r\ntrue\r\nextra line\r\n");
-  RunStartUp(parts);
-  const auto kss = captures.KssFileName();
+  session->Load();
+  const auto kss = session->Captures().KssFileName();
   incoming.written.clear();
-  RunShutDown(parts);
+  session->Unload();
   // Nothing was received, so the empty captures are gone.
   EXPECT_FALSE(std::filesystem::exists(kss));
   EXPECT_EQ(ToHex(incoming.written), "1B 4B 0D");
@@ -185,21 +194,23 @@ TEST_F(WindowLifecycleTest, ShutDownClosesCapturesSendsTheExitScriptClosesAndSav
             "01,19200,N,8,1\r\nclock.example\r\n02,19200,N,8,1\r\ntrue\r\n");
 }
 
-TEST_F(WindowLifecycleTest, CapturesWithContentStayAndASecondLoadKeepsTheCounters) {
+TEST_F(StationSessionTest, CapturesWithContentStayAndASecondLoadKeepsTheCounters) {
   WriteConfig("01,19200,N,8,1\r\nclock.example\r\n02,19200,N,8,1\r\nfalse\r\n");
-  RunStartUp(parts);
+  session->Load();
   incoming.pending = testing::Hex("C0 00 41 C0");
-  pipeline.OnComm(kCommEvReceive);
-  const auto kss = captures.KssFileName();
-  RunShutDown(parts);
+  session->OnIncomingPortEvent(kCommEvReceive);
+  const auto kss = session->Captures().KssFileName();
+  session->Unload();
   EXPECT_EQ(ReadText(kss), "\xC0\x09\x41\xF0"
                            "asy: 2010-11-28 14:03:12.345 UTC\xC0\xC0\x00\x41\xC0"s);
 
   clock.local.minute = 4;
-  RunStartUp(parts);
+  session.reset();
+  session = NewSession();
+  session->Load();
   EXPECT_EQ(station.counters.BytesReceived, 4u);
   EXPECT_EQ(station.counters.FrameCount, 1);
-  EXPECT_EQ(captures.KssFileName(), folder.path() / "28112010_1404.kss");
+  EXPECT_EQ(session->Captures().KssFileName(), folder.path() / "28112010_1404.kss");
   EXPECT_TRUE(incoming.open);
   EXPECT_EQ(tcp.calls.back(), "Connect clock.example:37");
 }

@@ -1,0 +1,81 @@
+#include "app/station_session.h"
+
+#include <string>
+#include <vector>
+
+#include "app/config_file.h"
+#include "app/housekeeping.h"
+#include "app/port_configuration.h"
+#include "app/status_timer.h"
+#include "base/utc.h"
+#include "tnc/tnc_script.h"
+
+namespace vorlink {
+
+StationSession::StationSession(Station& station, Clock& clock, StationPorts ports, TextPane& pane,
+                               StationView& view, std::uint16_t timeServerPort,
+                               FileWriter* captureWriter)
+    : station_(station),
+      clock_(clock),
+      ports_(ports),
+      view_(view),
+      core_(ReceiveSetting{pane, clock, options_, mirroring_, ports.incoming, ports.outgoing,
+                           station.counters, station.LastPacketTime, view, view, captureWriter}),
+      timeClient_(ports.timeServer, clock, view, timeServerPort),
+      mirror_(mirroring_, station.settings.MirrorFlag, station.settings.OutgoingPortLine,
+              ports.outgoing, view, view),
+      terminal_(station.programFolder, ports.incoming, view) {}
+
+void StationSession::Load() {
+  if (loaded_) return;
+  loaded_ = true;
+  Settings& settings = station_.settings;
+  if (ReadConfigFile(station_.workingFolder, settings) == ConfigFileStatus::kMissing) {
+    view_.OpenSetupDialogWithFocus();
+  }
+  const auto incomingProblems =
+      ConfigurePort(ports_.incoming, settings.IncomingPortLine, kIncomingPortLineNumber);
+  core_.pipeline.Reset();
+  view_.ShowIncomingPort(PortText(ports_.incoming));
+  UseDefaultHostIfEmpty(settings);
+  timeClient_.ConnectTimeServer(settings.TimeServerHost);
+  const auto outgoingProblems =
+      ConfigurePort(ports_.outgoing, settings.OutgoingPortLine, kOutgoingPortLineNumber);
+  view_.ShowMirrorPort(PortText(ports_.outgoing));
+  station_.LastPacketTime = UtcNow(clock_);
+  mirror_.ApplyMirrorFlag();
+  core_.captures.CreateCaptureFiles(station_.programFolder, clock_, view_);
+  SendTncScript(station_.programFolder, kStartScript, ports_.incoming, view_);
+  // Shown last, or the start-up's own texts would cover them before anyone
+  // could read one; the TNC's port last of all, as the one that matters most.
+  for (const auto* problems : {&outgoingProblems, &incomingProblems}) {
+    for (const std::string& problem : *problems) view_.SetSimpleText(problem);
+  }
+}
+
+void StationSession::Unload() {
+  if (!loaded_) return;
+  loaded_ = false;
+  core_.captures.CloseCaptureFiles();
+  // The working folder as the housekeeping always cleaned it, and the program
+  // folder too, where the captures are made.
+  DeleteEmptyFiles({station_.workingFolder, station_.programFolder});
+  SendTncScript(station_.programFolder, kExitScript, ports_.incoming, view_);
+  if (ports_.incoming.PortOpen()) ports_.incoming.SetPortOpen(false);
+  if (ports_.outgoing.PortOpen()) ports_.outgoing.SetPortOpen(false);
+  WriteConfigFile(station_.workingFolder, station_.settings);
+}
+
+void StationSession::OnStatusTimer() {
+  StatusUpdateTick(station_.statusUpdate, station_.LastPacketTime, clock_,
+                   {ports_.incoming.PortOpen(), ports_.outgoing.PortOpen(), mirroring_,
+                    core_.captures.AnyPaused()},
+                   view_, view_);
+}
+
+void StationSession::ClearCounters() {
+  station_.counters.Clear();
+  view_.ShowReceived("");
+}
+
+}  // namespace vorlink

@@ -1,0 +1,77 @@
+// One load of the main window: the core objects that live from start-up to
+// shut-down (captures, frame display, receive pipeline, time server client,
+// mirror, terminal) over the ports, the clock and the view the window hands
+// in. Loading runs the start-up sequence, unloading the shut-down sequence;
+// every step is tried whatever happened before. Both are repeatable within one
+// process: the setup dialog's OK unloads the window and loads a new one, and
+// what the process keeps (settings, counters, last packet time) lives in the
+// Station.
+#pragma once
+
+#include <cstdint>
+
+#include "app/receive_core.h"
+#include "app/station.h"
+#include "app/station_view.h"
+#include "base/clock.h"
+#include "decode/display_options.h"
+#include "decode/text_pane.h"
+#include "link/serial_port_component.h"
+#include "time/tcp_client.h"
+#include "time/time_server_client.h"
+#include "tnc/port_mirror.h"
+#include "tnc/tnc_terminal.h"
+
+namespace vorlink {
+
+struct StationPorts {
+  SerialPortComponent& incoming;  // the TNC
+  SerialPortComponent& outgoing;  // the mirror
+  TcpClient& timeServer;
+};
+
+class StationSession {
+ public:
+  StationSession(Station& station, Clock& clock, StationPorts ports, TextPane& pane,
+                 StationView& view, std::uint16_t timeServerPort = kTimeProtocolPort,
+                 FileWriter* captureWriter = nullptr);
+  ~StationSession() { Unload(); }
+  StationSession(const StationSession&) = delete;
+  StationSession& operator=(const StationSession&) = delete;
+
+  // The start-up sequence; once per session.
+  void Load();
+  // The shut-down sequence; runs once, however often it is asked for.
+  void Unload();
+  bool IsLoaded() const { return loaded_; }
+
+  // Events of the ports and the once-a-second status timer.
+  void OnIncomingPortEvent(int commEvent) { core_.pipeline.OnComm(commEvent); }
+  void OnOutgoingPortEvent(int commEvent) { mirror_.OnComm(commEvent); }
+  void OnStatusTimer();
+
+  // The menu entry that switches mirroring.
+  void ToggleMirror() { mirror_.Toggle(); }
+  // "Clear Counter": the counters back to 0 and the received figure emptied;
+  // the window empties its pane.
+  void ClearCounters();
+
+  TncTerminal& Terminal() { return terminal_; }
+  DisplayOptions& Options() { return options_; }
+  const CaptureFiles& Captures() const { return core_.captures; }
+
+ private:
+  Station& station_;
+  Clock& clock_;
+  StationPorts ports_;
+  StationView& view_;
+  DisplayOptions options_;
+  bool mirroring_ = false;
+  ReceiveCore core_;
+  TimeServerClient timeClient_;
+  PortMirror mirror_;
+  TncTerminal terminal_;
+  bool loaded_ = false;
+};
+
+}  // namespace vorlink
