@@ -16,7 +16,7 @@ const std::uint8_t* Find(const std::uint8_t* from, const std::uint8_t* end, std:
 }  // namespace
 
 void Deframer::Reset() {
-  FrameLength = 0;
+  frameLength_ = 0;
   state_ = State::Hunting;
   borrowedOpening_ = false;
   oversize_ = false;
@@ -24,14 +24,14 @@ void Deframer::Reset() {
 }
 
 void Deframer::Open(std::uint8_t firstByte, bool borrowed) {
-  FrameBuffer[0] = kFend;
-  FrameLength = 1;
+  frameBuffer_[0] = kFend;
+  frameLength_ = 1;
   state_ = State::Inside;
   borrowedOpening_ = borrowed;
   oversize_ = false;
   afterFesc_ = false;
   if (borrowed) {
-    FrameBuffer[FrameLength++] = firstByte;
+    frameBuffer_[frameLength_++] = firstByte;
     afterFesc_ = firstByte == kFesc;
   }
 }
@@ -39,45 +39,45 @@ void Deframer::Open(std::uint8_t firstByte, bool borrowed) {
 void Deframer::Close(UnitSink& sink) {
   state_ = State::AfterClose;
   if (oversize_) {
-    FrameLength = 0;
+    frameLength_ = 0;
     sink.OnUnit({});
     return;
   }
-  FrameBuffer[FrameLength++] = kFend;
-  sink.OnUnit({FrameBuffer.data(), FrameLength});
-  FrameLength = 0;
+  frameBuffer_[frameLength_++] = kFend;
+  sink.OnUnit({frameBuffer_.data(), frameLength_});
+  frameLength_ = 0;
 }
 
 void Deframer::HandleInside(std::uint8_t b, UnitSink& sink) {
   if (b == kFend) {
-    if (borrowedOpening_ && FrameLength == 2) {
+    if (borrowedOpening_ && frameLength_ == 2) {
       // The byte after a closing FEND was a stray, not a frame: drop it as a
       // one-byte unit and let this FEND open the next frame.
-      FrameLength = 0;
+      frameLength_ = 0;
       sink.OnUnit(std::span(kNoByte));
       Open(kFend, false);
       return;
     }
-    if (FrameLength == FrameBuffer.size()) oversize_ = true;
+    if (frameLength_ == frameBuffer_.size()) oversize_ = true;
     Close(sink);
     return;
   }
   if (afterFesc_ && (b == kTfesc || b == kTfend)) sink.OnEscape(b);
   afterFesc_ = b == kFesc;
-  if (oversize_ || FrameLength == FrameBuffer.size()) {
+  if (oversize_ || frameLength_ == frameBuffer_.size()) {
     oversize_ = true;
     return;
   }
-  FrameBuffer[FrameLength++] = b;
+  frameBuffer_[frameLength_++] = b;
 }
 
 std::size_t Deframer::CopyData(std::span<const std::uint8_t> bytes, UnitSink& sink) {
-  const std::size_t limit = std::min(bytes.size(), FrameBuffer.size() - FrameLength);
+  const std::size_t limit = std::min(bytes.size(), frameBuffer_.size() - frameLength_);
   const auto* first = bytes.data();
   const std::size_t n = static_cast<std::size_t>(Find(first, first + limit, kFend) - first);
   if (n == 0) return 0;
-  std::memcpy(FrameBuffer.data() + FrameLength, first, n);
-  FrameLength += n;
+  std::memcpy(frameBuffer_.data() + frameLength_, first, n);
+  frameLength_ += n;
 
   // Escape sequences: a FESC (perhaps the last byte of the previous chunk)
   // followed by TFESC or TFEND.
@@ -107,9 +107,9 @@ void Deframer::Feed(std::span<const std::uint8_t> chunk, UnitSink& sink) {
         if (b == kFend) {
           Open(kFend, false);
         } else {
-          FrameBuffer[0] = b;
-          FrameLength = 0;
-          sink.OnUnit({FrameBuffer.data(), 1});
+          frameBuffer_[0] = b;
+          frameLength_ = 0;
+          sink.OnUnit({frameBuffer_.data(), 1});
         }
         break;
       case State::AfterClose:

@@ -37,8 +37,8 @@ class Deframer {
   // Back to the state of a fresh start (start-up does this).
   void Reset();
 
-  std::span<const std::uint8_t> Frame() const { return {FrameBuffer.data(), FrameLength}; }
-  std::size_t Length() const { return FrameLength; }
+  std::span<const std::uint8_t> Frame() const { return {frameBuffer_.data(), frameLength_}; }
+  std::size_t Length() const { return frameLength_; }
   bool InFrame() const { return state_ == State::Inside; }
 
  private:
@@ -51,8 +51,8 @@ class Deframer {
   // taken in one go as HandleInside would take them; returns how many.
   std::size_t CopyData(std::span<const std::uint8_t> bytes, UnitSink& sink);
 
-  std::array<std::uint8_t, kFrameBufferCapacity> FrameBuffer{};
-  std::size_t FrameLength = 0;
+  std::array<std::uint8_t, kFrameBufferCapacity> frameBuffer_{};
+  std::size_t frameLength_ = 0;
   State state_ = State::Hunting;
   bool borrowedOpening_ = false;  // opened by the FEND that closed the last unit
   bool oversize_ = false;         // more bytes than FrameBuffer holds: drop it

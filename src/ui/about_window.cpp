@@ -64,30 +64,30 @@ AboutWindow::AboutWindow(QWidget* parent)
   setAutoFillBackground(true);
   setFont(SansSerifFont(8.25, false));
 
-  QLabel* Label1 =
+  QLabel* title =
       MakeLabel(this, "Label1", "VORLINK Decoder and Terminal", Twips(240, 120, 4935, 375));
-  Label1->setFont(SansSerifFont(12, true));
+  title->setFont(SansSerifFont(12, true));
 
   MakeLabel(this, "Label3", kAuthorLine, Twips(240, 600, 3255, 255));
-  QLabel* Label8 = MakeLabel(this, "Label8", kCallSign, Twips(240, 960, 735, 255));
-  Label8->setFont(SansSerifFont(8.25, true));
-  QPalette black = Label8->palette();
+  QLabel* callSign = MakeLabel(this, "Label8", kCallSign, Twips(240, 960, 735, 255));
+  callSign->setFont(SansSerifFont(8.25, true));
+  QPalette black = callSign->palette();
   black.setColor(QPalette::WindowText, Qt::black);
-  Label8->setPalette(black);
+  callSign->setPalette(black);
 
-  auto* Frame1 = new FrameBox(this);
-  Frame1->setObjectName("Frame1");
-  Frame1->setGeometry(Twips(240, 1320, 3135, 615));
-  QLabel* Label2 = MakeLabel(Frame1, "Label2", QString(), Twips(120, 240, 2895, 255));
-  Label2->setAlignment(Qt::AlignCenter);
-  Label2->setText(ToQString(VersionLine()));
+  auto* versionFrame = new FrameBox(this);
+  versionFrame->setObjectName("Frame1");
+  versionFrame->setGeometry(Twips(240, 1320, 3135, 615));
+  QLabel* versionLabel = MakeLabel(versionFrame, "Label2", QString(), Twips(120, 240, 2895, 255));
+  versionLabel->setAlignment(Qt::AlignCenter);
+  versionLabel->setText(ToQString(VersionLine()));
 
-  QLabel* Picture1 = MakeLabel(this, "Picture1", QString(), Twips(3480, 1080, 1530, 1530));
-  Picture1->setPixmap(LogoPixmap());
+  QLabel* logo = MakeLabel(this, "Picture1", QString(), Twips(3480, 1080, 1530, 1530));
+  logo->setPixmap(LogoPixmap());
 
   MakeLabel(this, "Label6", "Homepage:", Twips(240, 2160, 855, 255));
-  QLabel* Label4 = MakeLinkLook(this, "Label4", kHomepage, Twips(1200, 2160, 1815, 255));
-  Label4->setToolTip(kHomepageAddress);
+  QLabel* homepage = MakeLinkLook(this, "Label4", kHomepage, Twips(1200, 2160, 1815, 255));
+  homepage->setToolTip(kHomepageAddress);
   MakeLabel(this, "Label7", "e-mail:", Twips(240, 2520, 615, 255));
   MakeLinkLook(this, "Label5", kEmail, Twips(1200, 2520, 1815, 255));
 }

@@ -52,21 +52,21 @@ SetupDialog::SetupDialog(QWidget* parent) : QDialog(parent) {
   BuildFrame(SetupFrame::Incoming, Twips(120, 120, 4935, 1575), "incoming COM port", 1);
   BuildFrame(SetupFrame::Outgoing, Twips(120, 1800, 4935, 1575), "outgoing COM port", 6);
 
-  auto* Command2 = new QPushButton("Cancel", this);
-  Command2->setObjectName("Command2");
-  Command2->setGeometry(Twips(5280, 2400, 855, 375));
-  auto* Command1 = new QPushButton("OK", this);
-  Command1->setObjectName("Command1");
-  Command1->setGeometry(Twips(5280, 3000, 855, 375));
-  for (QPushButton* button : {Command1, Command2}) {
+  auto* cancel = new QPushButton("Cancel", this);
+  cancel->setObjectName("Command2");
+  cancel->setGeometry(Twips(5280, 2400, 855, 375));
+  auto* ok = new QPushButton("OK", this);
+  ok->setObjectName("Command1");
+  ok->setGeometry(Twips(5280, 3000, 855, 375));
+  for (QPushButton* button : {ok, cancel}) {
     button->setFont(DialogFont(true));
     // Enter in a box only finishes the typing; OK wants a click.
     button->setAutoDefault(false);
     button->setDefault(false);
   }
-  connect(Command1, &QPushButton::clicked, this,
+  connect(ok, &QPushButton::clicked, this,
           [this] { emit PortLinesChosen(IncomingPortLine(), OutgoingPortLine()); });
-  connect(Command2, &QPushButton::clicked, this, &QWidget::close);
+  connect(cancel, &QPushButton::clicked, this, &QWidget::close);
 }
 
 void SetupDialog::BuildFrame(SetupFrame frame, const QRect& at, const char* caption, int firstBox) {
@@ -86,7 +86,7 @@ void SetupDialog::BuildFrame(SetupFrame frame, const QRect& at, const char* capt
     label->setGeometry(Twips(place.left, kLabelTop, place.labelWidth, kLabelHeight));
     // The frame's bold caption font is not for the column captions.
     label->setFont(DialogFont(false));
-    Label1_[static_cast<std::size_t>(index)] = label;
+    captions_[static_cast<std::size_t>(index)] = label;
 
     auto* box = new QComboBox(group);
     box->setObjectName(QString("Combo%1").arg(firstBox + static_cast<int>(i)));
@@ -138,15 +138,15 @@ bool SetupDialog::eventFilter(QObject* watched, QEvent* event) {
 std::string SetupDialog::IncomingPortLine() const { return PortLine(SetupFrame::Incoming); }
 std::string SetupDialog::OutgoingPortLine() const { return PortLine(SetupFrame::Outgoing); }
 
-QComboBox* SetupDialog::Combo(int number) const {
+QComboBox* SetupDialog::Box(int number) const {
   if (number < 1 || number > static_cast<int>(2 * kSetupColumns)) return nullptr;
   const std::size_t i = static_cast<std::size_t>(number - 1);
   return i < kSetupColumns ? incoming_[i] : outgoing_[i - kSetupColumns];
 }
 
-QLabel* SetupDialog::Label1(int index) const {
-  if (index < 0 || index >= static_cast<int>(Label1_.size())) return nullptr;
-  return Label1_[static_cast<std::size_t>(index)];
+QLabel* SetupDialog::Caption(int index) const {
+  if (index < 0 || index >= static_cast<int>(captions_.size())) return nullptr;
+  return captions_[static_cast<std::size_t>(index)];
 }
 
 }  // namespace vorlink

@@ -25,9 +25,10 @@ class SetupDialog final : public QDialog {
   std::string IncomingPortLine() const;
   std::string OutgoingPortLine() const;
 
-  // Combo1 to Combo10; Label1(0) to Label1(9).
-  QComboBox* Combo(int number) const;
-  QLabel* Label1(int index) const;
+  // The box named Combo<number> (1 to 10) and the caption of the column
+  // labels' control array Label1 at index 0 to 9.
+  QComboBox* Box(int number) const;
+  QLabel* Caption(int index) const;
 
  signals:
   void PortLinesChosen(const std::string& incoming, const std::string& outgoing);
@@ -45,7 +46,7 @@ class SetupDialog final : public QDialog {
 
   FrameBoxes incoming_{};
   FrameBoxes outgoing_{};
-  std::array<QLabel*, 2 * kSetupColumns> Label1_{};
+  std::array<QLabel*, 2 * kSetupColumns> captions_{};
 };
 
 }  // namespace vorlink

@@ -16,28 +16,28 @@ StatisticsWindow::StatisticsWindow(const ReceiveCounters& counters, QWidget* par
   setObjectName("Form4");
   setWindowTitle("Form4");
 
-  RichTextBox1_ = new QPlainTextEdit(this);
-  RichTextBox1_->setObjectName("RichTextBox1");
-  RichTextBox1_->setReadOnly(true);
-  RichTextBox1_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  RichTextBox1_->setFrameShape(QFrame::NoFrame);
+  figures_ = new QPlainTextEdit(this);
+  figures_->setObjectName("RichTextBox1");
+  figures_->setReadOnly(true);
+  figures_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  figures_->setFrameShape(QFrame::NoFrame);
   QFont courier = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   courier.setFamilies({"Courier", "Courier New", "Liberation Mono", courier.family()});
   courier.setStyleHint(QFont::TypeWriter);
   courier.setFixedPitch(true);
   courier.setPointSizeF(9.75);
-  RichTextBox1_->setFont(courier);
+  figures_->setFont(courier);
 
   // The pane fills the window, and follows it when the operator resizes it.
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(RichTextBox1_);
+  layout->addWidget(figures_);
   resize(sizeHint());
 
-  QtTextPane pane(*RichTextBox1_);
+  QtTextPane pane(*figures_);
   AppendStatistics(counters, pane);
   // Shown from the title down.
-  RichTextBox1_->moveCursor(QTextCursor::Start);
+  figures_->moveCursor(QTextCursor::Start);
 }
 
 QSize StatisticsWindow::sizeHint() const { return QSize(Twips(4095), Twips(1935)); }

@@ -17,12 +17,13 @@ class StatisticsWindow final : public QWidget {
  public:
   explicit StatisticsWindow(const ReceiveCounters& counters, QWidget* parent = nullptr);
 
-  QPlainTextEdit* RichTextBox1() const { return RichTextBox1_; }
+  // "RichTextBox1": the figures.
+  QPlainTextEdit* Figures() const { return figures_; }
   // 273 x 129, the size it opens with.
   QSize sizeHint() const override;
 
  private:
-  QPlainTextEdit* RichTextBox1_ = nullptr;
+  QPlainTextEdit* figures_ = nullptr;
 };
 
 }  // namespace vorlink

@@ -29,7 +29,7 @@ class SetupDialogTest : public testing::ControllerTest {
   }
   static QStringList Shown(const SetupDialog& dialog) {
     QStringList texts;
-    for (int n = 1; n <= 10; ++n) texts << dialog.Combo(n)->currentText();
+    for (int n = 1; n <= 10; ++n) texts << dialog.Box(n)->currentText();
     return texts;
   }
   static void Click(QWidget& dialog, const char* button) {
@@ -49,7 +49,7 @@ TEST_F(SetupDialogTest, OffersCom01AndCom02At19200Baud8N1WhateverTheSettings) {
   EXPECT_EQ(dialog.IncomingPortLine(), "01,19200,N,8,1");
   EXPECT_EQ(dialog.OutgoingPortLine(), "02,19200,N,8,1");
   // A dialog closed without OK comes back as new, whatever was chosen in it.
-  dialog.Combo(2)->setCurrentIndex(0);
+  dialog.Box(2)->setCurrentIndex(0);
   dialog.close();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(Shown(OpenDialog()), kPreselected);
@@ -62,15 +62,15 @@ TEST_F(SetupDialogTest, HasItsTitleCaptionsAndLayout) {
   EXPECT_EQ(dialog.size(), QSize(420, 235));
   const QStringList captions = {"Port:", "Baud:", "Data:", "Parity:", "Stop:"};
   for (int i = 0; i < 10; ++i) {
-    QLabel* label = dialog.Label1(i);
+    QLabel* label = dialog.Caption(i);
     ASSERT_NE(label, nullptr);
     EXPECT_EQ(label->objectName(), "Label1");
     EXPECT_EQ(label->text(), captions[i % 5]) << i;
-    EXPECT_EQ(dialog.Combo(i + 1)->parentWidget(), label->parentWidget()) << i;
+    EXPECT_EQ(dialog.Box(i + 1)->parentWidget(), label->parentWidget()) << i;
   }
   EXPECT_EQ(dialog.findChildren<QLabel*>("Label1").size(), 10);
-  auto* incoming = qobject_cast<QGroupBox*>(dialog.Label1(0)->parentWidget());
-  auto* outgoing = qobject_cast<QGroupBox*>(dialog.Label1(5)->parentWidget());
+  auto* incoming = qobject_cast<QGroupBox*>(dialog.Caption(0)->parentWidget());
+  auto* outgoing = qobject_cast<QGroupBox*>(dialog.Caption(5)->parentWidget());
   ASSERT_TRUE(incoming && outgoing);
   EXPECT_EQ(incoming->title(), "incoming COM port");
   EXPECT_EQ(outgoing->title(), "outgoing COM port");
@@ -81,11 +81,11 @@ TEST_F(SetupDialogTest, HasItsTitleCaptionsAndLayout) {
   };
   const Place places[] = {
       {incoming, QRect(8, 8, 329, 105)},          {outgoing, QRect(8, 120, 329, 105)},
-      {dialog.Label1(0), QRect(8, 40, 25, 17)},   {dialog.Combo(1), QRect(8, 64, 65, 21)},
-      {dialog.Label1(1), QRect(80, 40, 41, 17)},  {dialog.Combo(2), QRect(80, 64, 89, 21)},
-      {dialog.Label1(7), QRect(176, 40, 33, 17)}, {dialog.Combo(8), QRect(176, 64, 41, 21)},
-      {dialog.Label1(3), QRect(224, 40, 41, 17)}, {dialog.Combo(4), QRect(224, 64, 41, 21)},
-      {dialog.Label1(9), QRect(272, 40, 33, 17)}, {dialog.Combo(10), QRect(272, 64, 41, 21)},
+      {dialog.Caption(0), QRect(8, 40, 25, 17)},   {dialog.Box(1), QRect(8, 64, 65, 21)},
+      {dialog.Caption(1), QRect(80, 40, 41, 17)},  {dialog.Box(2), QRect(80, 64, 89, 21)},
+      {dialog.Caption(7), QRect(176, 40, 33, 17)}, {dialog.Box(8), QRect(176, 64, 41, 21)},
+      {dialog.Caption(3), QRect(224, 40, 41, 17)}, {dialog.Box(4), QRect(224, 64, 41, 21)},
+      {dialog.Caption(9), QRect(272, 40, 33, 17)}, {dialog.Box(10), QRect(272, 64, 41, 21)},
       {dialog.findChild<QPushButton*>("Command2"), QRect(352, 160, 57, 25)},
       {dialog.findChild<QPushButton*>("Command1"), QRect(352, 200, 57, 25)},
   };
@@ -141,10 +141,10 @@ TEST_F(SetupDialogTest, OkAppliesTheChosenPortsAndKeepsMirroringOn) {
   Start();
   Received(com1);
   SetupDialog& dialog = OpenDialog();
-  dialog.Combo(6)->setCurrentText("COM03");
-  dialog.Combo(7)->setCurrentText("9600");
-  dialog.Combo(8)->setCurrentText("7");
-  dialog.Combo(9)->setCurrentText("E");
+  dialog.Box(6)->setCurrentText("COM03");
+  dialog.Box(7)->setCurrentText("9600");
+  dialog.Box(8)->setCurrentText("7");
+  dialog.Box(9)->setCurrentText("E");
   Click(dialog, "Command1");
   EXPECT_EQ(station.settings.OutgoingPortLine, "03,9600,E,7,1");
   EXPECT_EQ(LabelText("Label8"), "COM 3, 9600,E,7,1 initialized ");
@@ -160,14 +160,14 @@ TEST_F(SetupDialogTest, TypedTextThatFitsThePortLineIsSaved) {
   Start();
   SetupDialog& dialog = OpenDialog();
   const auto type = [&](int box, const char* text) {
-    dialog.Combo(box)->lineEdit()->selectAll();
-    QTest::keyClicks(dialog.Combo(box)->lineEdit(), text);
+    dialog.Box(box)->lineEdit()->selectAll();
+    QTest::keyClicks(dialog.Box(box)->lineEdit(), text);
   };
   type(2, "2400");  // not in the list
   type(6, "com7");
   type(10, "x");  // no stop bits at all: the preselected entry
   // Enter only finishes the typing; it is no OK.
-  QTest::keyClick(dialog.Combo(2)->lineEdit(), Qt::Key_Return);
+  QTest::keyClick(dialog.Box(2)->lineEdit(), Qt::Key_Return);
   ASSERT_EQ(controller->Setup(), &dialog);
   EXPECT_EQ(station.settings.IncomingPortLine, "01,19200,N,8,1");
   Click(dialog, "Command1");
@@ -185,7 +185,7 @@ TEST_F(SetupDialogTest, CancelTheCloseBoxAndEscapeChangeNothing) {
   enum class Way { kCancel, kCloseBox, kEscape };
   for (Way way : {Way::kCancel, Way::kCloseBox, Way::kEscape}) {
     SetupDialog& dialog = OpenDialog();
-    dialog.Combo(1)->setCurrentText("COM05");
+    dialog.Box(1)->setCurrentText("COM05");
     switch (way) {
       case Way::kCancel: Click(dialog, "Command2"); break;
       case Way::kCloseBox: dialog.close(); break;
@@ -205,10 +205,10 @@ TEST_F(SetupDialogTest, SecondChoiceBringsTheOpenDialogForwardWithItsChoices) {
   WriteConfig("false");
   Start();
   SetupDialog& dialog = OpenDialog();
-  dialog.Combo(2)->setCurrentText("9600");
+  dialog.Box(2)->setCurrentText("9600");
   Trigger("MnuSetup");
   EXPECT_EQ(controller->Setup(), &dialog);
-  EXPECT_EQ(dialog.Combo(2)->currentText(), "9600");
+  EXPECT_EQ(dialog.Box(2)->currentText(), "9600");
   EXPECT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == &dialog; }));
 }
 
@@ -226,12 +226,12 @@ TEST_F(SetupDialogTest, FirstStartWithoutConfigurationFileOpensItWithTheFocus) {
 
 TEST_F(SetupDialogTest, PortToolTipsNameTheDeviceTheNumberOpens) {
   SetupDialog dialog;
-  EXPECT_EQ(dialog.Combo(1)->toolTip().toStdString(), "COM1 opens " + com1.SlaveName());
-  EXPECT_EQ(dialog.Combo(6)->toolTip().toStdString(), "COM2 opens " + com2.SlaveName());
-  dialog.Combo(1)->setCurrentText("COM03");
-  EXPECT_EQ(dialog.Combo(1)->toolTip(), "COM3 opens /dev/ttyS2");
-  dialog.Combo(6)->setCurrentText("com1");
-  EXPECT_EQ(dialog.Combo(6)->toolTip().toStdString(), "COM1 opens " + com1.SlaveName());
+  EXPECT_EQ(dialog.Box(1)->toolTip().toStdString(), "COM1 opens " + com1.SlaveName());
+  EXPECT_EQ(dialog.Box(6)->toolTip().toStdString(), "COM2 opens " + com2.SlaveName());
+  dialog.Box(1)->setCurrentText("COM03");
+  EXPECT_EQ(dialog.Box(1)->toolTip(), "COM3 opens /dev/ttyS2");
+  dialog.Box(6)->setCurrentText("com1");
+  EXPECT_EQ(dialog.Box(6)->toolTip().toStdString(), "COM1 opens " + com1.SlaveName());
 }
 
 }  // namespace

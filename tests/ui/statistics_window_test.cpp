@@ -25,7 +25,7 @@ class StatisticsWindowTest : public testing::ControllerTest {
     return *controller->Statistics();
   }
   static QString Text(StatisticsWindow& window) {
-    return window.RichTextBox1()->toPlainText();
+    return window.Figures()->toPlainText();
   }
   void ReceiveFrames(int count, std::int64_t framesAfter) {
     for (int i = 0; i < count; ++i) com1.Write(Hex(kFrame20));
@@ -48,15 +48,15 @@ TEST_F(StatisticsWindowTest, ShowsTheCountersAfterThreeFramesOfSixtyBytes) {
   EXPECT_EQ(window.windowTitle(), "Form4");
   EXPECT_EQ(window.objectName(), "Form4");
   EXPECT_EQ(window.size(), QSize(273, 129));
-  EXPECT_EQ(window.RichTextBox1()->geometry(), QRect(0, 0, 273, 129));
-  EXPECT_EQ(window.RichTextBox1()->objectName(), "RichTextBox1");
-  EXPECT_TRUE(QFontInfo(window.RichTextBox1()->font()).fixedPitch());
-  EXPECT_DOUBLE_EQ(window.RichTextBox1()->font().pointSizeF(), 9.75);
+  EXPECT_EQ(window.Figures()->geometry(), QRect(0, 0, 273, 129));
+  EXPECT_EQ(window.Figures()->objectName(), "RichTextBox1");
+  EXPECT_TRUE(QFontInfo(window.Figures()->font()).fixedPitch());
+  EXPECT_DOUBLE_EQ(window.Figures()->font().pointSizeF(), 9.75);
   // The title in blue, the counters in black.
-  QTextCursor title(window.RichTextBox1()->document()->firstBlock());
+  QTextCursor title(window.Figures()->document()->firstBlock());
   title.movePosition(QTextCursor::NextCharacter);
   EXPECT_EQ(title.charFormat().foreground().color(), QColor(0, 0, 255));
-  QTextCursor counter(window.RichTextBox1()->document()->findBlockByNumber(2));
+  QTextCursor counter(window.Figures()->document()->findBlockByNumber(2));
   counter.movePosition(QTextCursor::NextCharacter);
   EXPECT_EQ(counter.charFormat().foreground().color(), QColor(0, 0, 0));
   EXPECT_TRUE(window.isVisible());
