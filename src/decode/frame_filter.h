@@ -17,12 +17,12 @@
 namespace vorlink {
 
 struct FrameFilterSpec {
-  std::string from;  // globs, empty: any
-  std::string to;
-  std::string via;   // any digipeater, its has-been-repeated mark aside
-  std::optional<FrameType> type;
-  std::optional<std::uint8_t> pid;  // I and UI frames only carry one
-  std::string text;  // UTF-8 as typed
+  std::string from{};  // globs, empty: any
+  std::string to{};
+  std::string via{};   // any digipeater, its has-been-repeated mark aside
+  std::optional<FrameType> type{};
+  std::optional<std::uint8_t> pid{};  // I and UI frames only carry one
+  std::string text{};  // UTF-8 as typed
 
   bool Empty() const;
 };
