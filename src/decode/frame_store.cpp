@@ -62,7 +62,6 @@ struct FrameStore::Record {
   std::uint8_t leftoverLength;
   std::uint8_t options;
 };
-static_assert(sizeof(std::int64_t) + 4 + 4 + 2 + 1 + 1 + 1 <= 24);
 
 struct FrameStore::Chunk {
   Chunk(std::size_t frames, std::size_t bytes)
@@ -144,6 +143,7 @@ void FrameStore::Append(std::span<const std::uint8_t> bytes, std::int64_t arriva
   bytes = bytes.first(std::min(bytes.size(), kFrameBufferCapacity));
   const auto leftoverBytes = leftovers.bytes.first(
       std::min<std::size_t>(leftovers.bytes.size(), static_cast<std::size_t>(kMaxLeftoverBytes)));
+  static_assert(sizeof(Record) == 24, "the record layout in frame_store.h");
   MakeRoom(bytes.size() + leftoverBytes.size());
   Chunk& chunk = *chunks_.back();
   Record& r = chunk.records[chunk.count];
