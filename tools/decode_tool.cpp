@@ -3,9 +3,15 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "decode/capture_loader.h"
+#include "decode/frame_filter.h"
+#include "decode/frame_renderer.h"
+#include "decode/frame_store.h"
+#include "decode/heard_list.h"
 #include "decode_session.h"
 #include "stream_pane.h"
 
@@ -20,26 +26,85 @@ constexpr std::string_view kUsage =
     "  --raw           dump each frame whole, as received (\"Decode KISS Frame\" off)\n"
     "  --timestamps    put the UTC time stamp before each header (\"TimeStamp (UTC)\")\n"
     "  --color=WHEN    colour the output: auto (on a terminal), always or never\n"
-    "  -h, --help      show this text and exit\n";
+    "  -h, --help      show this text and exit\n"
+    "\n"
+    "Frames that match all of these, and only those (time frames then give the\n"
+    "next frame its time and are not shown):\n"
+    "  --from GLOB     source callsign, * and ? as wildcards, SSID as shown (N0CALL-*)\n"
+    "  --to GLOB       destination callsign\n"
+    "  --via GLOB      any digipeater\n"
+    "  --type TYPE     frame type: I, S, U (UI included) or UI\n"
+    "  --pid HH        PID in hexadecimal\n"
+    "  --grep TEXT     text in the payload, upper and lower case alike\n"
+    "  --heard         list the stations heard instead of the frames: callsign,\n"
+    "                  frames, first and last heard (UTC), direct, via\n";
 
 constexpr std::size_t kChunkSize = 4096;
 
 enum class Colour { Auto, Always, Never };
+
+constexpr std::string_view kHeardHeader = "callsign frames first-heard last-heard direct via\n";
 
 struct Arguments {
   DisplayOptions options;
   Colour colour = Colour::Auto;
   std::string file;
   bool help = false;
+  FrameFilterSpec filter;
+  bool heard = false;
   std::string error;
 };
+
+// An option with a value, "--from GLOB" or "--from=GLOB"; the value goes to
+// value and the arguments consumed to i.
+bool TakeValue(std::span<const std::string_view> args, std::size_t& i, std::string_view name,
+               std::string& value, std::string& error) {
+  const std::string_view arg = args[i];
+  if (arg.starts_with(name) && arg.size() > name.size() && arg[name.size()] == '=') {
+    value = arg.substr(name.size() + 1);
+    return true;
+  }
+  if (arg != name) return false;
+  if (i + 1 >= args.size()) {
+    error = "option " + std::string(name) + " needs a value";
+    return true;
+  }
+  value = args[++i];
+  return true;
+}
+
+// The options that pick frames; false when arg is none of them.
+bool ParseFilterOption(std::span<const std::string_view> args, std::size_t& i, Arguments& a) {
+  std::string value;
+  if (TakeValue(args, i, "--from", a.filter.from, a.error) ||
+      TakeValue(args, i, "--to", a.filter.to, a.error) ||
+      TakeValue(args, i, "--via", a.filter.via, a.error) ||
+      TakeValue(args, i, "--grep", a.filter.text, a.error)) {
+    return true;
+  }
+  if (TakeValue(args, i, "--type", value, a.error)) {
+    a.filter.type = ParseFrameType(value);
+    if (!a.filter.type && a.error.empty()) a.error = "--type takes I, S, U or UI, not " + value;
+    return true;
+  }
+  if (TakeValue(args, i, "--pid", value, a.error)) {
+    a.filter.pid = ParsePid(value);
+    if (!a.filter.pid && a.error.empty()) a.error = "--pid takes one or two hex digits, not " + value;
+    return true;
+  }
+  return false;
+}
 
 Arguments Parse(std::span<const std::string_view> args) {
   Arguments a;
   a.options.timeStamp = false;  // a capture is read after the fact
   a.options.timeFrames = false;
-  for (std::string_view arg : args) {
-    if (arg == "-h" || arg == "--help") {
+  for (std::size_t i = 0; i < args.size() && a.error.empty(); ++i) {
+    const std::string_view arg = args[i];
+    if (ParseFilterOption(args, i, a)) continue;
+    if (arg == "--heard") {
+      a.heard = true;
+    } else if (arg == "-h" || arg == "--help") {
       a.help = true;
     } else if (arg == "--raw") {
       a.options.decode = false;
@@ -64,6 +129,48 @@ Arguments Parse(std::span<const std::string_view> args) {
 
 struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+// The frames of a capture as a viewer loads them, through the store in
+// slices: each chunk's frames are printed or counted, then let go, so a
+// file of any length takes the memory of one chunk.
+class PickedFrames {
+ public:
+  PickedFrames(const Arguments& a, TextPane& pane)
+      : a_(a), pane_(pane), filter_(a.filter), loader_(store_, a.options) {}
+
+  void Feed(std::span<const std::uint8_t> chunk) {
+    loader_.Feed(chunk);
+    for (FrameIndex i = store_.FirstIndex(); i < store_.EndIndex(); ++i) {
+      const StoredFrame frame = store_.Frame(i);
+      if (!filter_.Matches(frame)) continue;
+      if (a_.heard) {
+        heard_.Add(frame);
+      } else {
+        renderer_.Render(frame, pane_);
+      }
+    }
+    store_.Clear();
+  }
+
+  void PrintHeard(std::FILE* out) const {
+    std::string text(kHeardHeader);
+    for (const HeardStation& s : heard_.Sorted()) {
+      text += s.callsign + ' ' + std::to_string(s.frames) + ' ' + HeardTimeText(s.firstHeard) +
+              ' ' + HeardTimeText(s.lastHeard) + ' ' + std::to_string(s.direct) + ' ' +
+              std::to_string(s.via) + '\n';
+    }
+    std::fwrite(text.data(), 1, text.size(), out);
+  }
+
+ private:
+  const Arguments& a_;
+  TextPane& pane_;
+  FrameStore store_;
+  FrameFilter filter_;
+  CaptureLoader loader_;
+  FrameRenderer renderer_;
+  HeardList heard_;
 };
 
 }  // namespace
@@ -92,14 +199,22 @@ int RunDecodeTool(std::span<const std::string_view> args, std::FILE* in, std::FI
 
   const bool colour = a.colour == Colour::Always || (a.colour == Colour::Auto && outIsTerminal);
   StreamPane pane(out, colour);
-  DecodeSession session(pane, clock, a.options);
+  std::optional<DecodeSession> session;
+  std::optional<PickedFrames> picked;
+  if (a.heard || !a.filter.Empty()) {
+    picked.emplace(a, pane);
+  } else {
+    session.emplace(pane, clock, a.options);
+  }
   std::vector<std::uint8_t> chunk(kChunkSize);
   while (true) {
     const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), in);
-    if (n > 0) session.Feed(std::span(chunk.data(), n));
+    if (n > 0 && session) session->Feed(std::span(chunk.data(), n));
+    if (n > 0 && picked) picked->Feed(std::span(chunk.data(), n));
     if (n < chunk.size()) break;
   }
   pane.Flush();
+  if (picked && a.heard) picked->PrintHeard(out);
   if (std::ferror(in)) {
     std::fprintf(err, "vorlink-decode: cannot read %s: %s\n",
                  a.file.empty() ? "standard input" : a.file.c_str(), std::strerror(errno));

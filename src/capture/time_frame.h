@@ -12,8 +12,11 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
+
+#include "base/clock.h"
 
 #include "link/kiss.h"
 
@@ -21,6 +24,10 @@ namespace vorlink {
 
 inline constexpr std::uint8_t kTimeFramePid = 0xF0;
 inline constexpr std::size_t kTimeFrameOverhead = 36;  // all but the h header bytes
+
+// The UTC time a time frame carries (both FENDs included); none when the
+// frame is not a time frame of the layout above or its stamp is no time.
+std::optional<DateTime> ReadTimeFrame(std::span<const std::uint8_t> frame);
 
 class TimeFrameBuilder {
  public:

@@ -166,6 +166,8 @@ void Ax25Decoder::DecodeAx25Header(std::span<const std::uint8_t> frameBuffer) {
   SourceText.clear();
   for (std::string& text : DigipeaterText) text.clear();
   DigipeaterSsid.fill(0);
+  DigipeaterRepeated.fill(false);
+  DigipeaterCount = 0;
 
   Deescape(frameBuffer);
   AppendAddress(DestinationText, kDestinationOffset);
@@ -179,7 +181,9 @@ void Ax25Decoder::DecodeAx25Header(std::span<const std::uint8_t> frameBuffer) {
       DigipeaterSsid[static_cast<std::size_t>(k)] =
           static_cast<std::uint8_t>(AppendAddress(text, p));
       const std::uint8_t ssidByte = At(p + kCallsignLength);
-      if (IsBitSet(ssidByte, kRepeatedBit)) text += '*';
+      DigipeaterRepeated[static_cast<std::size_t>(k)] = IsBitSet(ssidByte, kRepeatedBit);
+      if (DigipeaterRepeated[static_cast<std::size_t>(k)]) text += '*';
+      DigipeaterCount = k + 1;
       controlOffset = p + kAddressLength;
       if (IsBitSet(ssidByte, kExtensionBit)) break;
     }

@@ -52,6 +52,9 @@ class Ax25Decoder {
   std::string SourceText;
   std::array<std::string, kMaxDigipeaters> DigipeaterText;  // slot 1 is [0]
   std::array<std::uint8_t, kMaxDigipeaters> DigipeaterSsid{};
+  // Slots decoded, and which of them carry the has-been-repeated bit.
+  int DigipeaterCount = 0;
+  std::array<bool, kMaxDigipeaters> DigipeaterRepeated{};
   std::uint8_t ControlByte = 0;
   bool PollFinal = false;
   // Written only for frames that carry a PID (I and UI); HasPid tells which.

@@ -1,68 +1,49 @@
-// One received KISS frame as a block of coloured lines in the frame pane:
-//
-//   (empty line)                                         black
-//   [2010-11-28 14:03:12.345 UTC: ][21 Bytes KISS Frame (without CRC)]  grey
-//   ctrl: 3   PID: F0 {UI}   2 Payload Bytes              grey   } decoding
-//   from XYZ-7 to ABC:                                    black  } only
-//    1   > 68 69                                          red (blue raw)
-//   hi                                                    green
-//   (empty line) and 66 underscores                       system grey text
-//
-// Decoding dumps the de-escaped payload; the raw view dumps the whole frame
-// as received. Decoded frames also give a line to the .dump file and, with
-// the hexdump option, to the .hex file.
+// One received KISS frame shown: its block of coloured lines (made by
+// FrameText) goes to the frame pane, decoded frames give a line to the .dump
+// file and, with the hexdump option, to the .hex file, and the frame is
+// handed on to a sink (the frame store) with what it takes to draw it again.
 #pragma once
 
 #include <cstdint>
 #include <span>
 #include <string>
-#include <string_view>
 
-#include "decode/ax25_decoder.h"
-#include "capture/capture_files.h"
-#include "decode/text_pane.h"
-#include "decode/display_options.h"
 #include "base/clock.h"
+#include "capture/capture_files.h"
+#include "decode/display_options.h"
+#include "decode/frame_sink.h"
+#include "decode/frame_text.h"
+#include "decode/text_pane.h"
 
 namespace vorlink {
-
-inline constexpr int kDumpBytesPerLine = 20;
-inline constexpr int kSeparatorLength = 66;
-
-// The protocol named by a KISS command byte, exact values, no masking.
-std::string_view ProtocolText(std::uint8_t commandByte);
-
-// number as decimal after one sign position (blank or "-"), blanks added up
-// to width; a longer text is not cut: 1 padded to 4 is " 1  ".
-void AppendPadNumber(std::string& out, int number, int width);
 
 class FrameDisplay {
  public:
   FrameDisplay(TextPane& pane, CaptureFiles& captures, Clock& clock,
                const DisplayOptions& options, DateTime& lastPacketTime)
-      : pane_(pane), captures_(captures), clock_(clock), options_(options),
+      : pane_(&pane), captures_(captures), clock_(clock), options_(options),
         lastPacketTime_(lastPacketTime) {}
 
   // Shows a frame as received (both FENDs, more than two bytes).
   void ShowFrame(std::span<const std::uint8_t> frame);
 
- private:
-  void AppendTimestamp(std::string& out);
-  void ShowDecodedHeader();
-  void BuildDump(std::span<const std::uint8_t> bytes);
-  void ShowDumpLines(PaneColour colour);
+  // Without a pane no pane text is made (a view draws the frames from the
+  // store); the capture lines are written all the same.
+  void SetPane(TextPane* pane) { pane_ = pane; }
+  // Every frame shown is handed on to the sink too; null: to none.
+  void SetFrameSink(FrameSink* sink) { sink_ = sink; }
 
-  TextPane& pane_;
+ private:
+  void WritePayloadLines();
+
+  TextPane* pane_;
+  FrameSink* sink_ = nullptr;
   CaptureFiles& captures_;
   Clock& clock_;
   const DisplayOptions& options_;
   DateTime& lastPacketTime_;
-  Ax25Decoder decoder_;
-  // Rebuilt at every frame; kept to reuse their storage.
-  std::string line_;
-  std::string HexText;
-  std::string AsciiText;      // single-byte, as the .dump file takes it
-  std::string AsciiPaneText;  // the same characters as UTF-8 for the pane
+  FrameText text_;
+  std::string line_;  // rebuilt at every frame; kept to reuse its storage
 };
 
 }  // namespace vorlink

@@ -1,0 +1,50 @@
+// A .kss capture read into a frame store, for a viewer and vorlink-decode.
+// Time frames (KISS command 9 of the time frame layout) give the frame after
+// them its arrival time and are not stored; frames without one have none.
+// Every frame is decoded on the way, in file order, so that frames too
+// short for their header keep the leftovers the live pane showed them with.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+
+#include "decode/display_options.h"
+#include "decode/frame_store.h"
+#include "decode/frame_text.h"
+#include "link/deframer.h"
+
+namespace vorlink {
+
+class CaptureLoader final : private UnitSink {
+ public:
+  // Frames are stored with these options; the time stamp only where a time
+  // frame gave one.
+  CaptureLoader(FrameStore& store, const DisplayOptions& options)
+      : store_(store), options_(options) {}
+
+  // Any piece of the file, in order (a window feeds it in slices).
+  void Feed(std::span<const std::uint8_t> bytes) { deframer_.Feed(bytes, *this); }
+
+  std::uint64_t Frames() const { return frames_; }
+  std::uint64_t TimeFrames() const { return timeFrames_; }
+
+ private:
+  void OnUnit(std::span<const std::uint8_t> frame) override;
+  void OnEscape(std::uint8_t) override {}
+
+  FrameStore& store_;
+  DisplayOptions options_;
+  Deframer deframer_;
+  FrameText text_;
+  std::int64_t pendingTime_ = kNoArrivalTime;
+  std::uint64_t frames_ = 0;
+  std::uint64_t timeFrames_ = 0;
+};
+
+// The whole file; false with the system's reason when it cannot be read.
+bool LoadCapture(const std::filesystem::path& file, FrameStore& store,
+                 const DisplayOptions& options, std::string& error);
+
+}  // namespace vorlink

@@ -1,0 +1,82 @@
+#include "decode/frame_renderer.h"
+
+#include <algorithm>
+
+namespace vorlink {
+namespace {
+
+constexpr char kPaneLineBreak = '\r';
+
+}  // namespace
+
+int FrameRenderer::Render(const StoredFrame& frame, TextPane& pane) {
+  return RenderWith(frame, frame.options, pane);
+}
+
+int FrameRenderer::RenderWith(const StoredFrame& frame, const DisplayOptions& options,
+                              TextPane& pane) {
+  text_.RestoreLeftovers(frame.leftovers);
+  const DateTime arrival = frame.HasArrival() ? frame.Arrival() : DateTime{};
+  return text_.Make(frame.bytes, arrival, options, &pane);
+}
+
+void BlockLines::AppendColoredText(std::string_view text, PaneColour colour) {
+  while (!text.empty()) {
+    const std::size_t end = text.find(kPaneLineBreak);
+    const std::string_view piece = text.substr(0, end);
+    if (open_) {
+      // Text without a break goes on the line before, in its colour.
+      text_ += piece;
+      lines_.back().length += piece.size();
+    } else {
+      lines_.push_back({text_.size(), piece.size(), colour});
+      text_ += piece;
+    }
+    open_ = end == std::string_view::npos;
+    if (open_) break;
+    text.remove_prefix(end + 1);
+  }
+}
+
+void BlockLines::Clear() {
+  text_.clear();
+  lines_.clear();
+  open_ = false;
+}
+
+BlockLines::Line BlockLines::At(std::size_t k) const {
+  const Span& s = lines_[k];
+  return {std::string_view(text_).substr(s.offset, s.length), s.colour};
+}
+
+std::string BlockLines::Text(std::size_t first, std::size_t count) const {
+  std::string all;
+  for (std::size_t k = first; k < std::min(first + count, lines_.size()); ++k) {
+    all += At(k).text;
+    all += '\n';
+  }
+  return all;
+}
+
+void RenderLines(const FrameStore& store, const FrameSequence& sequence, std::uint64_t first,
+                 std::size_t count, FrameRenderer& renderer, BlockLines& scratch,
+                 BlockLines& out) {
+  out.Clear();
+  if (first >= sequence.LineCount()) return;
+  const LinePosition at = sequence.LocateLine(first);
+  FrameIndex frame = at.frame;
+  auto skip = static_cast<std::size_t>(at.line);
+  while (out.Count() < count && store.Holds(frame)) {
+    scratch.Clear();
+    renderer.Render(store.Frame(frame), scratch);
+    for (std::size_t k = skip; k < scratch.Count() && out.Count() < count; ++k) {
+      const BlockLines::Line line = scratch.At(k);
+      out.AppendColoredText(line.text, line.colour);
+      out.AppendColoredText("\r", line.colour);
+    }
+    skip = 0;
+    frame = sequence.NextFrame(frame);
+  }
+}
+
+}  // namespace vorlink

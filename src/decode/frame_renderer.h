@@ -1,0 +1,63 @@
+// Held frames drawn again: the same FrameText as at arrival, with the
+// arrival time, options and leftovers the store kept, so the pieces are
+// those ShowFrame gave then. A view that paints lines takes them from
+// BlockLines; RenderLines fills one screen from any line of a sequence.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "decode/display_options.h"
+#include "decode/frame_store.h"
+#include "decode/frame_text.h"
+#include "decode/text_pane.h"
+
+namespace vorlink {
+
+class FrameRenderer {
+ public:
+  // Appends the frame's block to the pane; returns its line count.
+  int Render(const StoredFrame& frame, TextPane& pane);
+  // The same with other options (a viewer's raw view, time stamps).
+  int RenderWith(const StoredFrame& frame, const DisplayOptions& options, TextPane& pane);
+
+ private:
+  FrameText text_;
+};
+
+// A pane that keeps what it is given as lines of one colour each (every
+// piece of a block is whole lines of one colour). Reuses its storage.
+class BlockLines final : public TextPane {
+ public:
+  struct Line {
+    std::string_view text;  // UTF-8, without the line break
+    PaneColour colour;
+  };
+
+  void AppendColoredText(std::string_view text, PaneColour colour) override;
+  void Clear();
+  std::size_t Count() const { return lines_.size(); }
+  Line At(std::size_t k) const;
+  // The lines joined by "\n", each ended by one (what Ctrl+C copies).
+  std::string Text(std::size_t first, std::size_t count) const;
+
+ private:
+  struct Span {
+    std::size_t offset;
+    std::size_t length;
+    PaneColour colour;
+  };
+  std::string text_;
+  std::vector<Span> lines_;
+  bool open_ = false;  // the last line has no break yet
+};
+
+// Lines [first, first + count) of the sequence's text (fewer at its end)
+// into out, which is cleared first. scratch takes whole blocks on the way.
+void RenderLines(const FrameStore& store, const FrameSequence& sequence, std::uint64_t first,
+                 std::size_t count, FrameRenderer& renderer, BlockLines& scratch,
+                 BlockLines& out);
+
+}  // namespace vorlink

@@ -1,0 +1,209 @@
+#include "decode/frame_text.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "base/text.h"
+#include "base/utc.h"
+#include "decode/code_page.h"
+
+namespace vorlink {
+namespace {
+
+constexpr char kPaneLineBreak = '\r';
+// Empty line, header, character line, empty line and underscores.
+constexpr int kBlockFixedLines = 5;
+constexpr int kDecodedHeaderLines = 2;
+constexpr std::size_t kHexCharsPerByte = 3;
+
+// "00 " to "FF ": a dumped byte's text, looked up whole.
+constexpr std::array<std::array<char, 4>, 256> kHexPairs = [] {
+  std::array<std::array<char, 4>, 256> pairs{};
+  for (std::size_t b = 0; b < pairs.size(); ++b) {
+    pairs[b] = {kHexDigits[b >> 4], kHexDigits[b & 0x0F], ' ', '\0'};
+  }
+  return pairs;
+}();
+constexpr std::string_view kTimestampSeparator = " UTC: ";
+constexpr std::string_view kNoPid = "-";
+constexpr std::uint8_t kFirstPrintable = 0x20;
+
+void AppendHexNoLeadingZero(std::string& out, std::uint8_t value) {
+  if (value >= 0x10) out += kHexDigits[value >> 4];
+  out += kHexDigits[value & 0x0F];
+}
+
+}  // namespace
+
+std::string_view ProtocolText(std::uint8_t commandByte) {
+  switch (commandByte) {
+    case kCommandData: return "KISS Frame (without CRC)";
+    case kCommandSmack: return "SMACK Frame (with CRC)";
+    case kCommandTime: return "TIME Frame";
+    default: return "unknown Protocol";
+  }
+}
+
+void AppendPadNumber(std::string& out, int number, int width) {
+  const std::size_t start = out.size();
+  out += number < 0 ? '-' : ' ';
+  AppendDecimal(out, number < 0 ? -static_cast<long long>(number) : number);
+  const std::size_t used = out.size() - start;
+  if (used < static_cast<std::size_t>(width)) out.append(static_cast<std::size_t>(width) - used, ' ');
+}
+
+void AppendPrintable(std::string& out, std::string_view text) {
+  const std::size_t start = out.size();
+  out += text;
+  for (std::size_t i = start; i < out.size(); ++i) {
+    const auto u = static_cast<unsigned char>(out[i]);
+    if (u < kFirstPrintable || u == 0x7F) out[i] = '.';
+  }
+}
+
+int BlockLineCount(bool decoded, std::size_t dumpedBytes) {
+  const std::size_t dumpLines = (dumpedBytes + kDumpBytesPerLine - 1) / kDumpBytesPerLine;
+  return kBlockFixedLines + (decoded ? kDecodedHeaderLines : 0) + static_cast<int>(dumpLines);
+}
+
+void FrameText::RestoreLeftovers(const Leftovers& leftovers) {
+  vorlink::RestoreLeftovers(decoder_, leftovers);
+}
+
+void RestoreLeftovers(Ax25Decoder& decoder, const Leftovers& leftovers) {
+  // Beyond the leftovers nothing is read; zeros keep a frame stored without
+  // them (drawn raw at arrival) the same whenever it is decoded.
+  auto& buffer = decoder.DecodedFrame;
+  const auto from = static_cast<std::size_t>(std::clamp(leftovers.offset, 0, kMaxHeaderOffset));
+  std::fill(buffer.begin() + static_cast<std::ptrdiff_t>(from),
+            buffer.begin() + kMaxHeaderOffset + 1, std::uint8_t{0});
+  const std::size_t n = std::min(leftovers.bytes.size(), buffer.size() - from);
+  std::copy_n(leftovers.bytes.begin(), n, buffer.begin() + static_cast<std::ptrdiff_t>(from));
+}
+
+Leftovers FrameText::LastLeftovers() const {
+  if (!lastDecoded_ || decoder_.PayloadOffset <= decoder_.DecodedLength) return {};
+  // The decoder read up to the byte before the payload offset.
+  const auto from = static_cast<std::size_t>(decoder_.DecodedLength);
+  const auto to = static_cast<std::size_t>(decoder_.PayloadOffset);
+  return {decoder_.DecodedLength, std::span(decoder_.DecodedFrame).subspan(from, to - from)};
+}
+
+void FrameText::AppendHeaderLine(std::span<const std::uint8_t> frame, const DateTime& arrival,
+                                 bool timeStamp) {
+  const std::uint8_t command = frame.size() > 1 ? frame[1] : 0;
+  line_.clear();
+  if (timeStamp) {
+    char stamp[kTimestampLength];
+    FormatTimestamp(arrival, stamp);
+    line_.append(stamp, kTimestampLength);
+    line_ += kTimestampSeparator;
+  }
+  line_ += '[';
+  AppendDecimal(line_, static_cast<long long>(frame.size()));
+  line_ += " Bytes ";
+  line_ += ProtocolText(command);
+  line_ += ']';
+  line_ += kPaneLineBreak;
+}
+
+void FrameText::ShowDecodedHeader(TextPane& pane) {
+  line_.assign("ctrl: ");
+  AppendDecimal(line_, decoder_.ControlByte);
+  line_ += "   PID: ";
+  if (decoder_.HasPid) {
+    AppendHexNoLeadingZero(line_, decoder_.PidByte);
+  } else {
+    line_ += kNoPid;
+  }
+  line_ += " {";
+  line_ += decoder_.FrameTypeText;
+  line_ += "}   ";
+  AppendDecimal(line_, decoder_.PayloadLength());
+  line_ += " Payload Bytes";
+  line_ += kPaneLineBreak;
+  pane.AppendColoredText(line_, PaneColour::Grey);
+
+  line_.clear();
+  AppendPrintable(line_, decoder_.AddressLine);
+  line_ += kPaneLineBreak;
+  pane.AppendColoredText(line_, PaneColour::Black);
+}
+
+void FrameText::BuildDump(std::span<const std::uint8_t> bytes, bool forPane) {
+  // Runs for every byte shown: size the texts once and write in place. A
+  // character takes at most three bytes of UTF-8 in the pane text.
+  constexpr std::size_t kMaxUtf8PerCharacter = 3;
+  constexpr std::uint8_t kDelete = 0x7F;
+  hex_.resize(kHexCharsPerByte * bytes.size());
+  ascii_.resize(bytes.size());
+  char* hex = hex_.data();
+  char* ascii = ascii_.data();
+  for (const std::uint8_t b : bytes) {
+    std::memcpy(hex, kHexPairs[b].data(), kHexCharsPerByte);
+    hex += kHexCharsPerByte;
+    *ascii++ = b < kFirstPrintable ? '.' : static_cast<char>(b);
+  }
+  if (!forPane) return;
+  asciiPane_.resize(kMaxUtf8PerCharacter * bytes.size());
+  char* pane = asciiPane_.data();
+  for (const std::uint8_t b : bytes) {
+    if (b < kFirstPrintable) {
+      *pane++ = '.';
+    } else if (b < kDelete) {
+      *pane++ = static_cast<char>(b);  // printable ASCII is itself in the code page
+    } else {
+      const std::string_view c = CodePageCharacter(b);
+      pane = std::copy(c.begin(), c.end(), pane);
+    }
+  }
+  asciiPane_.resize(static_cast<std::size_t>(pane - asciiPane_.data()));
+}
+
+void FrameText::ShowDumpLines(TextPane& pane, PaneColour colour) {
+  constexpr std::size_t kCharsPerLine = kHexCharsPerByte * kDumpBytesPerLine;
+  for (std::size_t k = 0; k * kCharsPerLine < hex_.size(); ++k) {
+    line_.clear();
+    AppendPadNumber(line_, static_cast<int>(k) * kDumpBytesPerLine + 1, 4);
+    line_ += " > ";
+    line_.append(hex_, k * kCharsPerLine, kCharsPerLine);
+    line_ += kPaneLineBreak;
+    pane.AppendColoredText(line_, colour);
+  }
+}
+
+int FrameText::Make(std::span<const std::uint8_t> frame, const DateTime& arrival,
+                    const DisplayOptions& options, TextPane* pane) {
+  if (pane != nullptr) {
+    AppendHeaderLine(frame, arrival, options.timeStamp);
+    pane->AppendColoredText(std::string_view(&kPaneLineBreak, 1), PaneColour::Black);
+    pane->AppendColoredText(line_, PaneColour::Grey);
+  }
+
+  const bool analyze = options.decode;
+  lastDecoded_ = analyze;
+  PaneColour dumpColour = PaneColour::Blue;
+  if (analyze) {
+    dumpColour = PaneColour::Red;
+    decoder_.DecodeAx25Header(frame);
+    if (pane != nullptr) ShowDecodedHeader(*pane);
+    BuildDump(decoder_.Payload(), pane != nullptr);
+  } else {
+    BuildDump(frame, pane != nullptr);
+  }
+  const int lines = BlockLineCount(analyze, ascii_.size());
+  if (pane == nullptr) return lines;
+
+  if (!hex_.empty()) ShowDumpLines(*pane, dumpColour);
+  asciiPane_ += kPaneLineBreak;
+  pane->AppendColoredText(asciiPane_, PaneColour::Green);
+
+  line_.assign(1, kPaneLineBreak);
+  line_.append(kSeparatorLength, '_');
+  line_ += kPaneLineBreak;
+  pane->AppendColoredText(line_, PaneColour::SystemGreyText);
+  return lines;
+}
+
+}  // namespace vorlink

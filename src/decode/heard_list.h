@@ -1,0 +1,56 @@
+// Stations heard: per source callsign (as shown, SSID included) the frames,
+// first and last heard (UTC), and how many came direct (no digipeater has
+// its has-been-repeated bit set) or via a digipeater. Frames too short for
+// their header name nobody and are not counted.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "decode/frame_inspector.h"
+#include "decode/frame_store.h"
+
+namespace vorlink {
+
+// A peer sending random source callsigns must not grow the list without end.
+inline constexpr std::size_t kMaxHeardStations = 100'000;
+
+struct HeardStation {
+  std::string callsign;
+  std::uint64_t frames = 0;
+  std::int64_t firstHeard = kNoArrivalTime;  // UTC milliseconds since 1970
+  std::int64_t lastHeard = kNoArrivalTime;
+  std::uint64_t direct = 0;
+  std::uint64_t via = 0;
+};
+
+// "yyyy-mm-dd hh:mm:ss" UTC, or "-" for no time.
+std::string HeardTimeText(std::int64_t time);
+
+class HeardList {
+ public:
+  void Add(const StoredFrame& frame);
+  // The frames the store took since the last call (all of them the first
+  // time); frames it dropped meanwhile are missed.
+  void CatchUp(const FrameStore& store);
+  // Over the whole store anew.
+  void Compute(const FrameStore& store);
+  void Clear();
+
+  std::size_t Size() const { return stations_.size(); }
+  // Frames of callsigns beyond kMaxHeardStations, not counted.
+  std::uint64_t Overflow() const { return overflow_; }
+  // Most frames first, then by callsign.
+  std::vector<HeardStation> Sorted() const;
+
+ private:
+  FrameInspector inspector_;
+  std::unordered_map<std::string, HeardStation> stations_;
+  FrameIndex next_ = 0;
+  std::uint64_t overflow_ = 0;
+};
+
+}  // namespace vorlink
