@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QLabel>
 
+#include "base/version.h"
 #include "ui/artwork.h"
 #include "ui/frame_box.h"
 #include "ui/sans_font.h"
@@ -49,7 +50,7 @@ QString Text(std::string_view text) {
 
 std::string VersionLine() {
   std::string line = "Version ";
-  line += kVersion;
+  line += ProgramVersion();
   line += "    (";
   line += kReleaseDate;
   line += ")";
