@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/package.h"
 #include "decode_session.h"
 #include "stream_pane.h"
 
@@ -20,7 +21,8 @@ constexpr std::string_view kUsage =
     "  --raw           dump each frame whole, as received (\"Decode KISS Frame\" off)\n"
     "  --timestamps    put the UTC time stamp before each header (\"TimeStamp (UTC)\")\n"
     "  --color=WHEN    colour the output: auto (on a terminal), always or never\n"
-    "  -h, --help      show this text and exit\n";
+    "  -h, --help      show this text and exit\n"
+    "  --version       show the program's name and version and exit\n";
 
 constexpr std::size_t kChunkSize = 4096;
 
@@ -31,6 +33,7 @@ struct Arguments {
   Colour colour = Colour::Auto;
   std::string file;
   bool help = false;
+  bool version = false;
   std::string error;
 };
 
@@ -41,6 +44,8 @@ Arguments Parse(std::span<const std::string_view> args) {
   for (std::string_view arg : args) {
     if (arg == "-h" || arg == "--help") {
       a.help = true;
+    } else if (arg == "--version") {
+      a.version = true;
     } else if (arg == "--raw") {
       a.options.decode = false;
     } else if (arg == "--timestamps") {
@@ -73,6 +78,10 @@ int RunDecodeTool(std::span<const std::string_view> args, std::FILE* in, std::FI
   const Arguments a = Parse(args);
   if (a.help) {
     std::fputs(kUsage.data(), out);
+    return 0;
+  }
+  if (a.version) {
+    std::fprintf(out, "%s\n", VersionText("vorlink-decode").c_str());
     return 0;
   }
   if (!a.error.empty()) {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "base/version.h"
+#include "base/package.h"
 
 namespace vorlink {
 namespace {

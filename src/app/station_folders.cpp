@@ -7,10 +7,6 @@
 
 #include "app/whole_file.h"
 
-#ifndef VORLINK_DATA_FROM_BIN
-#error "VORLINK_DATA_FROM_BIN must be defined by the build"
-#endif
-
 namespace vorlink {
 namespace {
 
@@ -65,10 +61,6 @@ StationFolders ChooseStationFolders(const StationFacts& facts) {
 }
 
 bool FolderWritable(const fs::path& folder) { return ::access(folder.c_str(), W_OK) == 0; }
-
-fs::path DataFolder(const fs::path& executableFolder) {
-  return (executableFolder / VORLINK_DATA_FROM_BIN).lexically_normal();
-}
 
 StationMade MakeStationFolder(const fs::path& station, const fs::path& dataFolder) {
   StationMade made;

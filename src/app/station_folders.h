@@ -44,10 +44,6 @@ StationFolders ChooseStationFolders(const StationFacts& facts);
 // mount even for root).
 bool FolderWritable(const std::filesystem::path& folder);
 
-// The package's data folder, from the folder of an installed executable:
-// <prefix>/bin -> <prefix>/share/vorlink.
-std::filesystem::path DataFolder(const std::filesystem::path& executableFolder);
-
 struct StationMade {
   bool usable = false;
   // One line for each thing that went wrong, usable or not.

@@ -3,7 +3,7 @@
 #include <QGroupBox>
 #include <QLabel>
 
-#include "base/version.h"
+#include "base/package.h"
 #include "ui/artwork.h"
 #include "ui/frame_box.h"
 #include "ui/sans_font.h"

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/program_options.h"
+#include "base/package.h"
 
 namespace vorlink {
 namespace {
