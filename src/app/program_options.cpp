@@ -21,7 +21,9 @@ constexpr std::string_view kFolders =
     "\n"
     "Without --station, captures and scripts are kept beside the program and\n"
     "vorlink.ini in the current folder; a program that cannot write beside itself\n"
-    "(an installed one) keeps them all in ~/VORLINK, made at its first start.\n";
+    "(an installed one) keeps them all in ~/VORLINK. A station folder is made\n"
+    "when missing and, as long as it holds no vorlink.ini, gets the sample TNC\n"
+    "scripts it lacks.\n";
 
 }  // namespace
 

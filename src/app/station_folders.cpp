@@ -65,10 +65,6 @@ bool FolderWritable(const fs::path& folder) { return ::access(folder.c_str(), W_
 StationMade MakeStationFolder(const fs::path& station, const fs::path& dataFolder) {
   StationMade made;
   std::error_code error;
-  if (fs::is_directory(station, error)) {
-    made.usable = true;
-    return made;
-  }
   fs::create_directories(station, error);
   if (error || !fs::is_directory(station)) {
     made.problems.push_back("cannot make the station folder " + station.string() + ": " +
@@ -76,7 +72,9 @@ StationMade MakeStationFolder(const fs::path& station, const fs::path& dataFolde
     return made;
   }
   made.usable = true;
+  if (fs::exists(station / kConfigurationName, error)) return made;
   for (std::string_view script : kSampleScripts) {
+    if (fs::exists(fs::symlink_status(station / script, error))) continue;
     std::string problem;
     const auto text = ReadScript(dataFolder / script, problem);
     if (!text) {

@@ -4,9 +4,10 @@
 // program cannot write beside itself (/usr/bin): it keeps everything in
 // ~/VORLINK instead. "--station DIR" puts everything in DIR.
 //
-// A station folder of the operator's own is made at its first start, with
-// the package's sample scripts in it; vorlink.ini is left missing there, so
-// the setup dialog opens as at any first start.
+// A station folder of the operator's own is made when missing. At its first
+// start (no vorlink.ini yet) it gets the package's sample scripts it lacks;
+// vorlink.ini is left missing, so the setup dialog opens as at any first
+// start.
 #pragma once
 
 #include <filesystem>
@@ -19,6 +20,7 @@ namespace vorlink {
 
 inline constexpr std::string_view kHomeStationName = "VORLINK";
 inline constexpr std::string_view kSampleScripts[] = {"tnc_init.txt", "tnc_exit.txt"};
+inline constexpr std::string_view kConfigurationName = "vorlink.ini";
 
 // What the program finds where it starts.
 struct StationFacts {
@@ -50,9 +52,9 @@ struct StationMade {
   std::vector<std::string> problems;
 };
 
-// Makes the station folder when it is missing and copies the sample scripts
-// from dataFolder into it. A folder that exists is left as it is: scripts
-// its operator removed stay removed.
+// Makes the station folder when it is missing and, while it holds no
+// vorlink.ini, copies the sample scripts it lacks from dataFolder. Scripts
+// its operator removed after the first start stay removed.
 StationMade MakeStationFolder(const std::filesystem::path& station,
                               const std::filesystem::path& dataFolder);
 

@@ -9,6 +9,10 @@
 #include "app/program_options.h"
 #include "base/package.h"
 
+#ifndef VORLINK_SOURCE_SAMPLES
+#error "VORLINK_SOURCE_SAMPLES must be defined by the build"
+#endif
+
 namespace vorlink {
 namespace {
 
@@ -21,6 +25,14 @@ void ReportProblem(const std::string& text, bool fatal) {
   } else {
     QMessageBox::warning(nullptr, "Vorlink", shown);
   }
+}
+
+// An installed program's samples, or those of the source tree a program in
+// its build folder was built from.
+std::filesystem::path SampleFolder(const std::filesystem::path& executableFolder) {
+  const std::filesystem::path installed = DataFolder(executableFolder);
+  std::error_code error;
+  return std::filesystem::is_directory(installed, error) ? installed : VORLINK_SOURCE_SAMPLES;
 }
 
 StationFacts FactsOfThisStart(const CommandLine& line) {
@@ -50,7 +62,7 @@ std::optional<StationFolders> EnterStation(const CommandLine& line) {
     return std::nullopt;
   }
   if (!folders.ownStation) return folders;
-  const StationMade made = MakeStationFolder(folders.workingFolder, DataFolder(facts.executableFolder));
+  const StationMade made = MakeStationFolder(folders.workingFolder, SampleFolder(facts.executableFolder));
   for (const std::string& problem : made.problems) ReportProblem(problem, !made.usable);
   if (!made.usable) return std::nullopt;
   // The serial port links COMn are looked up in the current folder.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 #include <string>
 
 #include "temp_folder.h"
@@ -60,6 +61,12 @@ INSTANTIATE_TEST_SUITE_P(
         ChoiceCase{"StationOptionEmpty", "", true, {}, "", "", false, "--station needs a folder"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+std::set<std::string> Names(const fs::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
+  return names;
+}
+
 class MakeStationTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -78,18 +85,26 @@ TEST_F(MakeStationTest, NewFolderGetsBothSampleScripts) {
   EXPECT_TRUE(made.problems.empty());
   EXPECT_EQ(testing::ReadText(station_ / "tnc_init.txt"), "KISS ON\r\n");
   EXPECT_EQ(testing::ReadText(station_ / "tnc_exit.txt"), "$\r\n");
-  EXPECT_FALSE(fs::exists(station_ / "vorlink.ini"));
-  EXPECT_EQ(std::distance(fs::directory_iterator(station_), fs::directory_iterator()), 2);
+  EXPECT_EQ(Names(station_), (std::set<std::string>{"tnc_exit.txt", "tnc_init.txt"}));
 }
 
-TEST_F(MakeStationTest, ExistingFolderIsLeftAsItIs) {
+TEST_F(MakeStationTest, FolderWithoutConfigurationGetsTheScriptsItLacks) {
   fs::create_directories(station_);
   std::ofstream(station_ / "tnc_init.txt", std::ios::binary) << "MINE\r\n";
   const StationMade made = MakeStationFolder(station_, data_);
   EXPECT_TRUE(made.usable);
   EXPECT_TRUE(made.problems.empty());
   EXPECT_EQ(testing::ReadText(station_ / "tnc_init.txt"), "MINE\r\n");
-  EXPECT_FALSE(fs::exists(station_ / "tnc_exit.txt"));
+  EXPECT_EQ(testing::ReadText(station_ / "tnc_exit.txt"), "$\r\n");
+}
+
+TEST_F(MakeStationTest, FolderWithConfigurationIsLeftAsItIs) {
+  fs::create_directories(station_);
+  std::ofstream(station_ / "vorlink.ini", std::ios::binary) << "\r\n\r\n\r\n\r\n";
+  const StationMade made = MakeStationFolder(station_, data_);
+  EXPECT_TRUE(made.usable);
+  EXPECT_TRUE(made.problems.empty());
+  EXPECT_EQ(Names(station_), std::set<std::string>{"vorlink.ini"});
 }
 
 TEST_F(MakeStationTest, MissingSampleIsSaidAndTheFolderStillServes) {

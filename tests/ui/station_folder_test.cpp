@@ -218,7 +218,7 @@ TEST(StationFolderTest, ProgramThatCannotWriteBesideItselfTakesHomeVorlink) {
   EXPECT_TRUE(Names(startedIn.path()).empty());
 }
 
-TEST(StationFolderTest, HomeVorlinkOfAnEarlierStartKeepsTheOperatorsScripts) {
+TEST(StationFolderTest, HomeVorlinkAfterTheFirstStartKeepsTheOperatorsScripts) {
   testing::TempFolder prefix;
   testing::TempFolder home;
   const Installed installed(prefix.path());
