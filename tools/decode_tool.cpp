@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/package.h"
 #include "decode/capture_loader.h"
 #include "decode/frame_filter.h"
 #include "decode/frame_renderer.h"
@@ -27,6 +28,7 @@ constexpr std::string_view kUsage =
     "  --timestamps    put the UTC time stamp before each header (\"TimeStamp (UTC)\")\n"
     "  --color=WHEN    colour the output: auto (on a terminal), always or never\n"
     "  -h, --help      show this text and exit\n"
+    "  --version       show the program's name and version and exit\n"
     "\n"
     "Frames that match all of these, and only those (time frames then give the\n"
     "next frame its time and are not shown):\n"
@@ -52,6 +54,7 @@ struct Arguments {
   bool help = false;
   FrameFilterSpec filter;
   bool heard = false;
+  bool version = false;
   std::string error;
 };
 
@@ -106,6 +109,8 @@ Arguments Parse(std::span<const std::string_view> args) {
       a.heard = true;
     } else if (arg == "-h" || arg == "--help") {
       a.help = true;
+    } else if (arg == "--version") {
+      a.version = true;
     } else if (arg == "--raw") {
       a.options.decode = false;
     } else if (arg == "--timestamps") {
@@ -180,6 +185,10 @@ int RunDecodeTool(std::span<const std::string_view> args, std::FILE* in, std::FI
   const Arguments a = Parse(args);
   if (a.help) {
     std::fputs(kUsage.data(), out);
+    return 0;
+  }
+  if (a.version) {
+    std::fprintf(out, "%s\n", VersionText("vorlink-decode").c_str());
     return 0;
   }
   if (!a.error.empty()) {

@@ -5,14 +5,33 @@
 #include <cstring>
 #include <string_view>
 
+#include "base/package.h"
 #include "sample_stream.h"
 
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: vorlink-make-sample FILE\n"
+    "Write the generated sample KISS capture to FILE (samples/sample.kss).\n"
+    "\n"
+    "  -h, --help   show this text and exit\n"
+    "  --version    show the program's name and version and exit\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  if (argc != 2 || std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h") {
-    std::fputs("Usage: vorlink-make-sample FILE\n"
-               "Write the generated sample KISS capture to FILE (samples/sample.kss).\n",
-               argc == 2 ? stdout : stderr);
-    return argc == 2 ? 0 : 2;
+  const std::string_view first = argc > 1 ? argv[1] : "";
+  if (argc == 2 && (first == "--help" || first == "-h")) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (argc == 2 && first == "--version") {
+    std::printf("%s\n", vorlink::VersionText("vorlink-make-sample").c_str());
+    return 0;
+  }
+  if (argc != 2 || (first.size() > 1 && first.front() == '-')) {
+    std::fputs(kUsage, stderr);
+    return 2;
   }
   const auto bytes = vorlink::sample::SampleCapture();
   std::FILE* out = std::fopen(argv[1], "wb");

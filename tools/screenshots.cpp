@@ -9,9 +9,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <iterator>
 #include <vector>
 
+#include "base/package.h"
 #include "link/deframer.h"
 #include "link/kiss.h"
 #include "ui/about_window.h"
@@ -58,12 +60,29 @@ bool Save(QWidget& window, const std::filesystem::path& file) {
 
 }  // namespace
 
+constexpr const char* kUsage =
+    "Usage: vorlink-screenshots FOLDER\n"
+    "Draw the setup dialog, the statistics and the about window into FOLDER as PNG.\n"
+    "\n"
+    "  -h, --help   show this text and exit\n"
+    "  --version    show the program's name and version and exit\n";
+
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: vorlink-screenshots FOLDER\n");
+  // Answered before Qt starts, which needs a display.
+  const std::string_view first = argc > 1 ? argv[1] : "";
+  if (argc == 2 && (first == "--help" || first == "-h")) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (argc == 2 && first == "--version") {
+    std::printf("%s\n", vorlink::VersionText("vorlink-screenshots").c_str());
+    return 0;
+  }
+  if (argc != 2 || (first.size() > 1 && first.front() == '-')) {
+    std::fputs(kUsage, stderr);
     return 2;
   }
+  QApplication app(argc, argv);
   const std::filesystem::path folder = argv[1];
   vorlink::SetupDialog dialog;
   vorlink::StatisticsWindow statistics(SampleCounters(VORLINK_SAMPLE_CAPTURE));

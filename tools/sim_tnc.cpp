@@ -22,12 +22,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "base/package.h"
 
 namespace {
 
@@ -51,6 +54,7 @@ constexpr std::string_view kPtsPrefix = "/dev/pts/";
 #define VORLINK_SAMPLE_CAPTURE "samples/sample.kss"
 #endif
 constexpr const char* kLocalSample = "samples/sample.kss";
+constexpr const char* kInstalledSample = "sample.kss";
 constexpr const char* kBuiltInSample = VORLINK_SAMPLE_CAPTURE;
 
 volatile sig_atomic_t gStop = 0;
@@ -67,7 +71,8 @@ constexpr const char* kUsage =
     "Stop it with Ctrl-C or SIGTERM; it then removes LINK.\n"
     "\n"
     "CAPTURE defaults to samples/sample.kss in the current folder, else the\n"
-    "sample capture of the source tree it was built from.\n"
+    "sample capture of the installed package, else that of the source tree it\n"
+    "was built from.\n"
     "LINK must not exist, unless it is a link left behind by an earlier run\n"
     "whose device is gone.\n"
     "\n"
@@ -75,11 +80,13 @@ constexpr const char* kUsage =
     "  -v, --verbose  print what the program sends, in hexadecimal\n"
     "  --baud N       line speed to imitate, 10 bits per byte (default 9600)\n"
     "  --gap MS       pause between frames in milliseconds (default 100)\n"
-    "  -h, --help     show this text\n";
+    "  -h, --help     show this text and exit\n"
+    "  --version      show the program's name and version and exit\n";
 
 struct Options {
   bool verbose = false;
   bool help = false;
+  bool version = false;
   int baud = kDefaultBaud;
   int gapMs = kDefaultGapMs;
   std::string link;
@@ -97,6 +104,23 @@ std::optional<int> ParseCount(std::string_view text, int low, int high) {
   return value;
 }
 
+bool Exists(const std::string& path) {
+  struct stat info{};
+  return ::stat(path.c_str(), &info) == 0;
+}
+
+std::string DefaultCapture() {
+  if (Exists(kLocalSample)) return kLocalSample;
+  char self[4096];
+  const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
+  if (length > 0) {
+    const std::filesystem::path program(std::string(self, static_cast<std::size_t>(length)));
+    const std::string installed = (vorlink::DataFolder(program.parent_path()) / kInstalledSample).string();
+    if (Exists(installed)) return installed;
+  }
+  return kBuiltInSample;
+}
+
 std::optional<Options> ParseOptions(int argc, char** argv) {
   Options options;
   std::vector<std::string> positional;
@@ -105,6 +129,8 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
     const bool hasValue = i + 1 < argc;
     if (arg == "-h" || arg == "--help") {
       options.help = true;
+    } else if (arg == "--version") {
+      options.version = true;
     } else if (arg == "-v" || arg == "--verbose") {
       options.verbose = true;
     } else if (arg == "--baud" && hasValue) {
@@ -121,14 +147,13 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
       positional.emplace_back(arg);
     }
   }
-  if (options.help) return options;
+  if (options.help || options.version) return options;
   if (positional.empty() || positional.size() > 2) return std::nullopt;
   options.link = positional[0];
   if (positional.size() == 2) {
     options.capture = positional[1];
   } else {
-    struct stat info{};
-    options.capture = ::stat(kLocalSample, &info) == 0 ? kLocalSample : kBuiltInSample;
+    options.capture = DefaultCapture();
   }
   return options;
 }
@@ -372,6 +397,10 @@ int main(int argc, char** argv) {
   }
   if (options->help) {
     std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (options->version) {
+    std::printf("%s\n", vorlink::VersionText("vorlink-sim-tnc").c_str());
     return 0;
   }
   const std::optional<Bytes> capture = ReadFile(options->capture);

@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QLabel>
 
+#include "base/package.h"
 #include "ui/artwork.h"
 #include "ui/frame_box.h"
 #include "ui/window_look.h"
@@ -44,7 +45,7 @@ QLabel* MakeLinkLook(QWidget* parent, const char* name, const QString& text, con
 
 std::string VersionLine() {
   std::string line = "Version ";
-  line += kVersion;
+  line += ProgramVersion();
   line += "    (";
   line += kReleaseDate;
   line += ")";

@@ -10,10 +10,9 @@ class QLabel;
 
 namespace vorlink {
 
-inline constexpr std::string_view kVersion = "8.2.2";
 inline constexpr std::string_view kReleaseDate = "November 28, 2010";
 
-// "Version 8.2.2    (November 28, 2010)".
+// "Version 8.2.2    (November 28, 2010)", the version being the build's.
 std::string VersionLine();
 
 class AboutWindow final : public QWidget {

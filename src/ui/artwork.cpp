@@ -22,11 +22,15 @@ QPixmap LampPixmap(const QColor& colour) {
   return pixmap;
 }
 
-QPixmap LogoPixmap() {
-  QPixmap pixmap(kLogoSize, kLogoSize);
+QPixmap LogoPixmap(int size) {
+  QPixmap pixmap(size, size);
   pixmap.fill(Qt::transparent);
   QPainter p(&pixmap);
   p.setRenderHint(QPainter::Antialiasing);
+  p.setRenderHint(QPainter::TextAntialiasing);
+  // Drawn on the about window's grid, so every size shows the same picture.
+  const qreal scale = static_cast<qreal>(size) / kLogoSize;
+  p.scale(scale, scale);
   const QColor teal(0, 64, 64);
   p.setBrush(QColor(0xE0, 0xE0, 0xE0));
   p.setPen(QPen(teal, 3));

@@ -12,7 +12,8 @@ inline constexpr int kLampSize = 20;
 inline constexpr int kLogoSize = 102;
 
 QPixmap LampPixmap(const QColor& colour);
-QPixmap LogoPixmap();
+// The logo, drawn for a square of size pixels (the about window's by default).
+QPixmap LogoPixmap(int size = kLogoSize);
 QIcon ProgramIcon();
 
 }  // namespace vorlink

@@ -3,6 +3,10 @@
 // sent, configuration saved) when the desktop session ends or the process is
 // told to stop. A second VORLINK in a folder that a running one uses touches
 // nothing and ends with status 1.
+//
+// The options are read before Qt starts, so --help and --version answer
+// without a display; Qt's own options (-platform, -style) are not taken, its
+// environment variables are.
 #include <signal.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
@@ -11,12 +15,15 @@
 #include <QMessageBox>
 #include <QSocketNotifier>
 #include <cstdio>
-#include <filesystem>
+#include <string_view>
+#include <vector>
 
+#include "app/program_options.h"
 #include "app/station.h"
 #include "base/system_clock.h"
 #include "ui/app_controller.h"
 #include "ui/folder_lock.h"
+#include "ui/station_entry.h"
 
 namespace {
 
@@ -34,32 +41,33 @@ int BlockStopSignals() {
 
 constexpr int kExitAlreadyRunning = 1;
 
-// Under the offscreen and minimal platforms nobody could close a message box.
-bool OnDesktop() {
-  const QString platform = QGuiApplication::platformName();
-  return platform != "offscreen" && platform != "minimal";
-}
-
 int RefuseSecondStart(qint64 holder) {
   const std::string text = vorlink::AlreadyRunningText(holder);
   std::fprintf(stderr, "%s\n", text.c_str());
-  if (OnDesktop()) QMessageBox::critical(nullptr, "Vorlink", QString::fromStdString(text));
+  if (vorlink::OnDesktop()) QMessageBox::critical(nullptr, "Vorlink", QString::fromStdString(text));
   return kExitAlreadyRunning;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  const vorlink::CommandLine line = vorlink::ParseProgramOptions(args);
+  if (const auto answered = vorlink::AnswerCommandLine(line, stdout, stderr)) return *answered;
+
   const int stopSignals = BlockStopSignals();
-  QApplication app(argc, argv);
+  // The arguments are the program's own.
+  int qtArgc = 1;
+  QApplication app(qtArgc, argv);
   app.setApplicationName("vorlink");
   app.setQuitOnLastWindowClosed(false);
 
+  const auto folders = vorlink::EnterStation(line);
+  if (!folders) return vorlink::kExitNoStation;
   vorlink::SystemClock clock;
   vorlink::Station station;
-  station.programFolder = QCoreApplication::applicationDirPath().toStdString();
-  std::error_code ignored;
-  station.workingFolder = std::filesystem::current_path(ignored);
+  station.programFolder = folders->programFolder;
+  station.workingFolder = folders->workingFolder;
 
   // Before any port or file is touched; held until the last file is written.
   const vorlink::FolderLock lock({station.workingFolder, station.programFolder});

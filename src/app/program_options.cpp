@@ -1,0 +1,54 @@
+#include "app/program_options.h"
+
+#include <string>
+
+#include "base/package.h"
+
+namespace vorlink {
+namespace {
+
+constexpr OptionSpec kOptions[] = {
+    {kStationOption, "DIR", "keep captures, scripts, vorlink.ini and the lock in DIR"},
+};
+
+constexpr std::string_view kUsage =
+    "Usage: vorlink [OPTION]...\n"
+    "The VORLINK desktop program: decodes, shows and records the KISS frames of a\n"
+    "packet-radio TNC on a serial port.\n"
+    "\n";
+
+constexpr std::string_view kFolders =
+    "\n"
+    "Without --station, captures and scripts are kept beside the program and\n"
+    "vorlink.ini in the current folder; a program that cannot write beside itself\n"
+    "(an installed one) keeps them all in ~/VORLINK. A station folder is made\n"
+    "when missing and, as long as it holds no vorlink.ini, gets the sample TNC\n"
+    "scripts it lacks.\n";
+
+}  // namespace
+
+std::span<const OptionSpec> ProgramOptions() { return kOptions; }
+
+CommandLine ParseProgramOptions(std::span<const std::string_view> args) {
+  return ParseCommandLine(args, kOptions);
+}
+
+std::optional<int> AnswerCommandLine(const CommandLine& line, std::FILE* out, std::FILE* err) {
+  if (!line.error.empty() || !line.operands.empty()) {
+    const std::string why =
+        line.error.empty() ? "unexpected argument " + line.operands.front() : line.error;
+    std::fprintf(err, "vorlink: %s (try --help)\n", why.c_str());
+    return kExitUsage;
+  }
+  if (line.help) {
+    std::fprintf(out, "%s%s%s", kUsage.data(), OptionsHelp(kOptions).c_str(), kFolders.data());
+    return 0;
+  }
+  if (line.version) {
+    std::fprintf(out, "%s\n", VersionText(kProgramName).c_str());
+    return 0;
+  }
+  return std::nullopt;
+}
+
+}  // namespace vorlink

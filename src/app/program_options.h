@@ -1,0 +1,28 @@
+// The command line of the desktop program: its options, its --help and
+// --version texts, and the answer to arguments it cannot take. A new option
+// is one more row in the table in program_options.cpp.
+#pragma once
+
+#include <cstdio>
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "base/command_line.h"
+
+namespace vorlink {
+
+inline constexpr std::string_view kProgramName = "vorlink";
+inline constexpr std::string_view kStationOption = "--station";
+inline constexpr int kExitUsage = 2;
+
+std::span<const OptionSpec> ProgramOptions();
+
+// Reads the arguments (without the program name).
+CommandLine ParseProgramOptions(std::span<const std::string_view> args);
+
+// Answers --help and --version on out and wrong arguments on err, and gives
+// the exit status; nothing when the program is to run.
+std::optional<int> AnswerCommandLine(const CommandLine& line, std::FILE* out, std::FILE* err);
+
+}  // namespace vorlink

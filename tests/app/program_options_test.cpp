@@ -1,0 +1,93 @@
+#include "app/program_options.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "base/package.h"
+
+namespace vorlink {
+namespace {
+
+struct Answer {
+  std::optional<int> status;
+  std::string out;
+  std::string err;
+};
+
+std::string Contents(std::FILE* file) {
+  std::string text;
+  std::rewind(file);
+  char buffer[512];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, n);
+  std::fclose(file);
+  return text;
+}
+
+Answer AnswerTo(std::vector<std::string_view> args) {
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
+  Answer answer;
+  answer.status = AnswerCommandLine(ParseProgramOptions(args), out, err);
+  answer.out = Contents(out);
+  answer.err = Contents(err);
+  return answer;
+}
+
+TEST(ProgramOptionsTest, StationOptionRunsTheProgram) {
+  const Answer answer = AnswerTo({"--station", "/srv/station"});
+  EXPECT_EQ(answer.status, std::nullopt);
+  EXPECT_EQ(answer.out + answer.err, "");
+  EXPECT_EQ(ParseProgramOptions(std::vector<std::string_view>{"--station=/s"}).Value(kStationOption),
+            "/s");
+}
+
+TEST(ProgramOptionsTest, VersionIsOneLine) {
+  const Answer answer = AnswerTo({"--version"});
+  EXPECT_EQ(answer.status, 0);
+  EXPECT_EQ(answer.out, "vorlink " + std::string(ProgramVersion()) + "\n");
+  EXPECT_EQ(answer.err, "");
+}
+
+TEST(ProgramOptionsTest, HelpNamesTheStationOption) {
+  const Answer answer = AnswerTo({"-h"});
+  EXPECT_EQ(answer.status, 0);
+  EXPECT_EQ(answer.out.rfind("Usage: vorlink [OPTION]...\n", 0), 0u);
+  EXPECT_NE(answer.out.find("  --station DIR "), std::string::npos);
+  EXPECT_NE(answer.out.find("~/VORLINK"), std::string::npos);
+  EXPECT_EQ(answer.err, "");
+}
+
+struct WrongCase {
+  const char* name;
+  std::vector<std::string_view> args;
+  const char* err;
+};
+
+void PrintTo(const WrongCase& c, std::ostream* os) { *os << c.name; }
+
+class WrongArgumentsTest : public ::testing::TestWithParam<WrongCase> {};
+
+TEST_P(WrongArgumentsTest, OneLineOnStandardErrorAndStatusTwo) {
+  const Answer answer = AnswerTo(GetParam().args);
+  EXPECT_EQ(answer.status, kExitUsage);
+  EXPECT_EQ(answer.out, "");
+  EXPECT_EQ(answer.err, GetParam().err);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WrongArgumentsTest,
+    ::testing::Values(
+        WrongCase{"Unknown", {"--kiss"}, "vorlink: unknown option --kiss (try --help)\n"},
+        WrongCase{"ValueMissing", {"--station"},
+                  "vorlink: option --station needs a value (DIR) (try --help)\n"},
+        WrongCase{"Operand", {"capture.kss"},
+                  "vorlink: unexpected argument capture.kss (try --help)\n"},
+        WrongCase{"WrongBeatsHelp", {"--help", "--bad"}, "vorlink: unknown option --bad (try --help)\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace vorlink
