@@ -38,7 +38,7 @@ constexpr int kRuns = 3;
 // Takes the pane's text and throws it away; keeps a count so the text is made.
 class DiscardPane final : public vorlink::TextPane {
  public:
-  void AppendColoredText(std::string_view text, vorlink::PaneColour) override {
+  void AppendColoredText(std::string_view text, vorlink::PaneRole) override {
     characters += text.size();
   }
   std::uint64_t characters = 0;

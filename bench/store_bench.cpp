@@ -105,12 +105,11 @@ int main(int argc, char** argv) {
   vorlink::DisplayOptions options;
   options.timeFrames = false;
   vorlink::CaptureFiles captures;
-  vorlink::DateTime last;
   vorlink::FrameStore live;
   struct Unused final : vorlink::TextPane {
-    void AppendColoredText(std::string_view, vorlink::PaneColour) override {}
+    void AppendColoredText(std::string_view, vorlink::PaneRole) override {}
   } unused;
-  vorlink::FrameDisplay display(unused, captures, clock, options, last);
+  vorlink::FrameDisplay display(unused, captures, clock, options);
   display.SetPane(nullptr);
   display.SetFrameSink(&live);
   vorlink::FrameStore bare;

@@ -33,7 +33,7 @@ constexpr std::size_t kMaxChunkSizes = 8;
 class CheckingPane final : public vorlink::TextPane {
  public:
   VORLINK_NOT_TRACED void AppendColoredText(std::string_view text,
-                                            vorlink::PaneColour colour) override {
+                                            vorlink::PaneRole colour) override {
     // Raw pointers: the string_view members would be traced all the same.
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const auto* end = p + text.size();

@@ -8,21 +8,22 @@ constexpr std::string_view kReset = "\x1b[0m";
 
 // 16-colour codes, readable on dark and light terminals alike; black text
 // would vanish on a dark one, so it keeps the terminal's own colour.
-std::string_view AnsiCode(PaneColour colour) {
+std::string_view AnsiCode(PaneRole colour) {
   switch (colour) {
-    case PaneColour::Black: return "\x1b[39m";
-    case PaneColour::Grey: return "\x1b[90m";
-    case PaneColour::Red: return "\x1b[31m";
-    case PaneColour::Blue: return "\x1b[94m";
-    case PaneColour::Green: return "\x1b[32m";
-    case PaneColour::SystemGreyText: return "\x1b[90m";
+    case PaneRole::Plain: return "\x1b[39m";
+    case PaneRole::Header: return "\x1b[90m";
+    case PaneRole::DecodedDump: return "\x1b[31m";
+    case PaneRole::RawDump: return "\x1b[94m";
+    case PaneRole::Characters: return "\x1b[32m";
+    case PaneRole::Separator: return "\x1b[90m";
+    case PaneRole::Title: return "\x1b[94m";
   }
   return kReset;
 }
 
 }  // namespace
 
-void StreamPane::AppendColoredText(std::string_view text, PaneColour colour) {
+void StreamPane::AppendColoredText(std::string_view text, PaneRole colour) {
   while (!text.empty()) {
     const std::size_t end = text.find('\r');
     const std::string_view piece = text.substr(0, end);

@@ -17,7 +17,7 @@ class StreamPane final : public TextPane {
   StreamPane& operator=(const StreamPane&) = delete;
   ~StreamPane() override { Flush(); }
 
-  void AppendColoredText(std::string_view text, PaneColour colour) override;
+  void AppendColoredText(std::string_view text, PaneRole colour) override;
   void Flush();
 
  private:

@@ -34,7 +34,7 @@ struct ReceiveSetting {
 struct ReceiveCore {
   explicit ReceiveCore(const ReceiveSetting& s)
       : captures(s.writer),
-        display(s.pane, captures, s.clock, s.options, s.lastPacketTime),
+        display(s.pane, captures, s.clock, s.options),
         pipeline(ReceiveContext{s.incoming, s.outgoing, s.counters, s.lastPacketTime, s.clock,
                                 s.status, s.view, captures, display, s.options, s.mirroring}) {}
   ReceiveCore(const ReceiveCore&) = delete;

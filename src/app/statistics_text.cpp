@@ -8,8 +8,8 @@ constexpr std::string_view kLineFeed = "\n";
 }  // namespace
 
 void AppendStatistics(const ReceiveCounters& counters, TextPane& pane) {
-  pane.AppendColoredText("Statistics", PaneColour::Blue);
-  pane.AppendColoredText("\n\n", PaneColour::Black);
+  pane.AppendColoredText("Statistics", PaneRole::Title);
+  pane.AppendColoredText("\n\n", PaneRole::Plain);
   // The frame count as it stands, not one ahead as the receive label shows it.
   const std::string lines[] = {
       std::to_string(counters.BytesReceived) + " Bytes received",
@@ -18,8 +18,8 @@ void AppendStatistics(const ReceiveCounters& counters, TextPane& pane) {
       std::to_string(counters.TfendCount) + " TFEND received",
   };
   for (const std::string& line : lines) {
-    pane.AppendColoredText(line, PaneColour::Black);
-    pane.AppendColoredText(kLineFeed, PaneColour::Black);
+    pane.AppendColoredText(line, PaneRole::Plain);
+    pane.AppendColoredText(kLineFeed, PaneRole::Plain);
   }
 }
 

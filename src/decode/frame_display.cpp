@@ -33,7 +33,6 @@ void FrameDisplay::ShowFrame(std::span<const std::uint8_t> frame) {
   const int lines = text_.Make(frame, arrival, options_, pane_);
   if (options_.decode) WritePayloadLines();
   if (sink_ != nullptr) sink_->OnFrame({frame, arrival, options_, text_.LastLeftovers(), lines});
-  lastPacketTime_ = UtcNow(clock_);
 }
 
 }  // namespace vorlink

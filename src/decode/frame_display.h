@@ -20,9 +20,8 @@ namespace vorlink {
 class FrameDisplay {
  public:
   FrameDisplay(TextPane& pane, CaptureFiles& captures, Clock& clock,
-               const DisplayOptions& options, DateTime& lastPacketTime)
-      : pane_(&pane), captures_(captures), clock_(clock), options_(options),
-        lastPacketTime_(lastPacketTime) {}
+               const DisplayOptions& options)
+      : pane_(&pane), captures_(captures), clock_(clock), options_(options) {}
 
   // Shows a frame as received (both FENDs, more than two bytes).
   void ShowFrame(std::span<const std::uint8_t> frame);
@@ -41,7 +40,6 @@ class FrameDisplay {
   CaptureFiles& captures_;
   Clock& clock_;
   const DisplayOptions& options_;
-  DateTime& lastPacketTime_;
   FrameText text_;
   std::string line_;  // rebuilt at every frame; kept to reuse its storage
 };

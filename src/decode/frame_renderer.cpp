@@ -20,7 +20,7 @@ int FrameRenderer::RenderWith(const StoredFrame& frame, const DisplayOptions& op
   return text_.Make(frame.bytes, arrival, options, &pane);
 }
 
-void BlockLines::AppendColoredText(std::string_view text, PaneColour colour) {
+void BlockLines::AppendColoredText(std::string_view text, PaneRole colour) {
   while (!text.empty()) {
     const std::size_t end = text.find(kPaneLineBreak);
     const std::string_view piece = text.substr(0, end);

@@ -33,10 +33,10 @@ class BlockLines final : public TextPane {
  public:
   struct Line {
     std::string_view text;  // UTF-8, without the line break
-    PaneColour colour;
+    PaneRole colour;
   };
 
-  void AppendColoredText(std::string_view text, PaneColour colour) override;
+  void AppendColoredText(std::string_view text, PaneRole colour) override;
   void Clear();
   std::size_t Count() const { return lines_.size(); }
   Line At(std::size_t k) const;
@@ -47,7 +47,7 @@ class BlockLines final : public TextPane {
   struct Span {
     std::size_t offset;
     std::size_t length;
-    PaneColour colour;
+    PaneRole colour;
   };
   std::string text_;
   std::vector<Span> lines_;

@@ -123,12 +123,12 @@ void FrameText::ShowDecodedHeader(TextPane& pane) {
   AppendDecimal(line_, decoder_.PayloadLength());
   line_ += " Payload Bytes";
   line_ += kPaneLineBreak;
-  pane.AppendColoredText(line_, PaneColour::Grey);
+  pane.AppendColoredText(line_, PaneRole::Header);
 
   line_.clear();
   AppendPrintable(line_, decoder_.AddressLine);
   line_ += kPaneLineBreak;
-  pane.AppendColoredText(line_, PaneColour::Black);
+  pane.AppendColoredText(line_, PaneRole::Plain);
 }
 
 void FrameText::BuildDump(std::span<const std::uint8_t> bytes, bool forPane) {
@@ -161,7 +161,7 @@ void FrameText::BuildDump(std::span<const std::uint8_t> bytes, bool forPane) {
   asciiPane_.resize(static_cast<std::size_t>(pane - asciiPane_.data()));
 }
 
-void FrameText::ShowDumpLines(TextPane& pane, PaneColour colour) {
+void FrameText::ShowDumpLines(TextPane& pane, PaneRole colour) {
   constexpr std::size_t kCharsPerLine = kHexCharsPerByte * kDumpBytesPerLine;
   for (std::size_t k = 0; k * kCharsPerLine < hex_.size(); ++k) {
     line_.clear();
@@ -177,15 +177,15 @@ int FrameText::Make(std::span<const std::uint8_t> frame, const DateTime& arrival
                     const DisplayOptions& options, TextPane* pane) {
   if (pane != nullptr) {
     AppendHeaderLine(frame, arrival, options.timeStamp);
-    pane->AppendColoredText(std::string_view(&kPaneLineBreak, 1), PaneColour::Black);
-    pane->AppendColoredText(line_, PaneColour::Grey);
+    pane->AppendColoredText(std::string_view(&kPaneLineBreak, 1), PaneRole::Plain);
+    pane->AppendColoredText(line_, PaneRole::Header);
   }
 
   const bool analyze = options.decode;
   lastDecoded_ = analyze;
-  PaneColour dumpColour = PaneColour::Blue;
+  PaneRole dumpColour = PaneRole::RawDump;
   if (analyze) {
-    dumpColour = PaneColour::Red;
+    dumpColour = PaneRole::DecodedDump;
     decoder_.DecodeAx25Header(frame);
     if (pane != nullptr) ShowDecodedHeader(*pane);
     BuildDump(decoder_.Payload(), pane != nullptr);
@@ -197,12 +197,12 @@ int FrameText::Make(std::span<const std::uint8_t> frame, const DateTime& arrival
 
   if (!hex_.empty()) ShowDumpLines(*pane, dumpColour);
   asciiPane_ += kPaneLineBreak;
-  pane->AppendColoredText(asciiPane_, PaneColour::Green);
+  pane->AppendColoredText(asciiPane_, PaneRole::Characters);
 
   line_.assign(1, kPaneLineBreak);
   line_.append(kSeparatorLength, '_');
   line_ += kPaneLineBreak;
-  pane->AppendColoredText(line_, PaneColour::SystemGreyText);
+  pane->AppendColoredText(line_, PaneRole::Separator);
   return lines;
 }
 

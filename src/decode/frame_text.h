@@ -84,7 +84,7 @@ class FrameText {
                         bool timeStamp);
   void ShowDecodedHeader(TextPane& pane);
   void BuildDump(std::span<const std::uint8_t> bytes, bool forPane);
-  void ShowDumpLines(TextPane& pane, PaneColour colour);
+  void ShowDumpLines(TextPane& pane, PaneRole colour);
 
   Ax25Decoder decoder_;
   bool lastDecoded_ = false;

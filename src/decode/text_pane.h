@@ -4,14 +4,14 @@
 
 #include <string_view>
 
-#include "decode/pane_colour.h"
+#include "decode/pane_role.h"
 
 namespace vorlink {
 
 class TextPane {
  public:
   virtual ~TextPane() = default;
-  virtual void AppendColoredText(std::string_view text, PaneColour colour) = 0;
+  virtual void AppendColoredText(std::string_view text, PaneRole colour) = 0;
 };
 
 }  // namespace vorlink

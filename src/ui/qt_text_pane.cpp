@@ -6,8 +6,8 @@
 namespace vorlink {
 namespace {
 
-QColor ToQColor(PaneColour colour, const QPalette& palette) {
-  if (colour == PaneColour::SystemGreyText) {
+QColor ToQColor(PaneRole colour, const QPalette& palette) {
+  if (colour == PaneRole::Separator) {
     return palette.color(QPalette::Disabled, QPalette::Text);
   }
   const Rgb rgb = RgbOf(colour);
@@ -21,7 +21,7 @@ QtTextPane::QtTextPane(QPlainTextEdit& edit, int maximumLines)
   edit_.setMaximumBlockCount(maximumLines);
   edit_.setUndoRedoEnabled(false);
   for (std::size_t i = 0; i < formats_.size(); ++i) {
-    formats_[i].setForeground(ToQColor(static_cast<PaneColour>(i), edit_.palette()));
+    formats_[i].setForeground(ToQColor(static_cast<PaneRole>(i), edit_.palette()));
   }
   // The scroll range grows only after the new text is laid out, and again
   // when a long line brings up the horizontal scroll bar, so the view is
@@ -39,7 +39,7 @@ QtTextPane::QtTextPane(QPlainTextEdit& edit, int maximumLines)
 // The edit may outlive the pane.
 QtTextPane::~QtTextPane() { QObject::disconnect(followEnd_); }
 
-void QtTextPane::AppendColoredText(std::string_view text, PaneColour colour) {
+void QtTextPane::AppendColoredText(std::string_view text, PaneRole colour) {
   QString piece = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
   piece.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   end_.movePosition(QTextCursor::End);

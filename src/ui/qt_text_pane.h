@@ -29,14 +29,14 @@ class QtTextPane final : public TextPane {
   QtTextPane& operator=(const QtTextPane&) = delete;
 
   // "\r" and "\n" both break lines.
-  void AppendColoredText(std::string_view text, PaneColour colour) override;
+  void AppendColoredText(std::string_view text, PaneRole colour) override;
   void Clear();
 
  private:
   QPlainTextEdit& edit_;
   // Apart from the operator's caret, so clicks and selections stay put.
   QTextCursor end_;
-  std::array<QTextCharFormat, 6> formats_;
+  std::array<QTextCharFormat, kPaneRoleCount> formats_;
   // The end of the view's scroll range before its latest change.
   int shownMaximum_ = 0;
   QMetaObject::Connection followEnd_;

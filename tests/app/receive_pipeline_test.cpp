@@ -72,7 +72,7 @@ class ReceivePipelineTest : public ::testing::Test {
   bool mirroring = false;
   RefusingWriter writer;
   CaptureFiles captures{&writer};
-  FrameDisplay display{pane, captures, clock, options, lastPacketTime};
+  FrameDisplay display{pane, captures, clock, options};
   ReceivePipeline pipeline{ReceiveContext{incoming, outgoing, counters, lastPacketTime, clock,
                                           status, labels, captures, display, options, mirroring}};
 };

@@ -20,9 +20,9 @@ TEST(StatisticsTextTest, BlueTitleEmptyLineThenOneBlackLinePerCounter) {
             "Statistics\n\n60 Bytes received\n3 Frames decoded\n0 TFESC received\n"
             "0 TFEND received\n");
   ASSERT_FALSE(pane.pieces.empty());
-  EXPECT_EQ(pane.pieces.front(), std::make_pair(std::string("Statistics"), PaneColour::Blue));
+  EXPECT_EQ(pane.pieces.front(), std::make_pair(std::string("Statistics"), PaneRole::Title));
   for (std::size_t i = 1; i < pane.pieces.size(); ++i) {
-    EXPECT_EQ(pane.pieces[i].second, PaneColour::Black) << pane.pieces[i].first;
+    EXPECT_EQ(pane.pieces[i].second, PaneRole::Plain) << pane.pieces[i].first;
   }
 }
 

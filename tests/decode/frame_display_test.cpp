@@ -15,7 +15,7 @@ namespace vorlink {
 namespace {
 
 using testing::Hex;
-using Piece = std::pair<std::string, PaneColour>;
+using Piece = std::pair<std::string, PaneRole>;
 
 const std::string kSeparator = "\r" + std::string(66, '_') + "\r";
 const char* const kUiFrame = "C0 00 82 84 86 40 40 40 60 B0 B2 B4 40 40 40 6F 03 F0 68 69 C0";
@@ -39,24 +39,22 @@ class FrameDisplayTest : public ::testing::Test {
   testing::FakeStatusLine status;
   testing::RecordingPane pane;
   DisplayOptions options;
-  DateTime lastPacketTime;
   CaptureFiles captures;
-  FrameDisplay display{pane, captures, clock, options, lastPacketTime};
+  FrameDisplay display{pane, captures, clock, options};
 };
 
 TEST_F(FrameDisplayTest, DecodedUiFrameBlock) {
   Show(Hex(kUiFrame));
   const std::vector<Piece> expected{
-      {"\r", PaneColour::Black},
-      {"2026-12-06 09:58:20.345 UTC: [21 Bytes KISS Frame (without CRC)]\r", PaneColour::Grey},
-      {"ctrl: 3   PID: F0 {UI}   2 Payload Bytes\r", PaneColour::Grey},
-      {"from XYZ-7 to ABC: \r", PaneColour::Black},
-      {" 1   > 68 69 \r", PaneColour::Red},
-      {"hi\r", PaneColour::Green},
-      {kSeparator, PaneColour::SystemGreyText}};
+      {"\r", PaneRole::Plain},
+      {"2026-12-06 09:58:20.345 UTC: [21 Bytes KISS Frame (without CRC)]\r", PaneRole::Header},
+      {"ctrl: 3   PID: F0 {UI}   2 Payload Bytes\r", PaneRole::Header},
+      {"from XYZ-7 to ABC: \r", PaneRole::Plain},
+      {" 1   > 68 69 \r", PaneRole::DecodedDump},
+      {"hi\r", PaneRole::Characters},
+      {kSeparator, PaneRole::Separator}};
   EXPECT_EQ(pane.pieces, expected);
   EXPECT_EQ(Dump(), "2026-12-06 09:58:20.345 UTC: hi\r\n");
-  EXPECT_EQ(lastPacketTime, (DateTime{2026, 12, 6, 9, 58, 20, 0}));
 }
 
 TEST_F(FrameDisplayTest, RawViewDumpsTheWholeFrameInBlue) {
@@ -64,11 +62,11 @@ TEST_F(FrameDisplayTest, RawViewDumpsTheWholeFrameInBlue) {
   options.timeStamp = false;
   Show(Hex("C0 00 41 C0"));
   const std::vector<Piece> expected{
-      {"\r", PaneColour::Black},
-      {"[4 Bytes KISS Frame (without CRC)]\r", PaneColour::Grey},
-      {" 1   > C0 00 41 C0 \r", PaneColour::Blue},
-      {"\xC3\x80.A\xC3\x80\r", PaneColour::Green},
-      {kSeparator, PaneColour::SystemGreyText}};
+      {"\r", PaneRole::Plain},
+      {"[4 Bytes KISS Frame (without CRC)]\r", PaneRole::Header},
+      {" 1   > C0 00 41 C0 \r", PaneRole::RawDump},
+      {"\xC3\x80.A\xC3\x80\r", PaneRole::Characters},
+      {kSeparator, PaneRole::Separator}};
   EXPECT_EQ(pane.pieces, expected);
   EXPECT_EQ(Dump(), "");
   EXPECT_EQ(HexFile(), "");
@@ -85,7 +83,7 @@ TEST_F(FrameDisplayTest, DumpLinesOfTwentyBytes) {
     Show(frame);
     std::vector<std::string> seen;
     for (const auto& [text, colour] : pane.pieces) {
-      if (colour == PaneColour::Blue) seen.push_back(text.substr(0, 4));
+      if (colour == PaneRole::RawDump) seen.push_back(text.substr(0, 4));
     }
     EXPECT_EQ(seen, numbers) << length;
   }
@@ -119,7 +117,7 @@ TEST_F(FrameDisplayTest, ShortFrameShowsANegativeCountAndNoDump) {
   // Nothing after the source's SSID byte ends the address field here, so nine
   // (zero) digipeaters are read and the count goes far below zero.
   EXPECT_EQ(pane.pieces[2].first, "ctrl: 0   PID: 0 {I00^}   -78 Payload Bytes\r");
-  EXPECT_EQ(pane.pieces[4], (Piece{"\r", PaneColour::Green}));
+  EXPECT_EQ(pane.pieces[4], (Piece{"\r", PaneRole::Characters}));
   EXPECT_EQ(Dump(), "\r\n");
   EXPECT_EQ(HexFile(), "");
 }

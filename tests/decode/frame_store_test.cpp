@@ -26,7 +26,7 @@ namespace vorlink {
 namespace {
 
 using testing::Hex;
-using Piece = std::pair<std::string, PaneColour>;
+using Piece = std::pair<std::string, PaneRole>;
 using Pieces = std::vector<Piece>;
 
 const std::filesystem::path kSamples = VORLINK_SAMPLES_DIR;
@@ -75,11 +75,10 @@ class LiveRun final : private UnitSink, private FrameSink {
   int count_ = 0;
   testing::FakeClock clock_;
   CaptureFiles captures_;  // never created: the display writes to closed files
-  DateTime lastPacketTime_;
   Deframer deframer_;
 
  public:
-  FrameDisplay display{pane, captures_, clock_, options, lastPacketTime_};
+  FrameDisplay display{pane, captures_, clock_, options};
 };
 
 // Draws every held frame again in a shuffled order and compares.

@@ -12,9 +12,9 @@ namespace vorlink::testing {
 
 class RecordingPane final : public TextPane {
  public:
-  std::vector<std::pair<std::string, PaneColour>> pieces;
+  std::vector<std::pair<std::string, PaneRole>> pieces;
 
-  void AppendColoredText(std::string_view text, PaneColour colour) override {
+  void AppendColoredText(std::string_view text, PaneRole colour) override {
     pieces.emplace_back(std::string(text), colour);
   }
   // The whole text with "\r" line breaks.

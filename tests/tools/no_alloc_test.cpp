@@ -37,7 +37,7 @@ namespace {
 
 class DiscardPane final : public TextPane {
  public:
-  void AppendColoredText(std::string_view text, PaneColour) override { characters += text.size(); }
+  void AppendColoredText(std::string_view text, PaneRole) override { characters += text.size(); }
   std::size_t characters = 0;
 };
 

@@ -12,12 +12,12 @@ namespace {
 TEST(QtTextPaneTest, NewTextGoesToTheEndWhereverTheOperatorClicked) {
   QPlainTextEdit edit;
   QtTextPane pane(edit);
-  pane.AppendColoredText("\rfirst\r", PaneColour::Black);
+  pane.AppendColoredText("\rfirst\r", PaneRole::Plain);
   QTextCursor caret = edit.textCursor();
   caret.setPosition(1);
   caret.setPosition(3, QTextCursor::KeepAnchor);
   edit.setTextCursor(caret);
-  pane.AppendColoredText("second\r", PaneColour::Red);
+  pane.AppendColoredText("second\r", PaneRole::DecodedDump);
   EXPECT_EQ(edit.toPlainText(), "\nfirst\nsecond\n");
   EXPECT_EQ(edit.textCursor().selectedText(), "fi");
 }
@@ -25,8 +25,8 @@ TEST(QtTextPaneTest, NewTextGoesToTheEndWhereverTheOperatorClicked) {
 TEST(QtTextPaneTest, EachPieceKeepsItsColour) {
   QPlainTextEdit edit;
   QtTextPane pane(edit);
-  pane.AppendColoredText("red", PaneColour::Red);
-  pane.AppendColoredText("green\r", PaneColour::Green);
+  pane.AppendColoredText("red", PaneRole::DecodedDump);
+  pane.AppendColoredText("green\r", PaneRole::Characters);
   QTextCursor at(edit.document());
   at.setPosition(1);
   EXPECT_EQ(at.charFormat().foreground().color(), QColor(255, 0, 0));
@@ -37,7 +37,7 @@ TEST(QtTextPaneTest, EachPieceKeepsItsColour) {
 TEST(QtTextPaneTest, KeepsTheNewestLinesAndClearEmptiesIt) {
   QPlainTextEdit edit;
   QtTextPane pane(edit, 5);
-  for (int i = 0; i < 20; ++i) pane.AppendColoredText("line " + std::to_string(i) + "\r", PaneColour::Black);
+  for (int i = 0; i < 20; ++i) pane.AppendColoredText("line " + std::to_string(i) + "\r", PaneRole::Plain);
   EXPECT_EQ(edit.document()->blockCount(), 5);
   EXPECT_EQ(edit.document()->lastBlock().previous().text(), "line 19");
   pane.Clear();
@@ -49,11 +49,11 @@ TEST(QtTextPaneTest, ViewFollowsTheEndOnlyWhileItShowsTheEnd) {
   edit.resize(300, 100);
   edit.show();
   QtTextPane pane(edit);
-  for (int i = 0; i < 100; ++i) pane.AppendColoredText("line\r", PaneColour::Black);
+  for (int i = 0; i < 100; ++i) pane.AppendColoredText("line\r", PaneRole::Plain);
   QScrollBar* bar = edit.verticalScrollBar();
   EXPECT_EQ(bar->value(), bar->maximum());
   bar->setValue(10);
-  pane.AppendColoredText("more\r", PaneColour::Black);
+  pane.AppendColoredText("more\r", PaneRole::Plain);
   EXPECT_EQ(bar->value(), 10);
 }
 
