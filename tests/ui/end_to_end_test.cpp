@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "link/deframer.h"
+#include "child_process.h"
 #include "pty_pair.h"
 #include "temp_folder.h"
 
@@ -92,34 +93,8 @@ pid_t StartProgram(const fs::path& programFolder, const fs::path& workingFolder 
   return spawned == 0 ? pid : -1;
 }
 
-// The exit status, or -1 when the program is still running at the deadline.
-int WaitForExit(pid_t pid, std::chrono::seconds limit = 10s) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  int status = 0;
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-    std::this_thread::sleep_for(20ms);
-  }
-  return -1;
-}
-
-// A program the test left running, as after a failed expectation, is
-// killed, so that it does not outlive its folder.
-class Reaper {
- public:
-  explicit Reaper(pid_t pid) : pid_(pid) {}
-  ~Reaper() {
-    if (pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  Reaper(const Reaper&) = delete;
-  Reaper& operator=(const Reaper&) = delete;
-
- private:
-  pid_t pid_;
-};
+using testing::Reaper;
+using testing::WaitForExit;
 
 void WriteStation(const fs::path& station, testing::PtyPair& com1) {
   com1.LinkAs(station / "COM1");

@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "child_process.h"
 #include "pty_pair.h"
 #include "temp_folder.h"
 
@@ -60,31 +61,8 @@ pid_t Start(std::vector<std::string> argv, const fs::path& working, const fs::pa
   return spawned == 0 ? pid : -1;
 }
 
-int WaitForExit(pid_t pid, std::chrono::seconds limit = 10s) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  int status = 0;
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-    std::this_thread::sleep_for(20ms);
-  }
-  return -1;
-}
-
-class Reaper {
- public:
-  explicit Reaper(pid_t pid) : pid_(pid) {}
-  ~Reaper() {
-    if (pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  Reaper(const Reaper&) = delete;
-  Reaper& operator=(const Reaper&) = delete;
-
- private:
-  pid_t pid_;
-};
+using testing::Reaper;
+using testing::WaitForExit;
 
 std::set<std::string> Names(const fs::path& folder) {
   std::set<std::string> names;
