@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/statistics_text.h"
 #include "base/package.h"
 #include "decode/capture_loader.h"
 #include "decode/frame_filter.h"
@@ -14,6 +15,7 @@
 #include "decode/frame_store.h"
 #include "decode/heard_list.h"
 #include "decode_session.h"
+#include "pcap_export.h"
 #include "stream_pane.h"
 
 namespace vorlink {
@@ -39,7 +41,12 @@ constexpr std::string_view kUsage =
     "  --pid HH        PID in hexadecimal\n"
     "  --grep TEXT     text in the payload, upper and lower case alike\n"
     "  --heard         list the stations heard instead of the frames: callsign,\n"
-    "                  frames, first and last heard (UTC), direct, via\n";
+    "                  frames, first and last heard (UTC), direct, via\n"
+    "\n"
+    "Instead of the frames (these two go together, but not with the above):\n"
+    "  --pcap OUT      write the frames to OUT as a pcap file for packet analysers\n"
+    "                  (link type 202), timed by the capture's time frames\n"
+    "  --stats         print the statistics and link health figures of the stream\n";
 
 constexpr std::size_t kChunkSize = 4096;
 
@@ -55,6 +62,8 @@ struct Arguments {
   FrameFilterSpec filter;
   bool heard = false;
   bool version = false;
+  std::string pcapFile;
+  bool stats = false;
   std::string error;
 };
 
@@ -105,7 +114,13 @@ Arguments Parse(std::span<const std::string_view> args) {
   for (std::size_t i = 0; i < args.size() && a.error.empty(); ++i) {
     const std::string_view arg = args[i];
     if (ParseFilterOption(args, i, a)) continue;
-    if (arg == "--heard") {
+    if (TakeValue(args, i, "--pcap", a.pcapFile, a.error)) {
+      if (a.pcapFile.empty() && a.error.empty()) a.error = "--pcap needs a file name";
+      continue;
+    }
+    if (arg == "--stats") {
+      a.stats = true;
+    } else if (arg == "--heard") {
       a.heard = true;
     } else if (arg == "-h" || arg == "--help") {
       a.help = true;
@@ -129,7 +144,23 @@ Arguments Parse(std::span<const std::string_view> args) {
       a.file = arg;
     }
   }
+  if (a.error.empty() && (a.stats || !a.pcapFile.empty()) && (a.heard || !a.filter.Empty())) {
+    a.error = "--pcap and --stats take every frame: no --heard or frame filter with them";
+  }
   return a;
+}
+
+// Takes the pane's text and lets it go: --stats wants the figures only.
+class DiscardPane final : public TextPane {
+ public:
+  void AppendColoredText(std::string_view, PaneRole) override {}
+};
+
+// The same figures as the statistics window.
+void PrintStatistics(const ReceiveCounters& counters, std::FILE* out, bool colour) {
+  StreamPane pane(out, colour);
+  AppendStatistics(counters, pane);
+  AppendLinkHealth(counters.health, pane);
 }
 
 struct FileCloser {
@@ -208,18 +239,31 @@ int RunDecodeTool(std::span<const std::string_view> args, std::FILE* in, std::FI
 
   const bool colour = a.colour == Colour::Always || (a.colour == Colour::Auto && outIsTerminal);
   StreamPane pane(out, colour);
+  DiscardPane discard;
   std::optional<DecodeSession> session;
   std::optional<PickedFrames> picked;
+  std::optional<PcapExport> pcap;
+  if (!a.pcapFile.empty()) {
+    std::string error;
+    if (!pcap.emplace().Open(a.pcapFile, error)) {
+      std::fprintf(err, "vorlink-decode: cannot write %s: %s\n", a.pcapFile.c_str(), error.c_str());
+      return 1;
+    }
+  }
   if (a.heard || !a.filter.Empty()) {
     picked.emplace(a, pane);
-  } else {
+  } else if (a.stats) {
+    session.emplace(discard, clock, a.options);
+  } else if (!pcap) {
     session.emplace(pane, clock, a.options);
   }
   std::vector<std::uint8_t> chunk(kChunkSize);
   while (true) {
     const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), in);
-    if (n > 0 && session) session->Feed(std::span(chunk.data(), n));
-    if (n > 0 && picked) picked->Feed(std::span(chunk.data(), n));
+    const auto bytes = std::span(chunk.data(), n);
+    if (n > 0 && session) session->Feed(bytes);
+    if (n > 0 && picked) picked->Feed(bytes);
+    if (n > 0 && pcap) pcap->Feed(bytes);
     if (n < chunk.size()) break;
   }
   pane.Flush();
@@ -227,6 +271,12 @@ int RunDecodeTool(std::span<const std::string_view> args, std::FILE* in, std::FI
   if (std::ferror(in)) {
     std::fprintf(err, "vorlink-decode: cannot read %s: %s\n",
                  a.file.empty() ? "standard input" : a.file.c_str(), std::strerror(errno));
+    return 1;
+  }
+  if (a.stats) PrintStatistics(session->Counters(), out, colour);
+  std::string error;
+  if (pcap && !pcap->Close(error)) {
+    std::fprintf(err, "vorlink-decode: cannot write %s: %s\n", a.pcapFile.c_str(), error.c_str());
     return 1;
   }
   return 0;

@@ -4,9 +4,16 @@
 #include <system_error>
 
 #include "capture/capture_name.h"
+#include "capture/pcap_capture.h"
 
 namespace vorlink {
 namespace {
+
+// A pcap file holds no frame while it has no more than its file header.
+bool HoldsNothing(const std::filesystem::path& file, std::uintmax_t size) {
+  if (file.extension() == kPcapExtension) return size <= kPcapFileHeaderLength;
+  return size == 0;
+}
 
 std::vector<std::filesystem::path> EmptyCaptureFiles(const std::filesystem::path& folder) {
   std::vector<std::filesystem::path> found;
@@ -19,7 +26,7 @@ std::vector<std::filesystem::path> EmptyCaptureFiles(const std::filesystem::path
     // Links are never followed: only a plain empty file is ours to delete.
     if (!it->is_regular_file(statusError) || it->is_symlink(statusError)) continue;
     const auto size = it->file_size(statusError);
-    if (!statusError && size == 0) found.push_back(it->path());
+    if (!statusError && HoldsNothing(it->path(), size)) found.push_back(it->path());
   }
   return found;
 }

@@ -1,7 +1,8 @@
 // Clearing away the empty captures of runs that received nothing. Only files
 // of length 0 whose names have the capture form (ddmmyyyy_hhmm with .kss,
-// .dump or .hex) are deleted: an empty script, a marker or lock file, or a
-// COMn link is the operator's and stays.
+// .dump, .hex or .pcap) are deleted, and .pcap files that hold no record
+// (nothing past the file header): an empty script, a marker or lock file, or
+// a COMn link is the operator's and stays.
 #pragma once
 
 #include <filesystem>

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "link/link_health.h"
+
 namespace vorlink {
 
 struct ReceiveCounters {
@@ -14,6 +16,7 @@ struct ReceiveCounters {
   std::int64_t MirroredByteCount = 0;
   std::int64_t TfescCount = 0;
   std::int64_t TfendCount = 0;
+  LinkHealth health;
 
   // "Clear Counter": every counter back to 0.
   void Clear() { *this = ReceiveCounters{}; }

@@ -48,10 +48,15 @@ void ReceivePipeline::MirrorChunk(std::span<const std::uint8_t> chunk) {
 
 void ReceivePipeline::OnUnit(std::span<const std::uint8_t> frame) {
   ++c_.counters.FrameCount;
+  CountUnit(c_.counters.health, frame);
   c_.lastPacketTime = UtcNow(c_.clock);
   if (frame.size() <= 2) return;
-  if (c_.options.timeFrames) WriteTimeFrame(frame);
+  // One reading stamps both the time frame and the pcap record.
+  DateTime arrival;
+  if (c_.options.timeFrames || c_.options.pcapFile) arrival = UtcNowPrecise(c_.clock);
+  if (c_.options.timeFrames) WriteTimeFrame(frame, arrival);
   c_.captures.WriteRaw(frame);
+  if (c_.options.pcapFile) c_.captures.WritePcapFrame(frame, arrival);
   c_.display.ShowFrame(frame);
 }
 
@@ -60,9 +65,9 @@ void ReceivePipeline::OnEscape(std::uint8_t escaped) {
   if (escaped == kTfend) ++c_.counters.TfendCount;
 }
 
-void ReceivePipeline::WriteTimeFrame(std::span<const std::uint8_t> frame) {
+void ReceivePipeline::WriteTimeFrame(std::span<const std::uint8_t> frame, const DateTime& arrival) {
   char stamp[kTimestampLength];
-  FormatTimestamp(UtcNowPrecise(c_.clock), stamp);
+  FormatTimestamp(arrival, stamp);
   c_.captures.WriteRaw(timeFrame_.Build(frame, std::string_view(stamp, kTimestampLength)));
 }
 

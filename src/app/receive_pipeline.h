@@ -2,8 +2,9 @@
 // the waiting bytes as one chunk, mirror it while mirroring is on, count it,
 // rewrite the receive label, then cut it into units. For every unit the frame
 // count and LastPacketTime move on; for every frame, in this order: its time
-// frame (while time frames are on), its bytes to the raw capture, its block
-// in the pane.
+// frame (while time frames are on), its bytes to the raw capture, its pcap
+// record (while pcap captures are on), its block in the pane. Every unit is
+// counted in the link health figures.
 #pragma once
 
 #include <cstdint>
@@ -68,7 +69,7 @@ class ReceivePipeline final : private UnitSink {
   void OnUnit(std::span<const std::uint8_t> frame) override;
   void OnEscape(std::uint8_t escaped) override;
   void MirrorChunk(std::span<const std::uint8_t> chunk);
-  void WriteTimeFrame(std::span<const std::uint8_t> frame);
+  void WriteTimeFrame(std::span<const std::uint8_t> frame, const DateTime& arrival);
 
   ReceiveContext c_;
   Deframer deframer_;

@@ -7,6 +7,20 @@
 //   3 Frames decoded
 //   0 TFESC received
 //   0 TFEND received
+//
+// Below it, the link health figures, under their own blue title: frames by
+// KISS command and by KISS port (only those that occurred), then the fixed
+// lines:
+//
+//   Link health
+//   3 Frames with KISS command 0
+//   3 Frames on KISS port 0
+//   0 SMACK Frames with good CRC
+//   0 SMACK Frames with bad CRC
+//   0 bad escapes (FESC not followed by TFEND or TFESC)
+//   0 Frames dropped as oversize
+//   0 stray Bytes
+//   0 empty Frames
 #pragma once
 
 #include "decode/text_pane.h"
@@ -16,5 +30,7 @@ namespace vorlink {
 
 // Appends the counters as they stand now; the pane is not updated later.
 void AppendStatistics(const ReceiveCounters& counters, TextPane& pane);
+// The link health part: an empty line, its title, one line per figure.
+void AppendLinkHealth(const LinkHealth& health, TextPane& pane);
 
 }  // namespace vorlink

@@ -50,6 +50,8 @@ class CaptureFile {
 
   const std::filesystem::path& Name() const { return name_; }
   bool IsOpen() const { return descriptor_ >= 0; }
+  // Nothing on disk and nothing waiting.
+  bool Empty() const { return committed_ == 0 && pending_.empty(); }
   bool Paused() const { return paused_; }
   // Why the file is paused.
   const std::error_code& Error() const { return error_; }

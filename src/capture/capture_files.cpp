@@ -19,11 +19,12 @@ void CaptureFiles::CreateCaptureFiles(const std::filesystem::path& folder, Clock
   kss_.Open(folder / (stamp + std::string(kKssExtension)));
   dump_.Open(folder / (stamp + std::string(kDumpExtension)));
   hex_.Open(folder / (stamp + std::string(kHexExtension)));
+  pcap_.Open(folder / (stamp + std::string(kPcapExtension)));
 }
 
 void CaptureFiles::CloseCaptureFiles() {
   // What the last event left is written first, whole or not at all.
-  for (CaptureFile* file : {&kss_, &dump_, &hex_}) {
+  for (CaptureFile* file : {&kss_, &dump_, &hex_, &pcap_.File()}) {
     Commit(*file);
     file->Close(writer_);
   }
@@ -45,10 +46,16 @@ void CaptureFiles::WritePayloadTextLine(std::string_view line) { WriteLine(dump_
 
 void CaptureFiles::WritePayloadHexLine(std::string_view line) { WriteLine(hex_, line); }
 
+void CaptureFiles::WritePcapFrame(std::span<const std::uint8_t> frame, const DateTime& arrival) {
+  pcap_.WriteFrame(frame, PcapMicroseconds(arrival));
+  if (pcap_.File().WantsCommit()) Commit(pcap_.File());
+}
+
 void CaptureFiles::Flush() {
   Commit(kss_);
   Commit(dump_);
   Commit(hex_);
+  Commit(pcap_.File());
 }
 
 void CaptureFiles::Commit(CaptureFile& file) {

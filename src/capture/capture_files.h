@@ -3,6 +3,7 @@
 //   .kss   raw KISS frames as received, each optionally after its time frame
 //   .dump  one line of payload characters per decoded frame (CR LF)
 //   .hex   one line of payload hexadecimal per decoded frame with a payload
+//   .pcap  one record per frame for packet analysers (see pcap_capture.h)
 // A start in the same minute as an earlier one appends to that run's files.
 // A file that could not be created stays closed and its writes are skipped.
 // Whatever was written reaches the operating system at every Flush, which
@@ -20,6 +21,7 @@
 #include <string_view>
 
 #include "capture/capture_file.h"
+#include "capture/pcap_capture.h"
 #include "base/status_line.h"
 #include "base/clock.h"
 
@@ -33,10 +35,10 @@ class CaptureFiles {
   CaptureFiles& operator=(const CaptureFiles&) = delete;
   ~CaptureFiles() { CloseCaptureFiles(); }
 
-  // Opens .kss, .dump and .hex in folder for appending, all three named
+  // Opens .kss, .dump, .hex and .pcap in folder for appending, all named
   // after one reading of the clock. Pauses and resumptions are told to status.
   void CreateCaptureFiles(const std::filesystem::path& folder, Clock& clock, StatusLine& status);
-  // Closes .kss, .dump and .hex, in this order. Closing closed files does nothing.
+  // Closes .kss, .dump, .hex and .pcap, in this order. Closing closed files does nothing.
   void CloseCaptureFiles();
 
   // Bytes for the .kss file: a time frame or a received frame.
@@ -44,14 +46,19 @@ class CaptureFiles {
   // One line (CR LF added) of the payload text and payload hex files.
   void WritePayloadTextLine(std::string_view line);
   void WritePayloadHexLine(std::string_view line);
+  // One received frame (both FENDs) for the .pcap file, with its UTC arrival time.
+  void WritePcapFrame(std::span<const std::uint8_t> frame, const DateTime& arrival);
   // Hands everything written so far to the operating system.
   void Flush();
 
   const std::filesystem::path& KssFileName() const { return kss_.Name(); }
   const std::filesystem::path& DumpFileName() const { return dump_.Name(); }
   const std::filesystem::path& HexFileName() const { return hex_.Name(); }
-  // True while a write to any of the three has failed and none has gone through since.
-  bool AnyPaused() const { return kss_.Paused() || dump_.Paused() || hex_.Paused(); }
+  const std::filesystem::path& PcapFileName() const { return pcap_.File().Name(); }
+  // True while a write to any of them has failed and none has gone through since.
+  bool AnyPaused() const {
+    return kss_.Paused() || dump_.Paused() || hex_.Paused() || pcap_.File().Paused();
+  }
 
  private:
   void WriteLine(CaptureFile& file, std::string_view line);
@@ -62,6 +69,7 @@ class CaptureFiles {
   CaptureFile kss_;   // #1
   CaptureFile dump_;  // #2
   CaptureFile hex_;   // #4
+  PcapCapture pcap_;
 };
 
 }  // namespace vorlink

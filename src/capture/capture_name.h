@@ -3,6 +3,7 @@
 //   .kss   raw KISS frames
 //   .dump  payload characters
 //   .hex   payload hexadecimal
+//   .pcap  the frames for packet analysers
 // The housekeeping recognises captures by the same rule.
 #pragma once
 
@@ -17,8 +18,9 @@ namespace vorlink {
 inline constexpr std::string_view kKssExtension = ".kss";
 inline constexpr std::string_view kDumpExtension = ".dump";
 inline constexpr std::string_view kHexExtension = ".hex";
-inline constexpr std::array<std::string_view, 3> kCaptureExtensions{kKssExtension, kDumpExtension,
-                                                                    kHexExtension};
+inline constexpr std::string_view kPcapExtension = ".pcap";
+inline constexpr std::array<std::string_view, 4> kCaptureExtensions{kKssExtension, kDumpExtension,
+                                                                    kHexExtension, kPcapExtension};
 
 // "ddmmyyyy_hhmm" for a UTC date-time.
 std::string CaptureStamp(const DateTime& utc);

@@ -10,6 +10,7 @@ struct DisplayOptions {
   bool timeFrames = true;  // "Generate Timeframes"
   bool decode = true;      // "Decode KISS Frame"
   bool hexFile = true;     // "Write Payload to ASCII File (Hexdump)"
+  bool pcapFile = true;    // "Write pcap Capture" (saved in vorlink.conf)
 };
 
 }  // namespace vorlink

@@ -14,6 +14,7 @@
 #include "time/qt_tcp_client.h"
 #include "ui/artwork.h"
 #include "ui/main_window_controls.h"
+#include "ui/pcap_capture_entry.h"
 #include "ui/qt_text_pane.h"
 #include "ui/terminal_keys.h"
 #include "ui/twips.h"
@@ -64,6 +65,9 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
   session_ = std::make_unique<StationSession>(
       env_.station, env_.clock, StationPorts{*incomingPort_, *mirrorPort_, *timeServerSocket_},
       *pane_, *this, env_.timeServerPort);
+  AddPcapCaptureEntry(*menuBar()->findChild<QMenu*>("MnuOptions"),
+                      env_.station.workingFolder / kMoreSettingsName,
+                      [this](bool on) { session_->Options().pcapFile = on; }, *this);
   ConnectEvents();
 }
 

@@ -36,6 +36,7 @@ StatisticsWindow::StatisticsWindow(const ReceiveCounters& counters, QWidget* par
 
   QtTextPane pane(*figures_);
   AppendStatistics(counters, pane);
+  AppendLinkHealth(counters.health, pane);
   // Shown from the title down.
   figures_->moveCursor(QTextCursor::Start);
 }

@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "capture/pcap_capture.h"
 #include "temp_folder.h"
 
 namespace vorlink {
@@ -44,6 +45,26 @@ TEST(HousekeepingTest, DeletesOnlyEmptyCaptureFiles) {
   }
   EXPECT_TRUE(fs::is_symlink(f / "COM1"));
   EXPECT_TRUE(fs::is_symlink(f / "28112010_1407.kss"));
+}
+
+TEST(HousekeepingTest, APcapFileWithoutRecordsCountsAsEmpty) {
+  testing::TempFolder folder;
+  const fs::path& f = folder.path();
+  const std::string header = PcapFileHeader();
+  const std::string record = std::string(kPcapRecordHeaderLength, '\0') + "\x00\x41";
+  Touch(f / "28112010_1403.pcap");
+  Touch(f / "28112010_1404.pcap", header);
+  Touch(f / "28112010_1405.pcap", header + record);
+  Touch(f / "28112010_1406.kss", header);
+  Touch(f / "notes.pcap", header);
+
+  DeleteEmptyFiles({f});
+
+  EXPECT_FALSE(fs::exists(f / "28112010_1403.pcap"));
+  EXPECT_FALSE(fs::exists(f / "28112010_1404.pcap"));
+  for (const char* kept : {"28112010_1405.pcap", "28112010_1406.kss", "notes.pcap"}) {
+    EXPECT_TRUE(fs::exists(f / kept)) << kept;
+  }
 }
 
 TEST(HousekeepingTest, CleansEveryFolderGivenAndSkipsMissingOnes) {

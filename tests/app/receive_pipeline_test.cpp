@@ -1,6 +1,7 @@
 #include "app/receive_pipeline.h"
 
 #include <gtest/gtest.h>
+#include <pcap/pcap.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -216,13 +217,15 @@ TEST_F(ReceivePipelineTest, ReceptionGoesOnWhileCapturesArePausedAndTheEventSays
   Receive("C0 00 42 C0");
   EXPECT_EQ(status.texts, (std::vector<std::string>{
                               "", "capture paused: 06122026_0958.kss: Input/output error",
-                              "capture paused: 06122026_0958.dump: Input/output error"}));
+                              "capture paused: 06122026_0958.dump: Input/output error",
+                              "capture paused: 06122026_0958.pcap: Input/output error"}));
   EXPECT_TRUE(captures.AnyPaused());
   writer.refusing = false;
   status.texts.clear();
   Receive("C0 00 43 C0");
   EXPECT_EQ(status.texts, (std::vector<std::string>{"", "capture resumed: 06122026_0958.kss",
-                                                    "capture resumed: 06122026_0958.dump"}));
+                                                    "capture resumed: 06122026_0958.dump",
+                                                    "capture resumed: 06122026_0958.pcap"}));
   EXPECT_EQ(counters.FrameCount, 3);
   EXPECT_EQ(pane.Lines().size(), 21u);
   EXPECT_EQ(Kss(), "C0 00 41 C0 C0 00 43 C0");
@@ -235,6 +238,64 @@ TEST_F(ReceivePipelineTest, ClearedCountersStartAgainAtOneFrame) {
   EXPECT_EQ(labels.label9.back(), "5 Bytes received (1 Frames)");
   Receive("");
   EXPECT_EQ(labels.label9.back(), "5 Bytes received (2 Frames)");
+}
+
+// The records of a pcap file as libpcap reads them: time in microseconds and bytes.
+std::vector<std::pair<std::int64_t, std::string>> PcapRecords(const std::filesystem::path& file) {
+  char error[PCAP_ERRBUF_SIZE] = {};
+  pcap_t* pcap = pcap_open_offline(file.c_str(), error);
+  EXPECT_NE(pcap, nullptr) << error;
+  std::vector<std::pair<std::int64_t, std::string>> records;
+  if (pcap == nullptr) return records;
+  pcap_pkthdr* header = nullptr;
+  const u_char* data = nullptr;
+  while (pcap_next_ex(pcap, &header, &data) == 1) {
+    records.emplace_back(std::int64_t{header->ts.tv_sec} * 1'000'000 + header->ts.tv_usec,
+                         ToHex({data, data + header->caplen}));
+  }
+  pcap_close(pcap);
+  return records;
+}
+
+TEST_F(ReceivePipelineTest, EachFrameGetsOnePcapRecordStampedAsItsTimeFrame) {
+  options.timeFrames = true;
+  Receive("C0 00 41 C0 C0 C0 7E C0 00 DB DC C0");
+  clock.local.millisecond = 346;
+  Receive("C0 80 41 A1 F0 C0");
+  captures.CloseCaptureFiles();
+  const std::int64_t stamp = (std::int64_t{1796551100} * 1000 + 345) * 1000;
+  EXPECT_EQ(PcapRecords(captures.PcapFileName()),
+            (std::vector<std::pair<std::int64_t, std::string>>{
+                {stamp, "00 41"}, {stamp, "00 C0"}, {stamp + 1000, "80 41 A1 F0"}}));
+  EXPECT_NE(testing::ReadText(captures.KssFileName()).find("2026-12-06 09:58:20.345"),
+            std::string::npos);
+}
+
+TEST_F(ReceivePipelineTest, NoPcapRecordWhileThePcapCaptureIsOff) {
+  options.pcapFile = false;
+  Receive("C0 00 41 C0");
+  options.pcapFile = true;
+  Receive("C0 00 42 C0");
+  captures.CloseCaptureFiles();
+  const auto records = PcapRecords(captures.PcapFileName());
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].second, "00 42");
+  EXPECT_EQ(Kss(), "C0 00 41 C0 C0 00 42 C0");
+}
+
+TEST_F(ReceivePipelineTest, LinkHealthIsCountedForEveryUnitAndClearedWithTheCounters) {
+  Receive("7E C0 00 41 C0 C0 C0 21 05 C0 C0 80 41 F0 A1 C0 C0 00 DB 41 C0");
+  EXPECT_EQ(counters.health.strays, 1u);
+  EXPECT_EQ(counters.health.emptyFrames, 1u);
+  EXPECT_EQ(counters.health.byCommand[0], 3u);
+  EXPECT_EQ(counters.health.byCommand[1], 1u);
+  EXPECT_EQ(counters.health.byPort[0], 3u);
+  EXPECT_EQ(counters.health.byPort[2], 1u);
+  EXPECT_EQ(counters.health.smackBad, 1u);
+  EXPECT_EQ(counters.health.badEscapes, 1u);
+  EXPECT_EQ(pane.Lines()[1], "[4 Bytes KISS Frame (without CRC)]");
+  counters.Clear();
+  EXPECT_TRUE(counters.health == LinkHealth{});
 }
 
 }  // namespace

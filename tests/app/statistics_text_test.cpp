@@ -39,5 +39,27 @@ TEST(StatisticsTextTest, LargeFiguresArePlainDecimal) {
             "7 TFEND received\n");
 }
 
+TEST(StatisticsTextTest, LinkHealthListsTheNibblesThatOccurredThenEveryFixedFigure) {
+  LinkHealth health;
+  health.byCommand[0] = 5;
+  health.byCommand[9] = 2;
+  health.byPort[0] = 4;
+  health.byPort[3] = 3;
+  health.smackGood = 1;
+  health.smackBad = 2;
+  health.badEscapes = 3;
+  health.oversize = 4;
+  health.strays = 5;
+  health.emptyFrames = 6;
+  RecordingPane pane;
+  AppendLinkHealth(health, pane);
+  EXPECT_EQ(pane.Text(),
+            "\nLink health\n5 Frames with KISS command 0\n2 Frames with KISS command 9\n"
+            "4 Frames on KISS port 0\n3 Frames on KISS port 3\n1 SMACK Frames with good CRC\n"
+            "2 SMACK Frames with bad CRC\n3 bad escapes (FESC not followed by TFEND or TFESC)\n"
+            "4 Frames dropped as oversize\n5 stray Bytes\n6 empty Frames\n");
+  EXPECT_EQ(pane.pieces[1], std::make_pair(std::string("Link health"), PaneRole::Title));
+}
+
 }  // namespace
 }  // namespace vorlink

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -111,6 +112,35 @@ TEST_F(MainWindowTest, ReceivedFrameIsShownCountedAndCaptured) {
                 "asy: 2026-12-06 10:00:00.345 UTC" + bytes(Hex("C0")) + bytes(Hex(kUiFrame)));
   EXPECT_EQ(ReadText(captures.DumpFileName()), "2026-12-06 10:00:00.345 UTC: hi\r\n");
   EXPECT_EQ(ReadText(captures.HexFileName()), "68 69\r\n");
+}
+
+TEST_F(MainWindowTest, WritePcapCaptureIsTheLastOptionOnByDefaultAndKeptInVorlinkConf) {
+  MainWindow& w = LoadWindow();
+  QAction* entry = Find<QAction>("MnuPcapCapture");
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(entry->text(), "Write pcap Capture");
+  EXPECT_TRUE(entry->isCheckable());
+  EXPECT_TRUE(entry->isChecked());
+  EXPECT_EQ(Find<QMenu>("MnuOptions")->actions().back(), entry);
+  const auto pcap = w.Captures().PcapFileName();
+  const std::uintmax_t record = 16 + 19;  // the frame without its FENDs
+  com1.Write(Hex(kUiFrame));
+  ASSERT_TRUE(WaitUntil([&] { return std::filesystem::file_size(pcap) == 24 + record; }));
+  const auto conf = folder.path() / "vorlink.conf";
+  EXPECT_FALSE(std::filesystem::exists(conf));
+
+  entry->trigger();
+  EXPECT_NE(ReadText(conf).find("[Capture]\nWritePcapCapture=false"), std::string::npos);
+  com1.Write(Hex(kUiFrame));
+  ASSERT_TRUE(WaitUntil([&] { return PaneText().count("from XYZ-7 to ABC") == 2; }));
+  EXPECT_EQ(std::filesystem::file_size(pcap), 24 + record);
+
+  entry->trigger();
+  EXPECT_EQ(ReadText(conf).find("WritePcapCapture"), std::string::npos);
+  entry->trigger();
+  window.reset();
+  LoadWindow();
+  EXPECT_FALSE(Find<QAction>("MnuPcapCapture")->isChecked());
 }
 
 TEST_F(MainWindowTest, SerialEventsShowTheirTextsAndDataClearsThem) {

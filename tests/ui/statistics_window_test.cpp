@@ -44,7 +44,11 @@ TEST_F(StatisticsWindowTest, ShowsTheCountersAfterThreeFramesOfSixtyBytes) {
   StatisticsWindow& window = OpenStatistics();
   EXPECT_EQ(Text(window),
             "Statistics\n\n60 Bytes received\n3 Frames decoded\n0 TFESC received\n"
-            "0 TFEND received\n");
+            "0 TFEND received\n"
+            "\nLink health\n3 Frames with KISS command 0\n3 Frames on KISS port 0\n"
+            "0 SMACK Frames with good CRC\n0 SMACK Frames with bad CRC\n"
+            "0 bad escapes (FESC not followed by TFEND or TFESC)\n0 Frames dropped as oversize\n"
+            "0 stray Bytes\n0 empty Frames\n");
   EXPECT_EQ(window.windowTitle(), "Form4");
   EXPECT_EQ(window.objectName(), "Form4");
   EXPECT_EQ(window.size(), QSize(273, 129));
@@ -83,12 +87,16 @@ TEST_F(StatisticsWindowTest, EscapesAreCountedUntilClearCounter) {
   // FESC TFESC twice and FESC TFEND once inside the payload.
   com1.Write(Hex("C0 00 82 84 86 40 40 40 60 B0 B2 B4 40 40 40 6F 03 F0 DB DD DB DC DB DD C0"));
   ASSERT_TRUE(WaitUntil([&] { return station.counters.FrameCount == 1; }));
-  EXPECT_TRUE(Text(OpenStatistics()).endsWith("\n2 TFESC received\n1 TFEND received\n"));
+  EXPECT_TRUE(Text(OpenStatistics()).contains("\n2 TFESC received\n1 TFEND received\n\n"));
   CloseStatistics();
   Trigger("MnuClear");
+  // The link health figures are cleared with the others.
   EXPECT_EQ(Text(OpenStatistics()),
             "Statistics\n\n0 Bytes received\n0 Frames decoded\n0 TFESC received\n"
-            "0 TFEND received\n");
+            "0 TFEND received\n"
+            "\nLink health\n0 SMACK Frames with good CRC\n0 SMACK Frames with bad CRC\n"
+            "0 bad escapes (FESC not followed by TFEND or TFESC)\n0 Frames dropped as oversize\n"
+            "0 stray Bytes\n0 empty Frames\n");
 }
 
 TEST_F(StatisticsWindowTest, ClearCounterEmptiesPaneAndLabel9AndLeavesLabel10) {

@@ -1,0 +1,17 @@
+// The capture settings kept beyond vorlink.ini, in vorlink.conf beside it
+// (group "Capture"); a value equal to its default is not written.
+#pragma once
+
+#include <string_view>
+
+namespace vorlink {
+
+inline constexpr std::string_view kMoreSettingsName = "vorlink.conf";
+
+struct CaptureSettings {
+  bool writePcap = true;  // Options > "Write pcap Capture"
+
+  friend bool operator==(const CaptureSettings&, const CaptureSettings&) = default;
+};
+
+}  // namespace vorlink
