@@ -18,8 +18,8 @@ struct LinkChoice {
 
 // The peer to use: --kiss-tcp for this run wins over the saved choice;
 // nothing for the serial port.
-inline std::optional<KissTcpAddress> ChosenKissTcp(const LinkChoice& saved,
-                                                   const std::optional<KissTcpAddress>& forThisRun) {
+inline std::optional<KissTcpAddress> ChosenKissTcp(
+    const LinkChoice& saved, const std::optional<KissTcpAddress>& forThisRun) {
   if (forThisRun) return forThisRun;
   if (saved.kissTcp) return saved.address;
   return std::nullopt;

@@ -57,7 +57,8 @@ void LinkKeeper::OnRetryTimer() {
     return;
   }
   lost_ = false;
-  const auto away = std::chrono::duration_cast<std::chrono::seconds>(clock_.MonotonicNow() - lostSince_);
+  const auto away =
+      std::chrono::duration_cast<std::chrono::seconds>(clock_.MonotonicNow() - lostSince_);
   watcher_.OnLinkBack(*this, LinkBackText(name_, UtcNow(clock_), away.count()));
 }
 

@@ -1,7 +1,6 @@
 #include "app/station_session.h"
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "app/config_file.h"
@@ -42,23 +41,26 @@ void StationSession::Load() {
   if (const auto kissTcp = station_.KissTcp()) {
     if (auto problem = links_.UseIncoming(kissTcp)) incomingProblems.push_back(*problem);
   } else {
-    incomingProblems = ConfigurePort(ports_.incoming, settings.IncomingPortLine, kIncomingPortLineNumber);
+    incomingProblems =
+        ConfigurePort(ports_.incoming, settings.IncomingPortLine, kIncomingPortLineNumber);
   }
   core_.pipeline.Reset();
   view_.ShowIncomingPort(links_.IncomingText());
   UseDefaultHostIfEmpty(settings);
   timeClient_.ConnectTimeServer(settings.TimeServerHost);
-  const auto outgoingProblems =
+  auto outgoingProblems =
       ConfigurePort(ports_.outgoing, settings.OutgoingPortLine, kOutgoingPortLineNumber);
   view_.ShowMirrorPort(PortText(ports_.outgoing));
   station_.LastPacketTime = UtcNow(clock_);
   mirror_.ApplyMirrorFlag();
   core_.captures.CreateCaptureFiles(station_.programFolder, clock_, view_);
   // A KISS-over-TCP peer takes frames only.
-  if (!links_.OverKissTcp()) SendTncScript(station_.programFolder, kStartScript, ports_.incoming, view_);
+  if (!links_.OverKissTcp()) {
+    SendTncScript(station_.programFolder, kStartScript, ports_.incoming, view_);
+  }
   // Shown last, or the start-up's own texts would cover them before anyone
   // could read one; the TNC's port last of all, as the one that matters most.
-  for (const std::vector<std::string>* problems : {&outgoingProblems, &std::as_const(incomingProblems)}) {
+  for (const auto* problems : {&outgoingProblems, &incomingProblems}) {
     for (const std::string& problem : *problems) view_.SetSimpleText(problem);
   }
 }
@@ -71,7 +73,9 @@ void StationSession::Unload() {
   // folder too, where the captures are made.
   DeleteEmptyFiles({station_.workingFolder, station_.programFolder});
   links_.Stop();
-  if (!links_.OverKissTcp()) SendTncScript(station_.programFolder, kExitScript, ports_.incoming, view_);
+  if (!links_.OverKissTcp()) {
+    SendTncScript(station_.programFolder, kExitScript, ports_.incoming, view_);
+  }
   if (ports_.incoming.PortOpen()) ports_.incoming.SetPortOpen(false);
   if (ports_.outgoing.PortOpen()) ports_.outgoing.SetPortOpen(false);
   WriteConfigFile(station_.workingFolder, station_.settings);

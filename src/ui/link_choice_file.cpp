@@ -41,7 +41,8 @@ LinkChoice ReadLinkChoice(const std::filesystem::path& workingFolder) {
 
 bool WriteLinkChoice(const std::filesystem::path& workingFolder, const LinkChoice& choice) {
   const LinkChoice defaults;
-  if (choice == defaults && !std::filesystem::exists(workingFolder / kLinkChoiceFileName)) return true;
+  if (choice == defaults && !std::filesystem::exists(workingFolder / kLinkChoiceFileName))
+    return true;
   QSettings file(FilePath(workingFolder), QSettings::IniFormat);
   Store(file, kKissTcpKey, choice.kissTcp ? "true" : "false", choice.kissTcp == defaults.kissTcp);
   Store(file, kHostKey, QString::fromStdString(choice.address.host),

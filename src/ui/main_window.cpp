@@ -234,7 +234,8 @@ void MainWindow::KeepLinks() {
   if (kissTcpSource_ != nullptr) {
     connect(kissTcpSource_, &QtKissTcpSource::OnComm, this,
             [this](int code) { session_->OnIncomingPortEvent(code); });
-    connect(kissTcpSource_, &QtKissTcpSource::DeviceLost, this, [&links] { links.OnIncomingLost(); });
+    connect(kissTcpSource_, &QtKissTcpSource::DeviceLost, this,
+            [&links] { links.OnIncomingLost(); });
   } else {
     connect(incomingPort_, &QtSerialPort::DeviceLost, this, [&links] { links.OnIncomingLost(); });
   }

@@ -21,9 +21,7 @@ struct KeepCase {
 
 class WorthKeepingTest : public ::testing::TestWithParam<KeepCase> {};
 
-TEST_P(WorthKeepingTest, StatusTexts) {
-  EXPECT_EQ(WorthKeeping(GetParam().text), GetParam().kept);
-}
+TEST_P(WorthKeepingTest, StatusTexts) { EXPECT_EQ(WorthKeeping(GetParam().text), GetParam().kept); }
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, WorthKeepingTest,

@@ -88,10 +88,13 @@ class LinkReopenTest : public testing::ControllerTest {
   }
   bool LogHas(const std::string& text) {
     const auto& lines = station.messages.Lines();
-    return std::any_of(lines.begin(), lines.end(),
-                       [&](const std::string& line) { return line.find(text) != std::string::npos; });
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+      return line.find(text) != std::string::npos;
+    });
   }
-  bool InLampRed() { return !Find<QLabel>("Image3")->isHidden() && Find<QLabel>("Image2")->isHidden(); }
+  bool InLampRed() {
+    return !Find<QLabel>("Image3")->isHidden() && Find<QLabel>("Image2")->isHidden();
+  }
 };
 
 TEST_F(LinkReopenTest, KissTcpPeerClosingMidFrameIsReachedAgain) {
@@ -120,7 +123,8 @@ TEST_F(LinkReopenTest, KissTcpPeerClosingMidFrameIsReachedAgain) {
   ASSERT_TRUE(WaitUntil([&] { return LabelText("Label2").endsWith(" lost "); }));
   EXPECT_EQ(LabelText("Label2"), QString::fromStdString(name + " lost "));
   EXPECT_TRUE(InLampRed());
-  EXPECT_TRUE(PaneText().contains(QString::fromStdString("--- " + name + " lost at 10:00:00 UTC ---")));
+  EXPECT_TRUE(
+      PaneText().contains(QString::fromStdString("--- " + name + " lost at 10:00:00 UTC ---")));
 
   peer.Return(static_cast<std::uint16_t>(std::stoi(name.substr(name.rfind(':') + 1))));
   ASSERT_TRUE(WaitUntil([&] { return peer.Connected(); }, 5000ms));
@@ -130,10 +134,12 @@ TEST_F(LinkReopenTest, KissTcpPeerClosingMidFrameIsReachedAgain) {
   ASSERT_TRUE(WaitUntil([&] { return CapturedLetters() == "acd"; })) << CapturedLetters();
   Main().UpdateStatus();
   EXPECT_FALSE(InLampRed());
-  EXPECT_TRUE(PaneText().contains(QString::fromStdString("--- " + name + " back at 10:00:00 UTC after 0 s ---")));
+  EXPECT_TRUE(PaneText().contains(
+      QString::fromStdString("--- " + name + " back at 10:00:00 UTC after 0 s ---")));
   EXPECT_TRUE(LogHas(name + " lost at 10:00:00 UTC"));
   EXPECT_TRUE(LogHas(name + " back at 10:00:00 UTC after 0 s"));
-  EXPECT_NE(testing::ReadText(folder.path() / "vorlink.log").find(name + " back at"), std::string::npos);
+  EXPECT_NE(testing::ReadText(folder.path() / "vorlink.log").find(name + " back at"),
+            std::string::npos);
   EXPECT_EQ(peer.connections, 2);
 }
 
@@ -172,7 +178,8 @@ TEST_F(LinkReopenTest, MessagesWindowShowsEveryTextButTheSecondsCount) {
   com1.CloseMaster();
   ASSERT_TRUE(WaitUntil([&] { return LogHas("COM 1 lost at"); }));
   const QString shown = controller->Messages()->Lines()->toPlainText();
-  EXPECT_TRUE(shown.contains("\n2026-12-06 10:00:05 COM 1 lost at 10:00:05 UTC")) << shown.toStdString();
+  EXPECT_TRUE(shown.contains("\n2026-12-06 10:00:05 COM 1 lost at 10:00:05 UTC"))
+      << shown.toStdString();
   EXPECT_TRUE(shown.contains("2026-12-06 10:00:00 read tnc_init.txt"));
   EXPECT_FALSE(shown.contains("sec since last packet"));
   EXPECT_EQ(Find<QMenu>("MnuView")->title(), "&View");

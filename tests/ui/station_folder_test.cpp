@@ -140,7 +140,7 @@ TEST(StationFolderTest, StationOptionKeepsCapturesConfigurationAndLockInTheFolde
   EXPECT_TRUE(ScriptArrives(com1, "STATION ON\r"));
   ASSERT_TRUE(StartedIn(station.path()));
   EXPECT_EQ(Extensions(station.path()), (std::set<std::string>{"", ".dump", ".hex", ".ini", ".kss",
-                                                               ".lock", ".txt"}));
+                                                               ".lock", ".log", ".txt"}));
   kill(pid, SIGTERM);
   EXPECT_EQ(WaitForExit(pid), 0);
 
