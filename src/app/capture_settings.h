@@ -2,11 +2,7 @@
 // (group "Capture"); a value equal to its default is not written.
 #pragma once
 
-#include <string_view>
-
 namespace vorlink {
-
-inline constexpr std::string_view kMoreSettingsName = "vorlink.conf";
 
 struct CaptureSettings {
   bool writePcap = true;  // Options > "Write pcap Capture"

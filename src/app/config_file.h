@@ -14,6 +14,8 @@
 namespace vorlink {
 
 inline constexpr std::string_view kConfigFileName = "vorlink.ini";
+// Beside it: the settings that go beyond its four lines (INI).
+inline constexpr std::string_view kMoreSettingsFileName = "vorlink.conf";
 // Where the port lines stand in the file, counted from 1.
 inline constexpr int kIncomingPortLineNumber = 1;
 inline constexpr int kOutgoingPortLineNumber = 3;

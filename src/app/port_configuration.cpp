@@ -7,9 +7,28 @@
 
 namespace vorlink {
 
-std::string PortText(const SerialPortComponent& port) {
-  const std::string text = UpperCase("COM " + std::to_string(port.CommPort()) + ", " + port.Settings());
-  return text + (port.PortOpen() ? " initialized " : " not available ");
+namespace {
+
+std::string_view StateWord(bool open, bool lost, std::string_view openWord) {
+  if (lost) return " lost ";
+  return open ? openWord : " not available ";
+}
+
+}  // namespace
+
+std::string PortText(const SerialPortComponent& port) { return PortText(port, false); }
+
+std::string PortText(const SerialPortComponent& port, bool lost) {
+  const std::string text = UpperCase(PortName(port) + ", " + port.Settings());
+  return text + std::string(StateWord(port.PortOpen(), lost, " initialized "));
+}
+
+std::string KissTcpText(const KissTcpAddress& address, bool connected, bool lost) {
+  return KissTcpName(address) + std::string(StateWord(connected, lost, " connected "));
+}
+
+std::string PortName(const SerialPortComponent& port) {
+  return "COM " + std::to_string(port.CommPort());
 }
 
 std::vector<std::string> ConfigurePort(SerialPortComponent& port, std::string_view portLine,

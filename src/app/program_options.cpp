@@ -9,6 +9,8 @@ namespace {
 
 constexpr OptionSpec kOptions[] = {
     {kStationOption, "DIR", "keep captures, scripts, vorlink.ini and the lock in DIR"},
+    {kKissTcpOption, "HOST:PORT",
+     "for this run, read the TNC over KISS over TCP (port 8001 when left out)"},
 };
 
 constexpr std::string_view kUsage =
@@ -33,10 +35,24 @@ CommandLine ParseProgramOptions(std::span<const std::string_view> args) {
   return ParseCommandLine(args, kOptions);
 }
 
+std::optional<KissTcpAddress> KissTcpOption(const CommandLine& line) {
+  const auto value = line.Value(kKissTcpOption);
+  if (!value) return std::nullopt;
+  return ParseKissTcpAddress(*value);
+}
+
+// Why the arguments cannot be taken; empty when they can.
+static std::string Refusal(const CommandLine& line) {
+  if (!line.error.empty()) return line.error;
+  if (!line.operands.empty()) return "unexpected argument " + line.operands.front();
+  if (line.Has(kKissTcpOption) && !KissTcpOption(line)) {
+    return std::string(kKissTcpOption) + " wants HOST:PORT, not " + *line.Value(kKissTcpOption);
+  }
+  return {};
+}
+
 std::optional<int> AnswerCommandLine(const CommandLine& line, std::FILE* out, std::FILE* err) {
-  if (!line.error.empty() || !line.operands.empty()) {
-    const std::string why =
-        line.error.empty() ? "unexpected argument " + line.operands.front() : line.error;
+  if (const std::string why = Refusal(line); !why.empty()) {
     std::fprintf(err, "vorlink: %s (try --help)\n", why.c_str());
     return kExitUsage;
   }

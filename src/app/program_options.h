@@ -9,11 +9,13 @@
 #include <string_view>
 
 #include "base/command_line.h"
+#include "link/kiss_tcp_address.h"
 
 namespace vorlink {
 
 inline constexpr std::string_view kProgramName = "vorlink";
 inline constexpr std::string_view kStationOption = "--station";
+inline constexpr std::string_view kKissTcpOption = "--kiss-tcp";
 inline constexpr int kExitUsage = 2;
 
 std::span<const OptionSpec> ProgramOptions();
@@ -23,6 +25,10 @@ CommandLine ParseProgramOptions(std::span<const std::string_view> args);
 
 // Answers --help and --version on out and wrong arguments on err, and gives
 // the exit status; nothing when the program is to run.
+// The peer of --kiss-tcp, for this run only; nothing without the option or
+// when its value is no HOST:PORT (which AnswerCommandLine refuses).
+std::optional<KissTcpAddress> KissTcpOption(const CommandLine& line);
+
 std::optional<int> AnswerCommandLine(const CommandLine& line, std::FILE* out, std::FILE* err);
 
 }  // namespace vorlink

@@ -172,4 +172,19 @@ std::string PortLineFromBoxes(SetupFrame frame, const std::array<std::string, kS
   return BuildPortLine(values);
 }
 
+LinkChoice KissTcpChoice(bool on, std::string_view host, std::string_view port) {
+  LinkChoice choice;
+  choice.kissTcp = on;
+  const std::string_view blanks = " \t";
+  const auto first = host.find_first_not_of(blanks);
+  if (first != std::string_view::npos) {
+    host = host.substr(first, host.find_last_not_of(blanks) - first + 1);
+    choice.address.host = std::string(host);
+  }
+  if (const auto parsed = ParseKissTcpAddress("x:" + std::string(port))) {
+    choice.address.port = parsed->port;
+  }
+  return choice;
+}
+
 }  // namespace vorlink

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/link_choice.h"
+
 namespace vorlink {
 
 enum class SetupColumn { Port, Baud, Data, Parity, Stop };
@@ -47,5 +49,10 @@ std::string PortEntry(int port);
 // The port number of a port entry or typed port ("COM07", "com7", "7"); 0
 // when the text names none from 1 to 99.
 int PortNumberOf(std::string_view text);
+
+// The incoming source below the boxes: a KISS-over-TCP peer when on. A blank
+// host is 127.0.0.1, a port that is no number from 1 to 65535 is 8001; both
+// are kept when off, so they come back when switched on again.
+LinkChoice KissTcpChoice(bool on, std::string_view host, std::string_view port);
 
 }  // namespace vorlink

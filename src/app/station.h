@@ -1,10 +1,14 @@
 // Everything the process keeps while the main window is unloaded and loaded
 // again: the settings, the counters, the time of the last packet and the
-// status timer's figures, and the two folders the program works in.
+// status timer's figures, the two folders the program works in, what feeds
+// the incoming side, and the messages shown so far.
 #pragma once
 
 #include <filesystem>
+#include <optional>
 
+#include "app/link_choice.h"
+#include "app/message_log.h"
 #include "app/settings.h"
 #include "app/receive_counters.h"
 #include "base/clock.h"
@@ -21,6 +25,11 @@ struct Station {
   std::filesystem::path programFolder;
   // The working directory: the configuration file, and housekeeping.
   std::filesystem::path workingFolder;
+  LinkChoice link;                                   // vorlink.conf
+  std::optional<KissTcpAddress> kissTcpForThisRun;  // --kiss-tcp, never saved
+  MessageLog messages;
+
+  std::optional<KissTcpAddress> KissTcp() const { return ChosenKissTcp(link, kissTcpForThisRun); }
 };
 
 }  // namespace vorlink

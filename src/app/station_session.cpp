@@ -24,7 +24,11 @@ StationSession::StationSession(Station& station, Clock& clock, StationPorts port
       timeClient_(ports.timeServer, clock, view, timeServerPort),
       mirror_(mirroring_, station.settings.MirrorFlag, station.settings.OutgoingPortLine,
               ports.outgoing, view, view),
-      terminal_(station.programFolder, ports.incoming, view) {}
+      terminal_(station.programFolder, ports.incoming, view),
+      links_(LinkContext{ports.incoming, ports.outgoing,
+                         ports.incomingRetry ? *ports.incomingRetry : noRetry_,
+                         ports.outgoingRetry ? *ports.outgoingRetry : noRetry_, clock, view,
+                         core_.pipeline, station_.programFolder, mirroring_}) {}
 
 void StationSession::Load() {
   if (loaded_) return;
@@ -33,19 +37,27 @@ void StationSession::Load() {
   if (ReadConfigFile(station_.workingFolder, settings) == ConfigFileStatus::kMissing) {
     view_.OpenSetupDialogWithFocus();
   }
-  const auto incomingProblems =
-      ConfigurePort(ports_.incoming, settings.IncomingPortLine, kIncomingPortLineNumber);
+  std::vector<std::string> incomingProblems;
+  if (const auto kissTcp = station_.KissTcp()) {
+    if (auto problem = links_.UseIncoming(kissTcp)) incomingProblems.push_back(*problem);
+  } else {
+    incomingProblems =
+        ConfigurePort(ports_.incoming, settings.IncomingPortLine, kIncomingPortLineNumber);
+  }
   core_.pipeline.Reset();
-  view_.ShowIncomingPort(PortText(ports_.incoming));
+  view_.ShowIncomingPort(links_.IncomingText());
   UseDefaultHostIfEmpty(settings);
   timeClient_.ConnectTimeServer(settings.TimeServerHost);
-  const auto outgoingProblems =
+  auto outgoingProblems =
       ConfigurePort(ports_.outgoing, settings.OutgoingPortLine, kOutgoingPortLineNumber);
   view_.ShowMirrorPort(PortText(ports_.outgoing));
   station_.LastPacketTime = UtcNow(clock_);
   mirror_.ApplyMirrorFlag();
   core_.captures.CreateCaptureFiles(station_.programFolder, clock_, view_);
-  SendTncScript(station_.programFolder, kStartScript, ports_.incoming, view_);
+  // A KISS-over-TCP peer takes frames only.
+  if (!links_.OverKissTcp()) {
+    SendTncScript(station_.programFolder, kStartScript, ports_.incoming, view_);
+  }
   // Shown last, or the start-up's own texts would cover them before anyone
   // could read one; the TNC's port last of all, as the one that matters most.
   for (const auto* problems : {&outgoingProblems, &incomingProblems}) {
@@ -60,7 +72,10 @@ void StationSession::Unload() {
   // The working folder as the housekeeping always cleaned it, and the program
   // folder too, where the captures are made.
   DeleteEmptyFiles({station_.workingFolder, station_.programFolder});
-  SendTncScript(station_.programFolder, kExitScript, ports_.incoming, view_);
+  links_.Stop();
+  if (!links_.OverKissTcp()) {
+    SendTncScript(station_.programFolder, kExitScript, ports_.incoming, view_);
+  }
   if (ports_.incoming.PortOpen()) ports_.incoming.SetPortOpen(false);
   if (ports_.outgoing.PortOpen()) ports_.outgoing.SetPortOpen(false);
   WriteConfigFile(station_.workingFolder, station_.settings);

@@ -10,7 +10,9 @@
 
 #include <cstdint>
 
+#include "app/link_keeper.h"
 #include "app/receive_core.h"
+#include "app/station_links.h"
 #include "app/station.h"
 #include "app/station_view.h"
 #include "base/clock.h"
@@ -28,6 +30,9 @@ struct StationPorts {
   SerialPortComponent& incoming;  // the TNC
   SerialPortComponent& outgoing;  // the mirror
   TcpClient& timeServer;
+  // The timers that bring a lost link back; without them it stays lost.
+  RetryTimer* incomingRetry = nullptr;
+  RetryTimer* outgoingRetry = nullptr;
 };
 
 class StationSession {
@@ -48,6 +53,8 @@ class StationSession {
   // Events of the ports and the once-a-second status timer.
   void OnIncomingPortEvent(int commEvent) { core_.pipeline.OnComm(commEvent); }
   void OnOutgoingPortEvent(int commEvent) { mirror_.OnComm(commEvent); }
+  // A port that went away, and the timers that try it again.
+  StationLinks& Links() { return links_; }
   void OnStatusTimer();
 
   // The menu entry that switches mirroring.
@@ -71,6 +78,11 @@ class StationSession {
   TimeServerClient timeClient_;
   PortMirror mirror_;
   TncTerminal terminal_;
+  struct NoRetry final : RetryTimer {
+    void Start(std::chrono::milliseconds) override {}
+    void Stop() override {}
+  } noRetry_;
+  StationLinks links_;
   bool loaded_ = false;
 };
 

@@ -20,6 +20,9 @@ class StationView : public StatusLine, public ReceiveView, public StatusView, pu
   virtual void ShowMirrorPort(std::string_view text) = 0;
   // Not modal, with the focus; start-up goes on at once.
   virtual void OpenSetupDialogWithFocus() = 0;
+  // "--- COM 1 lost at 14:03:12 UTC ---": a grey line of its own in the pane,
+  // between the frames.
+  virtual void ShowLinkEvent(std::string_view text) = 0;
 };
 
 }  // namespace vorlink

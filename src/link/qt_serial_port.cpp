@@ -129,6 +129,13 @@ bool QtSerialPort::SetPortOpen(bool open) {
     openError_ = std::system_category().message(ENODEV);
     return false;
   }
+  // The retry of a lost device asks every second; a missing node is the
+  // usual answer and costs one stat, not an open with its lock file.
+  std::error_code missing;
+  if (!std::filesystem::exists(device, missing)) {
+    openError_ = std::system_category().message(ENOENT);
+    return false;
+  }
   // An absolute path: QSerialPort would read a bare name as one under /dev.
   port_.setPortName(QString::fromStdString(device.string()));
   ApplyLineSettings(settings_);

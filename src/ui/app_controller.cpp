@@ -6,7 +6,9 @@
 
 #include "app/config_file.h"
 #include "ui/about_window.h"
+#include "ui/link_choice_file.h"
 #include "ui/main_window.h"
+#include "ui/messages_window.h"
 #include "ui/setup_dialog.h"
 #include "ui/statistics_window.h"
 
@@ -34,7 +36,8 @@ AppController::AppController(Station& station, Clock& clock, std::uint16_t timeS
 AppController::~AppController() {
   // Windows still open when the process ends unload like any other.
   for (QWidget* w : {static_cast<QWidget*>(main_), static_cast<QWidget*>(setup_),
-                     static_cast<QWidget*>(statistics_), static_cast<QWidget*>(about_)}) {
+                     static_cast<QWidget*>(statistics_), static_cast<QWidget*>(about_),
+                     static_cast<QWidget*>(messages_)}) {
     delete w;
   }
 }
@@ -45,10 +48,12 @@ MainWindow* AppController::Main() const { return main_; }
 SetupDialog* AppController::Setup() const { return setup_; }
 StatisticsWindow* AppController::Statistics() const { return statistics_; }
 AboutWindow* AppController::About() const { return about_; }
+MessagesWindow* AppController::Messages() const { return messages_; }
 
 void AppController::CloseAll() {
   for (QWidget* w : {static_cast<QWidget*>(setup_), static_cast<QWidget*>(statistics_),
-                     static_cast<QWidget*>(about_), static_cast<QWidget*>(main_)}) {
+                     static_cast<QWidget*>(about_), static_cast<QWidget*>(messages_),
+                     static_cast<QWidget*>(main_)}) {
     if (w != nullptr) w->close();
   }
 }
@@ -61,7 +66,7 @@ void AppController::Track(QWidget* window) {
 }
 
 void AppController::CheckWindowsLeft() {
-  if (!main_ && !setup_ && !statistics_ && !about_) emit LastWindowClosed();
+  if (!main_ && !setup_ && !statistics_ && !about_ && !messages_) emit LastWindowClosed();
 }
 
 void AppController::ShowMainWindow() {
@@ -72,6 +77,7 @@ void AppController::ShowMainWindow() {
   connect(window, &MainWindow::SetupDialogRequested, this, &AppController::OpenSetupDialog);
   connect(window, &MainWindow::StatisticsRequested, this, &AppController::OpenStatistics);
   connect(window, &MainWindow::AboutRequested, this, &AppController::OpenAbout);
+  connect(window, &MainWindow::MessagesRequested, this, &AppController::OpenMessages);
   const bool dialogWasOpen = setup_;
   window->Load();
   CentreOnScreen(*window);
@@ -95,6 +101,7 @@ void AppController::OpenSetupDialog(bool withFocus) {
     return;
   }
   setup_ = Adopt(new SetupDialog());
+  setup_->SetLinkChoice(station_.link);
   connect(setup_, &SetupDialog::PortLinesChosen, this, &AppController::ApplyPortLines);
   if (withFocus) {
     BringToFront(*setup_);
@@ -105,6 +112,12 @@ void AppController::OpenSetupDialog(bool withFocus) {
 
 void AppController::ApplyPortLines(const std::string& incoming, const std::string& outgoing) {
   SavePortLines(station_.workingFolder, station_.settings, incoming, outgoing);
+  if (setup_) {
+    station_.link = setup_->ChosenLink();
+    WriteLinkChoice(station_.workingFolder, station_.link);
+    // What the operator chose now wins over --kiss-tcp.
+    station_.kissTcpForThisRun.reset();
+  }
   if (setup_) setup_->close();
   if (main_) {
     // Shut down now, before the new window starts up on the same ports.
@@ -122,6 +135,15 @@ void AppController::OpenStatistics() {
   }
   statistics_ = Adopt(new StatisticsWindow(station_.counters));
   statistics_->show();
+}
+
+void AppController::OpenMessages() {
+  if (messages_) {
+    BringToFront(*messages_);
+    return;
+  }
+  messages_ = Adopt(new MessagesWindow(station_.messages));
+  messages_->show();
 }
 
 void AppController::OpenAbout() {

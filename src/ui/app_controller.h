@@ -19,6 +19,7 @@ namespace vorlink {
 
 class AboutWindow;
 class MainWindow;
+class MessagesWindow;
 class SetupDialog;
 class StatisticsWindow;
 
@@ -38,6 +39,7 @@ class AppController final : public QObject {
   SetupDialog* Setup() const;
   StatisticsWindow* Statistics() const;
   AboutWindow* About() const;
+  MessagesWindow* Messages() const;
 
  signals:
   // No window is left.
@@ -49,6 +51,7 @@ class AppController final : public QObject {
   void ApplyPortLines(const std::string& incoming, const std::string& outgoing);
   void OpenStatistics();
   void OpenAbout();
+  void OpenMessages();
   void Track(QWidget* window);
   template <typename Window>
   Window* Adopt(Window* window);
@@ -61,6 +64,7 @@ class AppController final : public QObject {
   QPointer<SetupDialog> setup_;
   QPointer<StatisticsWindow> statistics_;
   QPointer<AboutWindow> about_;
+  QPointer<MessagesWindow> messages_;
 };
 
 // Puts a window in the middle of its screen.

@@ -23,6 +23,7 @@
 #include "base/system_clock.h"
 #include "ui/app_controller.h"
 #include "ui/folder_lock.h"
+#include "ui/link_choice_file.h"
 #include "ui/station_entry.h"
 
 namespace {
@@ -68,6 +69,9 @@ int main(int argc, char** argv) {
   vorlink::Station station;
   station.programFolder = folders->programFolder;
   station.workingFolder = folders->workingFolder;
+  station.link = vorlink::ReadLinkChoice(station.workingFolder);
+  station.kissTcpForThisRun = vorlink::KissTcpOption(line);
+  station.messages.SetFile(station.workingFolder / vorlink::kMessageFileName);
 
   // Before any port or file is touched; held until the last file is written.
   const vorlink::FolderLock lock({station.workingFolder, station.programFolder});

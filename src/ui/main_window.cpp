@@ -10,11 +10,16 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include "app/config_file.h"
+#include "app/message_log.h"
+#include "base/utc.h"
+#include "link/qt_kiss_tcp_source.h"
 #include "link/qt_serial_port.h"
 #include "time/qt_tcp_client.h"
 #include "ui/artwork.h"
 #include "ui/main_window_controls.h"
 #include "ui/pcap_capture_entry.h"
+#include "ui/qt_retry_timer.h"
 #include "ui/qt_text_pane.h"
 #include "ui/terminal_keys.h"
 #include "ui/twips.h"
@@ -55,6 +60,12 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
   statusTimer_->setObjectName("Timer1");
   statusTimer_->setInterval(kStatusIntervalMs);
   timeServerSocket_ = std::make_unique<QtTcpClient>();
+  if (const auto kissTcp = env_.station.KissTcp()) {
+    kissTcpSource_ = new QtKissTcpSource(*kissTcp, this);
+    kissTcpSource_->setObjectName("KissTcp");
+  }
+  incomingRetry_ = std::make_unique<QtRetryTimer>([this] { session_->Links().OnIncomingRetry(); });
+  mirrorRetry_ = std::make_unique<QtRetryTimer>([this] { session_->Links().OnOutgoingRetry(); });
 
   BuildControls();
   BuildMenus();
@@ -63,12 +74,16 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
 
   pane_ = std::make_unique<QtTextPane>(*framePane_);
   session_ = std::make_unique<StationSession>(
-      env_.station, env_.clock, StationPorts{*incomingPort_, *mirrorPort_, *timeServerSocket_},
+      env_.station, env_.clock,
+      StationPorts{IncomingSource(), *mirrorPort_, *timeServerSocket_, incomingRetry_.get(),
+                   mirrorRetry_.get()},
       *pane_, *this, env_.timeServerPort);
   AddPcapCaptureEntry(*menuBar()->findChild<QMenu*>("MnuOptions"),
-                      env_.station.workingFolder / kMoreSettingsName,
+                      env_.station.workingFolder / kMoreSettingsFileName,
                       [this](bool on) { session_->Options().pcapFile = on; }, *this);
   ConnectEvents();
+  KeepLinks();
+  if (kissTcpSource_ != nullptr) DisableTncControls(ToQString(kKissTcpTakesFramesOnly));
 }
 
 MainWindow::~MainWindow() { Unload(); }
@@ -187,6 +202,15 @@ void MainWindow::BuildMenus() {
   QAction* about = info->addAction("&About");
   about->setObjectName("MnuAbout");
 
+  QMenu* view = menuBar()->findChild<QMenu*>("MnuView");
+  if (view == nullptr) {
+    view = menuBar()->addMenu("&View");
+    view->setObjectName("MnuView");
+  }
+  QAction* messages = view->addAction("&Messages");
+  messages->setObjectName("MnuMessages");
+  connect(messages, &QAction::triggered, this, &MainWindow::MessagesRequested);
+
   connect(setup, &QAction::triggered, this, [this] { emit SetupDialogRequested(false); });
   connect(exit, &QAction::triggered, this, &QWidget::close);
   connect(clear, &QAction::triggered, this, &MainWindow::ClearCounters);
@@ -202,6 +226,34 @@ void MainWindow::ConnectEvents() {
   connect(mirrorPort_, &QtSerialPort::OnComm, this,
           [this](int code) { session_->OnOutgoingPortEvent(code); });
   connect(statusTimer_, &QTimer::timeout, this, &MainWindow::UpdateStatus);
+}
+
+SerialPortComponent& MainWindow::IncomingSource() {
+  if (kissTcpSource_ != nullptr) return *kissTcpSource_;
+  return *incomingPort_;
+}
+
+// A lost link is tried again by itself when a port or the peer goes away.
+void MainWindow::KeepLinks() {
+  StationLinks& links = session_->Links();
+  if (kissTcpSource_ != nullptr) {
+    connect(kissTcpSource_, &QtKissTcpSource::OnComm, this,
+            [this](int code) { session_->OnIncomingPortEvent(code); });
+    connect(kissTcpSource_, &QtKissTcpSource::DeviceLost, this,
+            [&links] { links.OnIncomingLost(); });
+  } else {
+    connect(incomingPort_, &QtSerialPort::DeviceLost, this, [&links] { links.OnIncomingLost(); });
+  }
+  connect(mirrorPort_, &QtSerialPort::DeviceLost, this, [&links] { links.OnOutgoingLost(); });
+}
+
+void MainWindow::DisableTncControls(const QString& why) {
+  for (const char* name : {"Text1", "Command4", "Command1"}) {
+    if (auto* control = findChild<QWidget*>(name)) {
+      control->setEnabled(false);
+      control->setToolTip(why);
+    }
+  }
 }
 
 void MainWindow::Load() {
@@ -244,7 +296,14 @@ void MainWindow::ClearCounters() {
   session_->ClearCounters();
 }
 
-void MainWindow::SetSimpleText(std::string_view text) { statusText_->setText(ToQString(text)); }
+void MainWindow::SetSimpleText(std::string_view text) {
+  statusText_->setText(ToQString(text));
+  if (WorthKeeping(text)) env_.station.messages.Add(UtcNow(env_.clock), text);
+}
+
+void MainWindow::ShowLinkEvent(std::string_view text) {
+  pane_->AppendColoredText(std::string(text) + "\r", PaneRole::Header);
+}
 void MainWindow::ShowReceived(std::string_view text) { receivedLabel_->setText(ToQString(text)); }
 void MainWindow::ShowMirrored(std::string_view text) { mirroredLabel_->setText(ToQString(text)); }
 void MainWindow::ShowClock(std::string_view text) { clockLabel_->setText(ToQString(text)); }

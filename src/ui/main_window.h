@@ -23,6 +23,8 @@ class QTimer;
 
 namespace vorlink {
 
+class QtKissTcpSource;
+class QtRetryTimer;
 class QtSerialPort;
 class QtTcpClient;
 class QtTextPane;
@@ -60,6 +62,7 @@ class MainWindow final : public QMainWindow, public StationView {
   void SetupDialogRequested(bool withFocus);
   void StatisticsRequested();
   void AboutRequested();
+  void MessagesRequested();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -77,11 +80,15 @@ class MainWindow final : public QMainWindow, public StationView {
   void ShowIncomingPort(std::string_view text) override;
   void ShowMirrorPort(std::string_view text) override;
   void OpenSetupDialogWithFocus() override;
+  void ShowLinkEvent(std::string_view text) override;
 
   void BuildControls();
   void BuildOptions(QWidget* frame);
   void BuildMenus();
   void ConnectEvents();
+  SerialPortComponent& IncomingSource();
+  void KeepLinks();
+  void DisableTncControls(const QString& why);
 
   WindowEnvironment env_;
 
@@ -110,6 +117,11 @@ class MainWindow final : public QMainWindow, public StationView {
   QtSerialPort* incomingPort_ = nullptr;
   QtSerialPort* mirrorPort_ = nullptr;
   QTimer* statusTimer_ = nullptr;
+  // The incoming source while it is a KISS-over-TCP peer, and the two timers
+  // that bring a lost link back.
+  QtKissTcpSource* kissTcpSource_ = nullptr;
+  std::unique_ptr<QtRetryTimer> incomingRetry_;
+  std::unique_ptr<QtRetryTimer> mirrorRetry_;
 
   // Released before the controls; the session before what it works on.
   std::unique_ptr<QtTcpClient> timeServerSocket_;

@@ -1,5 +1,6 @@
 #include "ui/setup_dialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
@@ -41,7 +42,8 @@ SetupDialog::SetupDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("Form2");
   setWindowTitle(" Setup COM - TNC");
   setModal(false);
-  setFixedSize(Twips(6300), Twips(3525));
+  // Taller than the two frames by the KISS-over-TCP frame below them.
+  setFixedSize(Twips(6300), Twips(4545));
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, WindowGrey());
   palette.setColor(QPalette::Base, WindowGrey());
@@ -51,6 +53,7 @@ SetupDialog::SetupDialog(QWidget* parent) : QDialog(parent) {
 
   BuildFrame(SetupFrame::Incoming, Twips(120, 120, 4935, 1575), "incoming COM port", 1);
   BuildFrame(SetupFrame::Outgoing, Twips(120, 1800, 4935, 1575), "outgoing COM port", 6);
+  BuildKissTcp(Twips(120, 3480, 4935, 975));
 
   auto* cancel = new QPushButton("Cancel", this);
   cancel->setObjectName("Command2");
@@ -133,6 +136,50 @@ bool SetupDialog::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QDialog::eventFilter(watched, event);
+}
+
+void SetupDialog::BuildKissTcp(const QRect& at) {
+  auto* group = new FrameBox("incoming over TCP", this);
+  group->setObjectName("FrameKissTcp");
+  group->setGeometry(at);
+  group->setFont(DialogFont(true));
+  kissTcp_ = new QCheckBox("KISS over TCP", group);
+  kissTcp_->setObjectName("KissTcp");
+  kissTcp_->setGeometry(Twips(120, 480, 1455, 315));
+  kissTcp_->setToolTip("read the TNC from a software TNC's KISS TCP port instead of COM A");
+  auto* hostCaption = new QLabel("Host:", group);
+  hostCaption->setGeometry(Twips(1680, 480, 495, 315));
+  kissTcpHost_ = new QLineEdit(group);
+  kissTcpHost_->setObjectName("KissTcpHost");
+  kissTcpHost_->setGeometry(Twips(2160, 480, 1455, 315));
+  auto* portCaption = new QLabel("Port:", group);
+  portCaption->setGeometry(Twips(3720, 480, 495, 315));
+  kissTcpPort_ = new QLineEdit(group);
+  kissTcpPort_->setObjectName("KissTcpPort");
+  kissTcpPort_->setGeometry(Twips(4200, 480, 615, 315));
+  kissTcpPort_->setMaxLength(5);
+  for (QWidget* w : std::initializer_list<QWidget*>{kissTcp_, hostCaption, kissTcpHost_, portCaption,
+                                                    kissTcpPort_}) {
+    w->setFont(DialogFont(false));
+  }
+  connect(kissTcp_, &QCheckBox::toggled, this, [this](bool on) {
+    kissTcpHost_->setEnabled(on);
+    kissTcpPort_->setEnabled(on);
+  });
+  SetLinkChoice(LinkChoice{});
+}
+
+void SetupDialog::SetLinkChoice(const LinkChoice& choice) {
+  kissTcp_->setChecked(choice.kissTcp);
+  kissTcpHost_->setText(QString::fromStdString(choice.address.host));
+  kissTcpPort_->setText(QString::number(choice.address.port));
+  kissTcpHost_->setEnabled(choice.kissTcp);
+  kissTcpPort_->setEnabled(choice.kissTcp);
+}
+
+LinkChoice SetupDialog::ChosenLink() const {
+  return KissTcpChoice(kissTcp_->isChecked(), kissTcpHost_->text().toStdString(),
+                       kissTcpPort_->text().toStdString());
 }
 
 std::string SetupDialog::IncomingPortLine() const { return PortLine(SetupFrame::Incoming); }

@@ -2,6 +2,8 @@
 // the two port lines to whoever opened the dialog; the dialog itself saves
 // and applies nothing. It never reads the current settings: every new dialog
 // offers COM01 and COM02 at 19200 baud, 8 data bits, no parity, 1 stop bit.
+// Below the boxes, the incoming side may be a KISS-over-TCP peer instead;
+// that choice is handed in by the owner and read back after OK.
 #pragma once
 
 #include <QDialog>
@@ -10,8 +12,10 @@
 
 #include "app/setup_choice.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 
 namespace vorlink {
 
@@ -30,6 +34,9 @@ class SetupDialog final : public QDialog {
   QComboBox* Box(int number) const;
   QLabel* Caption(int index) const;
 
+  void SetLinkChoice(const LinkChoice& choice);
+  LinkChoice ChosenLink() const;
+
  signals:
   void PortLinesChosen(const std::string& incoming, const std::string& outgoing);
 
@@ -43,10 +50,14 @@ class SetupDialog final : public QDialog {
   std::string PortLine(SetupFrame frame) const;
   void ShowPortDevice(SetupFrame frame);
   const FrameBoxes& Boxes(SetupFrame frame) const;
+  void BuildKissTcp(const QRect& at);
 
   FrameBoxes incoming_{};
   FrameBoxes outgoing_{};
   std::array<QLabel*, 2 * kSetupColumns> captions_{};
+  QCheckBox* kissTcp_ = nullptr;
+  QLineEdit* kissTcpHost_ = nullptr;
+  QLineEdit* kissTcpPort_ = nullptr;
 };
 
 }  // namespace vorlink

@@ -45,6 +45,15 @@ TEST(ProgramOptionsTest, StationOptionRunsTheProgram) {
             "/s");
 }
 
+TEST(ProgramOptionsTest, KissTcpOptionNamesThePeerForThisRun) {
+  const std::vector<std::string_view> args{"--kiss-tcp", "127.0.0.1:8100"};
+  const CommandLine line = ParseProgramOptions(args);
+  EXPECT_FALSE(AnswerCommandLine(line, stdout, stderr).has_value());
+  EXPECT_EQ(KissTcpOption(line), (KissTcpAddress{"127.0.0.1", 8100}));
+  const std::vector<std::string_view> none;
+  EXPECT_FALSE(KissTcpOption(ParseProgramOptions(none)).has_value());
+}
+
 TEST(ProgramOptionsTest, VersionIsOneLine) {
   const Answer answer = AnswerTo({"--version"});
   EXPECT_EQ(answer.status, 0);
@@ -86,7 +95,9 @@ INSTANTIATE_TEST_SUITE_P(
                   "vorlink: option --station needs a value (DIR) (try --help)\n"},
         WrongCase{"Operand", {"capture.kss"},
                   "vorlink: unexpected argument capture.kss (try --help)\n"},
-        WrongCase{"WrongBeatsHelp", {"--help", "--bad"}, "vorlink: unknown option --bad (try --help)\n"}),
+        WrongCase{"WrongBeatsHelp", {"--help", "--bad"}, "vorlink: unknown option --bad (try --help)\n"},
+        WrongCase{"KissTcpNoAddress", {"--kiss-tcp", "host:port"},
+                  "vorlink: --kiss-tcp wants HOST:PORT, not host:port (try --help)\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -98,5 +98,31 @@ TEST(SetupChoiceTest, TypedTextMakesItsWayIntoTheLine) {
   EXPECT_EQ(PortLineFromBoxes(kOut, {"nonsense", "fast", "", "?", "x"}), "02,19200,N,8,1");
 }
 
+struct KissTcpChoiceCase {
+  const char* name;
+  bool on;
+  const char* host;
+  const char* port;
+  LinkChoice choice;
+};
+
+class KissTcpChoiceTest : public ::testing::TestWithParam<KissTcpChoiceCase> {};
+
+TEST_P(KissTcpChoiceTest, FromTheDialog) {
+  const KissTcpChoiceCase& c = GetParam();
+  EXPECT_EQ(KissTcpChoice(c.on, c.host, c.port), c.choice);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, KissTcpChoiceTest,
+    ::testing::Values(
+        KissTcpChoiceCase{"Off", false, "127.0.0.1", "8001", LinkChoice{}},
+        KissTcpChoiceCase{"OnAsGiven", true, " tnc.local ", "8100", LinkChoice{true, {"tnc.local", 8100}}},
+        KissTcpChoiceCase{"OffKeepsTheFields", false, "h", "9000", LinkChoice{false, {"h", 9000}}},
+        KissTcpChoiceCase{"BlankHost", true, "  ", "8001", LinkChoice{true, {"127.0.0.1", 8001}}},
+        KissTcpChoiceCase{"PortNotANumber", true, "h", "80a", LinkChoice{true, {"h", 8001}}},
+        KissTcpChoiceCase{"PortZero", true, "h", "0", LinkChoice{true, {"h", 8001}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace vorlink

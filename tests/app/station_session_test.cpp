@@ -11,6 +11,7 @@
 #include "app/config_file.h"
 #include "fake_clock.h"
 #include "fake_port_component.h"
+#include "fake_retry_timer.h"
 #include "fake_status_line.h"
 #include "fake_tcp_client.h"
 #include "hex.h"
@@ -46,6 +47,7 @@ class RecordingView final : public StationView {
     events.push_back("Label8 " + std::string(text));
   }
   void OpenSetupDialogWithFocus() override { events.push_back("setup dialog"); }
+  void ShowLinkEvent(std::string_view text) override { events.push_back("pane " + std::string(text)); }
 
  private:
   testing::FakeStatusLine& status_;
@@ -74,13 +76,16 @@ class StationSessionTest : public ::testing::Test {
   testing::FakePortComponent outgoing;
   testing::FakeStatusLine status;
   testing::FakeTcpClient tcp;
+  testing::FakeRetryTimer incomingRetry;
+  testing::FakeRetryTimer outgoingRetry;
   testing::RecordingPane pane;
   RecordingView view{status};
   std::unique_ptr<StationSession> session = NewSession();
 
   // A new load, as the setup dialog's OK makes one.
   std::unique_ptr<StationSession> NewSession() {
-    return std::make_unique<StationSession>(station, clock, StationPorts{incoming, outgoing, tcp},
+    return std::make_unique<StationSession>(station, clock, StationPorts{incoming, outgoing, tcp,
+                                                                          &incomingRetry, &outgoingRetry},
                                             pane, view);
   }
 };
@@ -213,6 +218,83 @@ TEST_F(StationSessionTest, CapturesWithContentStayAndASecondLoadKeepsTheCounters
   EXPECT_EQ(session->Captures().KssFileName(), folder.path() / "28112010_1404.kss");
   EXPECT_TRUE(incoming.open);
   EXPECT_EQ(tcp.calls.back(), "Connect clock.example:37");
+}
+
+TEST_F(StationSessionTest, LostSerialLinkComesBackWithTheStartScript) {
+  WriteConfig("01,19200,N,8,1\r\n127.0.0.1\r\n02,19200,N,8,1\r\nfalse\r\n");
+  session->Load();
+  view.events.clear();
+  // Half a frame before the loss.
+  incoming.pending = testing::Hex("C0 00 82 84");
+  session->OnIncomingPortEvent(kCommEvReceive);
+  incoming.open = false;
+  session->Links().OnIncomingLost();
+  EXPECT_EQ(view.events, (std::vector<std::string>{
+                             "Label2 COM 1, 19200,N,8,1 lost ",
+                             "pane --- COM 1 lost at 14:03:12 UTC ---"}));
+  EXPECT_EQ(view.lamps.incoming, LampState::kClosed);
+  EXPECT_EQ(status.texts.back(), "COM 1 lost at 14:03:12 UTC");
+  EXPECT_EQ(incomingRetry.starts.back(), std::chrono::seconds(1));
+
+  incoming.written.clear();
+  clock.local.second += 4;
+  clock.monotonic += std::chrono::seconds(4);
+  session->Links().OnIncomingRetry();
+  EXPECT_EQ(view.lamps.incoming, LampState::kOpen);
+  EXPECT_EQ(view.events.back(), "pane --- COM 1 back at 14:03:16 UTC after 4 s ---");
+  EXPECT_EQ(view.events[view.events.size() - 2], "Label2 COM 1, 19200,N,8,1 initialized ");
+  EXPECT_EQ(ToHex(incoming.written), "4B 49 53 53 20 4F 4E 0D");
+  EXPECT_EQ(status.texts.back(), "COM 1 back at 14:03:16 UTC after 4 s");
+  // The deframer starts clean: the first frame after the return is whole.
+  session->Options().timeFrames = false;
+  incoming.pending = testing::Hex("C0 00 82 84 86 40 40 40 60 B0 B2 B4 40 40 40 6F 03 F0 68 C0");
+  session->OnIncomingPortEvent(kCommEvReceive);
+  EXPECT_EQ(ToHex(testing::ReadBytes(session->Captures().KssFileName())),
+            "C0 00 82 84 86 40 40 40 60 B0 B2 B4 40 40 40 6F 03 F0 68 C0");
+}
+
+TEST_F(StationSessionTest, LostMirrorIsTriedOnlyWhileMirroring) {
+  WriteConfig("01,19200,N,8,1\r\n127.0.0.1\r\n02,19200,N,8,1\r\ntrue\r\n");
+  session->Load();
+  outgoing.open = false;
+  session->Links().OnOutgoingLost();
+  EXPECT_EQ(view.events.back(), "pane --- COM 2 lost at 14:03:12 UTC ---");
+  EXPECT_EQ(view.events[view.events.size() - 2], "Label8 COM 2, 19200,N,8,1 lost ");
+  session->ToggleMirror();  // off
+  session->Links().OnOutgoingRetry();
+  EXPECT_FALSE(outgoing.open);
+  EXPECT_FALSE(outgoingRetry.running);
+  EXPECT_EQ(view.events.back(), "Label8 COM 2, 19200,N,8,1 not available ");
+}
+
+TEST_F(StationSessionTest, KissTcpPeerGetsNoScripts) {
+  WriteConfig("01,19200,N,8,1\r\n127.0.0.1\r\n02,19200,N,8,1\r\nfalse\r\n");
+  station.kissTcpForThisRun = KissTcpAddress{"127.0.0.1", 8001};
+  incoming.port = 1;  // the fake opens only a numbered port
+  session->Load();
+  EXPECT_EQ(incoming.calls, std::vector<std::string>{"open"});
+  EXPECT_EQ(view.events.front(), "Label2 KISS TCP 127.0.0.1:8001 connected ");
+  session->Unload();
+  EXPECT_TRUE(incoming.written.empty());
+  // The peer is for this run only: vorlink.ini keeps its serial line.
+  EXPECT_EQ(ReadText(folder.path() / "vorlink.ini"),
+            "01,19200,N,8,1\r\n127.0.0.1\r\n02,19200,N,8,1\r\nfalse\r\n");
+}
+
+TEST_F(StationSessionTest, KissTcpPeerNotThereAtStartIsTriedAgain) {
+  WriteConfig("01,19200,N,8,1\r\n127.0.0.1\r\n02,19200,N,8,1\r\nfalse\r\n");
+  station.link = LinkChoice{true, {"localhost", 8100}};
+  incoming.port = 1;
+  incoming.openFails = true;
+  incoming.openError = "Connection refused";
+  session->Load();
+  EXPECT_EQ(view.events.front(), "Label2 KISS TCP localhost:8100 lost ");
+  EXPECT_EQ(status.texts.back(), "KISS TCP localhost:8100: Connection refused");
+  incoming.openFails = false;
+  session->Links().OnIncomingRetry();
+  EXPECT_TRUE(incoming.open);
+  EXPECT_TRUE(incoming.written.empty());
+  EXPECT_EQ(status.texts.back(), "KISS TCP localhost:8100 back at 14:03:12 UTC after 0 s");
 }
 
 }  // namespace

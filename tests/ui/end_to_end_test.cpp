@@ -1,7 +1,11 @@
 // The real program, started as an operator would start it: its own folder as
 // the working directory, COM1 linked to a pseudo-terminal, the sample capture
 // played in, stopped with SIGTERM.
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -77,7 +81,7 @@ class Environment {
 // (its own, as the operator starts it, unless told); its standard error goes
 // to errorFd when one is given.
 pid_t StartProgram(const fs::path& programFolder, const fs::path& workingFolder = {},
-                   int errorFd = -1) {
+                   int errorFd = -1, std::vector<std::string> options = {}) {
   const std::string program = (programFolder / "vorlink").string();
   if (!fs::exists(program)) fs::copy_file(VORLINK_EXECUTABLE, program);
   const fs::path working = workingFolder.empty() ? programFolder : workingFolder;
@@ -86,9 +90,11 @@ pid_t StartProgram(const fs::path& programFolder, const fs::path& workingFolder 
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addchdir_np(&actions, working.c_str());
   if (errorFd >= 0) posix_spawn_file_actions_adddup2(&actions, errorFd, STDERR_FILENO);
-  char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (std::string& option : options) argv.push_back(option.data());
+  argv.push_back(nullptr);
   pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, env.Pointers());
+  const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), env.Pointers());
   posix_spawn_file_actions_destroy(&actions);
   return spawned == 0 ? pid : -1;
 }
@@ -211,7 +217,7 @@ TEST_P(SecondStartTest, ExitsWithTheTextAndChangesNoFile) {
   if (!fs::exists(programFolder / "vorlink")) {
     fs::copy_file(VORLINK_EXECUTABLE, programFolder / "vorlink");
   }
-  const auto stationBefore = Listing(station.path());
+  auto stationBefore = Listing(station.path());
   const auto elsewhereBefore = Listing(elsewhere.path());
 
   int error[2];
@@ -229,8 +235,11 @@ TEST_P(SecondStartTest, ExitsWithTheTextAndChangesNoFile) {
   close(error[0]);
   EXPECT_EQ(LastLine(errorText),
             "VORLINK is already running in this folder (process " + std::to_string(first) + ").");
+  auto stationAfter = Listing(station.path());
   EXPECT_TRUE(com1.Read(200ms).empty()) << "the second program opened COM1";
-  EXPECT_EQ(Listing(station.path()), stationBefore);
+  // The first program goes on logging what it shows (its time server's answer).
+  for (auto* listing : {&stationBefore, &stationAfter}) listing->erase("vorlink.log");
+  EXPECT_EQ(stationAfter, stationBefore);
   EXPECT_EQ(Listing(elsewhere.path()), elsewhereBefore);
 
   kill(first, SIGTERM);
@@ -264,6 +273,90 @@ TEST(EndToEndTest, LockOfAKilledProgramIsTakenOver) {
   kill(next, SIGTERM);
   EXPECT_EQ(WaitForExit(next), 0);
   EXPECT_FALSE(fs::exists(station.path() / "vorlink.lock"));
+}
+
+// A software TNC on 127.0.0.1: one listening socket, one peer at a time.
+class LoopbackListener {
+ public:
+  LoopbackListener() {
+    listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    listen(listener_, 1);
+    socklen_t length = sizeof address;
+    getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+    port_ = ntohs(address.sin_port);
+  }
+  ~LoopbackListener() {
+    if (peer_ >= 0) close(peer_);
+    close(listener_);
+  }
+  LoopbackListener(const LoopbackListener&) = delete;
+  LoopbackListener& operator=(const LoopbackListener&) = delete;
+
+  int Port() const { return port_; }
+  bool Accept(std::chrono::milliseconds wait) {
+    pollfd p{listener_, POLLIN, 0};
+    if (poll(&p, 1, static_cast<int>(wait.count())) <= 0) return false;
+    peer_ = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+    return peer_ >= 0;
+  }
+  bool Send(const std::vector<std::uint8_t>& bytes) {
+    return write(peer_, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+  }
+  // Whatever the program sent, waiting up to the given time.
+  std::size_t Pending(std::chrono::milliseconds wait) {
+    pollfd p{peer_, POLLIN, 0};
+    if (poll(&p, 1, static_cast<int>(wait.count())) <= 0) return 0;
+    char buffer[256];
+    const ssize_t n = recv(peer_, buffer, sizeof buffer, MSG_DONTWAIT);
+    return n > 0 ? static_cast<std::size_t>(n) : 0;
+  }
+
+ private:
+  int listener_ = -1;
+  int peer_ = -1;
+  int port_ = 0;
+};
+
+TEST(EndToEndTest, KissTcpPeerForOneRunIsRecordedAndChangesNoSetting) {
+  testing::TempFolder station;
+  testing::PtyPair com1;
+  WriteStation(station.path(), com1);
+  const std::string ini = testing::ReadText(station.path() / "vorlink.ini");
+  LoopbackListener tnc;
+  const pid_t pid = StartProgram(station.path(), {}, -1,
+                                 {"--kiss-tcp", "127.0.0.1:" + std::to_string(tnc.Port())});
+  const Reaper reaper(pid);
+  ASSERT_GT(pid, 0);
+  ASSERT_TRUE(tnc.Accept(10s));
+  const auto sample = testing::ReadBytes(VORLINK_SAMPLE);
+  ASSERT_TRUE(tnc.Send(sample));
+  const auto expected = Frames(sample);
+  std::vector<std::vector<std::uint8_t>> captured;
+  const auto deadline = std::chrono::steady_clock::now() + 15s;
+  while (std::chrono::steady_clock::now() < deadline) {
+    const fs::path kss = OnlyFile(station.path(), ".kss");
+    if (!kss.empty()) captured = Frames(testing::ReadBytes(kss));
+    if (captured.size() >= 2 * expected.size()) break;
+    std::this_thread::sleep_for(50ms);
+  }
+  // No script goes to a peer that takes frames only, nor to COM1.
+  EXPECT_EQ(tnc.Pending(200ms), 0u);
+  EXPECT_TRUE(com1.Read().empty());
+  kill(pid, SIGTERM);
+  EXPECT_EQ(WaitForExit(pid), 0);
+
+  ASSERT_EQ(captured.size(), 2 * expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(captured[2 * i + 1], expected[i]) << "frame " << i;
+  }
+  EXPECT_EQ(testing::ReadText(station.path() / "vorlink.ini"), ini);
+  EXPECT_FALSE(fs::exists(station.path() / "vorlink.conf"));
+  const std::string log = testing::ReadText(station.path() / "vorlink.log");
+  EXPECT_NE(log.find("opening connection to TIMESERVER [127.0.0.1]\r\n"), std::string::npos) << log;
 }
 
 }  // namespace

@@ -118,7 +118,7 @@ TEST(StationFolderTest, StationOptionKeepsCapturesConfigurationAndLockInTheFolde
   EXPECT_TRUE(ScriptArrives(com1, "STATION ON\r"));
   ASSERT_TRUE(StartedIn(station.path()));
   EXPECT_EQ(Extensions(station.path()), (std::set<std::string>{"", ".dump", ".hex", ".ini", ".kss",
-                                                               ".lock", ".pcap", ".txt"}));
+                                                               ".lock", ".log", ".pcap", ".txt"}));
   kill(pid, SIGTERM);
   EXPECT_EQ(WaitForExit(pid), 0);
 

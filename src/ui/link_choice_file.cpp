@@ -1,0 +1,57 @@
+#include "ui/link_choice_file.h"
+
+#include <QSettings>
+#include <QString>
+
+#include "app/config_file.h"
+
+namespace vorlink {
+namespace {
+
+constexpr const char* kKissTcpKey = "incoming/kiss_tcp";
+constexpr const char* kHostKey = "incoming/kiss_tcp_host";
+constexpr const char* kPortKey = "incoming/kiss_tcp_port";
+
+QString FilePath(const std::filesystem::path& workingFolder) {
+  return QString::fromStdString((workingFolder / kMoreSettingsFileName).string());
+}
+
+// Sets the key while the value is not the default; removes it otherwise.
+void Store(QSettings& file, const char* key, const QVariant& value, bool isDefault) {
+  if (isDefault) {
+    file.remove(key);
+  } else {
+    file.setValue(key, value);
+  }
+}
+
+}  // namespace
+
+LinkChoice ReadLinkChoice(const std::filesystem::path& workingFolder) {
+  LinkChoice choice;
+  if (!std::filesystem::exists(workingFolder / kMoreSettingsFileName)) return choice;
+  const QSettings file(FilePath(workingFolder), QSettings::IniFormat);
+  // Flags are the words "true" and "false", as in vorlink.ini.
+  choice.kissTcp = file.value(kKissTcpKey).toString() == "true";
+  const QString host = file.value(kHostKey).toString().trimmed();
+  if (!host.isEmpty()) choice.address.host = host.toStdString();
+  bool isNumber = false;
+  const int port = file.value(kPortKey).toInt(&isNumber);
+  if (isNumber && port > 0 && port <= 65535) choice.address.port = static_cast<std::uint16_t>(port);
+  return choice;
+}
+
+bool WriteLinkChoice(const std::filesystem::path& workingFolder, const LinkChoice& choice) {
+  const LinkChoice defaults;
+  if (choice == defaults && !std::filesystem::exists(workingFolder / kMoreSettingsFileName))
+    return true;
+  QSettings file(FilePath(workingFolder), QSettings::IniFormat);
+  Store(file, kKissTcpKey, choice.kissTcp ? "true" : "false", choice.kissTcp == defaults.kissTcp);
+  Store(file, kHostKey, QString::fromStdString(choice.address.host),
+        choice.address.host == defaults.address.host);
+  Store(file, kPortKey, choice.address.port, choice.address.port == defaults.address.port);
+  file.sync();
+  return file.status() == QSettings::NoError;
+}
+
+}  // namespace vorlink

@@ -1,0 +1,20 @@
+// vorlink.conf beside vorlink.ini: the settings that go beyond its four
+// lines (for now what feeds the incoming side), as INI through QSettings.
+// Only what differs from the defaults is written, so a station that never
+// chose anything has no such file.
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+#include "app/link_choice.h"
+
+namespace vorlink {
+
+
+// The defaults for a missing file, key or unreadable value.
+LinkChoice ReadLinkChoice(const std::filesystem::path& workingFolder);
+// False when the file could not be written.
+bool WriteLinkChoice(const std::filesystem::path& workingFolder, const LinkChoice& choice);
+
+}  // namespace vorlink

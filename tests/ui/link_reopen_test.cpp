@@ -1,0 +1,189 @@
+// Links that go away and come back, with real peers: a loopback TCP server
+// playing a software TNC that closes mid-frame and listens again, and COM1's
+// pseudo-terminal closed and made anew at the same link. In both, every
+// frame sent after the return reaches the capture, and the losses and
+// returns show in the pane, the label, the lamp and the message log.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <algorithm>
+#include <memory>
+
+#include "app/station_links.h"
+#include "controller_fixture.h"
+#include "link/deframer.h"
+#include "ui/messages_window.h"
+
+namespace vorlink {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::Hex;
+using testing::WaitUntil;
+
+// Frames of 20 bytes whose payload is the one letter given.
+std::vector<std::uint8_t> Frame(char letter) {
+  auto frame = Hex(testing::kFrame20);
+  frame[18] = static_cast<std::uint8_t>(letter);
+  return frame;
+}
+
+class PayloadList final : public UnitSink {
+ public:
+  std::string letters;  // the payloads of the frames, time frames left out
+  void OnUnit(std::span<const std::uint8_t> frame) override {
+    if (frame.size() == 20 && frame[1] == 0x00) letters.push_back(static_cast<char>(frame[18]));
+  }
+  void OnEscape(std::uint8_t) override {}
+};
+
+// The software TNC: listens on 127.0.0.1 and keeps the latest connection.
+class KissPeer {
+ public:
+  KissPeer() {
+    server_.listen(QHostAddress::LocalHost, 0);
+    QObject::connect(&server_, &QTcpServer::newConnection, [this] {
+      while (QTcpSocket* s = server_.nextPendingConnection()) {
+        client_ = s;
+        ++connections;
+      }
+    });
+  }
+  std::uint16_t Port() const { return server_.serverPort(); }
+  bool Connected() const { return client_ && client_->state() == QAbstractSocket::ConnectedState; }
+  void Send(const std::vector<std::uint8_t>& bytes) {
+    client_->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    client_->flush();
+  }
+  // Gone away: the connection closed and nobody listening for a while.
+  void Vanish() {
+    client_->abort();
+    client_->deleteLater();
+    server_.close();
+  }
+  void Return(std::uint16_t port) { server_.listen(QHostAddress::LocalHost, port); }
+  int connections = 0;
+
+ private:
+  QTcpServer server_;
+  QPointer<QTcpSocket> client_;
+};
+
+class LinkReopenTest : public testing::ControllerTest {
+ protected:
+  std::string CapturedLetters() {
+    PayloadList list;
+    Deframer deframer;
+    deframer.Feed(testing::ReadBytes(Main().Captures().KssFileName()), list);
+    return list.letters;
+  }
+  bool LogHas(const std::string& text) {
+    const auto& lines = station.messages.Lines();
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+      return line.find(text) != std::string::npos;
+    });
+  }
+  bool InLampRed() {
+    return !Find<QLabel>("Image3")->isHidden() && Find<QLabel>("Image2")->isHidden();
+  }
+};
+
+TEST_F(LinkReopenTest, KissTcpPeerClosingMidFrameIsReachedAgain) {
+  WriteConfig("false");
+  KissPeer peer;
+  const std::string name = "KISS TCP 127.0.0.1:" + std::to_string(peer.Port());
+  station.kissTcpForThisRun = KissTcpAddress{"127.0.0.1", peer.Port()};
+  station.messages.SetFile(folder.path() / "vorlink.log");
+  Start();
+  ASSERT_TRUE(WaitUntil([&] { return peer.Connected(); }));
+  EXPECT_EQ(LabelText("Label2"), QString::fromStdString(name + " connected "));
+  // A peer takes frames only: no script went out, the controls say why.
+  for (const char* control : {"Text1", "Command4", "Command1"}) {
+    const auto* widget = Find<QWidget>(control);
+    EXPECT_FALSE(widget->isEnabled()) << control;
+    EXPECT_EQ(widget->toolTip().toStdString(), kKissTcpTakesFramesOnly) << control;
+  }
+
+  auto halfB = Frame('b');
+  halfB.resize(10);
+  auto sent = Frame('a');
+  sent.insert(sent.end(), halfB.begin(), halfB.end());
+  peer.Send(sent);
+  ASSERT_TRUE(WaitUntil([&] { return station.counters.BytesReceived == 30; }));
+  peer.Vanish();
+  ASSERT_TRUE(WaitUntil([&] { return LabelText("Label2").endsWith(" lost "); }));
+  EXPECT_EQ(LabelText("Label2"), QString::fromStdString(name + " lost "));
+  EXPECT_TRUE(InLampRed());
+  EXPECT_TRUE(
+      PaneText().contains(QString::fromStdString("--- " + name + " lost at 10:00:00 UTC ---")));
+
+  peer.Return(static_cast<std::uint16_t>(std::stoi(name.substr(name.rfind(':') + 1))));
+  ASSERT_TRUE(WaitUntil([&] { return peer.Connected(); }, 5000ms));
+  ASSERT_TRUE(WaitUntil([&] { return LabelText("Label2").endsWith(" connected "); }));
+  peer.Send(Frame('c'));
+  peer.Send(Frame('d'));
+  ASSERT_TRUE(WaitUntil([&] { return CapturedLetters() == "acd"; })) << CapturedLetters();
+  Main().UpdateStatus();
+  EXPECT_FALSE(InLampRed());
+  EXPECT_TRUE(PaneText().contains(
+      QString::fromStdString("--- " + name + " back at 10:00:00 UTC after 0 s ---")));
+  EXPECT_TRUE(LogHas(name + " lost at 10:00:00 UTC"));
+  EXPECT_TRUE(LogHas(name + " back at 10:00:00 UTC after 0 s"));
+  EXPECT_NE(testing::ReadText(folder.path() / "vorlink.log").find(name + " back at"),
+            std::string::npos);
+  EXPECT_EQ(peer.connections, 2);
+}
+
+TEST_F(LinkReopenTest, PseudoTerminalMadeAgainAtTheSameLinkIsReopened) {
+  WriteConfig("false");
+  Start();
+  ASSERT_EQ(Received(com1), testing::ToHex(Hex("4B 49 53 53 20 4F 4E 0D")));
+  com1.Write(Frame('a'));
+  ASSERT_TRUE(WaitUntil([&] { return CapturedLetters() == "a"; }));
+  com1.CloseMaster();
+  ASSERT_TRUE(WaitUntil([&] { return LabelText("Label2").endsWith(" lost "); }));
+  EXPECT_EQ(LabelText("Label2"), "COM 1, 19200,N,8,1 lost ");
+  EXPECT_TRUE(InLampRed());
+  EXPECT_TRUE(PaneText().contains("--- COM 1 lost at 10:00:00 UTC ---"));
+
+  testing::PtyPair again;
+  again.LinkAs(folder.path() / "COM1");
+  // The start script again: a TNC that lost power is back in command mode.
+  EXPECT_EQ(Received(again, 4000ms), testing::ToHex(Hex("4B 49 53 53 20 4F 4E 0D")));
+  EXPECT_EQ(LabelText("Label2"), "COM 1, 19200,N,8,1 initialized ");
+  again.Write(Frame('c'));
+  ASSERT_TRUE(WaitUntil([&] { return CapturedLetters() == "ac"; })) << CapturedLetters();
+  EXPECT_TRUE(PaneText().contains("--- COM 1 back at 10:00:00 UTC after 0 s ---"));
+  EXPECT_TRUE(LogHas("COM 1 lost at 10:00:00 UTC"));
+  EXPECT_TRUE(LogHas("COM 1 back at 10:00:00 UTC after 0 s"));
+}
+
+TEST_F(LinkReopenTest, MessagesWindowShowsEveryTextButTheSecondsCount) {
+  WriteConfig("false");
+  Start();
+  Trigger("MnuMessages");
+  ASSERT_NE(controller->Messages(), nullptr);
+  clock.local.second += 5;
+  Main().UpdateStatus();  // "5 sec since last packet [0]"
+  EXPECT_TRUE(Main().SimpleText().contains("sec since last packet"));
+  com1.CloseMaster();
+  ASSERT_TRUE(WaitUntil([&] { return LogHas("COM 1 lost at"); }));
+  const QString shown = controller->Messages()->Lines()->toPlainText();
+  EXPECT_TRUE(shown.contains("\n2026-12-06 10:00:05 COM 1 lost at 10:00:05 UTC"))
+      << shown.toStdString();
+  EXPECT_TRUE(shown.contains("2026-12-06 10:00:00 read tnc_init.txt"));
+  EXPECT_FALSE(shown.contains("sec since last packet"));
+  EXPECT_EQ(Find<QMenu>("MnuView")->title(), "&View");
+}
+
+}  // namespace
+}  // namespace vorlink
