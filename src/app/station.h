@@ -1,6 +1,6 @@
 // Everything the process keeps while the main window is unloaded and loaded
 // again: the settings, the counters, the time of the last packet and the
-// status timer's figures, and the two folders the program works in.
+// status timer's figures, the frames received, and the two folders the program works in.
 #pragma once
 
 #include <filesystem>
@@ -9,6 +9,7 @@
 #include "app/receive_counters.h"
 #include "base/clock.h"
 #include "app/status_timer.h"
+#include "decode/frame_store.h"
 
 namespace vorlink {
 
@@ -17,6 +18,8 @@ struct Station {
   ReceiveCounters counters;
   DateTime LastPacketTime;
   StatusUpdateState statusUpdate;
+  // Every frame of the run, which the frame pane draws from.
+  FrameStore frames;
   // The folder holding the program: captures and scripts.
   std::filesystem::path programFolder;
   // The working directory: the configuration file, and housekeeping.

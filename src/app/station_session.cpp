@@ -12,19 +12,22 @@
 
 namespace vorlink {
 
-StationSession::StationSession(Station& station, Clock& clock, StationPorts ports, TextPane& pane,
+StationSession::StationSession(Station& station, Clock& clock, StationPorts ports, TextPane* pane,
                                StationView& view, std::uint16_t timeServerPort,
                                FileWriter* captureWriter)
     : station_(station),
       clock_(clock),
       ports_(ports),
       view_(view),
-      core_(ReceiveSetting{pane, clock, options_, mirroring_, ports.incoming, ports.outgoing,
+      core_(ReceiveSetting{pane ? *pane : noPane_, clock, options_, mirroring_, ports.incoming, ports.outgoing,
                            station.counters, station.LastPacketTime, view, view, captureWriter}),
       timeClient_(ports.timeServer, clock, view, timeServerPort),
       mirror_(mirroring_, station.settings.MirrorFlag, station.settings.OutgoingPortLine,
               ports.outgoing, view, view),
-      terminal_(station.programFolder, ports.incoming, view) {}
+      terminal_(station.programFolder, ports.incoming, view) {
+  core_.display.SetFrameSink(&station.frames);
+  if (pane == nullptr) core_.display.SetPane(nullptr);
+}
 
 void StationSession::Load() {
   if (loaded_) return;
@@ -75,6 +78,7 @@ void StationSession::OnStatusTimer() {
 
 void StationSession::ClearCounters() {
   station_.counters.Clear();
+  station_.frames.Clear();
   view_.ShowReceived("");
 }
 

@@ -6,7 +6,6 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -14,7 +13,7 @@
 #include "time/qt_tcp_client.h"
 #include "ui/artwork.h"
 #include "ui/main_window_controls.h"
-#include "ui/qt_text_pane.h"
+#include "ui/frame_view.h"
 #include "ui/terminal_keys.h"
 #include "ui/twips.h"
 
@@ -35,7 +34,9 @@ QFont FramePaneFont() {
 }  // namespace
 
 MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
-    : QMainWindow(parent), env_(environment) {
+    : QMainWindow(parent),
+      env_(environment),
+      shownFrames_(environment.station.frames, environment.station.frames.EndIndex()) {
   setObjectName("Form1");
   setWindowTitle("Vorlink +");
   setWindowIcon(ProgramIcon());
@@ -60,10 +61,9 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
   // The layout is fixed: the window keeps the size its controls were drawn for.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-  pane_ = std::make_unique<QtTextPane>(*framePane_);
   session_ = std::make_unique<StationSession>(
       env_.station, env_.clock, StationPorts{*incomingPort_, *mirrorPort_, *timeServerSocket_},
-      *pane_, *this, env_.timeServerPort);
+      nullptr, *this, env_.timeServerPort);
   ConnectEvents();
 }
 
@@ -104,11 +104,10 @@ void MainWindow::BuildControls() {
   for (QWidget* w : {outCaption_, mirrorPortLabel_, mirroredLabel_}) w->hide();
 
   auto* frames = MakeFrame(station, "Frame5", "KISS Frames", Twips(120, 1080, 9975, 4335));
-  framePane_ = Place(new QPlainTextEdit(frames), "RichTextBox1", Twips(120, 240, 9735, 3975));
-  framePane_->setReadOnly(true);
-  framePane_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  framePane_ = Place(new FrameView(env_.station.frames, frames), "RichTextBox1",
+                     Twips(120, 240, 9735, 3975));
   framePane_->setFont(FramePaneFont());
-  framePane_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  framePane_->SetSequence(&shownFrames_);
 
   auto* terminal = MakeFrame(station, "Frame4", "Terminal", Twips(120, 5520, 5175, 1215));
   terminalInput_ = Place(new QLineEdit(terminal), "Text1", Twips(120, 360, 4935, 735));
@@ -236,8 +235,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 QString MainWindow::SimpleText() const { return statusText_->text(); }
 
 void MainWindow::ClearCounters() {
-  pane_->Clear();
   session_->ClearCounters();
+  framePane_->Refresh();
 }
 
 void MainWindow::SetSimpleText(std::string_view text) { statusText_->setText(ToQString(text)); }

@@ -13,19 +13,19 @@
 #include "app/station_view.h"
 #include "base/clock.h"
 #include "capture/capture_files.h"
+#include "decode/store_tail.h"
 #include "time/time_server_client.h"
 
 class QAction;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QTimer;
 
 namespace vorlink {
 
 class QtSerialPort;
 class QtTcpClient;
-class QtTextPane;
+class FrameView;
 
 // What a main window gets from the process that creates it.
 struct WindowEnvironment {
@@ -55,6 +55,7 @@ class MainWindow final : public QMainWindow, public StationView {
   void ClearCounters();
   // One tick of the status timer.
   void UpdateStatus() { session_->OnStatusTimer(); }
+  FrameView& FramePane() { return *framePane_; }
 
  signals:
   void SetupDialogRequested(bool withFocus);
@@ -104,16 +105,17 @@ class MainWindow final : public QMainWindow, public StationView {
   QLabel* incomingClosedLamp_ = nullptr;
   QLabel* mirrorOpenLamp_ = nullptr;
   QLabel* mirrorClosedLamp_ = nullptr;
-  QPlainTextEdit* framePane_ = nullptr;
+  FrameView* framePane_ = nullptr;
   QLineEdit* terminalInput_ = nullptr;
   QAction* mirrorAction_ = nullptr;
   QtSerialPort* incomingPort_ = nullptr;
   QtSerialPort* mirrorPort_ = nullptr;
   QTimer* statusTimer_ = nullptr;
 
+  // The pane shows the frames of this load; the store keeps the whole run.
+  StoreTail shownFrames_;
   // Released before the controls; the session before what it works on.
   std::unique_ptr<QtTcpClient> timeServerSocket_;
-  std::unique_ptr<QtTextPane> pane_;
   std::unique_ptr<StationSession> session_;
 };
 

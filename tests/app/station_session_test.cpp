@@ -81,7 +81,7 @@ class StationSessionTest : public ::testing::Test {
   // A new load, as the setup dialog's OK makes one.
   std::unique_ptr<StationSession> NewSession() {
     return std::make_unique<StationSession>(station, clock, StationPorts{incoming, outgoing, tcp},
-                                            pane, view);
+                                            &pane, view);
   }
 };
 

@@ -4,7 +4,6 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QTest>
 
 #include "controller_fixture.h"
@@ -44,7 +43,7 @@ TEST_F(MirroringTest, ChunkGoesToCom2UnchangedBeforeItsFramesAreShown) {
   // What had been handed to COM2 when the first frame reached the pane.
   std::int64_t mirroredAtFirstFrame = -1;
   QString label10AtFirstFrame;
-  QObject::connect(Find<QPlainTextEdit>("RichTextBox1"), &QPlainTextEdit::textChanged, [&] {
+  QObject::connect(Find<FrameView>("RichTextBox1"), &FrameView::LinesChanged, [&] {
     if (mirroredAtFirstFrame >= 0) return;
     mirroredAtFirstFrame = station.counters.MirroredByteCount;
     label10AtFirstFrame = LabelText("Label10");
