@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QObject>
+#include <QList>
 #include <QPointer>
 #include <cstdint>
 #include <string>
@@ -18,6 +19,7 @@ class QWidget;
 namespace vorlink {
 
 class AboutWindow;
+class FrameBrowser;
 class MainWindow;
 class SetupDialog;
 class StatisticsWindow;
@@ -38,6 +40,12 @@ class AppController final : public QObject {
   SetupDialog* Setup() const;
   StatisticsWindow* Statistics() const;
   AboutWindow* About() const;
+  // The frame browser over the live frames; opened on demand.
+  FrameBrowser* Frames() const;
+  FrameBrowser& OpenFrames();
+  QWidget& OpenHeard();
+  // A capture in a viewer window of its own.
+  FrameBrowser& OpenCapture(const QString& file);
 
  signals:
   // No window is left.
@@ -61,6 +69,9 @@ class AppController final : public QObject {
   QPointer<SetupDialog> setup_;
   QPointer<StatisticsWindow> statistics_;
   QPointer<AboutWindow> about_;
+  QPointer<FrameBrowser> frames_;
+  QPointer<QWidget> heard_;
+  QList<QPointer<QWidget>> viewers_;
 };
 
 // Puts a window in the middle of its screen.

@@ -291,41 +291,50 @@ void FrameView::SetHighlight(const QString& text) {
   viewport()->update();
 }
 
+std::optional<TextPosition> FrameView::Search(const QString& text, bool forward,
+                                              TextPosition caret) const {
+  std::optional<TextPosition> found;
+  if (forward) {
+    Walk(LineOfText(caret), [&](LinePosition at, const BlockLines::Line& line) {
+      const QString whole = ToQString(line.text);
+      const int from = (at.frame == caret.frame && at.line == caret.line) ? caret.column : 0;
+      const int column = whole.indexOf(text, from, Qt::CaseInsensitive);
+      if (column >= 0) found = TextPosition{at.frame, at.line, column};
+      return !found;
+    });
+    return found;
+  }
+  // Backwards line by line from the caret's line.
+  for (std::uint64_t line = std::min(LineOf(LineOfText(caret)) + 1, Sequence().LineCount());
+       line > 0 && !found;) {
+    --line;
+    Walk(Sequence().LocateLine(line), [&](LinePosition here, const BlockLines::Line& l) {
+      const QString whole = ToQString(l.text);
+      const bool caretLine = here.frame == caret.frame && here.line == caret.line;
+      const int from = caretLine ? caret.column - static_cast<int>(text.size()) : -1;
+      if (!caretLine || from >= 0) {
+        const int column = whole.lastIndexOf(text, from, Qt::CaseInsensitive);
+        if (column >= 0) found = TextPosition{here.frame, here.line, column};
+      }
+      return false;
+    });
+  }
+  return found;
+}
+
 bool FrameView::Find(const QString& text, bool forward) {
   if (text.isEmpty() || Sequence().LineCount() == 0) return false;
   const TextPosition caret = HasSelection() ? (forward ? std::max(anchor_, cursor_)
                                                        : std::min(anchor_, cursor_))
                                             : TextPosition{top_.frame, top_.line, 0};
-  std::optional<TextPosition> found;
-  const auto matchIn = [&](const QString& line, int from) -> int {
-    return forward ? line.indexOf(text, from, Qt::CaseInsensitive)
-                   : line.lastIndexOf(text, from, Qt::CaseInsensitive);
-  };
-  if (forward) {
-    Walk(LineOfText(caret), [&](LinePosition at, const BlockLines::Line& line) {
-      const QString whole = ToQString(line.text);
-      const int from = (at.frame == caret.frame && at.line == caret.line) ? caret.column : 0;
-      const int column = matchIn(whole, from);
-      if (column >= 0) found = TextPosition{at.frame, at.line, column};
-      return !found;
-    });
-  } else {
-    // Backwards block by block from the caret's line.
-    std::uint64_t line = LineOf(LineOfText(caret)) + 1;
-    while (line > 0 && !found) {
-      --line;
-      const LinePosition at = Sequence().LocateLine(line);
-      Walk(at, [&](LinePosition here, const BlockLines::Line& l) {
-        const QString whole = ToQString(l.text);
-        const bool caretLine = here.frame == caret.frame && here.line == caret.line;
-        const int from = caretLine ? caret.column - static_cast<int>(text.size()) : -1;
-        if (!caretLine || from >= 0) {
-          const int column = matchIn(whole, from);
-          if (column >= 0) found = TextPosition{here.frame, here.line, column};
-        }
-        return false;
-      });
-    }
+  std::optional<TextPosition> found = Search(text, forward, caret);
+  if (!found) {
+    // Round again from the other end.
+    const LinePosition first = Sequence().LocateLine(0);
+    const LinePosition last = Sequence().LocateLine(Sequence().LineCount() - 1);
+    found = Search(text, forward,
+                   forward ? TextPosition{first.frame, first.line, 0}
+                           : TextPosition{last.frame, last.line, INT_MAX / 2});
   }
   if (!found) return false;
   anchor_ = *found;

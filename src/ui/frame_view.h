@@ -11,6 +11,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "decode/frame_renderer.h"
@@ -68,8 +69,9 @@ class FrameView final : public QAbstractScrollArea {
 
   // Matches of the text (case-insensitive) are highlighted.
   void SetHighlight(const QString& text);
-  // The next (or previous) match after the caret; selects it and brings it
-  // into view. False when there is none.
+  // The next (or previous) match after the caret, round from the other end
+  // when none is left; selects it and brings it into view. False when there
+  // is none at all.
   bool Find(const QString& text, bool forward);
 
  signals:
@@ -105,6 +107,7 @@ class FrameView final : public QAbstractScrollArea {
   void Walk(LinePosition from,
             const std::function<bool(LinePosition, const BlockLines::Line&)>& visit) const;
   TextPosition HitTest(QPoint point) const;
+  std::optional<TextPosition> Search(const QString& text, bool forward, TextPosition caret) const;
   int XOfColumn(const QString& text, int column) const;
 
   const FrameStore& store_;

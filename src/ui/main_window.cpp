@@ -175,6 +175,8 @@ void MainWindow::BuildMenus() {
   hexFile->setCheckable(true);
   hexFile->setChecked(true);
 
+  BuildViewMenu(file, exit);
+
   QMenu* info = menuBar()->addMenu("&Info");
   info->setObjectName("MnuInfo");
   QAction* statistics = info->addAction("&Statistics");
@@ -189,6 +191,24 @@ void MainWindow::BuildMenus() {
   connect(hexFile, &QAction::toggled, this, [this](bool on) { session_->Options().hexFile = on; });
   connect(statistics, &QAction::triggered, this, &MainWindow::StatisticsRequested);
   connect(about, &QAction::triggered, this, &MainWindow::AboutRequested);
+}
+
+// The frame browser, the stations heard and the capture viewer, around the
+// specified menus.
+void MainWindow::BuildViewMenu(QMenu* file, QAction* exit) {
+  auto* openCapture = new QAction("Open Capture...", file);
+  openCapture->setObjectName("MnuOpenCapture");
+  file->insertAction(exit, openCapture);
+  QMenu* view = menuBar()->addMenu("&View");
+  view->setObjectName("MnuView");
+  QAction* frames = view->addAction("&Frames");
+  frames->setObjectName("MnuFrames");
+  frames->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+  QAction* heard = view->addAction("&Heard Stations");
+  heard->setObjectName("MnuHeard");
+  connect(openCapture, &QAction::triggered, this, &MainWindow::OpenCaptureRequested);
+  connect(frames, &QAction::triggered, this, &MainWindow::FramesRequested);
+  connect(heard, &QAction::triggered, this, &MainWindow::HeardRequested);
 }
 
 void MainWindow::ConnectEvents() {

@@ -19,6 +19,7 @@
 class QAction;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QTimer;
 
 namespace vorlink {
@@ -61,6 +62,9 @@ class MainWindow final : public QMainWindow, public StationView {
   void SetupDialogRequested(bool withFocus);
   void StatisticsRequested();
   void AboutRequested();
+  void FramesRequested();
+  void HeardRequested();
+  void OpenCaptureRequested();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -82,6 +86,7 @@ class MainWindow final : public QMainWindow, public StationView {
   void BuildControls();
   void BuildOptions(QWidget* frame);
   void BuildMenus();
+  void BuildViewMenu(QMenu* file, QAction* exit);
   void ConnectEvents();
 
   WindowEnvironment env_;
