@@ -1,7 +1,8 @@
-// vorlink-screenshots FOLDER: draws the setup dialog, the statistics window
-// and the about window as the program shows them and saves them as
-// FOLDER/setup-dialog.png, FOLDER/statistics-window.png and
-// FOLDER/about-window.png, for the documentation. The statistics are
+// vorlink-screenshots FOLDER: draws the setup dialog, the statistics window,
+// the about window and the frame browser (over the sample capture) as the
+// program shows them and saves them as FOLDER/setup-dialog.png,
+// FOLDER/statistics-window.png, FOLDER/about-window.png and
+// FOLDER/frame-browser.png, for the documentation. The statistics are
 // the figures after receiving the sample capture. Run it on a display (under
 // xvfb-run for a headless build).
 #include <QApplication>
@@ -17,6 +18,7 @@
 #include "link/deframer.h"
 #include "link/kiss.h"
 #include "ui/about_window.h"
+#include "ui/frame_browser.h"
 #include "ui/setup_dialog.h"
 #include "ui/statistics_window.h"
 
@@ -62,7 +64,8 @@ bool Save(QWidget& window, const std::filesystem::path& file) {
 
 constexpr const char* kUsage =
     "Usage: vorlink-screenshots FOLDER\n"
-    "Draw the setup dialog, the statistics and the about window into FOLDER as PNG.\n"
+    "Draw the setup dialog, the statistics, the about window and the frame browser\n"
+    "into FOLDER as PNG.\n"
     "\n"
     "  -h, --help   show this text and exit\n"
     "  --version    show the program's name and version and exit\n";
@@ -87,8 +90,16 @@ int main(int argc, char** argv) {
   vorlink::SetupDialog dialog;
   vorlink::StatisticsWindow statistics(SampleCounters(VORLINK_SAMPLE_CAPTURE));
   vorlink::AboutWindow about;
+  vorlink::FrameBrowser browser{std::filesystem::path()};
+  browser.resize(960, 640);
+  browser.show();
+  browser.OpenCapture(VORLINK_SAMPLE_CAPTURE);
+  while (browser.Loading()) QApplication::processEvents();
+  browser.FilterBySource("N0CALL*");
+  while (browser.Filtering()) QApplication::processEvents();
   const bool saved = Save(dialog, folder / "setup-dialog.png") &&
                      Save(statistics, folder / "statistics-window.png") &&
-                     Save(about, folder / "about-window.png");
+                     Save(about, folder / "about-window.png") &&
+                     Save(browser, folder / "frame-browser.png");
   return saved ? 0 : 1;
 }

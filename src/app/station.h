@@ -1,7 +1,7 @@
 // Everything the process keeps while the main window is unloaded and loaded
 // again: the settings, the counters, the time of the last packet and the
-// status timer's figures, the two folders the program works in, what feeds
-// the incoming side, and the messages shown so far.
+// status timer's figures, the frames received, the two folders the program
+// works in, what feeds the incoming side, and the messages shown so far.
 #pragma once
 
 #include <filesystem>
@@ -13,6 +13,7 @@
 #include "app/receive_counters.h"
 #include "base/clock.h"
 #include "app/status_timer.h"
+#include "decode/frame_store.h"
 
 namespace vorlink {
 
@@ -21,6 +22,8 @@ struct Station {
   ReceiveCounters counters;
   DateTime LastPacketTime;
   StatusUpdateState statusUpdate;
+  // Every frame of the run, which the frame pane draws from.
+  FrameStore frames;
   // The folder holding the program: captures and scripts.
   std::filesystem::path programFolder;
   // The working directory: the configuration file, and housekeeping.

@@ -12,14 +12,14 @@
 
 namespace vorlink {
 
-StationSession::StationSession(Station& station, Clock& clock, StationPorts ports, TextPane& pane,
+StationSession::StationSession(Station& station, Clock& clock, StationPorts ports, TextPane* pane,
                                StationView& view, std::uint16_t timeServerPort,
                                FileWriter* captureWriter)
     : station_(station),
       clock_(clock),
       ports_(ports),
       view_(view),
-      core_(ReceiveSetting{pane, clock, options_, mirroring_, ports.incoming, ports.outgoing,
+      core_(ReceiveSetting{pane ? *pane : noPane_, clock, options_, mirroring_, ports.incoming, ports.outgoing,
                            station.counters, station.LastPacketTime, view, view, captureWriter}),
       timeClient_(ports.timeServer, clock, view, timeServerPort),
       mirror_(mirroring_, station.settings.MirrorFlag, station.settings.OutgoingPortLine,
@@ -28,7 +28,10 @@ StationSession::StationSession(Station& station, Clock& clock, StationPorts port
       links_(LinkContext{ports.incoming, ports.outgoing,
                          ports.incomingRetry ? *ports.incomingRetry : noRetry_,
                          ports.outgoingRetry ? *ports.outgoingRetry : noRetry_, clock, view,
-                         core_.pipeline, station_.programFolder, mirroring_}) {}
+                         core_.pipeline, station_.programFolder, mirroring_}) {
+  core_.display.SetFrameSink(&station.frames);
+  if (pane == nullptr) core_.display.SetPane(nullptr);
+}
 
 void StationSession::Load() {
   if (loaded_) return;
@@ -90,6 +93,7 @@ void StationSession::OnStatusTimer() {
 
 void StationSession::ClearCounters() {
   station_.counters.Clear();
+  station_.frames.Clear();
   view_.ShowReceived("");
 }
 

@@ -37,7 +37,9 @@ struct StationPorts {
 
 class StationSession {
  public:
-  StationSession(Station& station, Clock& clock, StationPorts ports, TextPane& pane,
+  // Without a pane no pane text is made: a view draws the frames from the
+  // station's store, which takes every frame either way.
+  StationSession(Station& station, Clock& clock, StationPorts ports, TextPane* pane,
                  StationView& view, std::uint16_t timeServerPort = kTimeProtocolPort,
                  FileWriter* captureWriter = nullptr);
   ~StationSession() { Unload(); }
@@ -59,8 +61,8 @@ class StationSession {
 
   // The menu entry that switches mirroring.
   void ToggleMirror() { mirror_.Toggle(); }
-  // "Clear Counter": the counters back to 0 and the received figure emptied;
-  // the window empties its pane.
+  // "Clear Counter": the counters back to 0, the received figure and the
+  // frames held emptied.
   void ClearCounters();
 
   TncTerminal& Terminal() { return terminal_; }
@@ -74,6 +76,9 @@ class StationSession {
   StationView& view_;
   DisplayOptions options_;
   bool mirroring_ = false;
+  struct NoPane final : TextPane {
+    void AppendColoredText(std::string_view, PaneRole) override {}
+  } noPane_;
   ReceiveCore core_;
   TimeServerClient timeClient_;
   PortMirror mirror_;

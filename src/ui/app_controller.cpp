@@ -1,12 +1,16 @@
 #include "ui/app_controller.h"
 
+#include <QFileDialog>
 #include <QGuiApplication>
+#include <QVBoxLayout>
 #include <QScreen>
 #include <QTimer>
 
 #include "app/config_file.h"
 #include "ui/about_window.h"
 #include "ui/link_choice_file.h"
+#include "ui/frame_browser.h"
+#include "ui/heard_view.h"
 #include "ui/main_window.h"
 #include "ui/messages_window.h"
 #include "ui/setup_dialog.h"
@@ -37,9 +41,11 @@ AppController::~AppController() {
   // Windows still open when the process ends unload like any other.
   for (QWidget* w : {static_cast<QWidget*>(main_), static_cast<QWidget*>(setup_),
                      static_cast<QWidget*>(statistics_), static_cast<QWidget*>(about_),
-                     static_cast<QWidget*>(messages_)}) {
+                     static_cast<QWidget*>(messages_), static_cast<QWidget*>(frames_),
+                     static_cast<QWidget*>(heard_)}) {
     delete w;
   }
+  for (const QPointer<QWidget>& w : viewers_) delete w;
 }
 
 void AppController::Start() { ShowMainWindow(); }
@@ -49,12 +55,17 @@ SetupDialog* AppController::Setup() const { return setup_; }
 StatisticsWindow* AppController::Statistics() const { return statistics_; }
 AboutWindow* AppController::About() const { return about_; }
 MessagesWindow* AppController::Messages() const { return messages_; }
+FrameBrowser* AppController::Frames() const { return frames_; }
 
 void AppController::CloseAll() {
   for (QWidget* w : {static_cast<QWidget*>(setup_), static_cast<QWidget*>(statistics_),
                      static_cast<QWidget*>(about_), static_cast<QWidget*>(messages_),
+                     static_cast<QWidget*>(frames_), static_cast<QWidget*>(heard_),
                      static_cast<QWidget*>(main_)}) {
     if (w != nullptr) w->close();
+  }
+  for (const QPointer<QWidget>& w : viewers_) {
+    if (w) w->close();
   }
 }
 
@@ -66,7 +77,11 @@ void AppController::Track(QWidget* window) {
 }
 
 void AppController::CheckWindowsLeft() {
-  if (!main_ && !setup_ && !statistics_ && !about_ && !messages_) emit LastWindowClosed();
+  viewers_.removeAll(nullptr);
+  if (!main_ && !setup_ && !statistics_ && !about_ && !messages_ && !frames_ && !heard_ &&
+      viewers_.isEmpty()) {
+    emit LastWindowClosed();
+  }
 }
 
 void AppController::ShowMainWindow() {
@@ -78,6 +93,14 @@ void AppController::ShowMainWindow() {
   connect(window, &MainWindow::StatisticsRequested, this, &AppController::OpenStatistics);
   connect(window, &MainWindow::AboutRequested, this, &AppController::OpenAbout);
   connect(window, &MainWindow::MessagesRequested, this, &AppController::OpenMessages);
+  connect(window, &MainWindow::FramesRequested, this, [this] { OpenFrames(); });
+  connect(window, &MainWindow::HeardRequested, this, [this] { OpenHeard(); });
+  connect(window, &MainWindow::OpenCaptureRequested, this, [this] {
+    const QString file = QFileDialog::getOpenFileName(
+        main_, "Open Capture", QString::fromStdString(station_.programFolder.string()),
+        "KISS captures (*.kss);;All files (*)");
+    if (!file.isEmpty()) OpenCapture(file);
+  });
   const bool dialogWasOpen = setup_;
   window->Load();
   CentreOnScreen(*window);
@@ -153,6 +176,46 @@ void AppController::OpenAbout() {
   }
   about_ = Adopt(new AboutWindow());
   about_->show();
+}
+
+FrameBrowser& AppController::OpenFrames() {
+  if (frames_) {
+    BringToFront(*frames_);
+    return *frames_;
+  }
+  frames_ = new FrameBrowser(station_.frames, station_.workingFolder / kBrowserSettingsFile);
+  frames_->setAttribute(Qt::WA_DeleteOnClose);
+  Track(frames_);
+  frames_->show();
+  return *frames_;
+}
+
+QWidget& AppController::OpenHeard() {
+  if (heard_) {
+    BringToFront(*heard_);
+    return *heard_;
+  }
+  auto* window = new QWidget;
+  window->setObjectName("HeardWindow");
+  window->setWindowTitle("Heard Stations");
+  auto* view = new HeardView(station_.frames, false, window);
+  (new QVBoxLayout(window))->addWidget(view);
+  window->resize(820, 360);
+  connect(view, &HeardView::CallsignChosen, this,
+          [this](const QString& callsign) { OpenFrames().FilterBySource(callsign); });
+  heard_ = Adopt(window);
+  heard_->show();
+  return *heard_;
+}
+
+FrameBrowser& AppController::OpenCapture(const QString& file) {
+  auto* viewer = new FrameBrowser(station_.workingFolder / kBrowserSettingsFile);
+  viewer->setAttribute(Qt::WA_DeleteOnClose);
+  Track(viewer);
+  viewers_.append(viewer);
+  viewer->show();
+  viewer->OpenCapture(file.toStdString());
+  return *viewer;
 }
 
 }  // namespace vorlink

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QObject>
+#include <QList>
 #include <QPointer>
 #include <cstdint>
 #include <string>
@@ -18,6 +19,7 @@ class QWidget;
 namespace vorlink {
 
 class AboutWindow;
+class FrameBrowser;
 class MainWindow;
 class MessagesWindow;
 class SetupDialog;
@@ -40,6 +42,12 @@ class AppController final : public QObject {
   StatisticsWindow* Statistics() const;
   AboutWindow* About() const;
   MessagesWindow* Messages() const;
+  // The frame browser over the live frames; opened on demand.
+  FrameBrowser* Frames() const;
+  FrameBrowser& OpenFrames();
+  QWidget& OpenHeard();
+  // A capture in a viewer window of its own.
+  FrameBrowser& OpenCapture(const QString& file);
 
  signals:
   // No window is left.
@@ -65,6 +73,9 @@ class AppController final : public QObject {
   QPointer<StatisticsWindow> statistics_;
   QPointer<AboutWindow> about_;
   QPointer<MessagesWindow> messages_;
+  QPointer<FrameBrowser> frames_;
+  QPointer<QWidget> heard_;
+  QList<QPointer<QWidget>> viewers_;
 };
 
 // Puts a window in the middle of its screen.

@@ -6,7 +6,6 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -18,9 +17,9 @@
 #include "time/qt_tcp_client.h"
 #include "ui/artwork.h"
 #include "ui/main_window_controls.h"
+#include "ui/frame_view.h"
 #include "ui/pcap_capture_entry.h"
 #include "ui/qt_retry_timer.h"
-#include "ui/qt_text_pane.h"
 #include "ui/terminal_keys.h"
 #include "ui/twips.h"
 
@@ -41,7 +40,9 @@ QFont FramePaneFont() {
 }  // namespace
 
 MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
-    : QMainWindow(parent), env_(environment) {
+    : QMainWindow(parent),
+      env_(environment),
+      shownFrames_(environment.station.frames, environment.station.frames.EndIndex()) {
   setObjectName("Form1");
   setWindowTitle("Vorlink +");
   setWindowIcon(ProgramIcon());
@@ -72,12 +73,11 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
   // The layout is fixed: the window keeps the size its controls were drawn for.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-  pane_ = std::make_unique<QtTextPane>(*framePane_);
   session_ = std::make_unique<StationSession>(
       env_.station, env_.clock,
       StationPorts{IncomingSource(), *mirrorPort_, *timeServerSocket_, incomingRetry_.get(),
                    mirrorRetry_.get()},
-      *pane_, *this, env_.timeServerPort);
+      nullptr, *this, env_.timeServerPort);
   AddPcapCaptureEntry(*menuBar()->findChild<QMenu*>("MnuOptions"),
                       env_.station.workingFolder / kMoreSettingsFileName,
                       [this](bool on) { session_->Options().pcapFile = on; }, *this);
@@ -123,11 +123,10 @@ void MainWindow::BuildControls() {
   for (QWidget* w : {outCaption_, mirrorPortLabel_, mirroredLabel_}) w->hide();
 
   auto* frames = MakeFrame(station, "Frame5", "KISS Frames", Twips(120, 1080, 9975, 4335));
-  framePane_ = Place(new QPlainTextEdit(frames), "RichTextBox1", Twips(120, 240, 9735, 3975));
-  framePane_->setReadOnly(true);
-  framePane_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  framePane_ = Place(new FrameView(env_.station.frames, frames), "RichTextBox1",
+                     Twips(120, 240, 9735, 3975));
   framePane_->setFont(FramePaneFont());
-  framePane_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  framePane_->SetSequence(&shownFrames_);
 
   auto* terminal = MakeFrame(station, "Frame4", "Terminal", Twips(120, 5520, 5175, 1215));
   terminalInput_ = Place(new QLineEdit(terminal), "Text1", Twips(120, 360, 4935, 735));
@@ -195,6 +194,8 @@ void MainWindow::BuildMenus() {
   hexFile->setCheckable(true);
   hexFile->setChecked(true);
 
+  BuildViewMenu(file, exit);
+
   QMenu* info = menuBar()->addMenu("&Info");
   info->setObjectName("MnuInfo");
   QAction* statistics = info->addAction("&Statistics");
@@ -218,6 +219,24 @@ void MainWindow::BuildMenus() {
   connect(hexFile, &QAction::toggled, this, [this](bool on) { session_->Options().hexFile = on; });
   connect(statistics, &QAction::triggered, this, &MainWindow::StatisticsRequested);
   connect(about, &QAction::triggered, this, &MainWindow::AboutRequested);
+}
+
+// The frame browser, the stations heard and the capture viewer, around the
+// specified menus.
+void MainWindow::BuildViewMenu(QMenu* file, QAction* exit) {
+  auto* openCapture = new QAction("Open Capture...", file);
+  openCapture->setObjectName("MnuOpenCapture");
+  file->insertAction(exit, openCapture);
+  QMenu* view = menuBar()->addMenu("&View");
+  view->setObjectName("MnuView");
+  QAction* frames = view->addAction("&Frames");
+  frames->setObjectName("MnuFrames");
+  frames->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+  QAction* heard = view->addAction("&Heard Stations");
+  heard->setObjectName("MnuHeard");
+  connect(openCapture, &QAction::triggered, this, &MainWindow::OpenCaptureRequested);
+  connect(frames, &QAction::triggered, this, &MainWindow::FramesRequested);
+  connect(heard, &QAction::triggered, this, &MainWindow::HeardRequested);
 }
 
 void MainWindow::ConnectEvents() {
@@ -292,8 +311,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 QString MainWindow::SimpleText() const { return statusText_->text(); }
 
 void MainWindow::ClearCounters() {
-  pane_->Clear();
   session_->ClearCounters();
+  framePane_->Refresh();
 }
 
 void MainWindow::SetSimpleText(std::string_view text) {
@@ -301,9 +320,9 @@ void MainWindow::SetSimpleText(std::string_view text) {
   if (WorthKeeping(text)) env_.station.messages.Add(UtcNow(env_.clock), text);
 }
 
-void MainWindow::ShowLinkEvent(std::string_view text) {
-  pane_->AppendColoredText(std::string(text) + "\r", PaneRole::Header);
-}
+// The frame pane draws frames from the store and has no place for a line of
+// its own yet; the status line and the message log carry the event.
+void MainWindow::ShowLinkEvent(std::string_view) {}
 void MainWindow::ShowReceived(std::string_view text) { receivedLabel_->setText(ToQString(text)); }
 void MainWindow::ShowMirrored(std::string_view text) { mirroredLabel_->setText(ToQString(text)); }
 void MainWindow::ShowClock(std::string_view text) { clockLabel_->setText(ToQString(text)); }

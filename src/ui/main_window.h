@@ -13,12 +13,13 @@
 #include "app/station_view.h"
 #include "base/clock.h"
 #include "capture/capture_files.h"
+#include "decode/store_tail.h"
 #include "time/time_server_client.h"
 
 class QAction;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
+class QMenu;
 class QTimer;
 
 namespace vorlink {
@@ -27,7 +28,7 @@ class QtKissTcpSource;
 class QtRetryTimer;
 class QtSerialPort;
 class QtTcpClient;
-class QtTextPane;
+class FrameView;
 
 // What a main window gets from the process that creates it.
 struct WindowEnvironment {
@@ -57,12 +58,16 @@ class MainWindow final : public QMainWindow, public StationView {
   void ClearCounters();
   // One tick of the status timer.
   void UpdateStatus() { session_->OnStatusTimer(); }
+  FrameView& FramePane() { return *framePane_; }
 
  signals:
   void SetupDialogRequested(bool withFocus);
   void StatisticsRequested();
   void AboutRequested();
   void MessagesRequested();
+  void FramesRequested();
+  void HeardRequested();
+  void OpenCaptureRequested();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -85,6 +90,7 @@ class MainWindow final : public QMainWindow, public StationView {
   void BuildControls();
   void BuildOptions(QWidget* frame);
   void BuildMenus();
+  void BuildViewMenu(QMenu* file, QAction* exit);
   void ConnectEvents();
   SerialPortComponent& IncomingSource();
   void KeepLinks();
@@ -111,7 +117,7 @@ class MainWindow final : public QMainWindow, public StationView {
   QLabel* incomingClosedLamp_ = nullptr;
   QLabel* mirrorOpenLamp_ = nullptr;
   QLabel* mirrorClosedLamp_ = nullptr;
-  QPlainTextEdit* framePane_ = nullptr;
+  FrameView* framePane_ = nullptr;
   QLineEdit* terminalInput_ = nullptr;
   QAction* mirrorAction_ = nullptr;
   QtSerialPort* incomingPort_ = nullptr;
@@ -123,9 +129,10 @@ class MainWindow final : public QMainWindow, public StationView {
   std::unique_ptr<QtRetryTimer> incomingRetry_;
   std::unique_ptr<QtRetryTimer> mirrorRetry_;
 
+  // The pane shows the frames of this load; the store keeps the whole run.
+  StoreTail shownFrames_;
   // Released before the controls; the session before what it works on.
   std::unique_ptr<QtTcpClient> timeServerSocket_;
-  std::unique_ptr<QtTextPane> pane_;
   std::unique_ptr<StationSession> session_;
 };
 

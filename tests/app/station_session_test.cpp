@@ -84,9 +84,9 @@ class StationSessionTest : public ::testing::Test {
 
   // A new load, as the setup dialog's OK makes one.
   std::unique_ptr<StationSession> NewSession() {
-    return std::make_unique<StationSession>(station, clock, StationPorts{incoming, outgoing, tcp,
-                                                                          &incomingRetry, &outgoingRetry},
-                                            pane, view);
+    return std::make_unique<StationSession>(
+        station, clock, StationPorts{incoming, outgoing, tcp, &incomingRetry, &outgoingRetry},
+        &pane, view);
   }
 };
 

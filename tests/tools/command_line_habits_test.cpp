@@ -69,6 +69,7 @@ INSTANTIATE_TEST_SUITE_P(Programs, CommandLineHabitsTest,
 #ifdef VORLINK_EXE
                              Program{"vorlink", VORLINK_EXE},
                              Program{"vorlink-screenshots", VORLINK_SCREENSHOTS_EXE},
+                             Program{"vorlink-view", VORLINK_VIEW_EXE},
 #endif
                              Program{"vorlink-decode", VORLINK_DECODE_EXE},
                              Program{"vorlink-sim-tnc", VORLINK_SIM_TNC_EXE},

@@ -8,7 +8,6 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -19,6 +18,7 @@
 #include "link/qt_serial_port.h"
 #include "pty_pair.h"
 #include "ui/app_controller.h"
+#include "ui/frame_view.h"
 #include "ui/main_window.h"
 #include "widget_test_support.h"
 
@@ -60,7 +60,7 @@ class ControllerTest : public ::testing::Test {
     return Main().findChild<T*>(name);
   }
   void Trigger(const char* menuEntry) { Find<QAction>(menuEntry)->trigger(); }
-  QString PaneText() { return Find<QPlainTextEdit>("RichTextBox1")->toPlainText(); }
+  QString PaneText() { return Find<FrameView>("RichTextBox1")->AllText(); }
   QString LabelText(const char* name) { return Find<QLabel>(name)->text(); }
 
   // Everything that arrived on the pty's far end: waits for the first byte,

@@ -11,12 +11,14 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <fstream>
 #include <memory>
 
 #include "fake_clock.h"
 #include "hex.h"
 #include "link/qt_serial_port.h"
 #include "pty_pair.h"
+#include "ui/frame_view.h"
 #include "widget_test_support.h"
 
 namespace vorlink {
@@ -52,7 +54,7 @@ class MainWindowTest : public ::testing::Test {
   T* Find(const char* name) {
     return window->findChild<T*>(name);
   }
-  QString PaneText() { return Find<QPlainTextEdit>("RichTextBox1")->toPlainText(); }
+  QString PaneText() { return Find<FrameView>("RichTextBox1")->AllText(); }
   std::string Received(std::chrono::milliseconds wait = 1000ms) {
     std::vector<std::uint8_t> all;
     WaitUntil([&] {
@@ -239,12 +241,12 @@ TEST_F(MainWindowTest, FramePaneFollowsNewFramesOnlyWhileItsViewIsAtTheEnd) {
   MainWindow& w = LoadWindow();
   w.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-  auto* pane = Find<QPlainTextEdit>("RichTextBox1");
+  auto* pane = Find<FrameView>("RichTextBox1");
   QScrollBar* bar = pane->verticalScrollBar();
   const auto atEnd = [&] { return bar->maximum() > 0 && bar->value() == bar->maximum(); };
 
   PlayFrames(com1, station, 300);
-  QTest::qWait(20);
+  QTest::qWait(3 * kFrameViewRefreshMs);
   EXPECT_TRUE(pane->horizontalScrollBar()->isVisible());
   EXPECT_TRUE(atEnd()) << bar->value() << " of " << bar->maximum();
 
@@ -253,15 +255,51 @@ TEST_F(MainWindowTest, FramePaneFollowsNewFramesOnlyWhileItsViewIsAtTheEnd) {
   const int reading = bar->value();
   ASSERT_LT(reading, bar->maximum());
   PlayFrames(com1, station, 30);
-  QTest::qWait(20);
+  QTest::qWait(3 * kFrameViewRefreshMs);
   EXPECT_EQ(bar->value(), reading);
   EXPECT_FALSE(atEnd());
 
   // Back at the end, the view follows again.
   bar->triggerAction(QAbstractSlider::SliderToMaximum);
   PlayFrames(com1, station, 30);
-  QTest::qWait(20);
+  QTest::qWait(3 * kFrameViewRefreshMs);
   EXPECT_TRUE(atEnd()) << bar->value() << " of " << bar->maximum();
+}
+
+// What the TNC sends is shown line for line as vorlink-decode prints it.
+TEST_F(MainWindowTest, FramePaneShowsTheSampleAsTheDecoderPrintsIt) {
+  LoadWindow();
+  Find<QCheckBox>("ShowTimeStamp")->setChecked(false);
+  std::ifstream kss(VORLINK_SAMPLE, std::ios::binary);
+  const std::vector<std::uint8_t> stream(std::istreambuf_iterator<char>(kss), {});
+  std::ifstream txt(std::filesystem::path(VORLINK_SAMPLE).replace_extension(".txt"),
+                    std::ios::binary);
+  const QString printed =
+      QString::fromStdString(std::string(std::istreambuf_iterator<char>(txt), {}));
+  ASSERT_FALSE(printed.isEmpty());
+  // In pieces the pseudo-terminal takes, as a TNC at speed would send them.
+  for (std::size_t sent = 0; sent < stream.size(); QTest::qWait(5)) {
+    const std::size_t piece = std::min<std::size_t>(1024, stream.size() - sent);
+    sent += com1.Write(std::vector<std::uint8_t>(stream.begin() + sent,
+                                                 stream.begin() + sent + piece));
+  }
+  WaitUntil([&] { return PaneText().size() >= printed.size(); }, 10s);
+  const QStringList shown = PaneText().split('\n');
+  const QStringList lines = printed.split('\n');
+  ASSERT_EQ(shown.size(), lines.size());
+  for (qsizetype k = 0; k < lines.size(); ++k) ASSERT_EQ(shown[k], lines[k]) << "line " << k;
+}
+
+TEST_F(MainWindowTest, ClearCounterEmptiesThePane) {
+  LoadWindow();
+  com1.Write(Hex(kUiFrame));
+  ASSERT_TRUE(WaitUntil([&] { return PaneText().contains("from XYZ-7 to ABC"); }));
+  Find<QAction>("MnuClear")->trigger();
+  EXPECT_EQ(PaneText(), "");
+  EXPECT_EQ(station.frames.Size(), 0u);
+  com1.Write(Hex(kUiFrame));
+  ASSERT_TRUE(WaitUntil([&] { return PaneText().contains("from XYZ-7 to ABC"); }));
+  EXPECT_EQ(PaneText().count("from XYZ-7 to ABC"), 1);
 }
 
 TEST_F(MainWindowTest, UnloadSendsTheExitScriptClosesAndSaves) {

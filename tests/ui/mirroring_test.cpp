@@ -4,7 +4,6 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QTest>
 
 #include "controller_fixture.h"
@@ -44,7 +43,7 @@ TEST_F(MirroringTest, ChunkGoesToCom2UnchangedBeforeItsFramesAreShown) {
   // What had been handed to COM2 when the first frame reached the pane.
   std::int64_t mirroredAtFirstFrame = -1;
   QString label10AtFirstFrame;
-  QObject::connect(Find<QPlainTextEdit>("RichTextBox1"), &QPlainTextEdit::textChanged, [&] {
+  QObject::connect(Find<FrameView>("RichTextBox1"), &FrameView::LinesChanged, [&] {
     if (mirroredAtFirstFrame >= 0) return;
     mirroredAtFirstFrame = station.counters.MirroredByteCount;
     label10AtFirstFrame = LabelText("Label10");
@@ -52,6 +51,8 @@ TEST_F(MirroringTest, ChunkGoesToCom2UnchangedBeforeItsFramesAreShown) {
   const auto chunk = Chunk100();
   com1.Write(chunk);
   ASSERT_TRUE(WaitUntil([&] { return station.counters.FrameCount == 5; }));
+  // The pane shows new frames at its next repaint, a moment later.
+  ASSERT_TRUE(WaitUntil([&] { return mirroredAtFirstFrame >= 0; }));
   EXPECT_EQ(mirroredAtFirstFrame, 142);
   EXPECT_EQ(label10AtFirstFrame, "142 Bytes sent");
   EXPECT_EQ(Received(com2), ToHex(chunk));

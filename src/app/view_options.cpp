@@ -1,0 +1,44 @@
+#include "app/view_options.h"
+
+#include <string>
+
+#include "app/program_options.h"
+#include "base/package.h"
+
+namespace vorlink {
+namespace {
+
+constexpr std::span<const OptionSpec> kNoOptions{};
+
+constexpr std::string_view kUsage =
+    "Usage: vorlink-view FILE.kss\n"
+    "Shows the frames of a VORLINK capture in a frame browser: filter, search and\n"
+    "the stations heard. No port, script, time server or capture file is touched.\n"
+    "\n";
+
+}  // namespace
+
+CommandLine ParseViewOptions(std::span<const std::string_view> args) {
+  return ParseCommandLine(args, kNoOptions);
+}
+
+std::optional<int> AnswerViewCommandLine(const CommandLine& line, std::FILE* out, std::FILE* err) {
+  if (line.help) {
+    std::fprintf(out, "%s%s", kUsage.data(), OptionsHelp(kNoOptions).c_str());
+    return 0;
+  }
+  if (line.version) {
+    std::fprintf(out, "%s\n", VersionText(kViewerName).c_str());
+    return 0;
+  }
+  std::string why = line.error;
+  if (why.empty() && line.operands.empty()) why = "no capture file given";
+  if (why.empty() && line.operands.size() > 1) why = "unexpected argument " + line.operands[1];
+  if (!why.empty()) {
+    std::fprintf(err, "vorlink-view: %s (try --help)\n", why.c_str());
+    return kExitUsage;
+  }
+  return std::nullopt;
+}
+
+}  // namespace vorlink

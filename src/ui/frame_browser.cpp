@@ -1,0 +1,309 @@
+#include "ui/frame_browser.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QShortcut>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTimer>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "ui/frame_view.h"
+#include "ui/heard_view.h"
+
+namespace vorlink {
+namespace {
+
+constexpr const char* kGeometryKey = "FrameBrowser/geometry";
+constexpr const char* kSplitterKey = "FrameBrowser/splitter";
+constexpr int kRefreshMs = kFrameViewRefreshMs;
+
+QString ToQString(const std::filesystem::path& path) {
+  return QString::fromStdString(path.string());
+}
+
+QLineEdit* AddField(QGridLayout& grid, int column, const char* caption, const char* name,
+                    const char* hint) {
+  grid.addWidget(new QLabel(caption), 0, column);
+  auto* edit = new QLineEdit;
+  edit->setObjectName(name);
+  edit->setPlaceholderText(hint);
+  edit->setClearButtonEnabled(true);
+  grid.addWidget(edit, 1, column);
+  return edit;
+}
+
+}  // namespace
+
+FrameBrowser::FrameBrowser(const FrameStore& store, std::filesystem::path settingsFile,
+                           QWidget* parent)
+    : QMainWindow(parent), store_(store), settingsFile_(std::move(settingsFile)) {
+  Build();
+  setWindowTitle("Frames");
+}
+
+FrameBrowser::FrameBrowser(std::filesystem::path settingsFile, QWidget* parent)
+    : QMainWindow(parent),
+      own_(std::make_unique<FrameStore>()),
+      store_(*own_),
+      settingsFile_(std::move(settingsFile)) {
+  Build();
+}
+
+FrameBrowser::~FrameBrowser() {
+  // The view and the heard list go before the store and the filtered frames.
+  delete takeCentralWidget();
+}
+
+void FrameBrowser::Build() {
+  setObjectName("FrameBrowser");
+  auto* client = new QWidget;
+  auto* layout = new QVBoxLayout(client);
+  auto* bar = new QWidget;
+  BuildFilterBar(bar);
+  layout->addWidget(bar);
+
+  view_ = new FrameView(store_);
+  view_->setObjectName("FramePane");
+  QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  fixed.setPointSizeF(9);
+  view_->setFont(fixed);
+  heard_ = new HeardView(store_, own_ != nullptr);
+  auto* splitter = new QSplitter(Qt::Vertical);
+  splitter->setObjectName("FrameBrowserSplitter");
+  splitter->addWidget(view_);
+  splitter->addWidget(heard_);
+  splitter->setStretchFactor(0, 3);
+  splitter->setStretchFactor(1, 1);
+  layout->addWidget(splitter, 1);
+  setCentralWidget(client);
+  connect(heard_, &HeardView::CallsignChosen, this, &FrameBrowser::FilterBySource);
+
+  counts_ = new QLabel;
+  counts_->setObjectName("FrameCounts");
+  statusBar()->addPermanentWidget(counts_);
+  progress_ = new QProgressBar;
+  progress_->setObjectName("LoadProgress");
+  progress_->setRange(0, 100);
+  progress_->setMaximumWidth(200);
+  progress_->hide();
+  statusBar()->addPermanentWidget(progress_);
+
+  slices_ = new QTimer(this);
+  slices_->setInterval(0);
+  connect(slices_, &QTimer::timeout, this, [this] {
+    if (Loading()) {
+      LoadSlice();
+    } else if (filterNext_) {
+      FilterSlice();
+    } else {
+      slices_->stop();
+    }
+  });
+  refresh_ = new QTimer(this);
+  refresh_->setInterval(kRefreshMs);
+  connect(refresh_, &QTimer::timeout, this, &FrameBrowser::Refresh);
+  refresh_->start();
+
+  auto* next = new QShortcut(QKeySequence(Qt::Key_F3), this);
+  connect(next, &QShortcut::activated, this, [this] { FindNext(true); });
+  auto* previous = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), this);
+  connect(previous, &QShortcut::activated, this, [this] { FindNext(false); });
+  auto* find = new QShortcut(QKeySequence::Find, this);
+  connect(find, &QShortcut::activated, this, [this] {
+    find_->setFocus();
+    find_->selectAll();
+  });
+
+  resize(960, 680);
+  if (!settingsFile_.empty()) {
+    const QSettings settings(ToQString(settingsFile_), QSettings::IniFormat);
+    restoreGeometry(settings.value(kGeometryKey).toByteArray());
+    splitter->restoreState(settings.value(kSplitterKey).toByteArray());
+  }
+  ShowCounts();
+}
+
+void FrameBrowser::BuildFilterBar(QWidget* bar) {
+  auto* grid = new QGridLayout(bar);
+  grid->setContentsMargins(0, 0, 0, 0);
+  from_ = AddField(*grid, 0, "From", "FilterFrom", "N0CALL-*");
+  to_ = AddField(*grid, 1, "To", "FilterTo", "APRS");
+  via_ = AddField(*grid, 2, "Via", "FilterVia", "WIDE*");
+  grid->addWidget(new QLabel("Type"), 0, 3);
+  type_ = new QComboBox;
+  type_->setObjectName("FilterType");
+  type_->addItems({"any", "I", "S", "U", "UI"});
+  grid->addWidget(type_, 1, 3);
+  pid_ = AddField(*grid, 4, "PID", "FilterPid", "F0");
+  pid_->setMaximumWidth(60);
+  text_ = AddField(*grid, 5, "Text", "FilterText", "payload text");
+  auto* apply = new QPushButton("&Filter");
+  apply->setObjectName("FilterApply");
+  grid->addWidget(apply, 1, 6);
+  find_ = AddField(*grid, 7, "Find", "FindText", "F3 next, Shift+F3 previous");
+  auto* previous = new QPushButton("<");
+  previous->setObjectName("FindPrevious");
+  previous->setToolTip("previous match (Shift+F3)");
+  auto* next = new QPushButton(">");
+  next->setObjectName("FindNext");
+  next->setToolTip("next match (F3)");
+  for (QPushButton* b : {previous, next}) b->setMaximumWidth(32);
+  grid->addWidget(previous, 1, 8);
+  grid->addWidget(next, 1, 9);
+  grid->setColumnStretch(5, 2);
+  grid->setColumnStretch(7, 2);
+
+  connect(apply, &QPushButton::clicked, this, &FrameBrowser::ApplyFilter);
+  for (QLineEdit* edit : {from_, to_, via_, pid_, text_}) {
+    connect(edit, &QLineEdit::returnPressed, this, &FrameBrowser::ApplyFilter);
+  }
+  connect(type_, &QComboBox::currentIndexChanged, this, &FrameBrowser::ApplyFilter);
+  connect(find_, &QLineEdit::textChanged, this, [this](const QString& t) { view_->SetHighlight(t); });
+  connect(find_, &QLineEdit::returnPressed, this, [this] { FindNext(true); });
+  connect(next, &QPushButton::clicked, this, [this] { FindNext(true); });
+  connect(previous, &QPushButton::clicked, this, [this] { FindNext(false); });
+}
+
+void FrameBrowser::FilterBySource(const QString& callsign) {
+  from_->setText(callsign);
+  ApplyFilter();
+}
+
+void FrameBrowser::ApplyFilter() {
+  FrameFilterSpec spec;
+  spec.from = from_->text().trimmed().toStdString();
+  spec.to = to_->text().trimmed().toStdString();
+  spec.via = via_->text().trimmed().toStdString();
+  if (type_->currentIndex() > 0) spec.type = ParseFrameType(type_->currentText().toStdString());
+  const std::string pid = pid_->text().trimmed().toStdString();
+  if (!pid.empty()) {
+    spec.pid = ParsePid(pid);
+    if (!spec.pid) {
+      statusBar()->showMessage("PID takes one or two hex digits");
+      return;
+    }
+  }
+  spec.text = text_->text().toStdString();
+  statusBar()->clearMessage();
+  filterNext_.reset();
+  filtered_.Clear();
+  if (spec.Empty()) {
+    filter_.reset();
+    view_->SetSequence(nullptr);
+  } else {
+    filter_.emplace(std::move(spec));
+    filteredEnd_ = store_.FirstIndex();
+    filterNext_ = filteredEnd_;
+    view_->SetSequence(&filtered_);
+    slices_->start();
+  }
+  ShowCounts();
+}
+
+void FrameBrowser::FilterSlice() {
+  const FrameIndex begin = std::max(*filterNext_, store_.FirstIndex());
+  const FrameIndex end = std::min(begin + kFilterSlice, store_.EndIndex());
+  filteredEnd_ = FilterFrames(store_, *filter_, begin, end, filtered_);
+  if (filteredEnd_ >= store_.EndIndex()) {
+    filterNext_.reset();
+  } else {
+    filterNext_ = filteredEnd_;
+  }
+  view_->Refresh();
+  ShowCounts();
+}
+
+void FrameBrowser::Refresh() {
+  if (filter_) {
+    filtered_.Prune(store_.FirstIndex());
+    if (!filterNext_ && !Loading() && store_.EndIndex() > filteredEnd_) {
+      filterNext_ = filteredEnd_;
+      slices_->start();
+    }
+  }
+  ShowCounts();
+}
+
+QString FrameBrowser::StatusText() const {
+  const std::size_t shown = filter_ ? filtered_.Size() : store_.Size();
+  return QString("%1 of %2 frames").arg(shown).arg(store_.Size());
+}
+
+void FrameBrowser::ShowCounts() { counts_->setText(StatusText()); }
+
+void FrameBrowser::FindNext(bool forward) {
+  const QString text = find_->text();
+  view_->SetHighlight(text);
+  if (text.isEmpty()) return;
+  if (view_->Find(text, forward)) {
+    statusBar()->clearMessage();
+  } else {
+    statusBar()->showMessage(QString("Not found: %1").arg(text));
+  }
+}
+
+void FrameBrowser::OpenCapture(const std::filesystem::path& file) {
+  if (!own_) return;
+  captureName_ = file.filename();
+  setWindowTitle(ToQString(captureName_));
+  std::error_code error;
+  captureSize_ = std::filesystem::file_size(file, error);
+  capture_.open(file, std::ios::binary);
+  if (!capture_.is_open() || error) {
+    const std::string why = error ? error.message() : std::strerror(errno);
+    capture_.close();
+    statusBar()->showMessage(QString("Cannot read %1: %2").arg(ToQString(file), QString::fromStdString(why)));
+    return;
+  }
+  captureRead_ = 0;
+  loader_ = std::make_unique<CaptureLoader>(*own_, DisplayOptions{});
+  buffer_.resize(kLoadSliceBytes);
+  progress_->setValue(0);
+  progress_->show();
+  slices_->start();
+}
+
+void FrameBrowser::LoadSlice() {
+  capture_.read(reinterpret_cast<char*>(buffer_.data()),
+                static_cast<std::streamsize>(buffer_.size()));
+  const auto got = static_cast<std::size_t>(capture_.gcount());
+  loader_->Feed(std::span<const std::uint8_t>(buffer_.data(), got));
+  captureRead_ += got;
+  if (captureSize_ > 0) {
+    progress_->setValue(static_cast<int>(100 * captureRead_ / captureSize_));
+  }
+  if (got == buffer_.size() && capture_.good()) return;
+  const bool failed = capture_.bad();
+  capture_.close();
+  progress_->hide();
+  buffer_ = {};
+  setWindowTitle(QString("%1 (%2 frames)").arg(ToQString(captureName_)).arg(loader_->Frames()));
+  if (failed) statusBar()->showMessage(QString("Cannot read all of %1").arg(ToQString(captureName_)));
+  view_->Refresh();
+  heard_->Refresh();
+  if (filter_) Refresh();
+  ShowCounts();
+}
+
+void FrameBrowser::closeEvent(QCloseEvent* event) {
+  if (!settingsFile_.empty()) {
+    QSettings settings(ToQString(settingsFile_), QSettings::IniFormat);
+    settings.setValue(kGeometryKey, saveGeometry());
+    if (auto* splitter = findChild<QSplitter*>("FrameBrowserSplitter")) {
+      settings.setValue(kSplitterKey, splitter->saveState());
+    }
+  }
+  event->accept();
+}
+
+}  // namespace vorlink

@@ -1,0 +1,101 @@
+// The frame browser: the frame pane over the live store (or over a capture
+// it loaded itself), a filter bar (source, destination, digipeater, type,
+// PID, payload text; all of them together), a search in what the pane
+// shows, and the stations heard. Filtering and loading run in slices from a
+// zero-timer, so a million frames never freeze the window. Its geometry is
+// kept in an INI file.
+#pragma once
+
+#include <QMainWindow>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+
+#include "decode/capture_loader.h"
+#include "decode/frame_filter.h"
+#include "decode/frame_store.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QTimer;
+
+namespace vorlink {
+
+class FrameView;
+class HeardView;
+
+inline constexpr FrameIndex kFilterSlice = 50'000;
+inline constexpr std::size_t kLoadSliceBytes = std::size_t{4} << 20;
+inline constexpr const char* kBrowserSettingsFile = "vorlink.conf";
+
+class FrameBrowser final : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Over a store that outlives the window: the live one.
+  FrameBrowser(const FrameStore& store, std::filesystem::path settingsFile,
+               QWidget* parent = nullptr);
+  // Over a store of its own, which OpenCapture fills.
+  explicit FrameBrowser(std::filesystem::path settingsFile, QWidget* parent = nullptr);
+  ~FrameBrowser() override;
+
+  // Loads a .kss capture in slices; the title names it and its frames once
+  // loaded. Only for a browser with its own store.
+  void OpenCapture(const std::filesystem::path& file);
+  bool Loading() const { return capture_.is_open(); }
+
+  // Shows only the frames from this source callsign (glob).
+  void FilterBySource(const QString& callsign);
+  void ApplyFilter();
+  bool Filtering() const { return filterNext_.has_value(); }
+  QString StatusText() const;
+  FrameView& Pane() { return *view_; }
+  HeardView& Heard() { return *heard_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void Build();
+  void BuildFilterBar(QWidget* bar);
+  void FilterSlice();
+  void LoadSlice();
+  void Refresh();
+  void FindNext(bool forward);
+  void ShowCounts();
+
+  std::unique_ptr<FrameStore> own_;
+  const FrameStore& store_;
+  std::filesystem::path settingsFile_;
+
+  FrameView* view_ = nullptr;
+  HeardView* heard_ = nullptr;
+  QLineEdit* from_ = nullptr;
+  QLineEdit* to_ = nullptr;
+  QLineEdit* via_ = nullptr;
+  QComboBox* type_ = nullptr;
+  QLineEdit* pid_ = nullptr;
+  QLineEdit* text_ = nullptr;
+  QLineEdit* find_ = nullptr;
+  QLabel* counts_ = nullptr;
+  QProgressBar* progress_ = nullptr;
+  QTimer* slices_ = nullptr;
+  QTimer* refresh_ = nullptr;
+
+  std::optional<FrameFilter> filter_;
+  FilteredFrames filtered_;
+  std::optional<FrameIndex> filterNext_;  // where the filter goes on while it runs
+  FrameIndex filteredEnd_ = 0;           // frames before it have been filtered
+
+  std::ifstream capture_;
+  std::filesystem::path captureName_;
+  std::uintmax_t captureSize_ = 0;
+  std::uintmax_t captureRead_ = 0;
+  std::unique_ptr<CaptureLoader> loader_;
+  std::vector<std::uint8_t> buffer_;
+};
+
+}  // namespace vorlink

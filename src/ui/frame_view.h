@@ -1,0 +1,135 @@
+// The frame pane: a scroll area over the frame store that renders only the
+// frames on screen, in the pane's fonts and colours, through the same text
+// code as at arrival. Lines map to (frame, line of its block) through the
+// store's line index, and the view anchors on a frame, so frames arriving or
+// old chunks going never move the text under an operator who reads older
+// frames; at the end it follows the newest. A timer looks at the store
+// twenty times a second and repaints only when something visible changed.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "decode/frame_renderer.h"
+#include "decode/frame_store.h"
+
+class QPushButton;
+class QTimer;
+
+namespace vorlink {
+
+struct TextPosition {
+  FrameIndex frame = 0;
+  int line = 0;  // within its block
+  int column = 0;
+
+  auto operator<=>(const TextPosition&) const = default;
+};
+
+// The pane's colour for a role; Separator follows the desktop's palette.
+QColor PaneColour(PaneRole role, const QPalette& palette);
+
+inline constexpr int kFrameViewRefreshMs = 50;
+
+class FrameView final : public QAbstractScrollArea {
+  Q_OBJECT
+
+ public:
+  explicit FrameView(const FrameStore& store, QWidget* parent = nullptr);
+  ~FrameView() override;
+
+  // The frames shown: a filtered sequence, or the whole store (null). The
+  // sequence outlives the view or is set back to null first.
+  void SetSequence(const FrameSequence* sequence);
+  // Looks at the store now, as the timer does.
+  void Refresh();
+  // Forgets the widths seen and goes to the end: after the sequence changed.
+  void Reset();
+
+  // Every line shown, each ended by "\n".
+  QString AllText() const;
+  QString VisibleText() const;
+  QString SelectedText() const;
+  bool HasSelection() const { return anchor_ != cursor_; }
+
+  void Copy() const;
+  void SelectAll();
+  void ScrollToEnd();
+  void ScrollToTop();
+  bool FollowsEnd() const { return follow_; }
+  // The frame and line at the top of the view.
+  LinePosition Top() const { return top_; }
+  // Frames arrived since the view left the end.
+  std::uint64_t NewFrames() const;
+  QString HintText() const;
+
+  // Matches of the text (case-insensitive) are highlighted.
+  void SetHighlight(const QString& text);
+  // The next (or previous) match after the caret, round from the other end
+  // when none is left; selects it and brings it into view. False when there
+  // is none at all.
+  bool Find(const QString& text, bool forward);
+
+ signals:
+  // The line count changed (frames arrived, were dropped or cleared).
+  void LinesChanged();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  struct ShownLine {
+    LinePosition at;
+    QString text;
+    PaneRole colour;
+  };
+
+  const FrameSequence& Sequence() const { return sequence_ ? *sequence_ : store_; }
+  int PageLines() const;
+  int LineHeight() const;
+  // The line of a position, or of the first line after it when its frame is gone.
+  std::uint64_t LineOf(LinePosition at) const;
+  void Sync();
+  void SetTopLine(std::uint64_t line);
+  void LayoutHint();
+  std::vector<ShownLine> RenderFrom(std::uint64_t firstLine, std::size_t count) const;
+  // Walks the shown lines from a position on, block by block, until told to stop.
+  void Walk(LinePosition from,
+            const std::function<bool(LinePosition, const BlockLines::Line&)>& visit) const;
+  TextPosition HitTest(QPoint point) const;
+  std::optional<TextPosition> Search(const QString& text, bool forward, TextPosition caret) const;
+  int XOfColumn(const QString& text, int column) const;
+
+  const FrameStore& store_;
+  const FrameSequence* sequence_ = nullptr;
+  mutable FrameRenderer renderer_;
+  mutable BlockLines scratch_;
+  QTimer* timer_;
+  QPushButton* hint_;
+
+  LinePosition top_;
+  bool follow_ = true;
+  bool syncing_ = false;
+  FrameIndex endWhenLeft_ = 0;
+  // What the last look saw.
+  std::uint64_t seenLines_ = 0;
+  FrameIndex seenFirst_ = 0;
+  FrameIndex seenEnd_ = 0;
+  int widest_ = 0;
+
+  TextPosition anchor_;
+  TextPosition cursor_;
+  QString highlight_;
+};
+
+}  // namespace vorlink

@@ -1,0 +1,31 @@
+// vorlink-view FILE.kss: a capture in a frame browser window. It opens no
+// port, sends no script, asks no time server and writes no capture; only the
+// window's geometry is kept, in the user's configuration folder.
+//
+// The options are read before Qt starts, so --help and --version answer
+// without a display.
+#include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
+#include <string_view>
+#include <vector>
+
+#include "app/view_options.h"
+#include "ui/frame_browser.h"
+
+int main(int argc, char** argv) {
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  const vorlink::CommandLine line = vorlink::ParseViewOptions(args);
+  if (const auto answered = vorlink::AnswerViewCommandLine(line, stdout, stderr)) return *answered;
+
+  int qtArgc = 1;
+  QApplication app(qtArgc, argv);
+  app.setApplicationName("vorlink");
+  const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+  QDir().mkpath(config);
+  vorlink::FrameBrowser viewer(
+      std::filesystem::path(config.toStdString()) / vorlink::kBrowserSettingsFile);
+  viewer.show();
+  viewer.OpenCapture(line.operands.front());
+  return app.exec();
+}
