@@ -86,6 +86,7 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
   KeepLinks();
   if (env_.station.KissServerSetting().on) {
     kissServer_ = new QtKissServer(session_->SharedFrames(), *this, this);
+    kissServer_->setObjectName("KissServer");
   }
   if (kissTcpSource_ != nullptr) DisableTncControls(ToQString(kKissTcpTakesFramesOnly));
 }
