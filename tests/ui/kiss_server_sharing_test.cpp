@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QPlainTextEdit>
 #include <QTcpSocket>
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include "fake_serial_port.h"
 #include "fake_status_line.h"
 #include "link/deframer.h"
+#include "ui/statistics_window.h"
 
 namespace vorlink {
 namespace {
@@ -119,6 +121,10 @@ TEST_F(KissServerSharingTest, TwoClientsReceiveTheFramesOfTheRunAsReceived) {
   EXPECT_EQ(second.received, expected);
   // The same frames as the raw capture, its time frames left out.
   EXPECT_EQ(CapturedFrames(), expected);
+  Trigger("MnuStatistics");
+  ASSERT_NE(controller->Statistics(), nullptr);
+  EXPECT_TRUE(controller->Statistics()->Figures()->toPlainText().endsWith(
+      " empty Frames\n2 KISS server clients\n"));
   EXPECT_TRUE(LogHas("KISS server: client " + first.LocalName() + " connected"));
   EXPECT_TRUE(LogHas("KISS server: client " + second.LocalName() + " connected"));
 }
