@@ -12,7 +12,7 @@ constexpr OptionSpec kOptions[] = {
     {kKissTcpOption, "HOST:PORT",
      "for this run, read the TNC over KISS over TCP (port 8001 when left out)"},
     {kKissServerOption, "[HOST:]PORT",
-     "for this run, share the frames received over KISS over TCP (127.0.0.1 when left out)"},
+     "for this run, share the frames over KISS TCP (HOST 127.0.0.1 when left out)"},
 };
 
 constexpr std::string_view kUsage =
