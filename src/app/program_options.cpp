@@ -11,6 +11,8 @@ constexpr OptionSpec kOptions[] = {
     {kStationOption, "DIR", "keep captures, scripts, vorlink.ini and the lock in DIR"},
     {kKissTcpOption, "HOST:PORT",
      "for this run, read the TNC over KISS over TCP (port 8001 when left out)"},
+    {kKissServerOption, "[HOST:]PORT",
+     "for this run, share the frames over KISS TCP (HOST 127.0.0.1 when left out)"},
 };
 
 constexpr std::string_view kUsage =
@@ -41,12 +43,29 @@ std::optional<KissTcpAddress> KissTcpOption(const CommandLine& line) {
   return ParseKissTcpAddress(*value);
 }
 
+std::optional<KissTcpAddress> KissServerOption(const CommandLine& line) {
+  const auto value = line.Value(kKissServerOption);
+  if (!value) return std::nullopt;
+  const std::string text(*value);
+  // A value of digits alone is the port, not a host.
+  const bool portOnly = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+  auto address = ParseKissTcpAddress(portOnly ? std::string(kDefaultKissTcpHost) + ":" + text : text);
+  // The port cannot be left out: there is no port the peers would guess.
+  if (!portOnly && text.rfind(':') == std::string::npos) return std::nullopt;
+  if (!portOnly && text.back() == ']') return std::nullopt;
+  return address;
+}
+
 // Why the arguments cannot be taken; empty when they can.
 static std::string Refusal(const CommandLine& line) {
   if (!line.error.empty()) return line.error;
   if (!line.operands.empty()) return "unexpected argument " + line.operands.front();
   if (line.Has(kKissTcpOption) && !KissTcpOption(line)) {
     return std::string(kKissTcpOption) + " wants HOST:PORT, not " + *line.Value(kKissTcpOption);
+  }
+  if (line.Has(kKissServerOption) && !KissServerOption(line)) {
+    return std::string(kKissServerOption) + " wants [HOST:]PORT, not " +
+           *line.Value(kKissServerOption);
   }
   return {};
 }

@@ -16,6 +16,7 @@ namespace vorlink {
 inline constexpr std::string_view kProgramName = "vorlink";
 inline constexpr std::string_view kStationOption = "--station";
 inline constexpr std::string_view kKissTcpOption = "--kiss-tcp";
+inline constexpr std::string_view kKissServerOption = "--kiss-server";
 inline constexpr int kExitUsage = 2;
 
 std::span<const OptionSpec> ProgramOptions();
@@ -28,6 +29,10 @@ CommandLine ParseProgramOptions(std::span<const std::string_view> args);
 // The peer of --kiss-tcp, for this run only; nothing without the option or
 // when its value is no HOST:PORT (which AnswerCommandLine refuses).
 std::optional<KissTcpAddress> KissTcpOption(const CommandLine& line);
+
+// Where --kiss-server listens for this run: "PORT" alone is 127.0.0.1:PORT;
+// nothing without the option or for a value that names no port.
+std::optional<KissTcpAddress> KissServerOption(const CommandLine& line);
 
 std::optional<int> AnswerCommandLine(const CommandLine& line, std::FILE* out, std::FILE* err);
 

@@ -58,6 +58,7 @@ void ReceivePipeline::OnUnit(std::span<const std::uint8_t> frame) {
   c_.captures.WriteRaw(frame);
   if (c_.options.pcapFile) c_.captures.WritePcapFrame(frame, arrival);
   c_.display.ShowFrame(frame);
+  if (shared_ != nullptr) shared_->OnReceivedFrame(frame);
 }
 
 void ReceivePipeline::OnEscape(std::uint8_t escaped) {

@@ -17,6 +17,7 @@
 #include "decode/display_options.h"
 #include "link/deframer.h"
 #include "app/receive_counters.h"
+#include "app/received_unit_sink.h"
 #include "link/serial_port.h"
 #include "base/status_line.h"
 #include "base/clock.h"
@@ -63,7 +64,8 @@ class ReceivePipeline final : private UnitSink {
   void HandleChunk(std::span<const std::uint8_t> chunk);
   // Start-up: no frame open.
   void Reset() { deframer_.Reset(); }
-
+  // Where every frame goes last of all (the KISS server); none when null.
+  void SetSharedSink(ReceivedUnitSink* sink) { shared_ = sink; }
 
  private:
   void OnUnit(std::span<const std::uint8_t> frame) override;
@@ -77,6 +79,7 @@ class ReceivePipeline final : private UnitSink {
   std::string label_;
   // Set from a dropped mirror copy until the outgoing queue is seen empty.
   bool mirrorDropShown_ = false;
+  ReceivedUnitSink* shared_ = nullptr;
 };
 
 }  // namespace vorlink

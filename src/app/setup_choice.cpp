@@ -187,4 +187,18 @@ LinkChoice KissTcpChoice(bool on, std::string_view host, std::string_view port) 
   return choice;
 }
 
+KissServerChoice SharingChoice(bool on, std::string_view host, std::string_view port,
+                               bool clientsTransmit) {
+  KissServerChoice choice;
+  choice.on = on;
+  choice.clientsTransmit = clientsTransmit;
+  // The same reading as the incoming peer's fields, the server's own default port.
+  const LinkChoice fields = KissTcpChoice(on, host, port);
+  choice.address.host = fields.address.host;
+  if (const auto parsed = ParseKissTcpAddress("x:" + std::string(port))) {
+    choice.address.port = parsed->port;
+  }
+  return choice;
+}
+
 }  // namespace vorlink

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/kiss_server_choice.h"
 #include "app/link_choice.h"
 
 namespace vorlink {
@@ -54,5 +55,10 @@ int PortNumberOf(std::string_view text);
 // host is 127.0.0.1, a port that is no number from 1 to 65535 is 8001; both
 // are kept when off, so they come back when switched on again.
 LinkChoice KissTcpChoice(bool on, std::string_view host, std::string_view port);
+
+// The KISS server below that, read the same way: a blank host is 127.0.0.1,
+// a port that is no number from 1 to 65535 is 8100.
+KissServerChoice SharingChoice(bool on, std::string_view host, std::string_view port,
+                               bool clientsTransmit);
 
 }  // namespace vorlink

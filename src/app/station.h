@@ -4,9 +4,11 @@
 // works in, what feeds the incoming side, and the messages shown so far.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 
+#include "app/kiss_server_choice.h"
 #include "app/link_choice.h"
 #include "app/message_log.h"
 #include "app/settings.h"
@@ -31,8 +33,12 @@ struct Station {
   LinkChoice link;                                   // vorlink.conf
   std::optional<KissTcpAddress> kissTcpForThisRun;  // --kiss-tcp, never saved
   MessageLog messages;
+  KissServerChoice kissServer;                          // vorlink.conf
+  std::optional<KissTcpAddress> kissServerForThisRun;  // --kiss-server, never saved
+  std::size_t kissServerClients = 0;                   // connected now
 
   std::optional<KissTcpAddress> KissTcp() const { return ChosenKissTcp(link, kissTcpForThisRun); }
+  KissServerChoice KissServerSetting() const { return ChosenKissServer(kissServer, kissServerForThisRun); }
 };
 
 }  // namespace vorlink

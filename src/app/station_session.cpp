@@ -21,6 +21,7 @@ StationSession::StationSession(Station& station, Clock& clock, StationPorts port
       view_(view),
       core_(ReceiveSetting{pane ? *pane : noPane_, clock, options_, mirroring_, ports.incoming, ports.outgoing,
                            station.counters, station.LastPacketTime, view, view, captureWriter}),
+      kissServer_(view, ports.incoming, station.kissServerClients),
       timeClient_(ports.timeServer, clock, view, timeServerPort),
       mirror_(mirroring_, station.settings.MirrorFlag, station.settings.OutgoingPortLine,
               ports.outgoing, view, view),
@@ -48,6 +49,9 @@ void StationSession::Load() {
         ConfigurePort(ports_.incoming, settings.IncomingPortLine, kIncomingPortLineNumber);
   }
   core_.pipeline.Reset();
+  const KissServerChoice sharing = station_.KissServerSetting();
+  kissServer_.SetClientsTransmit(sharing.clientsTransmit);
+  core_.pipeline.SetSharedSink(sharing.on ? &kissServer_ : nullptr);
   view_.ShowIncomingPort(links_.IncomingText());
   UseDefaultHostIfEmpty(settings);
   timeClient_.ConnectTimeServer(settings.TimeServerHost);

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "app/kiss_server.h"
 #include "app/link_keeper.h"
 #include "app/receive_core.h"
 #include "app/station_links.h"
@@ -68,6 +69,8 @@ class StationSession {
   TncTerminal& Terminal() { return terminal_; }
   DisplayOptions& Options() { return options_; }
   const CaptureFiles& Captures() const { return core_.captures; }
+  // The KISS server's core; it gets the frames while the station's choice has it on.
+  KissServer& SharedFrames() { return kissServer_; }
 
  private:
   Station& station_;
@@ -80,6 +83,7 @@ class StationSession {
     void AppendColoredText(std::string_view, PaneRole) override {}
   } noPane_;
   ReceiveCore core_;
+  KissServer kissServer_;
   TimeServerClient timeClient_;
   PortMirror mirror_;
   TncTerminal terminal_;

@@ -55,4 +55,9 @@ void AppendLinkHealth(const LinkHealth& health, TextPane& pane) {
   AppendLines(lines, pane);
 }
 
+void AppendKissServerClients(std::size_t clients, TextPane& pane) {
+  const std::string lines[] = {std::to_string(clients) + " KISS server clients"};
+  AppendLines(lines, pane);
+}
+
 }  // namespace vorlink

@@ -21,7 +21,13 @@
 //   0 Frames dropped as oversize
 //   0 stray Bytes
 //   0 empty Frames
+//
+// While the KISS server is on, the clients connected when the window was made:
+//
+//   2 KISS server clients
 #pragma once
+
+#include <cstddef>
 
 #include "decode/text_pane.h"
 #include "app/receive_counters.h"
@@ -32,5 +38,7 @@ namespace vorlink {
 void AppendStatistics(const ReceiveCounters& counters, TextPane& pane);
 // The link health part: an empty line, its title, one line per figure.
 void AppendLinkHealth(const LinkHealth& health, TextPane& pane);
+// "2 KISS server clients": one line below the link health, while sharing.
+void AppendKissServerClients(std::size_t clients, TextPane& pane);
 
 }  // namespace vorlink

@@ -125,6 +125,7 @@ void AppController::OpenSetupDialog(bool withFocus) {
   }
   setup_ = Adopt(new SetupDialog());
   setup_->SetLinkChoice(station_.link);
+  setup_->SetSharing(station_.kissServer);
   connect(setup_, &SetupDialog::PortLinesChosen, this, &AppController::ApplyPortLines);
   if (withFocus) {
     BringToFront(*setup_);
@@ -140,6 +141,9 @@ void AppController::ApplyPortLines(const std::string& incoming, const std::strin
     WriteLinkChoice(station_.workingFolder, station_.link);
     // What the operator chose now wins over --kiss-tcp.
     station_.kissTcpForThisRun.reset();
+    station_.kissServer = setup_->ChosenSharing();
+    WriteKissServerChoice(station_.workingFolder, station_.kissServer);
+    station_.kissServerForThisRun.reset();
   }
   if (setup_) setup_->close();
   if (main_) {
@@ -156,7 +160,9 @@ void AppController::OpenStatistics() {
     BringToFront(*statistics_);
     return;
   }
-  statistics_ = Adopt(new StatisticsWindow(station_.counters));
+  std::optional<std::size_t> clients;
+  if (station_.KissServerSetting().on) clients = station_.kissServerClients;
+  statistics_ = Adopt(new StatisticsWindow(station_.counters, clients));
   statistics_->show();
 }
 

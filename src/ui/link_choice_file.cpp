@@ -11,6 +11,10 @@ namespace {
 constexpr const char* kKissTcpKey = "incoming/kiss_tcp";
 constexpr const char* kHostKey = "incoming/kiss_tcp_host";
 constexpr const char* kPortKey = "incoming/kiss_tcp_port";
+constexpr const char* kServerOnKey = "kiss_server/enabled";
+constexpr const char* kServerHostKey = "kiss_server/host";
+constexpr const char* kServerPortKey = "kiss_server/port";
+constexpr const char* kServerTransmitKey = "kiss_server/clients_transmit";
 
 QString FilePath(const std::filesystem::path& workingFolder) {
   return QString::fromStdString((workingFolder / kMoreSettingsFileName).string());
@@ -25,6 +29,16 @@ void Store(QSettings& file, const char* key, const QVariant& value, bool isDefau
   }
 }
 
+// A host and a port into address, where the file holds usable ones.
+void ReadAddress(const QSettings& file, const char* hostKey, const char* portKey,
+                 KissTcpAddress& address) {
+  const QString host = file.value(hostKey).toString().trimmed();
+  if (!host.isEmpty()) address.host = host.toStdString();
+  bool isNumber = false;
+  const int port = file.value(portKey).toInt(&isNumber);
+  if (isNumber && port > 0 && port <= 65535) address.port = static_cast<std::uint16_t>(port);
+}
+
 }  // namespace
 
 LinkChoice ReadLinkChoice(const std::filesystem::path& workingFolder) {
@@ -33,11 +47,7 @@ LinkChoice ReadLinkChoice(const std::filesystem::path& workingFolder) {
   const QSettings file(FilePath(workingFolder), QSettings::IniFormat);
   // Flags are the words "true" and "false", as in vorlink.ini.
   choice.kissTcp = file.value(kKissTcpKey).toString() == "true";
-  const QString host = file.value(kHostKey).toString().trimmed();
-  if (!host.isEmpty()) choice.address.host = host.toStdString();
-  bool isNumber = false;
-  const int port = file.value(kPortKey).toInt(&isNumber);
-  if (isNumber && port > 0 && port <= 65535) choice.address.port = static_cast<std::uint16_t>(port);
+  ReadAddress(file, kHostKey, kPortKey, choice.address);
   return choice;
 }
 
@@ -50,6 +60,32 @@ bool WriteLinkChoice(const std::filesystem::path& workingFolder, const LinkChoic
   Store(file, kHostKey, QString::fromStdString(choice.address.host),
         choice.address.host == defaults.address.host);
   Store(file, kPortKey, choice.address.port, choice.address.port == defaults.address.port);
+  file.sync();
+  return file.status() == QSettings::NoError;
+}
+
+KissServerChoice ReadKissServerChoice(const std::filesystem::path& workingFolder) {
+  KissServerChoice choice;
+  if (!std::filesystem::exists(workingFolder / kMoreSettingsFileName)) return choice;
+  const QSettings file(FilePath(workingFolder), QSettings::IniFormat);
+  choice.on = file.value(kServerOnKey).toString() == "true";
+  choice.clientsTransmit = file.value(kServerTransmitKey).toString() == "true";
+  ReadAddress(file, kServerHostKey, kServerPortKey, choice.address);
+  return choice;
+}
+
+bool WriteKissServerChoice(const std::filesystem::path& workingFolder,
+                           const KissServerChoice& choice) {
+  const KissServerChoice defaults;
+  if (choice == defaults && !std::filesystem::exists(workingFolder / kMoreSettingsFileName))
+    return true;
+  QSettings file(FilePath(workingFolder), QSettings::IniFormat);
+  Store(file, kServerOnKey, choice.on ? "true" : "false", choice.on == defaults.on);
+  Store(file, kServerHostKey, QString::fromStdString(choice.address.host),
+        choice.address.host == defaults.address.host);
+  Store(file, kServerPortKey, choice.address.port, choice.address.port == defaults.address.port);
+  Store(file, kServerTransmitKey, choice.clientsTransmit ? "true" : "false",
+        choice.clientsTransmit == defaults.clientsTransmit);
   file.sync();
   return file.status() == QSettings::NoError;
 }

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "app/kiss_server_choice.h"
 #include "app/link_choice.h"
 
 namespace vorlink {
@@ -16,5 +17,9 @@ namespace vorlink {
 LinkChoice ReadLinkChoice(const std::filesystem::path& workingFolder);
 // False when the file could not be written.
 bool WriteLinkChoice(const std::filesystem::path& workingFolder, const LinkChoice& choice);
+
+// The KISS server's group, [kiss_server], in the same file and the same way.
+KissServerChoice ReadKissServerChoice(const std::filesystem::path& workingFolder);
+bool WriteKissServerChoice(const std::filesystem::path& workingFolder, const KissServerChoice& choice);
 
 }  // namespace vorlink

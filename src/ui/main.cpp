@@ -71,6 +71,8 @@ int main(int argc, char** argv) {
   station.workingFolder = folders->workingFolder;
   station.link = vorlink::ReadLinkChoice(station.workingFolder);
   station.kissTcpForThisRun = vorlink::KissTcpOption(line);
+  station.kissServer = vorlink::ReadKissServerChoice(station.workingFolder);
+  station.kissServerForThisRun = vorlink::KissServerOption(line);
   station.messages.SetFile(station.workingFolder / vorlink::kMessageFileName);
 
   // Before any port or file is touched; held until the last file is written.

@@ -11,6 +11,7 @@
 
 #include "app/config_file.h"
 #include "app/message_log.h"
+#include "app/qt_kiss_server.h"
 #include "base/utc.h"
 #include "link/qt_kiss_tcp_source.h"
 #include "link/qt_serial_port.h"
@@ -83,6 +84,10 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
                       [this](bool on) { session_->Options().pcapFile = on; }, *this);
   ConnectEvents();
   KeepLinks();
+  if (env_.station.KissServerSetting().on) {
+    kissServer_ = new QtKissServer(session_->SharedFrames(), *this, this);
+    kissServer_->setObjectName("KissServer");
+  }
   if (kissTcpSource_ != nullptr) DisableTncControls(ToQString(kKissTcpTakesFramesOnly));
 }
 
@@ -278,11 +283,15 @@ void MainWindow::DisableTncControls(const QString& why) {
 void MainWindow::Load() {
   if (session_->IsLoaded()) return;
   statusTimer_->start();
+  // Before the load, whose texts about the ports matter more and come last.
+  if (kissServer_ != nullptr) kissServer_->Start(env_.station.KissServerSetting().address);
   session_->Load();
 }
 
 void MainWindow::Unload() {
   statusTimer_->stop();
+  // Before the new window listens on the same port.
+  if (kissServer_ != nullptr) kissServer_->Stop();
   session_->Unload();
 }
 

@@ -25,6 +25,7 @@ class QTimer;
 namespace vorlink {
 
 class QtKissTcpSource;
+class QtKissServer;
 class QtRetryTimer;
 class QtSerialPort;
 class QtTcpClient;
@@ -126,6 +127,7 @@ class MainWindow final : public QMainWindow, public StationView {
   // The incoming source while it is a KISS-over-TCP peer, and the two timers
   // that bring a lost link back.
   QtKissTcpSource* kissTcpSource_ = nullptr;
+  QtKissServer* kissServer_ = nullptr;  // while sharing the frames over TCP
   std::unique_ptr<QtRetryTimer> incomingRetry_;
   std::unique_ptr<QtRetryTimer> mirrorRetry_;
 

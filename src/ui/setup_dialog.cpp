@@ -42,8 +42,8 @@ SetupDialog::SetupDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("Form2");
   setWindowTitle(" Setup COM - TNC");
   setModal(false);
-  // Taller than the two frames by the KISS-over-TCP frame below them.
-  setFixedSize(Twips(6300), Twips(4545));
+  // Taller than the two frames by the two TCP frames below them.
+  setFixedSize(Twips(6300), Twips(5985));
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, WindowGrey());
   palette.setColor(QPalette::Base, WindowGrey());
@@ -54,6 +54,7 @@ SetupDialog::SetupDialog(QWidget* parent) : QDialog(parent) {
   BuildFrame(SetupFrame::Incoming, Twips(120, 120, 4935, 1575), "incoming COM port", 1);
   BuildFrame(SetupFrame::Outgoing, Twips(120, 1800, 4935, 1575), "outgoing COM port", 6);
   BuildKissTcp(Twips(120, 3480, 4935, 975));
+  BuildSharing(Twips(120, 4560, 4935, 1335));
 
   auto* cancel = new QPushButton("Cancel", this);
   cancel->setObjectName("Command2");
@@ -180,6 +181,58 @@ void SetupDialog::SetLinkChoice(const LinkChoice& choice) {
 LinkChoice SetupDialog::ChosenLink() const {
   return KissTcpChoice(kissTcp_->isChecked(), kissTcpHost_->text().toStdString(),
                        kissTcpPort_->text().toStdString());
+}
+
+void SetupDialog::BuildSharing(const QRect& at) {
+  auto* group = new FrameBox("share over TCP", this);
+  group->setObjectName("FrameKissServer");
+  group->setGeometry(at);
+  group->setFont(DialogFont(true));
+  sharing_ = new QCheckBox("KISS server", group);
+  sharing_->setObjectName("KissServer");
+  sharing_->setGeometry(Twips(120, 480, 1455, 315));
+  sharing_->setToolTip("send every frame received to programs that connect over TCP");
+  auto* hostCaption = new QLabel("Host:", group);
+  hostCaption->setGeometry(Twips(1680, 480, 495, 315));
+  sharingHost_ = new QLineEdit(group);
+  sharingHost_->setObjectName("KissServerHost");
+  sharingHost_->setGeometry(Twips(2160, 480, 1455, 315));
+  sharingHost_->setToolTip("the address to listen on; 127.0.0.1 lets only this computer in");
+  auto* portCaption = new QLabel("Port:", group);
+  portCaption->setGeometry(Twips(3720, 480, 495, 315));
+  sharingPort_ = new QLineEdit(group);
+  sharingPort_->setObjectName("KissServerPort");
+  sharingPort_->setGeometry(Twips(4200, 480, 615, 315));
+  sharingPort_->setMaxLength(5);
+  sharingTransmit_ = new QCheckBox("allow clients to transmit", group);
+  sharingTransmit_->setObjectName("KissServerTransmit");
+  sharingTransmit_->setGeometry(Twips(120, 900, 3495, 315));
+  sharingTransmit_->setToolTip("the clients' KISS data frames go to the TNC");
+  for (QWidget* w : std::initializer_list<QWidget*>{sharing_, hostCaption, sharingHost_, portCaption,
+                                                    sharingPort_, sharingTransmit_}) {
+    w->setFont(DialogFont(false));
+  }
+  connect(sharing_, &QCheckBox::toggled, this, [this](bool on) {
+    for (QWidget* w : std::initializer_list<QWidget*>{sharingHost_, sharingPort_, sharingTransmit_}) {
+      w->setEnabled(on);
+    }
+  });
+  SetSharing(KissServerChoice{});
+}
+
+void SetupDialog::SetSharing(const KissServerChoice& choice) {
+  sharing_->setChecked(choice.on);
+  sharingHost_->setText(QString::fromStdString(choice.address.host));
+  sharingPort_->setText(QString::number(choice.address.port));
+  sharingTransmit_->setChecked(choice.clientsTransmit);
+  for (QWidget* w : std::initializer_list<QWidget*>{sharingHost_, sharingPort_, sharingTransmit_}) {
+    w->setEnabled(choice.on);
+  }
+}
+
+KissServerChoice SetupDialog::ChosenSharing() const {
+  return SharingChoice(sharing_->isChecked(), sharingHost_->text().toStdString(),
+                       sharingPort_->text().toStdString(), sharingTransmit_->isChecked());
 }
 
 std::string SetupDialog::IncomingPortLine() const { return PortLine(SetupFrame::Incoming); }

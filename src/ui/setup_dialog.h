@@ -36,6 +36,8 @@ class SetupDialog final : public QDialog {
 
   void SetLinkChoice(const LinkChoice& choice);
   LinkChoice ChosenLink() const;
+  void SetSharing(const KissServerChoice& choice);
+  KissServerChoice ChosenSharing() const;
 
  signals:
   void PortLinesChosen(const std::string& incoming, const std::string& outgoing);
@@ -51,6 +53,7 @@ class SetupDialog final : public QDialog {
   void ShowPortDevice(SetupFrame frame);
   const FrameBoxes& Boxes(SetupFrame frame) const;
   void BuildKissTcp(const QRect& at);
+  void BuildSharing(const QRect& at);
 
   FrameBoxes incoming_{};
   FrameBoxes outgoing_{};
@@ -58,6 +61,10 @@ class SetupDialog final : public QDialog {
   QCheckBox* kissTcp_ = nullptr;
   QLineEdit* kissTcpHost_ = nullptr;
   QLineEdit* kissTcpPort_ = nullptr;
+  QCheckBox* sharing_ = nullptr;
+  QLineEdit* sharingHost_ = nullptr;
+  QLineEdit* sharingPort_ = nullptr;
+  QCheckBox* sharingTransmit_ = nullptr;
 };
 
 }  // namespace vorlink

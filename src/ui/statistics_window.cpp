@@ -11,7 +11,8 @@
 
 namespace vorlink {
 
-StatisticsWindow::StatisticsWindow(const ReceiveCounters& counters, QWidget* parent)
+StatisticsWindow::StatisticsWindow(const ReceiveCounters& counters,
+                                   std::optional<std::size_t> kissServerClients, QWidget* parent)
     : QWidget(parent, Qt::Window) {
   setObjectName("Form4");
   setWindowTitle("Form4");
@@ -37,6 +38,7 @@ StatisticsWindow::StatisticsWindow(const ReceiveCounters& counters, QWidget* par
   QtTextPane pane(*figures_);
   AppendStatistics(counters, pane);
   AppendLinkHealth(counters.health, pane);
+  if (kissServerClients) AppendKissServerClients(*kissServerClients, pane);
   // Shown from the title down.
   figures_->moveCursor(QTextCursor::Start);
 }

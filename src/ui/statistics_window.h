@@ -5,6 +5,9 @@
 
 #include <QWidget>
 
+#include <cstddef>
+#include <optional>
+
 #include "app/receive_counters.h"
 
 class QPlainTextEdit;
@@ -15,7 +18,10 @@ class StatisticsWindow final : public QWidget {
   Q_OBJECT
 
  public:
-  explicit StatisticsWindow(const ReceiveCounters& counters, QWidget* parent = nullptr);
+  // kissServerClients: shown while the KISS server is on.
+  explicit StatisticsWindow(const ReceiveCounters& counters,
+                            std::optional<std::size_t> kissServerClients = std::nullopt,
+                            QWidget* parent = nullptr);
 
   // "RichTextBox1": the figures.
   QPlainTextEdit* Figures() const { return figures_; }

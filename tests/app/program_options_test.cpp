@@ -54,6 +54,30 @@ TEST(ProgramOptionsTest, KissTcpOptionNamesThePeerForThisRun) {
   EXPECT_FALSE(KissTcpOption(ParseProgramOptions(none)).has_value());
 }
 
+TEST(ProgramOptionsTest, KissServerOptionNamesWhereToListenForThisRun) {
+  struct Row {
+    const char* value;
+    std::optional<KissTcpAddress> address;
+  } rows[] = {
+      {"8100", KissTcpAddress{"127.0.0.1", 8100}},
+      {"0.0.0.0:8200", KissTcpAddress{"0.0.0.0", 8200}},
+      {"[::1]:8300", KissTcpAddress{"::1", 8300}},
+      {"myhost", std::nullopt},
+      {"[::1]", std::nullopt},
+      {"70000", std::nullopt},
+      {"host:", std::nullopt},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.value);
+    const std::vector<std::string_view> args{"--kiss-server", row.value};
+    const CommandLine line = ParseProgramOptions(args);
+    EXPECT_EQ(KissServerOption(line), row.address);
+    EXPECT_EQ(AnswerCommandLine(line, stdout, stderr).has_value(), !row.address.has_value());
+  }
+  const std::vector<std::string_view> none;
+  EXPECT_FALSE(KissServerOption(ParseProgramOptions(none)).has_value());
+}
+
 TEST(ProgramOptionsTest, VersionIsOneLine) {
   const Answer answer = AnswerTo({"--version"});
   EXPECT_EQ(answer.status, 0);
@@ -97,7 +121,9 @@ INSTANTIATE_TEST_SUITE_P(
                   "vorlink: unexpected argument capture.kss (try --help)\n"},
         WrongCase{"WrongBeatsHelp", {"--help", "--bad"}, "vorlink: unknown option --bad (try --help)\n"},
         WrongCase{"KissTcpNoAddress", {"--kiss-tcp", "host:port"},
-                  "vorlink: --kiss-tcp wants HOST:PORT, not host:port (try --help)\n"}),
+                  "vorlink: --kiss-tcp wants HOST:PORT, not host:port (try --help)\n"},
+        WrongCase{"KissServerNoPort", {"--kiss-server", "myhost"},
+                  "vorlink: --kiss-server wants [HOST:]PORT, not myhost (try --help)\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

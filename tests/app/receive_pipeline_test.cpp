@@ -85,6 +85,21 @@ TEST_F(ReceivePipelineTest, RawCaptureHoldsFramesOnly) {
   EXPECT_EQ(counters.BytesReceived, 11u);
 }
 
+TEST_F(ReceivePipelineTest, TheSharedSinkGetsEveryFrameAsReceivedAndNothingElse) {
+  struct Recording final : ReceivedUnitSink {
+    std::vector<std::string> frames;
+    void OnReceivedFrame(std::span<const std::uint8_t> frame) override {
+      frames.push_back(ToHex({frame.begin(), frame.end()}));
+    }
+  } shared;
+  pipeline.SetSharedSink(&shared);
+  Receive("7E C0 00 41 C0 C0 C0 00 DB DC");
+  Receive("C0 C0 10 42");
+  pipeline.SetSharedSink(nullptr);
+  Receive("C0 C0 00 43 C0");
+  EXPECT_EQ(shared.frames, (std::vector<std::string>{"C0 00 41 C0", "C0 00 DB DC C0"}));
+}
+
 TEST_F(ReceivePipelineTest, CapturesReachTheFilesByTheEndOfEachEvent) {
   Receive("C0 00 41 C0 C0 00");
   EXPECT_EQ(ToHex(ReadBytes(captures.KssFileName())), "C0 00 41 C0");

@@ -124,5 +124,27 @@ INSTANTIATE_TEST_SUITE_P(
         KissTcpChoiceCase{"PortZero", true, "h", "0", LinkChoice{true, {"h", 8001}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(SharingChoiceTest, FromTheDialog) {
+  struct Row {
+    const char* name;
+    bool on;
+    const char* host;
+    const char* port;
+    bool transmit;
+    KissServerChoice choice;
+  } rows[] = {
+      {"off", false, "127.0.0.1", "8100", false, KissServerChoice{}},
+      {"on as given", true, " 0.0.0.0 ", "8200", true, KissServerChoice{true, {"0.0.0.0", 8200}, true}},
+      {"blank host", true, " ", "8100", false, KissServerChoice{true, {"127.0.0.1", 8100}, false}},
+      {"port not a number", true, "h", "81x", false, KissServerChoice{true, {"h", 8100}, false}},
+      {"port too large", true, "h", "65536", false, KissServerChoice{true, {"h", 8100}, false}},
+      {"off keeps the fields", false, "h", "9000", true, KissServerChoice{false, {"h", 9000}, true}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(SharingChoice(row.on, row.host, row.port, row.transmit), row.choice);
+  }
+}
+
 }  // namespace
 }  // namespace vorlink

@@ -61,5 +61,12 @@ TEST(StatisticsTextTest, LinkHealthListsTheNibblesThatOccurredThenEveryFixedFigu
   EXPECT_EQ(pane.pieces[1], std::make_pair(std::string("Link health"), PaneRole::Title));
 }
 
+TEST(StatisticsTextTest, KissServerClientsAreOnePlainLine) {
+  RecordingPane pane;
+  AppendKissServerClients(2, pane);
+  EXPECT_EQ(pane.Text(), "2 KISS server clients\n");
+  EXPECT_EQ(pane.pieces[0], std::make_pair(std::string("2 KISS server clients"), PaneRole::Plain));
+}
+
 }  // namespace
 }  // namespace vorlink

@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTcpServer>
 #include <QTest>
 
+#include "app/qt_kiss_server.h"
 #include "controller_fixture.h"
+#include "ui/link_choice_file.h"
 
 namespace vorlink {
 namespace {
@@ -59,8 +63,9 @@ TEST_F(SetupDialogTest, HasItsTitleCaptionsAndLayout) {
   SetupDialog dialog;
   EXPECT_EQ(dialog.windowTitle(), " Setup COM - TNC");
   EXPECT_FALSE(dialog.isModal());
-  // 235 high for the two port frames, and 68 more for the KISS-over-TCP frame.
-  EXPECT_EQ(dialog.size(), QSize(420, 303));
+  // 235 high for the two port frames, 68 more for the KISS-over-TCP frame and
+  // 96 for the KISS server's.
+  EXPECT_EQ(dialog.size(), QSize(420, 399));
   const QStringList captions = {"Port:", "Baud:", "Data:", "Parity:", "Stop:"};
   for (int i = 0; i < 10; ++i) {
     QLabel* label = dialog.Caption(i);
@@ -133,6 +138,44 @@ TEST_F(SetupDialogTest, OkWithoutChangesSavesReloadsAndKeepsTheCounters) {
   com1.Write(Hex(kFrame20));
   ASSERT_TRUE(WaitUntil([&] { return station.counters.FrameCount == 2; }));
   EXPECT_EQ(LabelText("Label9"), "40 Bytes received (2 Frames)");
+}
+
+TEST_F(SetupDialogTest, ShareOverTcpIsSavedAndTheNewWindowListens) {
+  WriteConfig("false");
+  Start();
+  SetupDialog& dialog = OpenDialog();
+  auto* on = dialog.findChild<QCheckBox*>("KissServer");
+  auto* host = dialog.findChild<QLineEdit*>("KissServerHost");
+  auto* port = dialog.findChild<QLineEdit*>("KissServerPort");
+  auto* transmit = dialog.findChild<QCheckBox*>("KissServerTransmit");
+  ASSERT_TRUE(on && host && port && transmit);
+  EXPECT_EQ(qobject_cast<QGroupBox*>(on->parentWidget())->title(), "share over TCP");
+  EXPECT_FALSE(on->isChecked());
+  EXPECT_EQ(host->text(), "127.0.0.1");
+  EXPECT_EQ(port->text(), "8100");
+  EXPECT_FALSE(host->isEnabled());
+  EXPECT_FALSE(transmit->isChecked());
+  std::uint16_t free = 0;
+  {
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+    free = probe.serverPort();
+  }
+  on->setChecked(true);
+  EXPECT_TRUE(host->isEnabled() && port->isEnabled() && transmit->isEnabled());
+  port->setText(QString::number(free));
+  transmit->setChecked(true);
+  Click(dialog, "Command1");
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+  const KissServerChoice saved{true, {"127.0.0.1", free}, true};
+  EXPECT_EQ(station.kissServer, saved);
+  EXPECT_EQ(ReadKissServerChoice(folder.path()), saved);
+  EXPECT_NE(ReadText(folder.path() / "vorlink.conf").find("[kiss_server]"), std::string::npos);
+  ASSERT_NE(Main().findChild<QtKissServer*>("KissServer"), nullptr);
+  EXPECT_EQ(Main().findChild<QtKissServer*>("KissServer")->Port(), free);
+  // Shown again as saved.
+  EXPECT_EQ(OpenDialog().ChosenSharing(), saved);
 }
 
 TEST_F(SetupDialogTest, OkAppliesTheChosenPortsAndKeepsMirroringOn) {

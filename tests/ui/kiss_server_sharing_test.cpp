@@ -1,0 +1,223 @@
+// The KISS server with real peers on 127.0.0.1: clients of the whole program
+// over its pseudo-terminal TNC, and of the server alone where a client that
+// never reads is pushed past a small queue.
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QPlainTextEdit>
+#include <QTcpSocket>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/qt_kiss_server.h"
+#include "controller_fixture.h"
+#include "fake_serial_port.h"
+#include "fake_status_line.h"
+#include "link/deframer.h"
+#include "ui/statistics_window.h"
+
+namespace vorlink {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::Hex;
+using testing::WaitUntil;
+
+std::vector<std::uint8_t> Frame(char letter) {
+  auto frame = Hex(testing::kFrame20);
+  frame[18] = static_cast<std::uint8_t>(letter);
+  return frame;
+}
+
+// The frames of a capture, time frames left out, one after the other.
+class ReceivedFrames final : public UnitSink {
+ public:
+  std::vector<std::uint8_t> bytes;
+  void OnUnit(std::span<const std::uint8_t> frame) override {
+    if (frame.size() > 2 && frame[1] != kCommandTime) bytes.insert(bytes.end(), frame.begin(), frame.end());
+  }
+  void OnEscape(std::uint8_t) override {}
+};
+
+// A client that reads everything the server sends.
+class ReadingClient {
+ public:
+  explicit ReadingClient(std::uint16_t port) {
+    QObject::connect(&socket_, &QTcpSocket::readyRead, [this] {
+      const QByteArray bytes = socket_.readAll();
+      received.insert(received.end(), bytes.begin(), bytes.end());
+    });
+    socket_.connectToHost(QHostAddress::LocalHost, port);
+  }
+  bool Connected() const { return socket_.state() == QAbstractSocket::ConnectedState; }
+  void Send(const std::vector<std::uint8_t>& bytes) {
+    socket_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    socket_.flush();
+  }
+  std::string LocalName() const { return "127.0.0.1:" + std::to_string(socket_.localPort()); }
+  std::vector<std::uint8_t> received;
+
+ private:
+  QTcpSocket socket_;
+};
+
+class KissServerSharingTest : public testing::ControllerTest {
+ protected:
+  KissServerSharingTest() {
+    WriteConfig("false");
+    // Port 0: the system picks a free one, the server says which.
+    station.kissServerForThisRun = KissTcpAddress{"127.0.0.1", 0};
+  }
+  std::uint16_t ServerPort() { return Find<QtKissServer>("KissServer")->Port(); }
+  std::vector<std::uint8_t> CapturedFrames() {
+    ReceivedFrames frames;
+    Deframer deframer;
+    deframer.Feed(testing::ReadBytes(Main().Captures().KssFileName()), frames);
+    return frames.bytes;
+  }
+  bool LogHas(const std::string& text) {
+    const auto& lines = station.messages.Lines();
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+      return line.find(text) != std::string::npos;
+    });
+  }
+};
+
+TEST_F(KissServerSharingTest, TwoClientsReceiveTheFramesOfTheRunAsReceived) {
+  Start();
+  ASSERT_NE(ServerPort(), 0);
+  ASSERT_EQ(Received(com1), testing::ToHex(Hex("4B 49 53 53 20 4F 4E 0D")));
+  ReadingClient first(ServerPort());
+  ReadingClient second(ServerPort());
+  ASSERT_TRUE(WaitUntil([&] { return station.kissServerClients == 2; }));
+
+  // Frames with escapes and one cut over two writes, among an empty frame and
+  // stray bytes, which no client gets.
+  std::vector<std::uint8_t> escaped = Frame('e');
+  escaped[18] = kFesc;
+  escaped.insert(escaped.begin() + 19, kTfend);
+  std::vector<std::uint8_t> expected;
+  for (const auto& frame : {Frame('a'), escaped, Frame('b'), Frame('c')}) {
+    expected.insert(expected.end(), frame.begin(), frame.end());
+  }
+  std::vector<std::uint8_t> line = Hex("41 42");
+  line.insert(line.end(), expected.begin(), expected.begin() + 30);
+  com1.Write(line);
+  ASSERT_TRUE(WaitUntil([&] { return station.counters.BytesReceived == line.size(); }));
+  std::vector<std::uint8_t> rest(expected.begin() + 30, expected.end());
+  rest.insert(rest.end(), {kFend, kFend});
+  com1.Write(rest);
+
+  ASSERT_TRUE(WaitUntil([&] {
+    return first.received.size() >= expected.size() && second.received.size() >= expected.size();
+  }));
+  QTest::qWait(50);
+  EXPECT_EQ(first.received, expected);
+  EXPECT_EQ(second.received, expected);
+  // The same frames as the raw capture, its time frames left out.
+  EXPECT_EQ(CapturedFrames(), expected);
+  Trigger("MnuStatistics");
+  ASSERT_NE(controller->Statistics(), nullptr);
+  EXPECT_TRUE(controller->Statistics()->Figures()->toPlainText().endsWith(
+      " empty Frames\n2 KISS server clients\n"));
+  EXPECT_TRUE(LogHas("KISS server: client " + first.LocalName() + " connected"));
+  EXPECT_TRUE(LogHas("KISS server: client " + second.LocalName() + " connected"));
+}
+
+TEST_F(KissServerSharingTest, ClientsAreReceiveOnlyUnlessAllowedToTransmit) {
+  struct Row {
+    const char* name;
+    bool transmit;
+  } rows[] = {{"receive-only", false}, {"allowed to transmit", true}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    station.kissServer.clientsTransmit = row.transmit;
+    Start();
+    ASSERT_EQ(Received(com1), testing::ToHex(Hex("4B 49 53 53 20 4F 4E 0D")));
+    ReadingClient client(ServerPort());
+    ASSERT_TRUE(WaitUntil([&] { return client.Connected() && station.kissServerClients == 1; }));
+    // Cut in two with a pause between: the TNC still gets it in one piece.
+    const auto frame = Frame('t');
+    client.Send({frame.begin(), frame.begin() + 7});
+    QTest::qWait(100);
+    EXPECT_EQ(Received(com1, 100ms), "");
+    client.Send({frame.begin() + 7, frame.end()});
+    EXPECT_EQ(Received(com1, 500ms), row.transmit ? testing::ToHex(frame) : "");
+    Main().Unload();
+    controller.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Received(com1, 200ms);  // the exit script
+  }
+}
+
+TEST_F(KissServerSharingTest, ClosingTheWindowDisconnectsTheClients) {
+  Start();
+  ReadingClient client(ServerPort());
+  ASSERT_TRUE(WaitUntil([&] { return station.kissServerClients == 1; }));
+  const std::string name = client.LocalName();
+  Main().Unload();
+  EXPECT_EQ(station.kissServerClients, 0u);
+  EXPECT_TRUE(LogHas("KISS server: client " + name + " disconnected"));
+  EXPECT_TRUE(WaitUntil([&] { return !client.Connected(); }));
+}
+
+// The server alone: a client that never reads, with a receive buffer as
+// small as the system allows, beside one that reads.
+TEST(KissServerSlowClientTest, AClientThatNeverReadsIsDroppedAndTheOthersGetEverything) {
+  testing::FakeStatusLine status;
+  testing::FakeSerialPort tnc;
+  std::size_t clients = 0;
+  constexpr std::size_t kSmallQueue = 64 * 1024;
+  KissServer core(status, tnc, clients, kSmallQueue);
+  QtKissServer server(core, status);
+  ASSERT_TRUE(server.Start(KissTcpAddress{"127.0.0.1", 0}));
+  EXPECT_EQ(status.Current(), "KISS server: listening on 127.0.0.1:" + std::to_string(server.Port()));
+
+  const int stuck = ::socket(AF_INET, SOCK_STREAM, 0);
+  const int smallest = 1;
+  setsockopt(stuck, SOL_SOCKET, SO_RCVBUF, &smallest, sizeof smallest);
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(server.Port());
+  to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(::connect(stuck, reinterpret_cast<const sockaddr*>(&to), sizeof to), 0);
+  ReadingClient reading(server.Port());
+  ASSERT_TRUE(WaitUntil([&] { return clients == 2 && reading.Connected(); }));
+
+  // Large frames, fed as fast as reception would; the event loop runs
+  // between them as it does between receive events.
+  std::vector<std::uint8_t> frame(1000, 0x41);
+  frame.front() = kFend;
+  frame[1] = kCommandData;
+  frame.back() = kFend;
+  std::size_t sent = 0;
+  constexpr std::size_t kMostFrames = 100000;
+  while (clients == 2 && sent < kMostFrames) {
+    core.OnReceivedFrame(frame);
+    ++sent;
+    if (sent % 16 == 0) QCoreApplication::processEvents();
+  }
+  ASSERT_EQ(clients, 1u);
+  EXPECT_NE(std::find(status.texts.begin(), status.texts.end(),
+                      "KISS server: client 127.0.0.1:" + std::to_string([&] {
+                        sockaddr_in local{};
+                        socklen_t size = sizeof local;
+                        getsockname(stuck, reinterpret_cast<sockaddr*>(&local), &size);
+                        return ntohs(local.sin_port);
+                      }()) + " dropped, not taking data"),
+            status.texts.end());
+  ASSERT_TRUE(WaitUntil([&] { return reading.received.size() == sent * frame.size(); }, 10000ms));
+  EXPECT_TRUE(std::all_of(reading.received.begin(), reading.received.end(),
+                          [](std::uint8_t b) { return b == 0x41 || b == kFend || b == 0; }));
+  ::close(stuck);
+  server.Stop();
+  EXPECT_EQ(clients, 0u);
+}
+
+}  // namespace
+}  // namespace vorlink
