@@ -179,71 +179,8 @@ void MainWindow::BuildOptions(QWidget* frame) {
   connect(decode, &QCheckBox::toggled, this, [this](bool on) { session_->Options().decode = on; });
 }
 
-void MainWindow::BuildMenus() {
-  QMenu* file = menuBar()->addMenu("&File");
-  file->setObjectName("MnuFile");
-  QAction* setup = file->addAction("TNC Setup");
-  setup->setObjectName("MnuSetup");
-  QAction* exit = file->addAction("&Exit");
-  exit->setObjectName("MnuExit");
-
-  QMenu* options = menuBar()->addMenu("&Options");
-  options->setObjectName("MnuOptions");
-  QAction* clear = options->addAction("Clear Counter");
-  clear->setObjectName("MnuClear");
-  mirrorAction_ = options->addAction("mirror incoming data from COM A to COM B");
-  mirrorAction_->setObjectName("MnuMirror");
-  mirrorAction_->setCheckable(true);
-  QAction* hexFile = options->addAction("Write Payload to ASCII File (Hexdump)");
-  hexFile->setObjectName("MnuDecodePayload");
-  hexFile->setCheckable(true);
-  hexFile->setChecked(true);
-
-  BuildViewMenu(file, exit);
-
-  QMenu* info = menuBar()->addMenu("&Info");
-  info->setObjectName("MnuInfo");
-  QAction* statistics = info->addAction("&Statistics");
-  statistics->setObjectName("MnuStatistics");
-  QAction* about = info->addAction("&About");
-  about->setObjectName("MnuAbout");
-
-  QMenu* view = menuBar()->findChild<QMenu*>("MnuView");
-  if (view == nullptr) {
-    view = menuBar()->addMenu("&View");
-    view->setObjectName("MnuView");
-  }
-  QAction* messages = view->addAction("&Messages");
-  messages->setObjectName("MnuMessages");
-  connect(messages, &QAction::triggered, this, &MainWindow::MessagesRequested);
-
-  connect(setup, &QAction::triggered, this, [this] { emit SetupDialogRequested(false); });
-  connect(exit, &QAction::triggered, this, &QWidget::close);
-  connect(clear, &QAction::triggered, this, &MainWindow::ClearCounters);
-  connect(mirrorAction_, &QAction::triggered, this, [this] { session_->ToggleMirror(); });
-  connect(hexFile, &QAction::toggled, this, [this](bool on) { session_->Options().hexFile = on; });
-  connect(statistics, &QAction::triggered, this, &MainWindow::StatisticsRequested);
-  connect(about, &QAction::triggered, this, &MainWindow::AboutRequested);
-}
-
 // The frame browser, the stations heard and the capture viewer, around the
 // specified menus.
-void MainWindow::BuildViewMenu(QMenu* file, QAction* exit) {
-  auto* openCapture = new QAction("Open Capture...", file);
-  openCapture->setObjectName("MnuOpenCapture");
-  file->insertAction(exit, openCapture);
-  QMenu* view = menuBar()->addMenu("&View");
-  view->setObjectName("MnuView");
-  QAction* frames = view->addAction("&Frames");
-  frames->setObjectName("MnuFrames");
-  frames->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-  QAction* heard = view->addAction("&Heard Stations");
-  heard->setObjectName("MnuHeard");
-  connect(openCapture, &QAction::triggered, this, &MainWindow::OpenCaptureRequested);
-  connect(frames, &QAction::triggered, this, &MainWindow::FramesRequested);
-  connect(heard, &QAction::triggered, this, &MainWindow::HeardRequested);
-}
-
 void MainWindow::ConnectEvents() {
   connect(incomingPort_, &QtSerialPort::OnComm, this,
           [this](int code) { session_->OnIncomingPortEvent(code); });
