@@ -292,6 +292,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == terminalInput_ && event->type() == QEvent::ShortcutOverride &&
+      IsControlLetter(*static_cast<QKeyEvent*>(event))) {
+    // Taken: the key comes back as a key press and goes to the TNC.
+    event->accept();
+    return true;
+  }
   if (watched == terminalInput_ && event->type() == QEvent::KeyPress) {
     const auto& key = *static_cast<QKeyEvent*>(event);
     if (MovesFocus(key)) return true;
