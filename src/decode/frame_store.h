@@ -29,6 +29,7 @@
 #include <limits>
 #include <memory>
 #include <span>
+#include <string_view>
 
 #include "base/clock.h"
 #include "decode/display_options.h"
@@ -78,6 +79,11 @@ class FrameSequence {
   virtual LinePosition LocateLine(std::uint64_t line) const = 0;
   // The frame after a shown one; a number the store does not hold when none.
   virtual FrameIndex NextFrame(FrameIndex index) const = 0;
+  // One-line notes shown before a frame's block, as its lines -count..-1; a
+  // sequence may show some before the number past its last frame too.
+  virtual int NotesBefore(FrameIndex) const { return 0; }
+  // Only for -NotesBefore(index) <= line < 0.
+  virtual std::string_view Note(FrameIndex, int) const { return {}; }
 };
 
 class FrameStore final : public FrameSink, public FrameSequence {

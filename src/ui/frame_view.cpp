@@ -210,16 +210,22 @@ void FrameView::ScrollToTop() { SetTopLine(0); }
 void FrameView::Walk(
     LinePosition from,
     const std::function<bool(LinePosition, const BlockLines::Line&)>& visit) const {
+  const FrameSequence& sequence = Sequence();
   FrameIndex frame = from.frame;
   int skip = from.line;
-  while (store_.Holds(frame)) {
+  while (true) {
+    // Notes before the block are its lines below 0, drawn in the separator's grey.
+    for (int k = std::max(skip, -sequence.NotesBefore(frame)); k < 0; ++k) {
+      if (!visit({frame, k}, {sequence.Note(frame, k), PaneRole::Separator})) return;
+    }
+    if (!store_.Holds(frame)) return;
     scratch_.Clear();
     renderer_.Render(store_.Frame(frame), scratch_);
     for (std::size_t k = static_cast<std::size_t>(std::max(skip, 0)); k < scratch_.Count(); ++k) {
       if (!visit({frame, static_cast<int>(k)}, scratch_.At(k))) return;
     }
-    skip = 0;
-    frame = Sequence().NextFrame(frame);
+    skip = INT_MIN;
+    frame = sequence.NextFrame(frame);
   }
 }
 

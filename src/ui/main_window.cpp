@@ -43,7 +43,7 @@ QFont FramePaneFont() {
 MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
     : QMainWindow(parent),
       env_(environment),
-      shownFrames_(environment.station.frames, environment.station.frames.EndIndex()) {
+      shownFrames_(environment.station.frames, environment.station.frames.EndIndex(), &linkNotes_) {
   setObjectName("Form1");
   setWindowTitle("Vorlink +");
   setWindowIcon(ProgramIcon());
@@ -238,6 +238,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == terminalInput_ && event->type() == QEvent::ShortcutOverride &&
+      IsControlLetter(*static_cast<QKeyEvent*>(event))) {
+    // Taken: the key comes back as a key press and goes to the TNC.
+    event->accept();
+    return true;
+  }
   if (watched == terminalInput_ && event->type() == QEvent::KeyPress) {
     const auto& key = *static_cast<QKeyEvent*>(event);
     if (MovesFocus(key)) return true;
@@ -258,6 +264,7 @@ QString MainWindow::SimpleText() const { return statusText_->text(); }
 
 void MainWindow::ClearCounters() {
   session_->ClearCounters();
+  linkNotes_.Clear();
   framePane_->Refresh();
 }
 
@@ -266,9 +273,12 @@ void MainWindow::SetSimpleText(std::string_view text) {
   if (WorthKeeping(text)) env_.station.messages.Add(UtcNow(env_.clock), text);
 }
 
-// The frame pane draws frames from the store and has no place for a line of
-// its own yet; the status line and the message log carry the event.
-void MainWindow::ShowLinkEvent(std::string_view) {}
+// After the frames received so far, before those still to come.
+void MainWindow::ShowLinkEvent(std::string_view text) {
+  linkNotes_.Add(env_.station.frames.EndIndex(), std::string(text));
+  if (framePane_ != nullptr) framePane_->Refresh();
+}
+
 void MainWindow::ShowReceived(std::string_view text) { receivedLabel_->setText(ToQString(text)); }
 void MainWindow::ShowMirrored(std::string_view text) { mirroredLabel_->setText(ToQString(text)); }
 void MainWindow::ShowClock(std::string_view text) { clockLabel_->setText(ToQString(text)); }

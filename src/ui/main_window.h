@@ -13,6 +13,7 @@
 #include "app/station_view.h"
 #include "base/clock.h"
 #include "capture/capture_files.h"
+#include "decode/frame_notes.h"
 #include "decode/store_tail.h"
 #include "time/time_server_client.h"
 
@@ -131,7 +132,9 @@ class MainWindow final : public QMainWindow, public StationView {
   std::unique_ptr<QtRetryTimer> incomingRetry_;
   std::unique_ptr<QtRetryTimer> mirrorRetry_;
 
-  // The pane shows the frames of this load; the store keeps the whole run.
+  // The pane shows the frames of this load and the link's lost and back
+  // lines between them; the store keeps the frames of the whole run.
+  FrameNotes linkNotes_;
   StoreTail shownFrames_;
   // Released before the controls; the session before what it works on.
   std::unique_ptr<QtTcpClient> timeServerSocket_;

@@ -17,9 +17,7 @@ int CharacterCode(const QKeyEvent& key) {
     case Qt::Key_Backspace: return kKeyBackspace;
     default: break;
   }
-  if ((key.modifiers() & Qt::ControlModifier) && key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z) {
-    return key.key() - Qt::Key_A + 1;
-  }
+  if (IsControlLetter(key)) return key.key() - Qt::Key_A + 1;
   const QString text = key.text();
   if (text.size() == 1 && text.at(0).unicode() < 256 && text.at(0).isPrint()) {
     return text.at(0).unicode();
@@ -29,6 +27,11 @@ int CharacterCode(const QKeyEvent& key) {
 
 bool MovesFocus(const QKeyEvent& key) {
   return key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab;
+}
+
+bool IsControlLetter(const QKeyEvent& key) {
+  return (key.modifiers() & Qt::ControlModifier) && key.key() >= Qt::Key_A &&
+         key.key() <= Qt::Key_Z;
 }
 
 }  // namespace vorlink

@@ -15,4 +15,8 @@ int CharacterCode(const QKeyEvent& key);
 // Tab and Shift+Tab would move the focus out of the terminal.
 bool MovesFocus(const QKeyEvent& key);
 
+// Ctrl+A to Ctrl+Z: control codes for the TNC, which the terminal keeps from
+// the window's shortcuts (Ctrl+F) while it has the focus.
+bool IsControlLetter(const QKeyEvent& key);
+
 }  // namespace vorlink

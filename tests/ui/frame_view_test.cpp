@@ -1,4 +1,5 @@
-// The frame pane over a real store: following the end, holding still while the operator reads, selection and copying.
+// The frame pane over a real store: following the end, holding still while the operator reads,
+// selection and copying.
 #include "ui/frame_view.h"
 
 #include <gtest/gtest.h>
@@ -146,6 +147,46 @@ TEST_F(FrameViewTest, ATailShowsOnlyTheFramesFromItsStartOn) {
   EXPECT_EQ(view.AllText(), "");
   LoadSample();
   EXPECT_EQ(view.AllText(), once);
+  view.SetSequence(nullptr);
+}
+
+TEST_F(FrameViewTest, ANoteBetweenFramesIsALineOfItsOwnToSelectAndCopy) {
+  const QString note = "--- COM 1 lost at 10:00:00 UTC ---";
+  FrameNotes notes;
+  StoreTail tail(store, store.EndIndex(), &notes);
+  view.SetSequence(&tail);
+  LoadSample();
+  const QString once = view.AllText();
+  notes.Add(store.EndIndex(), note.toStdString());
+  LoadSample();
+  EXPECT_EQ(view.AllText(), once + note + '\n' + once);
+
+  // Scrolled away and back, it is still in its place.
+  QTest::keyClick(&view, Qt::Key_Home);
+  QTest::keyClick(&view, Qt::Key_End);
+  ASSERT_TRUE(view.Find("lost at", true));
+  EXPECT_EQ(view.SelectedText(), "lost at");
+  const int noteLine = static_cast<int>(once.count('\n'));
+  const QStringList lines = view.AllText().split('\n');
+  ASSERT_EQ(lines[noteLine], note);
+  EXPECT_TRUE(view.VisibleText().contains(note));
+  const int row = noteLine - Top();
+  QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, PointOf(row - 1, 0));
+  QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::ShiftModifier, PointOf(row + 1, 3));
+  const QString expected = lines[noteLine - 1] + '\n' + note + '\n' + lines[noteLine + 1].left(3);
+  EXPECT_EQ(view.SelectedText(), expected);
+  QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(), expected);
+  QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(), view.AllText());
+
+  // A note after the newest frame shows at the end until frames follow it.
+  notes.Add(store.EndIndex(), "--- COM 1 back at 10:00:05 UTC after 5 s ---");
+  view.Refresh();
+  EXPECT_TRUE(view.AllText().endsWith("--- COM 1 back at 10:00:05 UTC after 5 s ---\n"));
+  QTest::keyClick(&view, Qt::Key_End);
+  EXPECT_TRUE(view.VisibleText().endsWith("--- COM 1 back at 10:00:05 UTC after 5 s ---\n"));
   view.SetSequence(nullptr);
 }
 

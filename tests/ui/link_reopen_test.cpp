@@ -123,6 +123,8 @@ TEST_F(LinkReopenTest, KissTcpPeerClosingMidFrameIsReachedAgain) {
   ASSERT_TRUE(WaitUntil([&] { return LabelText("Label2").endsWith(" lost "); }));
   EXPECT_EQ(LabelText("Label2"), QString::fromStdString(name + " lost "));
   EXPECT_TRUE(InLampRed());
+  EXPECT_TRUE(
+      PaneText().contains(QString::fromStdString("--- " + name + " lost at 10:00:00 UTC ---")));
 
   peer.Return(static_cast<std::uint16_t>(std::stoi(name.substr(name.rfind(':') + 1))));
   ASSERT_TRUE(WaitUntil([&] { return peer.Connected(); }, 5000ms));
@@ -132,6 +134,8 @@ TEST_F(LinkReopenTest, KissTcpPeerClosingMidFrameIsReachedAgain) {
   ASSERT_TRUE(WaitUntil([&] { return CapturedLetters() == "acd"; })) << CapturedLetters();
   Main().UpdateStatus();
   EXPECT_FALSE(InLampRed());
+  EXPECT_TRUE(PaneText().contains(
+      QString::fromStdString("--- " + name + " back at 10:00:00 UTC after 0 s ---")));
   EXPECT_TRUE(LogHas(name + " lost at 10:00:00 UTC"));
   EXPECT_TRUE(LogHas(name + " back at 10:00:00 UTC after 0 s"));
   EXPECT_NE(testing::ReadText(folder.path() / "vorlink.log").find(name + " back at"),
@@ -149,6 +153,7 @@ TEST_F(LinkReopenTest, PseudoTerminalMadeAgainAtTheSameLinkIsReopened) {
   ASSERT_TRUE(WaitUntil([&] { return LabelText("Label2").endsWith(" lost "); }));
   EXPECT_EQ(LabelText("Label2"), "COM 1, 19200,N,8,1 lost ");
   EXPECT_TRUE(InLampRed());
+  EXPECT_TRUE(PaneText().contains("--- COM 1 lost at 10:00:00 UTC ---"));
 
   testing::PtyPair again;
   again.LinkAs(folder.path() / "COM1");
@@ -157,6 +162,13 @@ TEST_F(LinkReopenTest, PseudoTerminalMadeAgainAtTheSameLinkIsReopened) {
   EXPECT_EQ(LabelText("Label2"), "COM 1, 19200,N,8,1 initialized ");
   again.Write(Frame('c'));
   ASSERT_TRUE(WaitUntil([&] { return CapturedLetters() == "ac"; })) << CapturedLetters();
+  EXPECT_TRUE(PaneText().contains("--- COM 1 back at 10:00:00 UTC after 0 s ---"));
+  // In the stream: the lost line after frame a, frame c after the back line.
+  const QString pane = PaneText();
+  EXPECT_GT(pane.indexOf("--- COM 1 lost at"), pane.indexOf('\n'));
+  EXPECT_LT(pane.indexOf("--- COM 1 lost at"), pane.indexOf("--- COM 1 back at"));
+  ASSERT_TRUE(WaitUntil(
+      [&] { return PaneText().mid(PaneText().indexOf("--- COM 1 back at")).count('\n') > 1; }));
   EXPECT_TRUE(LogHas("COM 1 lost at 10:00:00 UTC"));
   EXPECT_TRUE(LogHas("COM 1 back at 10:00:00 UTC after 0 s"));
 }

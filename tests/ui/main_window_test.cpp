@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <fstream>
 #include <memory>
@@ -197,11 +198,14 @@ TEST_F(MainWindowTest, TerminalSendsOnlyTheListedKeysAndKeepsTheFocus) {
       {"Backspace", Qt::Key_Backspace, Qt::NoModifier, "\b", "08 78"},
       {"Ctrl+Z", Qt::Key_Z, Qt::ControlModifier, "\x1A", "1A 78"},
       {"Ctrl+I", Qt::Key_I, Qt::ControlModifier, "\t", "09 78"},
+      {"Ctrl+F", Qt::Key_F, Qt::ControlModifier, "\x06", "06 78"},
+      {"Ctrl+A", Qt::Key_A, Qt::ControlModifier, "\x01", "01 78"},
       {"blank", Qt::Key_Space, Qt::NoModifier, " ", "20 78"},
   };
   MainWindow& w = LoadWindow();
   ASSERT_TRUE(WaitUntil([&] { return !clock.setCalls.empty(); }));
   auto* text1 = Find<QLineEdit>("Text1");
+  QSignalSpy framesRequested(&w, &MainWindow::FramesRequested);
   w.show();
   w.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
@@ -214,6 +218,14 @@ TEST_F(MainWindowTest, TerminalSendsOnlyTheListedKeysAndKeepsTheFocus) {
     EXPECT_EQ(Received(), c.sent) << c.name;
     EXPECT_TRUE(text1->hasFocus()) << c.name;
   }
+  // The terminal keeps Ctrl+F; elsewhere in the window it opens the frame browser.
+  EXPECT_EQ(framesRequested.count(), 0);
+  auto* pane = Find<FrameView>("RichTextBox1");
+  pane->setFocus();
+  ASSERT_TRUE(WaitUntil([&] { return pane->hasFocus(); }));
+  QTest::keyClick(pane, Qt::Key_F, Qt::ControlModifier);
+  EXPECT_EQ(framesRequested.count(), 1);
+  EXPECT_EQ(Received(), "");
 }
 
 // A UI frame whose payload makes a character line wider than the pane.
