@@ -139,100 +139,88 @@ bool SetupDialog::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-void SetupDialog::BuildKissTcp(const QRect& at) {
-  auto* group = new FrameBox("incoming over TCP", this);
-  group->setObjectName("FrameKissTcp");
+SetupDialog::TcpFrame SetupDialog::BuildTcpFrame(const QRect& at, const char* caption,
+                                                 const char* frameName, const char* switchName,
+                                                 const char* switchCaption,
+                                                 const char* switchTip) {
+  auto* group = new FrameBox(caption, this);
+  group->setObjectName(frameName);
   group->setGeometry(at);
   group->setFont(DialogFont(true));
-  kissTcp_ = new QCheckBox("KISS over TCP", group);
-  kissTcp_->setObjectName("KissTcp");
-  kissTcp_->setGeometry(Twips(120, 480, 1455, 315));
-  kissTcp_->setToolTip("read the TNC from a software TNC's KISS TCP port instead of COM A");
+  TcpFrame frame;
+  frame.on = new QCheckBox(switchCaption, group);
+  frame.on->setObjectName(switchName);
+  frame.on->setGeometry(Twips(120, 480, 1455, 315));
+  frame.on->setToolTip(switchTip);
   auto* hostCaption = new QLabel("Host:", group);
   hostCaption->setGeometry(Twips(1680, 480, 495, 315));
-  kissTcpHost_ = new QLineEdit(group);
-  kissTcpHost_->setObjectName("KissTcpHost");
-  kissTcpHost_->setGeometry(Twips(2160, 480, 1455, 315));
+  frame.host = new QLineEdit(group);
+  frame.host->setObjectName(QString(switchName) + "Host");
+  frame.host->setGeometry(Twips(2160, 480, 1455, 315));
   auto* portCaption = new QLabel("Port:", group);
   portCaption->setGeometry(Twips(3720, 480, 495, 315));
-  kissTcpPort_ = new QLineEdit(group);
-  kissTcpPort_->setObjectName("KissTcpPort");
-  kissTcpPort_->setGeometry(Twips(4200, 480, 615, 315));
-  kissTcpPort_->setMaxLength(5);
-  for (QWidget* w : std::initializer_list<QWidget*>{kissTcp_, hostCaption, kissTcpHost_, portCaption,
-                                                    kissTcpPort_}) {
+  frame.port = new QLineEdit(group);
+  frame.port->setObjectName(QString(switchName) + "Port");
+  frame.port->setGeometry(Twips(4200, 480, 615, 315));
+  frame.port->setMaxLength(5);
+  frame.switched = {frame.host, frame.port};
+  for (QWidget* w : {static_cast<QWidget*>(frame.on), static_cast<QWidget*>(hostCaption),
+                     static_cast<QWidget*>(frame.host), static_cast<QWidget*>(portCaption),
+                     static_cast<QWidget*>(frame.port)}) {
     w->setFont(DialogFont(false));
   }
-  connect(kissTcp_, &QCheckBox::toggled, this, [this](bool on) {
-    kissTcpHost_->setEnabled(on);
-    kissTcpPort_->setEnabled(on);
+  return frame;
+}
+
+void SetupDialog::ShowTcpFrame(const TcpFrame& frame, bool on, const std::string& host, int port) {
+  frame.on->setChecked(on);
+  frame.host->setText(QString::fromStdString(host));
+  frame.port->setText(QString::number(port));
+  for (QWidget* w : frame.switched) w->setEnabled(on);
+}
+
+void SetupDialog::BuildKissTcp(const QRect& at) {
+  kissTcp_ = BuildTcpFrame(at, "incoming over TCP", "FrameKissTcp", "KissTcp", "KISS over TCP",
+                           "read the TNC from a software TNC's KISS TCP port instead of COM A");
+  connect(kissTcp_.on, &QCheckBox::toggled, this, [this](bool on) {
+    for (QWidget* w : kissTcp_.switched) w->setEnabled(on);
   });
   SetLinkChoice(LinkChoice{});
 }
 
 void SetupDialog::SetLinkChoice(const LinkChoice& choice) {
-  kissTcp_->setChecked(choice.kissTcp);
-  kissTcpHost_->setText(QString::fromStdString(choice.address.host));
-  kissTcpPort_->setText(QString::number(choice.address.port));
-  kissTcpHost_->setEnabled(choice.kissTcp);
-  kissTcpPort_->setEnabled(choice.kissTcp);
+  ShowTcpFrame(kissTcp_, choice.kissTcp, choice.address.host, choice.address.port);
 }
 
 LinkChoice SetupDialog::ChosenLink() const {
-  return KissTcpChoice(kissTcp_->isChecked(), kissTcpHost_->text().toStdString(),
-                       kissTcpPort_->text().toStdString());
+  return KissTcpChoice(kissTcp_.on->isChecked(), kissTcp_.host->text().toStdString(),
+                       kissTcp_.port->text().toStdString());
 }
 
 void SetupDialog::BuildSharing(const QRect& at) {
-  auto* group = new FrameBox("share over TCP", this);
-  group->setObjectName("FrameKissServer");
-  group->setGeometry(at);
-  group->setFont(DialogFont(true));
-  sharing_ = new QCheckBox("KISS server", group);
-  sharing_->setObjectName("KissServer");
-  sharing_->setGeometry(Twips(120, 480, 1455, 315));
-  sharing_->setToolTip("send every frame received to programs that connect over TCP");
-  auto* hostCaption = new QLabel("Host:", group);
-  hostCaption->setGeometry(Twips(1680, 480, 495, 315));
-  sharingHost_ = new QLineEdit(group);
-  sharingHost_->setObjectName("KissServerHost");
-  sharingHost_->setGeometry(Twips(2160, 480, 1455, 315));
-  sharingHost_->setToolTip("the address to listen on; 127.0.0.1 lets only this computer in");
-  auto* portCaption = new QLabel("Port:", group);
-  portCaption->setGeometry(Twips(3720, 480, 495, 315));
-  sharingPort_ = new QLineEdit(group);
-  sharingPort_->setObjectName("KissServerPort");
-  sharingPort_->setGeometry(Twips(4200, 480, 615, 315));
-  sharingPort_->setMaxLength(5);
-  sharingTransmit_ = new QCheckBox("allow clients to transmit", group);
+  sharing_ = BuildTcpFrame(at, "share over TCP", "FrameKissServer", "KissServer", "KISS server",
+                           "send every frame received to programs that connect over TCP");
+  sharing_.host->setToolTip("the address to listen on; 127.0.0.1 lets only this computer in");
+  sharingTransmit_ = new QCheckBox("allow clients to transmit", sharing_.on->parentWidget());
   sharingTransmit_->setObjectName("KissServerTransmit");
   sharingTransmit_->setGeometry(Twips(120, 900, 3495, 315));
   sharingTransmit_->setToolTip("the clients' KISS data frames go to the TNC");
-  for (QWidget* w : std::initializer_list<QWidget*>{sharing_, hostCaption, sharingHost_, portCaption,
-                                                    sharingPort_, sharingTransmit_}) {
-    w->setFont(DialogFont(false));
-  }
-  connect(sharing_, &QCheckBox::toggled, this, [this](bool on) {
-    for (QWidget* w : std::initializer_list<QWidget*>{sharingHost_, sharingPort_, sharingTransmit_}) {
-      w->setEnabled(on);
-    }
+  sharingTransmit_->setFont(DialogFont(false));
+  sharing_.switched.push_back(sharingTransmit_);
+  connect(sharing_.on, &QCheckBox::toggled, this, [this](bool on) {
+    for (QWidget* w : sharing_.switched) w->setEnabled(on);
   });
   SetSharing(KissServerChoice{});
 }
 
 void SetupDialog::SetSharing(const KissServerChoice& choice) {
-  sharing_->setChecked(choice.on);
-  sharingHost_->setText(QString::fromStdString(choice.address.host));
-  sharingPort_->setText(QString::number(choice.address.port));
+  ShowTcpFrame(sharing_, choice.on, choice.address.host, choice.address.port);
   sharingTransmit_->setChecked(choice.clientsTransmit);
-  for (QWidget* w : std::initializer_list<QWidget*>{sharingHost_, sharingPort_, sharingTransmit_}) {
-    w->setEnabled(choice.on);
-  }
 }
 
 KissServerChoice SetupDialog::ChosenSharing() const {
-  return SharingChoice(sharing_->isChecked(), sharingHost_->text().toStdString(),
-                       sharingPort_->text().toStdString(), sharingTransmit_->isChecked());
+  return SharingChoice(sharing_.on->isChecked(), sharing_.host->text().toStdString(),
+                       sharing_.port->text().toStdString(), sharingTransmit_->isChecked());
 }
 
 std::string SetupDialog::IncomingPortLine() const { return PortLine(SetupFrame::Incoming); }

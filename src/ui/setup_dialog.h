@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <array>
 #include <string>
+#include <vector>
 
 #include "app/setup_choice.h"
 
@@ -52,18 +53,26 @@ class SetupDialog final : public QDialog {
   std::string PortLine(SetupFrame frame) const;
   void ShowPortDevice(SetupFrame frame);
   const FrameBoxes& Boxes(SetupFrame frame) const;
+  // A frame below the ten boxes: a switch, then host and port, which are
+  // only to be edited while the switch is on.
+  struct TcpFrame {
+    QCheckBox* on = nullptr;
+    QLineEdit* host = nullptr;
+    QLineEdit* port = nullptr;
+    std::vector<QWidget*> switched;  // host, port and whatever else goes with them
+  };
+  TcpFrame BuildTcpFrame(const QRect& at, const char* caption, const char* frameName,
+                         const char* switchName, const char* switchCaption,
+                         const char* switchTip);
+  static void ShowTcpFrame(const TcpFrame& frame, bool on, const std::string& host, int port);
   void BuildKissTcp(const QRect& at);
   void BuildSharing(const QRect& at);
 
   FrameBoxes incoming_{};
   FrameBoxes outgoing_{};
   std::array<QLabel*, 2 * kSetupColumns> captions_{};
-  QCheckBox* kissTcp_ = nullptr;
-  QLineEdit* kissTcpHost_ = nullptr;
-  QLineEdit* kissTcpPort_ = nullptr;
-  QCheckBox* sharing_ = nullptr;
-  QLineEdit* sharingHost_ = nullptr;
-  QLineEdit* sharingPort_ = nullptr;
+  TcpFrame kissTcp_;
+  TcpFrame sharing_;
   QCheckBox* sharingTransmit_ = nullptr;
 };
 
