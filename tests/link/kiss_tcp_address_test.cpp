@@ -21,7 +21,9 @@ TEST_P(KissTcpAddressTest, ParsedAndNamed) {
   const AddressCase& c = GetParam();
   const auto parsed = ParseKissTcpAddress(c.text);
   EXPECT_EQ(parsed, c.address);
-  if (parsed) EXPECT_EQ(KissTcpName(*parsed), c.shown);
+  if (parsed) {
+    EXPECT_EQ(KissTcpName(*parsed), c.shown);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
