@@ -4,6 +4,7 @@
 #include <sys/ioctl.h>
 
 #include <QDeadlineTimer>
+#include <QSocketNotifier>
 
 #include <array>
 #include <cerrno>
@@ -20,6 +21,11 @@ using namespace std::chrono_literals;
 // Often enough that a line change shows up at once to the operator, rarely
 // enough to cost nothing.
 constexpr auto kLinePollInterval = 100ms;
+// A device that trickles bytes (a pseudo-terminal, a USB adapter's latency
+// timer) would wake the program hundreds of times a second for a few bytes
+// each; this keeps reads at most fifty a second, well within what any driver
+// buffers, and below what the pane shows.
+constexpr auto kReadPause = 20ms;
 // Long enough for an exit script at 1200 baud, short enough that a device
 // nobody reads cannot hold up the shut-down.
 constexpr int kFlushBoundMs = 1000;
@@ -65,6 +71,9 @@ bool MeansDeviceGone(QSerialPort::SerialPortError error) {
 QtSerialPort::QtSerialPort(QObject* parent)
     : QObject(parent), settingsText_(kDefaultSettings), settings_(*ParseLineSettings(kDefaultSettings)) {
   linePoll_.setInterval(kLinePollInterval);
+  readPause_.setSingleShot(true);
+  readPause_.setInterval(kReadPause);
+  connect(&readPause_, &QTimer::timeout, this, &QtSerialPort::ResumeReading);
   connect(&port_, &QSerialPort::readyRead, this, &QtSerialPort::OnReadyRead);
   connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::OnErrorOccurred);
   connect(&linePoll_, &QTimer::timeout, this, &QtSerialPort::PollLines);
@@ -194,6 +203,29 @@ void QtSerialPort::OnReadyRead() {
   // in its shut-down and takes no events.
   if (closing_ || losing_) return;
   Emit(kCommEvReceive);
+  PauseReading();
+}
+
+// QSerialPort has no call for it, so its read notifier is paused; with a Qt
+// that has none to find, reads are simply not paced.
+QSocketNotifier* QtSerialPort::ReadNotifier() {
+  for (QSocketNotifier* notifier :
+       port_.findChildren<QSocketNotifier*>(Qt::FindDirectChildrenOnly)) {
+    if (notifier->type() == QSocketNotifier::Read) return notifier;
+  }
+  return nullptr;
+}
+
+void QtSerialPort::PauseReading() {
+  QSocketNotifier* notifier = ReadNotifier();
+  if (notifier == nullptr || !notifier->isEnabled() || !port_.isOpen()) return;
+  notifier->setEnabled(false);
+  readPause_.start();
+}
+
+void QtSerialPort::ResumeReading() {
+  if (!port_.isOpen()) return;
+  if (QSocketNotifier* notifier = ReadNotifier()) notifier->setEnabled(true);
 }
 
 void QtSerialPort::OnErrorOccurred(QSerialPort::SerialPortError error) {

@@ -7,6 +7,8 @@
 //   overflow, 1009 parity error, where the driver counts them.
 // A device that goes away (USB adapter unplugged, the other end of a
 // pseudo-terminal closed) closes the port; the program goes on without it.
+// Reads are paced: after one, the next waits a little, so bytes that trickle
+// in arrive as one chunk rather than as hundreds.
 #pragma once
 
 #include <QByteArray>
@@ -22,6 +24,8 @@
 
 #include "link/line_settings.h"
 #include "link/serial_port_component.h"
+
+class QSocketNotifier;
 
 namespace vorlink {
 
@@ -81,6 +85,9 @@ class QtSerialPort : public QObject, public SerialPortComponent {
 
   bool ApplyLineSettings(const LineSettings& settings);
   void OnReadyRead();
+  QSocketNotifier* ReadNotifier();
+  void PauseReading();
+  void ResumeReading();
   void OnErrorOccurred(QSerialPort::SerialPortError error);
   void StartWatchingLines();
   void PollLines();
@@ -95,6 +102,7 @@ class QtSerialPort : public QObject, public SerialPortComponent {
 
   QSerialPort port_;
   QTimer linePoll_;
+  QTimer readPause_;
   std::int16_t commPort_ = 0;
   std::string settingsText_;
   LineSettings settings_;

@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "decode/frame_filter.h"
+#include "ui/quiet_scroll_bar.h"
 
 namespace vorlink {
 namespace {
@@ -43,6 +44,10 @@ QColor PaneColour(PaneRole role, const QPalette& palette) {
 FrameView::FrameView(const FrameStore& store, QWidget* parent)
     : QAbstractScrollArea(parent), store_(store) {
   setFocusPolicy(Qt::StrongFocus);
+  verticalBar_ = new QuietScrollBar(Qt::Vertical, this);
+  horizontalBar_ = new QuietScrollBar(Qt::Horizontal, this);
+  setVerticalScrollBar(verticalBar_);
+  setHorizontalScrollBar(horizontalBar_);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   viewport()->setCursor(Qt::IBeamCursor);
@@ -118,16 +123,12 @@ void FrameView::Sync() {
   std::uint64_t top = follow_ ? last : std::min(LineOf(top_), last);
   if (top < lines) top_ = Sequence().LocateLine(top);
   syncing_ = true;
-  QScrollBar* bar = verticalScrollBar();
-  bar->setRange(0, static_cast<int>(std::min<std::uint64_t>(last, INT_MAX)));
-  bar->setPageStep(PageLines());
-  bar->setValue(static_cast<int>(std::min<std::uint64_t>(top, INT_MAX)));
+  verticalBar_->Set(static_cast<int>(std::min<std::uint64_t>(last, INT_MAX)), PageLines(),
+                    static_cast<int>(std::min<std::uint64_t>(top, INT_MAX)));
   syncing_ = false;
   if (top >= last) follow_ = true;
   const int width = viewport()->width();
-  QScrollBar* across = horizontalScrollBar();
-  across->setRange(0, std::max(0, widest_ + 2 * kMargin - width));
-  across->setPageStep(width);
+  horizontalBar_->Set(std::max(0, widest_ + 2 * kMargin - width), width, horizontalBar_->value());
   LayoutHint();
 }
 

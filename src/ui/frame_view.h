@@ -22,6 +22,8 @@ class QTimer;
 
 namespace vorlink {
 
+class QuietScrollBar;
+
 struct TextPosition {
   FrameIndex frame = 0;
   int line = 0;  // within its block
@@ -116,6 +118,8 @@ class FrameView final : public QAbstractScrollArea {
   mutable BlockLines scratch_;
   QTimer* timer_;
   QPushButton* hint_;
+  QuietScrollBar* verticalBar_;
+  QuietScrollBar* horizontalBar_;
 
   LinePosition top_;
   bool follow_ = true;

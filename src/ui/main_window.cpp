@@ -19,6 +19,7 @@
 #include "ui/artwork.h"
 #include "ui/main_window_controls.h"
 #include "ui/frame_view.h"
+#include "ui/paced_label.h"
 #include "ui/pcap_capture_entry.h"
 #include "ui/qt_retry_timer.h"
 #include "ui/terminal_keys.h"
@@ -106,7 +107,7 @@ void MainWindow::BuildControls() {
   Place(new QLabel("IN", station), "Label6", Twips(480, 240, 255, 255));
   incomingPortLabel_ = Place(new QLabel(station), "Label2", Twips(1080, 240, 2655, 255));
   incomingPortLabel_->setToolTip("incoming port (COM A): the TNC");
-  receivedLabel_ = Place(new QLabel(station), "Label9", Twips(3840, 240, 2775, 255));
+  receivedLabel_ = Place(new PacedLabel(station), "Label9", Twips(3840, 240, 2775, 255));
   receivedLabel_->setToolTip("bytes and frames received");
   clockLabel_ = Place(new QLabel("sync...", station), "Label1", Twips(8040, 240, 2055, 615));
   clockLabel_->setFont(SansSerifFont(20.25, true, {"Arial Black", "DejaVu Sans"}));
@@ -123,9 +124,11 @@ void MainWindow::BuildControls() {
   outCaption_ = Place(new QLabel("OUT", station), "Label7", Twips(480, 600, 375, 255));
   mirrorPortLabel_ = Place(new QLabel(station), "Label8", Twips(1080, 600, 2655, 255));
   mirrorPortLabel_->setToolTip("outgoing port (COM B): the mirror");
-  mirroredLabel_ = Place(new QLabel(station), "Label10", Twips(3840, 600, 2775, 255));
+  mirroredLabel_ = Place(new PacedLabel(station), "Label10", Twips(3840, 600, 2775, 255));
   mirroredLabel_->setToolTip("bytes mirrored to the outgoing port");
-  for (QWidget* w : {outCaption_, mirrorPortLabel_, mirroredLabel_}) w->hide();
+  outCaption_->hide();
+  mirrorPortLabel_->hide();
+  mirroredLabel_->hide();
 
   auto* frames = MakeFrame(station, "Frame5", "KISS Frames", Twips(120, 1080, 9975, 4335));
   framePane_ = Place(new FrameView(env_.station.frames, frames), "RichTextBox1",
@@ -279,8 +282,14 @@ void MainWindow::ShowLinkEvent(std::string_view text) {
   if (framePane_ != nullptr) framePane_->Refresh();
 }
 
-void MainWindow::ShowReceived(std::string_view text) { receivedLabel_->setText(ToQString(text)); }
-void MainWindow::ShowMirrored(std::string_view text) { mirroredLabel_->setText(ToQString(text)); }
+void MainWindow::ShowReceived(std::string_view text) {
+  receivedLabel_->SetPacedText(ToQString(text));
+}
+
+void MainWindow::ShowMirrored(std::string_view text) {
+  mirroredLabel_->SetPacedText(ToQString(text));
+}
+
 void MainWindow::ShowClock(std::string_view text) { clockLabel_->setText(ToQString(text)); }
 void MainWindow::ShowMirrorCheck(bool checked) { mirrorAction_->setChecked(checked); }
 void MainWindow::OpenSetupDialog() { emit SetupDialogRequested(false); }
@@ -295,8 +304,8 @@ void MainWindow::ShowMirrorPort(std::string_view text) {
 }
 
 void MainWindow::ShowMirrorIndicators(bool visible) {
-  for (QWidget* w : {mirrorOpenLamp_, mirrorClosedLamp_, mirrorPortLabel_, outCaption_,
-                     mirroredLabel_}) {
+  for (QWidget* w : std::initializer_list<QWidget*>{
+           mirrorOpenLamp_, mirrorClosedLamp_, mirrorPortLabel_, outCaption_, mirroredLabel_}) {
     w->setVisible(visible);
   }
 }

@@ -31,6 +31,7 @@ class QtRetryTimer;
 class QtSerialPort;
 class QtTcpClient;
 class FrameView;
+class PacedLabel;
 
 // What a main window gets from the process that creates it.
 struct WindowEnvironment {
@@ -113,8 +114,8 @@ class MainWindow final : public QMainWindow, public StationView {
   QLabel* incomingPortLabel_ = nullptr;
   QLabel* outCaption_ = nullptr;
   QLabel* mirrorPortLabel_ = nullptr;
-  QLabel* receivedLabel_ = nullptr;
-  QLabel* mirroredLabel_ = nullptr;
+  PacedLabel* receivedLabel_ = nullptr;
+  PacedLabel* mirroredLabel_ = nullptr;
   QLabel* incomingOpenLamp_ = nullptr;
   QLabel* incomingClosedLamp_ = nullptr;
   QLabel* mirrorOpenLamp_ = nullptr;

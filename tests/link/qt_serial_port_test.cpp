@@ -302,6 +302,22 @@ TEST_F(QtSerialPortTest, ReopensAfterClosing) {
   EXPECT_TRUE(WaitFor([&] { return received_.size() == 3; }));
 }
 
+TEST_F(QtSerialPortTest, BytesThatTrickleInArriveInFewChunks) {
+  ASSERT_TRUE(OpenCom1());
+  // A byte every millisecond or so, as a slow device hands them over; the
+  // event loop runs between them and would read each one by itself.
+  constexpr int kBytes = 200;
+  std::vector<std::uint8_t> sent;
+  for (int i = 0; i < kBytes; ++i) {
+    sent.push_back(static_cast<std::uint8_t>(i));
+    ASSERT_TRUE(pty_.Write({sent.back()}));
+    Spin(1ms);
+  }
+  ASSERT_TRUE(WaitFor([&] { return received_.size() >= sent.size(); }));
+  EXPECT_EQ(received_, sent);
+  EXPECT_LT(events_.size(), static_cast<std::size_t>(kBytes / 4));
+}
+
 double ProcessCpuSeconds() {
   timespec now{};
   ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);

@@ -1,0 +1,102 @@
+// The widgets that repaint less than their data changes: the frame pane's
+// scroll bars and the byte counters.
+#include <gtest/gtest.h>
+
+#include <QEvent>
+#include <QTest>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+#include "ui/paced_label.h"
+#include "ui/quiet_scroll_bar.h"
+#include "widget_test_support.h"
+
+namespace vorlink {
+namespace {
+
+using testing::WaitUntil;
+
+// Calls back at every paint event of the watched widget.
+class PaintWatch : public QObject {
+ public:
+  PaintWatch(QWidget& widget, std::function<void()> onPaint) : onPaint_(std::move(onPaint)) {
+    widget.installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) onPaint_();
+    return false;
+  }
+
+ private:
+  std::function<void()> onPaint_;
+};
+
+struct BarCase {
+  const char* name;
+  int maximumBefore, valueBefore;
+  int maximumAfter, valueAfter;
+  bool repaints;
+};
+
+TEST(QuietScrollBarTest, RepaintsOnlyWhenItsLookChanges) {
+  const std::vector<BarCase> cases = {
+      // A long pane following its end: the handle is as small as it gets and
+      // stays at the bottom, though the value is below the end between the steps.
+      {"long, one more line, at the end", 1'000'000, 1'000'000, 1'000'001, 1'000'001, false},
+      {"long, moves less than a pixel", 1'000'000, 500'000, 1'000'000, 500'001, false},
+      {"short, one more line", 5, 5, 6, 6, true},
+      {"long, leaves the end", 1'000'000, 1'000'000, 1'000'000, 999'999, true},
+      {"long, reaches the start", 1'000'000, 1, 1'000'000, 0, true},
+      {"long, jumps to the middle", 1'000'000, 1'000'000, 1'000'000, 500'000, true},
+  };
+  constexpr int kPage = 30;
+  for (const BarCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    QuietScrollBar bar(Qt::Vertical);
+    bar.resize(16, 400);
+    bar.Set(c.maximumBefore, kPage, c.valueBefore);
+    bar.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
+    int paints = 0;
+    PaintWatch watch(bar, [&] { ++paints; });
+    bar.repaint();
+    ASSERT_EQ(paints, 1);
+    bar.Set(c.maximumAfter, kPage, c.valueAfter);
+    QTest::qWait(20);
+    EXPECT_EQ(paints > 1, c.repaints);
+    EXPECT_EQ(bar.value(), c.valueAfter);
+  }
+}
+
+TEST(PacedLabelTest, TextIsAlwaysTheLatestAndRepaintsArePaced) {
+  QWidget window;
+  window.resize(300, 40);
+  auto* label = new PacedLabel(&window);
+  label->setGeometry(0, 0, 300, 20);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  int paints = 0;
+  QString painted;
+  PaintWatch watch(*label, [&] {
+    ++paints;
+    painted = label->text();
+  });
+  constexpr int kChanges = 200;
+  for (int n = 1; n <= kChanges; ++n) {
+    label->SetPacedText(QString("%1 Bytes received").arg(n));
+    EXPECT_EQ(label->text(), QString("%1 Bytes received").arg(n));
+    QCoreApplication::processEvents();
+  }
+  ASSERT_TRUE(WaitUntil([&] { return painted == "200 Bytes received"; }));
+  // A change at every turn of the event loop would paint every one of them.
+  EXPECT_LT(paints, kChanges / 4);
+  // After a quiet spell a change shows at once.
+  QTest::qWait(2 * kPacedLabelMs);
+  label->SetPacedText("");
+  QCoreApplication::processEvents();
+  EXPECT_EQ(painted, "");
+}
+
+}  // namespace
+}  // namespace vorlink
