@@ -1,5 +1,6 @@
 #include "ui/quiet_scroll_bar.h"
 
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionSlider>
 
@@ -17,13 +18,21 @@ QuietScrollBar::Look QuietScrollBar::CurrentLook() const {
 }
 
 void QuietScrollBar::Set(int maximum, int pageStep, int value) {
-  // The steps between may look different (a range grown under a value still
-  // at the old end); only where they end counts.
-  setting_ = true;
-  setRange(0, maximum);
-  setPageStep(pageStep);
-  setValue(value);
-  setting_ = false;
+  const bool wasNeeded = this->maximum() > minimum();
+  {
+    // The steps between may look different (a range grown under a value
+    // still at the old end); only where they end counts. The scroll area
+    // hears nothing: at every new range it lays out its bars again and
+    // repaints them whole.
+    const QSignalBlocker quiet(this);
+    setting_ = true;
+    setRange(0, maximum);
+    setPageStep(pageStep);
+    setValue(value);
+    setting_ = false;
+  }
+  // Except when the bar is to appear or go.
+  if (wasNeeded != (maximum > 0)) emit rangeChanged(0, maximum);
   if (CurrentLook() != painted_) update();
 }
 

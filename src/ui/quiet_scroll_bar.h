@@ -14,7 +14,8 @@ class QuietScrollBar final : public QScrollBar {
  public:
   explicit QuietScrollBar(Qt::Orientation orientation, QWidget* parent = nullptr);
 
-  // The range starts at 0.
+  // The range starts at 0. Emits neither valueChanged nor rangeChanged,
+  // unless the bar is to appear or go: the owner repaints what it scrolls.
   void Set(int maximum, int pageStep, int value);
 
  protected:

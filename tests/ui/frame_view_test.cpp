@@ -13,6 +13,7 @@
 
 #include "decode/capture_loader.h"
 #include "decode/store_tail.h"
+#include "widget_test_support.h"
 
 namespace vorlink {
 namespace {
@@ -188,6 +189,25 @@ TEST_F(FrameViewTest, ANoteBetweenFramesIsALineOfItsOwnToSelectAndCopy) {
   QTest::keyClick(&view, Qt::Key_End);
   EXPECT_TRUE(view.VisibleText().endsWith("--- COM 1 back at 10:00:05 UTC after 5 s ---\n"));
   view.SetSequence(nullptr);
+}
+
+TEST_F(FrameViewTest, NewFramesAtTheEndRepaintTheTextButNotTheScrollBars) {
+  EXPECT_FALSE(view.verticalScrollBar()->isVisible());
+  for (int k = 0; k < 20; ++k) LoadSample();
+  QTest::qWait(50);
+  // The bar appears once the text is longer than the pane.
+  EXPECT_TRUE(view.verticalScrollBar()->isVisible());
+  testing::PaintWatch text(*view.viewport());
+  testing::PaintWatch down(*view.verticalScrollBar());
+  testing::PaintWatch across(*view.horizontalScrollBar());
+  for (int k = 0; k < 3; ++k) {
+    LoadSample();
+    QTest::qWait(50);
+  }
+  EXPECT_EQ(Top(), Last());
+  EXPECT_GE(text.count, 3);
+  EXPECT_EQ(down.count, 0);
+  EXPECT_EQ(across.count, 0);
 }
 
 }  // namespace

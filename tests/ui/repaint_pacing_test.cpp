@@ -2,10 +2,8 @@
 // scroll bars and the byte counters.
 #include <gtest/gtest.h>
 
-#include <QEvent>
 #include <QTest>
 #include <QWidget>
-#include <functional>
 #include <vector>
 
 #include "ui/paced_label.h"
@@ -15,22 +13,8 @@
 namespace vorlink {
 namespace {
 
+using testing::PaintWatch;
 using testing::WaitUntil;
-
-// Calls back at every paint event of the watched widget.
-class PaintWatch : public QObject {
- public:
-  PaintWatch(QWidget& widget, std::function<void()> onPaint) : onPaint_(std::move(onPaint)) {
-    widget.installEventFilter(this);
-  }
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) onPaint_();
-    return false;
-  }
-
- private:
-  std::function<void()> onPaint_;
-};
 
 struct BarCase {
   const char* name;
@@ -58,13 +42,12 @@ TEST(QuietScrollBarTest, RepaintsOnlyWhenItsLookChanges) {
     bar.Set(c.maximumBefore, kPage, c.valueBefore);
     bar.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
-    int paints = 0;
-    PaintWatch watch(bar, [&] { ++paints; });
+    PaintWatch paints(bar);
     bar.repaint();
-    ASSERT_EQ(paints, 1);
+    ASSERT_EQ(paints.count, 1);
     bar.Set(c.maximumAfter, kPage, c.valueAfter);
     QTest::qWait(20);
-    EXPECT_EQ(paints > 1, c.repaints);
+    EXPECT_EQ(paints.count > 1, c.repaints);
     EXPECT_EQ(bar.value(), c.valueAfter);
   }
 }
@@ -76,12 +59,8 @@ TEST(PacedLabelTest, TextIsAlwaysTheLatestAndRepaintsArePaced) {
   label->setGeometry(0, 0, 300, 20);
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-  int paints = 0;
   QString painted;
-  PaintWatch watch(*label, [&] {
-    ++paints;
-    painted = label->text();
-  });
+  PaintWatch paints(*label, [&] { painted = label->text(); });
   constexpr int kChanges = 200;
   for (int n = 1; n <= kChanges; ++n) {
     label->SetPacedText(QString("%1 Bytes received").arg(n));
@@ -90,7 +69,7 @@ TEST(PacedLabelTest, TextIsAlwaysTheLatestAndRepaintsArePaced) {
   }
   ASSERT_TRUE(WaitUntil([&] { return painted == "200 Bytes received"; }));
   // A change at every turn of the event loop would paint every one of them.
-  EXPECT_LT(paints, kChanges / 4);
+  EXPECT_LT(paints.count, kChanges / 4);
   // After a quiet spell a change shows at once.
   QTest::qWait(2 * kPacedLabelMs);
   label->SetPacedText("");

@@ -10,6 +10,7 @@
 #include <QTcpSocket>
 #include <QString>
 #include <QTest>
+#include <QWidget>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -34,6 +35,25 @@ inline bool WaitUntil(const std::function<bool()>& condition,
   }
   return true;
 }
+
+// Counts the paint events a widget receives, and calls back at each.
+class PaintWatch : public QObject {
+ public:
+  explicit PaintWatch(QWidget& widget, std::function<void()> onPaint = {})
+      : onPaint_(std::move(onPaint)) {
+    widget.installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::Paint) return false;
+    ++count;
+    if (onPaint_) onPaint_();
+    return false;
+  }
+  int count = 0;
+
+ private:
+  std::function<void()> onPaint_;
+};
 
 inline void WriteFile(const std::filesystem::path& file, std::string_view text) {
   std::ofstream(file, std::ios::binary) << text;
