@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QtMath>
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
@@ -14,6 +15,7 @@
 #include <optional>
 
 #include "decode/frame_filter.h"
+#include "ui/pane_glyphs.h"
 #include "ui/quiet_scroll_bar.h"
 
 namespace vorlink {
@@ -357,7 +359,17 @@ bool FrameView::Find(const QString& text, bool forward) {
 
 int FrameView::XOfColumn(const QString& text, int column) const {
   return kMargin - horizontalScrollBar()->value() +
-         fontMetrics().horizontalAdvance(text.left(column));
+         qRound(Glyphs().Advance(QStringView(text).left(column)));
+}
+
+PaneGlyphs& FrameView::Glyphs() const {
+  if (!glyphs_) glyphs_ = std::make_unique<PaneGlyphs>(font());
+  return *glyphs_;
+}
+
+void FrameView::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::FontChange) glyphs_.reset();
+  QAbstractScrollArea::changeEvent(event);
 }
 
 TextPosition FrameView::HitTest(QPoint point) const {
@@ -411,8 +423,9 @@ void FrameView::paintEvent(QPaintEvent*) {
       painter.fillRect(QRect(x0, y, x1 - x0, height), pal.color(QPalette::Highlight));
     }
     painter.setPen(PaneColour(line.colour, pal));
-    painter.drawText(kMargin - horizontalScrollBar()->value(), y + ascent, line.text);
-    widest = std::max(widest, fontMetrics().horizontalAdvance(line.text));
+    Glyphs().Draw(painter, QPointF(kMargin - horizontalScrollBar()->value(), y + ascent),
+                  line.text);
+    widest = std::max(widest, qCeil(Glyphs().Advance(line.text)));
     y += height;
   }
   if (widest != widest_) {

@@ -11,6 +11,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -22,6 +23,7 @@ class QTimer;
 
 namespace vorlink {
 
+class PaneGlyphs;
 class QuietScrollBar;
 
 struct TextPosition {
@@ -88,6 +90,7 @@ class FrameView final : public QAbstractScrollArea {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   struct ShownLine {
@@ -111,11 +114,14 @@ class FrameView final : public QAbstractScrollArea {
   TextPosition HitTest(QPoint point) const;
   std::optional<TextPosition> Search(const QString& text, bool forward, TextPosition caret) const;
   int XOfColumn(const QString& text, int column) const;
+  PaneGlyphs& Glyphs() const;
 
   const FrameStore& store_;
   const FrameSequence* sequence_ = nullptr;
   mutable FrameRenderer renderer_;
   mutable BlockLines scratch_;
+  // For the current font.
+  mutable std::unique_ptr<PaneGlyphs> glyphs_;
   QTimer* timer_;
   QPushButton* hint_;
   QuietScrollBar* verticalBar_;
