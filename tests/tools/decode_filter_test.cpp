@@ -3,18 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <cstdio>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "decode_run.h"
 #include "decode_tool.h"
 #include "link/kiss.h"
 #include "sample_stream.h"
-#include "support/fake_clock.h"
 #include "support/temp_folder.h"
 
 namespace vorlink {
@@ -22,33 +20,10 @@ namespace {
 
 using sample::Address;
 using sample::Ax25Frame;
+using testing::Decode;
+using testing::ToolRun;
 
 const std::string kSeparator = std::string(66, '_') + "\n";
-
-struct ToolRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string ReadAll(std::FILE* f) {
-  std::rewind(f);
-  std::string text;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-  std::fclose(f);
-  return text;
-}
-
-ToolRun Decode(std::vector<std::string> args) {
-  std::vector<std::string_view> views(args.begin(), args.end());
-  std::FILE* out = std::tmpfile();
-  std::FILE* err = std::tmpfile();
-  testing::FakeClock clock;
-  const int status = RunDecodeTool(views, stdin, out, err, false, clock);
-  return {status, ReadAll(out), ReadAll(err)};
-}
 
 // The blocks of the output, each from its empty line to its underscores.
 std::vector<std::string> Blocks(const std::string& out) {

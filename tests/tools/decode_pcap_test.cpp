@@ -5,7 +5,6 @@
 #include <pcap/pcap.h>
 
 #include <bit>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +13,7 @@
 
 #include "capture/time_frame.h"
 #include "decode_session.h"
+#include "decode_run.h"
 #include "decode_tool.h"
 #include "link/kiss.h"
 #include "sample_stream.h"
@@ -26,7 +26,9 @@ namespace vorlink {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Decode;
 using testing::Hex;
+using testing::ToolRun;
 
 struct Record {
   std::int64_t microseconds = 0;
@@ -48,31 +50,6 @@ std::vector<Record> ReadPcap(const fs::path& file) {
   }
   pcap_close(pcap);
   return records;
-}
-
-std::string ReadAll(std::FILE* f) {
-  std::rewind(f);
-  std::string text;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-  std::fclose(f);
-  return text;
-}
-
-struct ToolRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-ToolRun Decode(std::vector<std::string> args) {
-  std::vector<std::string_view> views(args.begin(), args.end());
-  std::FILE* out = std::tmpfile();
-  std::FILE* err = std::tmpfile();
-  testing::FakeClock clock;
-  const int status = RunDecodeTool(views, stdin, out, err, false, clock);
-  return {status, ReadAll(out), ReadAll(err)};
 }
 
 void WriteFile(const fs::path& file, const std::vector<std::uint8_t>& bytes) {

@@ -29,6 +29,13 @@ inline constexpr const char* kConfigLines = "01,19200,N,8,1\r\n127.0.0.1\r\n02,1
 inline constexpr const char* kFrame20 =
     "C0 00 82 84 86 40 40 40 60 B0 B2 B4 40 40 40 6F 03 F0 68 C0";
 
+// That frame with the one letter given as its payload.
+inline std::vector<std::uint8_t> LetterFrame(char letter) {
+  auto frame = Hex(kFrame20);
+  frame[18] = static_cast<std::uint8_t>(letter);
+  return frame;
+}
+
 class ControllerTest : public ::testing::Test {
  protected:
   ControllerTest() {

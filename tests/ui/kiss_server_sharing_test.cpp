@@ -26,13 +26,8 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing::Hex;
+using testing::LetterFrame;
 using testing::WaitUntil;
-
-std::vector<std::uint8_t> Frame(char letter) {
-  auto frame = Hex(testing::kFrame20);
-  frame[18] = static_cast<std::uint8_t>(letter);
-  return frame;
-}
 
 // The frames of a capture, time frames left out, one after the other.
 class ReceivedFrames final : public UnitSink {
@@ -98,11 +93,11 @@ TEST_F(KissServerSharingTest, TwoClientsReceiveTheFramesOfTheRunAsReceived) {
 
   // Frames with escapes and one cut over two writes, among an empty frame and
   // stray bytes, which no client gets.
-  std::vector<std::uint8_t> escaped = Frame('e');
+  std::vector<std::uint8_t> escaped = LetterFrame('e');
   escaped[18] = kFesc;
   escaped.insert(escaped.begin() + 19, kTfend);
   std::vector<std::uint8_t> expected;
-  for (const auto& frame : {Frame('a'), escaped, Frame('b'), Frame('c')}) {
+  for (const auto& frame : {LetterFrame('a'), escaped, LetterFrame('b'), LetterFrame('c')}) {
     expected.insert(expected.end(), frame.begin(), frame.end());
   }
   std::vector<std::uint8_t> line = Hex("41 42");
@@ -142,7 +137,7 @@ TEST_F(KissServerSharingTest, ClientsAreReceiveOnlyUnlessAllowedToTransmit) {
     ReadingClient client(ServerPort());
     ASSERT_TRUE(WaitUntil([&] { return client.Connected() && station.kissServerClients == 1; }));
     // Cut in two with a pause between: the TNC still gets it in one piece.
-    const auto frame = Frame('t');
+    const auto frame = LetterFrame('t');
     client.Send({frame.begin(), frame.begin() + 7});
     QTest::qWait(100);
     EXPECT_EQ(Received(com1, 100ms), "");

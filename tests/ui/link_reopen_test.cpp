@@ -28,14 +28,8 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing::Hex;
+using testing::LetterFrame;
 using testing::WaitUntil;
-
-// Frames of 20 bytes whose payload is the one letter given.
-std::vector<std::uint8_t> Frame(char letter) {
-  auto frame = Hex(testing::kFrame20);
-  frame[18] = static_cast<std::uint8_t>(letter);
-  return frame;
-}
 
 class PayloadList final : public UnitSink {
  public:
@@ -113,9 +107,9 @@ TEST_F(LinkReopenTest, KissTcpPeerClosingMidFrameIsReachedAgain) {
     EXPECT_EQ(widget->toolTip().toStdString(), kKissTcpTakesFramesOnly) << control;
   }
 
-  auto halfB = Frame('b');
+  auto halfB = LetterFrame('b');
   halfB.resize(10);
-  auto sent = Frame('a');
+  auto sent = LetterFrame('a');
   sent.insert(sent.end(), halfB.begin(), halfB.end());
   peer.Send(sent);
   ASSERT_TRUE(WaitUntil([&] { return station.counters.BytesReceived == 30; }));
@@ -129,8 +123,8 @@ TEST_F(LinkReopenTest, KissTcpPeerClosingMidFrameIsReachedAgain) {
   peer.Return(static_cast<std::uint16_t>(std::stoi(name.substr(name.rfind(':') + 1))));
   ASSERT_TRUE(WaitUntil([&] { return peer.Connected(); }, 5000ms));
   ASSERT_TRUE(WaitUntil([&] { return LabelText("Label2").endsWith(" connected "); }));
-  peer.Send(Frame('c'));
-  peer.Send(Frame('d'));
+  peer.Send(LetterFrame('c'));
+  peer.Send(LetterFrame('d'));
   ASSERT_TRUE(WaitUntil([&] { return CapturedLetters() == "acd"; })) << CapturedLetters();
   Main().UpdateStatus();
   EXPECT_FALSE(InLampRed());
@@ -147,7 +141,7 @@ TEST_F(LinkReopenTest, PseudoTerminalMadeAgainAtTheSameLinkIsReopened) {
   WriteConfig("false");
   Start();
   ASSERT_EQ(Received(com1), testing::ToHex(Hex("4B 49 53 53 20 4F 4E 0D")));
-  com1.Write(Frame('a'));
+  com1.Write(LetterFrame('a'));
   ASSERT_TRUE(WaitUntil([&] { return CapturedLetters() == "a"; }));
   com1.CloseMaster();
   ASSERT_TRUE(WaitUntil([&] { return LabelText("Label2").endsWith(" lost "); }));
@@ -160,7 +154,7 @@ TEST_F(LinkReopenTest, PseudoTerminalMadeAgainAtTheSameLinkIsReopened) {
   // The start script again: a TNC that lost power is back in command mode.
   EXPECT_EQ(Received(again, 4000ms), testing::ToHex(Hex("4B 49 53 53 20 4F 4E 0D")));
   EXPECT_EQ(LabelText("Label2"), "COM 1, 19200,N,8,1 initialized ");
-  again.Write(Frame('c'));
+  again.Write(LetterFrame('c'));
   ASSERT_TRUE(WaitUntil([&] { return CapturedLetters() == "ac"; })) << CapturedLetters();
   EXPECT_TRUE(PaneText().contains("--- COM 1 back at 10:00:00 UTC after 0 s ---"));
   // In the stream: the lost line after frame a, frame c after the back line.

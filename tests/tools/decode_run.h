@@ -1,0 +1,40 @@
+// vorlink-decode run in-process with its output and errors caught.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "decode_tool.h"
+#include "support/fake_clock.h"
+
+namespace vorlink::testing {
+
+struct ToolRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+// Reads a temporary file from its start, and closes it.
+inline std::string ReadAll(std::FILE* f) {
+  std::rewind(f);
+  std::string text;
+  char buffer[4096];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+  std::fclose(f);
+  return text;
+}
+
+inline ToolRun Decode(std::vector<std::string> args) {
+  std::vector<std::string_view> views(args.begin(), args.end());
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
+  FakeClock clock;
+  const int status = RunDecodeTool(views, stdin, out, err, false, clock);
+  return {status, ReadAll(out), ReadAll(err)};
+}
+
+}  // namespace vorlink::testing
