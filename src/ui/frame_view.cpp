@@ -70,7 +70,10 @@ FrameView::FrameView(const FrameStore& store, QWidget* parent)
   connect(hint_, &QPushButton::clicked, this, &FrameView::ScrollToEnd);
   timer_ = new QTimer(this);
   timer_->setInterval(kFrameViewRefreshMs);
-  connect(timer_, &QTimer::timeout, this, &FrameView::Refresh);
+  connect(timer_, &QTimer::timeout, this, [this] {
+    Refresh();
+    emit Ticked();
+  });
   timer_->start();
   seenFirst_ = store_.FirstIndex();
   seenEnd_ = store_.EndIndex();

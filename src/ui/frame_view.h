@@ -81,6 +81,8 @@ class FrameView final : public QAbstractScrollArea {
  signals:
   // The line count changed (frames arrived, were dropped or cleared).
   void LinesChanged();
+  // The timer looked at the store; what else shows live may repaint with it.
+  void Ticked();
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -135,6 +135,9 @@ void MainWindow::BuildControls() {
                      Twips(120, 240, 9735, 3975));
   framePane_->setFont(FramePaneFont());
   framePane_->SetSequence(&shownFrames_);
+  // The counters repaint with the pane.
+  connect(framePane_, &FrameView::Ticked, receivedLabel_, &PacedLabel::Tick);
+  connect(framePane_, &FrameView::Ticked, mirroredLabel_, &PacedLabel::Tick);
 
   auto* terminal = MakeFrame(station, "Frame4", "Terminal", Twips(120, 5520, 5175, 1215));
   terminalInput_ = Place(new QLineEdit(terminal), "Text1", Twips(120, 360, 4935, 735));

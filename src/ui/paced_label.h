@@ -1,26 +1,23 @@
 // A label for a text that may change hundreds of times a second (the byte
 // counters, at every chunk read): its text is always the latest, but it
-// repaints at most every kPacedLabelMs. A change after a quiet spell shows at
-// once; changes during the pause show together at its end.
+// repaints at most once a tick of a display clock, the frame pane's, and so
+// in the same repaint of the window as the pane. A change after a quiet tick
+// shows at once; later changes show together at the next tick.
 #pragma once
 
 #include <QLabel>
-#include <QTimer>
 
 namespace vorlink {
 
-inline constexpr int kPacedLabelMs = 50;
-
 class PacedLabel final : public QLabel {
  public:
-  explicit PacedLabel(QWidget* parent = nullptr);
+  using QLabel::QLabel;
 
   void SetPacedText(const QString& text);
+  void Tick();
 
  private:
-  void EndPause();
-
-  QTimer pause_;
+  bool changedSinceTick_ = false;
 };
 
 }  // namespace vorlink
