@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -69,6 +70,13 @@ class ControllerTest : public ::testing::Test {
   void Trigger(const char* menuEntry) { Find<QAction>(menuEntry)->trigger(); }
   QString PaneText() { return Find<FrameView>("RichTextBox1")->AllText(); }
   QString LabelText(const char* name) { return Find<QLabel>(name)->text(); }
+  // Some line of the message log holds the text.
+  bool LogHas(const std::string& text) {
+    const auto& lines = station.messages.Lines();
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+      return line.find(text) != std::string::npos;
+    });
+  }
 
   // Everything that arrived on the pty's far end: waits for the first byte,
   // then takes what follows close behind. The event loop runs meanwhile, so

@@ -75,12 +75,6 @@ class KissServerSharingTest : public testing::ControllerTest {
     deframer.Feed(testing::ReadBytes(Main().Captures().KssFileName()), frames);
     return frames.bytes;
   }
-  bool LogHas(const std::string& text) {
-    const auto& lines = station.messages.Lines();
-    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
-      return line.find(text) != std::string::npos;
-    });
-  }
 };
 
 TEST_F(KissServerSharingTest, TwoClientsReceiveTheFramesOfTheRunAsReceived) {

@@ -80,12 +80,6 @@ class LinkReopenTest : public testing::ControllerTest {
     deframer.Feed(testing::ReadBytes(Main().Captures().KssFileName()), list);
     return list.letters;
   }
-  bool LogHas(const std::string& text) {
-    const auto& lines = station.messages.Lines();
-    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
-      return line.find(text) != std::string::npos;
-    });
-  }
   bool InLampRed() {
     return !Find<QLabel>("Image3")->isHidden() && Find<QLabel>("Image2")->isHidden();
   }
