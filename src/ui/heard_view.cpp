@@ -31,16 +31,24 @@ QTableWidgetItem* Text(const std::string& text) {
 
 FrameRate CountFrameRate(const FrameStore& store, bool wholeSpan) {
   FrameRate rate;
-  std::int64_t first = kNoArrivalTime;
-  std::int64_t last = kNoArrivalTime;
+  // The hour before the newest frame. Times need not rise: the clock may be
+  // set back while frames arrive, so the chart spans the earliest to the latest.
+  std::int64_t newest = kNoArrivalTime;
+  std::int64_t first = 0;
+  std::int64_t last = 0;
+  FrameIndex from = store.FirstIndex();
   for (FrameIndex i = store.EndIndex(); i > store.FirstIndex(); --i) {
     const std::int64_t at = store.Frame(i - 1).arrival;
     if (at == kNoArrivalTime) continue;
-    if (last == kNoArrivalTime) last = at;
-    if (!wholeSpan && at < last - kHour) break;
-    first = at;
+    if (newest == kNoArrivalTime) newest = first = last = at;
+    if (!wholeSpan && at < newest - kHour) {
+      from = i;
+      break;
+    }
+    first = std::min(first, at);
+    last = std::max(last, at);
   }
-  if (last == kNoArrivalTime) return rate;
+  if (newest == kNoArrivalTime) return rate;
   const std::int64_t span = last - first;
   rate.barMilliseconds = std::max(kMinute, (span + kChartBars - 1) / kChartBars);
   rate.barMilliseconds = (rate.barMilliseconds + kMinute - 1) / kMinute * kMinute;
@@ -48,10 +56,9 @@ FrameRate CountFrameRate(const FrameStore& store, bool wholeSpan) {
       static_cast<std::size_t>(std::min<std::int64_t>(kChartBars, span / rate.barMilliseconds + 1));
   rate.start = first;
   rate.bars.assign(bars, 0);
-  for (FrameIndex i = store.EndIndex(); i > store.FirstIndex(); --i) {
-    const std::int64_t at = store.Frame(i - 1).arrival;
+  for (FrameIndex i = from; i < store.EndIndex(); ++i) {
+    const std::int64_t at = store.Frame(i).arrival;
     if (at == kNoArrivalTime) continue;
-    if (at < rate.start) break;
     const auto bar = static_cast<std::size_t>((at - rate.start) / rate.barMilliseconds);
     ++rate.bars[std::min(bar, bars - 1)];
   }

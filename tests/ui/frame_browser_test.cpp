@@ -199,6 +199,27 @@ TEST(FrameRateTest, CountsFramesPerMinuteOverTheLastHour) {
   EXPECT_EQ(all, 5u);
 }
 
+TEST(FrameRateTest, ArrivalTimesThatGoBackAreCountedAll) {
+  // The clock set back ten minutes, then three minutes, while frames arrived.
+  const std::uint8_t bytes[] = {0x00, 0x82, 0x84, 0x86};
+  const std::int64_t minute = 60'000;
+  for (const bool wholeSpan : {false, true}) {
+    FrameStore store;
+    for (const std::int64_t at : {30 * minute, 31 * minute, 21 * minute, 22 * minute, 19 * minute}) {
+      store.Append(bytes, at, DisplayOptions{}, {}, 1);
+    }
+    const FrameRate rate = CountFrameRate(store, wholeSpan);
+    EXPECT_EQ(rate.start, 19 * minute);
+    EXPECT_EQ(rate.barMilliseconds, minute);
+    ASSERT_EQ(rate.bars.size(), 13u);
+    EXPECT_EQ(rate.bars.front(), 1u);
+    EXPECT_EQ(rate.bars.back(), 1u);
+    std::uint64_t all = 0;
+    for (auto n : rate.bars) all += n;
+    EXPECT_EQ(all, 5u);
+  }
+}
+
 TEST(MainWindowMenuTest, ViewMenuAndOpenCaptureBesideTheSpecifiedOnes) {
   testing::TempFolder folder;
   testing::FakeClock clock;
