@@ -34,7 +34,9 @@ inline constexpr int kDumpBytesPerLine = 20;
 inline constexpr int kSeparatorLength = 66;
 // The decoder reads no offset beyond 80 (nine digipeaters, control, PID).
 inline constexpr int kMaxHeaderOffset = 80;
-inline constexpr int kMaxLeftoverBytes = kMaxHeaderOffset - 2;
+// De-escaping can leave a frame of two bytes (C0 DB C0): it reads offsets 2 to 80.
+inline constexpr int kMinDecodedLength = 2;
+inline constexpr int kMaxLeftoverBytes = kMaxHeaderOffset + 1 - kMinDecodedLength;
 
 // The protocol named by a KISS command byte, exact values, no masking.
 std::string_view ProtocolText(std::uint8_t commandByte);

@@ -154,6 +154,20 @@ TEST(FrameStoreGoldenTest, ShortFramesKeepWhatTheyReadOfEarlierFrames) {
   ExpectShuffledRenderingMatches(run, "short frames");
 }
 
+TEST(FrameStoreGoldenTest, TheShortestFrameKeepsAllOfTheLongestHeader) {
+  LiveRun run;
+  // Nine digipeaters and a PID, then a frame whose de-escaped length is two:
+  // it shows everything the long header left, up to that PID.
+  run.Feed(Hex("C0 00 82 84 86 40 40 40 60 B0 B2 B4 40 40 40 60 A4 8A 98 82 B2 40 62 A4 8A 98 "
+                "82 B2 40 64 A4 8A 98 82 B2 40 66 A4 8A 98 82 B2 40 68 A4 8A 98 82 B2 40 6A A4 "
+                "8A 98 82 B2 40 6C A4 8A 98 82 B2 40 6E A4 8A 98 82 B2 40 70 A4 8A 98 82 B2 40 "
+                "73 03 CC 68 C0"),
+           false);
+  run.Feed(Hex("C0 DB C0"), false);
+  ASSERT_EQ(run.blocks.size(), 2u);
+  ExpectShuffledRenderingMatches(run, "shortest frame");
+}
+
 // --- storage ---------------------------------------------------------------
 
 // A frame whose bytes name its number, so a held frame can be checked.
