@@ -43,7 +43,6 @@ void PcapExport::OnUnit(std::span<const std::uint8_t> frame) {
   header.caplen = static_cast<bpf_u_int32>(data.size());
   header.len = header.caplen;
   pcap_dump(reinterpret_cast<u_char*>(dumper_), &header, data.data());
-  ++records_;
 }
 
 bool PcapExport::Close(std::string& error) {

@@ -30,8 +30,6 @@ class PcapExport final : private UnitSink {
   // Writes what is left and closes; false with the reason when a write failed.
   bool Close(std::string& error);
 
-  std::uint64_t Records() const { return records_; }
-
  private:
   void OnUnit(std::span<const std::uint8_t> frame) override;
   void OnEscape(std::uint8_t) override {}
@@ -41,7 +39,6 @@ class PcapExport final : private UnitSink {
   Deframer deframer_;
   UnescapedFrame unescaped_{};
   std::int64_t microseconds_ = 0;
-  std::uint64_t records_ = 0;
 };
 
 }  // namespace vorlink

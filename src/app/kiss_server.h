@@ -52,7 +52,6 @@ class KissServer final : public ReceivedUnitSink {
 
   void SetSockets(KissServerSockets* sockets) { sockets_ = sockets; }
   void SetClientsTransmit(bool allowed) { clientsTransmit_ = allowed; }
-  void SetQueueLimit(std::size_t limit) { queueLimit_ = limit; }
 
   // name: "HOST:PORT" of the peer, for the texts.
   KissClientId Connect(std::string name);

@@ -35,7 +35,6 @@ class MessageLog {
 
   // The file the entries are appended to; none until set.
   void SetFile(std::filesystem::path file) { file_ = std::move(file); }
-  const std::filesystem::path& File() const { return file_; }
   // Called with each new entry (the messages window, while open).
   void SetListener(Listener listener) { listener_ = std::move(listener); }
 

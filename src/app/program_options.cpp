@@ -31,8 +31,6 @@ constexpr std::string_view kFolders =
 
 }  // namespace
 
-std::span<const OptionSpec> ProgramOptions() { return kOptions; }
-
 CommandLine ParseProgramOptions(std::span<const std::string_view> args) {
   return ParseCommandLine(args, kOptions);
 }

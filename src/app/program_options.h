@@ -19,8 +19,6 @@ inline constexpr std::string_view kKissTcpOption = "--kiss-tcp";
 inline constexpr std::string_view kKissServerOption = "--kiss-server";
 inline constexpr int kExitUsage = 2;
 
-std::span<const OptionSpec> ProgramOptions();
-
 // Reads the arguments (without the program name).
 CommandLine ParseProgramOptions(std::span<const std::string_view> args);
 

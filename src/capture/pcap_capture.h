@@ -43,7 +43,6 @@ std::string PcapFileHeader();
 class PcapCapture {
  public:
   bool Open(const std::filesystem::path& name) { return file_.Open(name); }
-  void Close(FileWriter* writer) { file_.Close(writer); }
 
   // One received frame (both FENDs included) and its arrival time.
   void WriteFrame(std::span<const std::uint8_t> frame, std::int64_t epochMicroseconds);

@@ -38,7 +38,6 @@ class FrameFilter {
  public:
   explicit FrameFilter(FrameFilterSpec spec);
 
-  const FrameFilterSpec& Spec() const { return spec_; }
   bool Matches(const StoredFrame& frame);
 
  private:

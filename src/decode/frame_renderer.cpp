@@ -10,14 +10,9 @@ constexpr char kPaneLineBreak = '\r';
 }  // namespace
 
 int FrameRenderer::Render(const StoredFrame& frame, TextPane& pane) {
-  return RenderWith(frame, frame.options, pane);
-}
-
-int FrameRenderer::RenderWith(const StoredFrame& frame, const DisplayOptions& options,
-                              TextPane& pane) {
   text_.RestoreLeftovers(frame.leftovers);
   const DateTime arrival = frame.HasArrival() ? frame.Arrival() : DateTime{};
-  return text_.Make(frame.bytes, arrival, options, &pane);
+  return text_.Make(frame.bytes, arrival, frame.options, &pane);
 }
 
 void BlockLines::AppendColoredText(std::string_view text, PaneRole colour) {
@@ -47,15 +42,6 @@ void BlockLines::Clear() {
 BlockLines::Line BlockLines::At(std::size_t k) const {
   const Span& s = lines_[k];
   return {std::string_view(text_).substr(s.offset, s.length), s.colour};
-}
-
-std::string BlockLines::Text(std::size_t first, std::size_t count) const {
-  std::string all;
-  for (std::size_t k = first; k < std::min(first + count, lines_.size()); ++k) {
-    all += At(k).text;
-    all += '\n';
-  }
-  return all;
 }
 
 void RenderLines(const FrameStore& store, const FrameSequence& sequence, std::uint64_t first,

@@ -20,8 +20,6 @@ class FrameRenderer {
  public:
   // Appends the frame's block to the pane; returns its line count.
   int Render(const StoredFrame& frame, TextPane& pane);
-  // The same with other options (a viewer's raw view, time stamps).
-  int RenderWith(const StoredFrame& frame, const DisplayOptions& options, TextPane& pane);
 
  private:
   FrameText text_;
@@ -40,8 +38,6 @@ class BlockLines final : public TextPane {
   void Clear();
   std::size_t Count() const { return lines_.size(); }
   Line At(std::size_t k) const;
-  // The lines joined by "\n", each ended by one (what Ctrl+C copies).
-  std::string Text(std::size_t first, std::size_t count) const;
 
  private:
   struct Span {

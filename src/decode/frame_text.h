@@ -79,7 +79,6 @@ class FrameText {
   // and the hexadecimal dump, a blank after each pair.
   const std::string& AsciiText() const { return ascii_; }
   const std::string& HexText() const { return hex_; }
-  const Ax25Decoder& Decoder() const { return decoder_; }
 
  private:
   void AppendHeaderLine(std::span<const std::uint8_t> frame, const DateTime& arrival,

@@ -29,8 +29,6 @@ class QtKissTcpSource : public QObject, public SerialPortComponent {
   QtKissTcpSource(const QtKissTcpSource&) = delete;
   QtKissTcpSource& operator=(const QtKissTcpSource&) = delete;
 
-  const KissTcpAddress& Address() const { return address_; }
-
   bool SetCommPort(std::int16_t) override { return false; }
   std::int16_t CommPort() const override { return 0; }
   bool SetSettings(std::string_view) override { return false; }
