@@ -41,7 +41,6 @@ std::string AddressText(const KissTcpAddress& address) {
 QtKissServer::QtKissServer(KissServer& core, StatusLine& status, QObject* parent)
     : QObject(parent), core_(core), status_(status) {
   connect(&server_, &QTcpServer::newConnection, this, &QtKissServer::OnNewConnection);
-  core_.SetSockets(this);
 }
 
 QtKissServer::~QtKissServer() {
@@ -58,6 +57,8 @@ bool QtKissServer::Start(const KissTcpAddress& address) {
     status_.SetSimpleText("KISS server: cannot listen on " + AddressText(address) + " (" + why + ")");
     return false;
   }
+  // Stop takes the sockets back from the core; a later start gives them again.
+  core_.SetSockets(this);
   KissTcpAddress shown = address;
   shown.port = server_.serverPort();
   status_.SetSimpleText("KISS server: listening on " + AddressText(shown));

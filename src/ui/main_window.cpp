@@ -92,7 +92,11 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
   if (kissTcpSource_ != nullptr) DisableTncControls(ToQString(kKissTcpTakesFramesOnly));
 }
 
-MainWindow::~MainWindow() { Unload(); }
+MainWindow::~MainWindow() {
+  Unload();
+  // The pane goes with the widgets, after the members it shows.
+  framePane_->SetSequence(nullptr);
+}
 
 void MainWindow::BuildControls() {
   auto* client = new QWidget(this);

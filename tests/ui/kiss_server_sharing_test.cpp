@@ -208,5 +208,22 @@ TEST(KissServerSlowClientTest, AClientThatNeverReadsIsDroppedAndTheOthersGetEver
   EXPECT_EQ(clients, 0u);
 }
 
+TEST(KissServerRestartTest, AServerStartedAgainAfterAStopSendsToItsClients) {
+  testing::FakeStatusLine status;
+  testing::FakeSerialPort tnc;
+  std::size_t clients = 0;
+  KissServer core(status, tnc, clients);
+  QtKissServer server(core, status);
+  ASSERT_TRUE(server.Start(KissTcpAddress{"127.0.0.1", 0}));
+  server.Stop();
+  ASSERT_TRUE(server.Start(KissTcpAddress{"127.0.0.1", 0}));
+  ReadingClient reading(server.Port());
+  ASSERT_TRUE(WaitUntil([&] { return clients == 1 && reading.Connected(); }));
+  const auto frame = LetterFrame('r');
+  core.OnReceivedFrame(frame);
+  EXPECT_TRUE(WaitUntil([&] { return reading.received == frame; }));
+  EXPECT_EQ(clients, 1u);
+}
+
 }  // namespace
 }  // namespace vorlink
