@@ -426,9 +426,9 @@ void FrameView::paintEvent(QPaintEvent*) {
       painter.fillRect(QRect(x0, y, x1 - x0, height), pal.color(QPalette::Highlight));
     }
     painter.setPen(PaneColour(line.colour, pal));
-    Glyphs().Draw(painter, QPointF(kMargin - horizontalScrollBar()->value(), y + ascent),
-                  line.text);
-    widest = std::max(widest, qCeil(Glyphs().Advance(line.text)));
+    const qreal reach = Glyphs().Draw(
+        painter, QPointF(kMargin - horizontalScrollBar()->value(), y + ascent), line.text);
+    widest = std::max(widest, qCeil(reach));
     y += height;
   }
   if (widest != widest_) {

@@ -33,32 +33,34 @@ const PaneGlyphs::Glyph& PaneGlyphs::GlyphOf(char16_t c) {
   return glyph;
 }
 
-bool PaneGlyphs::Layout(QStringView text) {
+std::optional<qreal> PaneGlyphs::Layout(QStringView text) {
   indexes_.resize(0);
   positions_.resize(0);
   qreal x = 0;
   for (const QChar character : text) {
     const Glyph& glyph = GlyphOf(character.unicode());
-    if (!glyph.drawable) return false;
+    if (!glyph.drawable) return std::nullopt;
     indexes_.append(glyph.index);
     positions_.append(QPointF(x, 0));
     x += glyph.advance;
   }
-  return true;
+  return x;
 }
 
-void PaneGlyphs::Draw(QPainter& painter, QPointF origin, QStringView text) {
-  if (text.isEmpty()) return;
-  if (!Layout(text)) {
+qreal PaneGlyphs::Draw(QPainter& painter, QPointF origin, QStringView text) {
+  if (text.isEmpty()) return 0;
+  const std::optional<qreal> width = Layout(text);
+  if (!width) {
     painter.setFont(font_);
     painter.drawText(origin, text.toString());
-    return;
+    return metrics_.horizontalAdvance(text.toString());
   }
   QGlyphRun run;
   run.setRawFont(raw_);
   run.setGlyphIndexes(indexes_);
   run.setPositions(positions_);
   painter.drawGlyphRun(origin, run);
+  return *width;
 }
 
 qreal PaneGlyphs::Advance(QStringView text) {

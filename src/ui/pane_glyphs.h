@@ -13,6 +13,7 @@
 #include <QPointF>
 #include <QRawFont>
 #include <QStringView>
+#include <optional>
 #include <unordered_map>
 
 class QPainter;
@@ -23,8 +24,9 @@ class PaneGlyphs {
  public:
   explicit PaneGlyphs(const QFont& font);
 
-  // The text with the start of its baseline at the origin.
-  void Draw(QPainter& painter, QPointF origin, QStringView text);
+  // The text with the start of its baseline at the origin; returns how far
+  // it reaches, as Advance does.
+  qreal Draw(QPainter& painter, QPointF origin, QStringView text);
   // How far the text reaches as drawn.
   qreal Advance(QStringView text);
 
@@ -36,8 +38,9 @@ class PaneGlyphs {
   };
 
   const Glyph& GlyphOf(char16_t c);
-  // Fills the scratch run; false when some character needs drawText.
-  bool Layout(QStringView text);
+  // Fills the scratch run and gives its width; none when some character
+  // needs drawText.
+  std::optional<qreal> Layout(QStringView text);
 
   QFont font_;
   QFontMetricsF metrics_;

@@ -53,7 +53,7 @@ TEST(PaneGlyphsTest, DrawsEveryLineAsDrawTextDoes) {
       QPainter painter(&drawn);
       painter.setFont(font);
       painter.setPen(QColor(0, 0, 160));
-      glyphs.Draw(painter, QPointF(4, 17), line);
+      EXPECT_EQ(glyphs.Draw(painter, QPointF(4, 17), line), glyphs.Advance(line));
     }
     EXPECT_TRUE(drawn == expected);
     EXPECT_NEAR(glyphs.Advance(line), metrics.horizontalAdvance(line), 0.5);
