@@ -25,7 +25,6 @@ namespace {
 
 constexpr const char* kGeometryKey = "FrameBrowser/geometry";
 constexpr const char* kSplitterKey = "FrameBrowser/splitter";
-constexpr int kRefreshMs = kFrameViewRefreshMs;
 
 QString ToQString(const std::filesystem::path& path) {
   return QString::fromStdString(path.string());
@@ -109,10 +108,8 @@ void FrameBrowser::Build() {
       slices_->stop();
     }
   });
-  refresh_ = new QTimer(this);
-  refresh_->setInterval(kRefreshMs);
-  connect(refresh_, &QTimer::timeout, this, &FrameBrowser::Refresh);
-  refresh_->start();
+  // New frames are filtered and counted at the pane's tick.
+  connect(view_, &FrameView::Ticked, this, &FrameBrowser::Refresh);
 
   auto* next = new QShortcut(QKeySequence(Qt::Key_F3), this);
   connect(next, &QShortcut::activated, this, [this] { FindNext(true); });

@@ -83,7 +83,6 @@ class FrameBrowser final : public QMainWindow {
   QLabel* counts_ = nullptr;
   QProgressBar* progress_ = nullptr;
   QTimer* slices_ = nullptr;
-  QTimer* refresh_ = nullptr;
 
   std::optional<FrameFilter> filter_;
   FilteredFrames filtered_;
