@@ -17,6 +17,10 @@ std::string VersionText(std::string_view program) {
   std::string text(program);
   text += ' ';
   text += ProgramVersion();
+  text +=
+      "\nLicense GPL-3.0-or-later <https://www.gnu.org/licenses/gpl-3.0.html>."
+      "\nThis is free software: you are free to change and redistribute it."
+      "\nThere is NO WARRANTY, to the extent permitted by law.";
   return text;
 }
 

@@ -12,7 +12,8 @@ namespace vorlink {
 // "8.2.2"
 std::string_view ProgramVersion();
 
-// The --version line: "<program> <version>".
+// The --version text: "<program> <version>" on the first line, then the
+// licence, with no line end after the last line.
 std::string VersionText(std::string_view program);
 
 // The package's data folder (sample scripts and capture), from the folder of

@@ -85,10 +85,12 @@ TEST(CommandLineTest, LongOptionKeepsTwoBlanksBeforeItsHelp) {
             "  --kiss-server [HOST:]PORT  serve KISS");
 }
 
-TEST(PackageTest, VersionTextIsNameBlankVersion) {
+TEST(PackageTest, VersionTextIsNameBlankVersionThenTheLicence) {
   EXPECT_FALSE(ProgramVersion().empty());
   EXPECT_EQ(ProgramVersion().find_first_not_of("0123456789."), std::string_view::npos);
-  EXPECT_EQ(VersionText("vorlink-decode"), "vorlink-decode " + std::string(ProgramVersion()));
+  const std::string text = VersionText("vorlink-decode");
+  EXPECT_EQ(text.substr(0, text.find('\n')), "vorlink-decode " + std::string(ProgramVersion()));
+  EXPECT_NE(text.find("\nLicense GPL-3.0-or-later"), std::string::npos);
 }
 
 TEST(PackageTest, DataFolderIsShareVorlinkBesideBin) {

@@ -69,12 +69,12 @@ check_install() {
   done
 
   expect_equal "installed vorlink-decode --version" \
-    "$(cd / && "$prefix/bin/vorlink-decode" --version)" "vorlink-decode $version"
+    "$(cd / && "$prefix/bin/vorlink-decode" --version | head -1)" "vorlink-decode $version"
   expect_equal "installed vorlink-view --version" \
-    "$(cd / && env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/vorlink-view" --version)" \
+    "$(cd / && env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/vorlink-view" --version | head -1)" \
     "vorlink-view $version"
   expect_equal "installed vorlink --version" \
-    "$(cd / && env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/vorlink" --version)" "vorlink $version"
+    "$(cd / && env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/vorlink" --version | head -1)" "vorlink $version"
   (cd / && "$prefix/bin/vorlink-decode" --color=never - <"$prefix/share/vorlink/sample.kss" \
     >"$tmp/sample.txt") || fail "installed vorlink-decode cannot decode the installed sample"
   grep -q "KISS Frame (without CRC)" "$tmp/sample.txt" || fail "the installed sample decodes to no frame"
@@ -104,6 +104,9 @@ check_deb() {
   done
   if command -v lintian >/dev/null; then
     lintian --fail-on error "$deb" || fail "lintian"
+    local hardening
+    hardening=$(lintian -I --pedantic "$deb" | grep -E 'hardening-' || true)
+    [ -z "$hardening" ] || fail "lintian finds programs built without hardening: $hardening"
   fi
 }
 
