@@ -133,11 +133,6 @@ INSTANTIATE_TEST_SUITE_P(
                       return "cannot make " + (folder / kLockFileName).string() +
                              ": No such file or directory";
                     }},
-        RefusedCase{"FolderIsAFile", [](const fs::path& folder) {
-                      fs::remove(folder);
-                      Write(folder, "");
-                      return "cannot make " + (folder / kLockFileName).string() + ": Not a directory";
-                    }},
         RefusedCase{"DirectoryWithSomethingInIt", [](const fs::path& folder) {
                       fs::create_directories(folder / kLockFileName / "notes");
                       return "cannot take over " + (folder / kLockFileName).string() +

@@ -71,7 +71,6 @@ INSTANTIATE_TEST_SUITE_P(
     Files, ReadTextFileTest,
     ::testing::Values(ReadCase{"Missing", nullptr, 10, {}, false, ""},
                       ReadCase{"Folder", "/", 10, {}, false, "script.txt: Is a directory"},
-                      ReadCase{"Empty", "", 10, {}, false, ""},
                       ReadCase{"ExactlyTheLimit", "ab\r\ncd", 6, {"ab", "cd"}, false, ""},
                       // The line the limit cuts is not half sent.
                       ReadCase{"OneByteMore", "ab\r\ncde", 6, {"ab"}, true, ""},

@@ -114,11 +114,6 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptFileCase{"FolderInItsPlace",
                        [](const std::filesystem::path& script) { std::filesystem::create_directory(script); },
                        0, Texts{"read tnc_init.txt", "tnc_init.txt: Is a directory"}},
-        ScriptFileCase{"ExactlyTheLimit",
-                       [](const std::filesystem::path& script) {
-                         std::ofstream(script, std::ios::binary) << LinesOfSize(kMostScriptBytes);
-                       },
-                       kMostScriptBytes / 4, kInitTexts},
         // The line the limit cuts is not sent half.
         ScriptFileCase{"LargerThanTheLimit",
                        [](const std::filesystem::path& script) {
