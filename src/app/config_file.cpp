@@ -2,7 +2,6 @@
 
 #include <array>
 #include <functional>
-#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -14,6 +13,8 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::size_t kConfigLineCount = 4;
+// Four lines of a few dozen bytes each; more of a file is never looked at.
+constexpr std::size_t kMostConfigBytes = 64 * 1024;
 
 // The settings in the order of the file's lines.
 std::array<std::reference_wrapper<std::string>, kConfigLineCount> LinesOf(Settings& s) {
@@ -33,20 +34,25 @@ bool WriteLines(const std::filesystem::path& folder, const std::vector<std::stri
 
 }  // namespace
 
-ConfigFileStatus ReadConfigFile(const std::filesystem::path& folder, Settings& settings) {
-  const std::filesystem::path file = folder / kConfigFileName;
-  const auto lines = ReadTextLines(file);
-  if (!lines) {
-    std::error_code ignored;
-    // A file that exists but cannot be read is not missing: its settings stay.
-    return std::filesystem::exists(file, ignored) ? ConfigFileStatus::kFound
-                                                  : ConfigFileStatus::kMissing;
+ConfigFileStatus ReadConfigFile(const std::filesystem::path& folder, Settings& settings,
+                                std::string* problem) {
+  const TextFile read = ReadTextFile(folder / kConfigFileName, kMostConfigBytes);
+  if (read.error == std::errc::no_such_file_or_directory) return ConfigFileStatus::kMissing;
+  // A file that exists but cannot be read is not missing: its settings stay.
+  if (read.error) {
+    if (problem != nullptr) *problem = ReadProblem(kConfigFileName, read.error);
+    return ConfigFileStatus::kUnreadable;
   }
   auto targets = LinesOf(settings);
-  for (std::size_t i = 0; i < targets.size() && i < lines->size(); ++i) {
-    targets[i].get() = (*lines)[i];
+  for (std::size_t i = 0; i < targets.size() && i < read.lines.size(); ++i) {
+    targets[i].get() = read.lines[i];
   }
   return ConfigFileStatus::kFound;
+}
+
+std::string MoreSettingsProblem(const std::filesystem::path& folder) {
+  // Reading one byte is enough to meet a folder or a missing permission.
+  return ReadProblem(kMoreSettingsFileName, ReadTextFile(folder / kMoreSettingsFileName, 0).error);
 }
 
 bool WriteConfigFile(const std::filesystem::path& folder, const Settings& settings) {

@@ -23,11 +23,19 @@ inline constexpr int kOutgoingPortLineNumber = 3;
 enum class ConfigFileStatus {
   kFound,    // read, as far as it goes
   kMissing,  // no file: the setup dialog should open
+  kUnreadable,  // there but not readable (ReadProblem says why): settings kept
 };
 
 // Fills the settings from folder/"vorlink.ini", line by line. A line the file
-// does not have leaves its setting unchanged; a missing file leaves all four.
-ConfigFileStatus ReadConfigFile(const std::filesystem::path& folder, Settings& settings);
+// does not have leaves its setting unchanged; a missing or unreadable file
+// leaves all four; for an unreadable one, problem gets why ("vorlink.ini:
+// Permission denied").
+ConfigFileStatus ReadConfigFile(const std::filesystem::path& folder, Settings& settings,
+                                std::string* problem = nullptr);
+
+// Why folder/"vorlink.conf" is there but cannot be read; empty when it reads
+// or is missing (its settings then keep their defaults).
+std::string MoreSettingsProblem(const std::filesystem::path& folder);
 
 // Writes the four settings as lines 1 to 4, replacing the file whole or not
 // at all. False when the file could not be written; nobody is told.

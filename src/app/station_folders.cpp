@@ -6,14 +6,12 @@
 #include <iterator>
 
 #include "app/whole_file.h"
+#include "tnc/tnc_script.h"
 
 namespace vorlink {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A sample script is a few lines; anything bigger is not one.
-constexpr std::uintmax_t kMaxScriptSize = 64 * 1024;
 
 // The script's text, or why it cannot be had.
 std::optional<std::string> ReadScript(const fs::path& file, std::string& problem) {
@@ -23,7 +21,7 @@ std::optional<std::string> ReadScript(const fs::path& file, std::string& problem
     problem = "cannot read " + file.string() + ": " + error.message();
     return std::nullopt;
   }
-  if (size > kMaxScriptSize) {
+  if (size > kMostScriptBytes) {
     problem = "cannot read " + file.string() + ": larger than a script can be";
     return std::nullopt;
   }

@@ -38,8 +38,15 @@ void StationSession::Load() {
   if (loaded_) return;
   loaded_ = true;
   Settings& settings = station_.settings;
-  if (ReadConfigFile(station_.workingFolder, settings) == ConfigFileStatus::kMissing) {
-    view_.OpenSetupDialogWithFocus();
+  std::vector<std::string> settingsProblems;
+  std::string problem;
+  switch (ReadConfigFile(station_.workingFolder, settings, &problem)) {
+    case ConfigFileStatus::kMissing: view_.OpenSetupDialogWithFocus(); break;
+    case ConfigFileStatus::kUnreadable: settingsProblems.push_back(problem); break;
+    case ConfigFileStatus::kFound: break;
+  }
+  if (auto more = MoreSettingsProblem(station_.workingFolder); !more.empty()) {
+    settingsProblems.push_back(std::move(more));
   }
   std::vector<std::string> incomingProblems;
   if (const auto kissTcp = station_.KissTcp()) {
@@ -67,7 +74,7 @@ void StationSession::Load() {
   }
   // Shown last, or the start-up's own texts would cover them before anyone
   // could read one; the TNC's port last of all, as the one that matters most.
-  for (const auto* problems : {&outgoingProblems, &incomingProblems}) {
+  for (const auto* problems : {&settingsProblems, &outgoingProblems, &incomingProblems}) {
     for (const std::string& problem : *problems) view_.SetSimpleText(problem);
   }
 }

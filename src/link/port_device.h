@@ -16,14 +16,24 @@ std::string PortLinkName(int port);
 // /dev/ttyS(n-1), the n-th on-board port; empty for port 0 and below.
 std::filesystem::path OnBoardDevice(int port);
 
-// The device to open for the port, seen from `folder`: the target of COMn
-// when it resolves, the absolute path of COMn when it exists but dangles (so
-// the open fails instead of reaching another device), /dev/ttyS(n-1)
-// otherwise. Empty for port 0 and below.
+// The name the port is opened by, seen from `folder`: the absolute path of
+// COMn when it exists (dangling or not), /dev/ttyS(n-1) otherwise. Empty for
+// port 0 and below. A port that went away is looked for again at this name
+// only: a TNC unplugged from COM1 takes its link's target with it, and the
+// on-board port is not it.
+std::filesystem::path PortPath(int port, const std::filesystem::path& folder);
+
+// The device behind a name: the target of a link when it resolves, the link
+// itself when it dangles (so the open fails instead of reaching another
+// device), otherwise the name.
+std::filesystem::path DeviceBehind(const std::filesystem::path& name);
+
+// The device to open for the port, seen from `folder`: DeviceBehind(PortPath).
 std::filesystem::path PortDevice(int port, const std::filesystem::path& folder);
 
 // The same seen from the process's current working directory, where the
 // program keeps its links.
+std::filesystem::path PortPath(int port);
 std::filesystem::path PortDevice(int port);
 
 }  // namespace vorlink

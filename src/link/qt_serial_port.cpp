@@ -93,6 +93,7 @@ QtSerialPort::~QtSerialPort() {
 bool QtSerialPort::SetCommPort(std::int16_t port) {
   if (port < 0 || port_.isOpen()) return false;
   commPort_ = port;
+  lostName_.clear();
   return true;
 }
 
@@ -130,9 +131,11 @@ bool QtSerialPort::SetPortOpen(bool open) {
     port_.clearError();
     closing_ = false;
     losing_ = false;
+    lostName_.clear();
     return true;
   }
-  const std::filesystem::path device = PortDevice(commPort_);
+  const std::filesystem::path name = lostName_.empty() ? PortPath(commPort_) : lostName_;
+  const std::filesystem::path device = DeviceBehind(name);
   if (device.empty()) {
     // Port 0 names no device, so no open was tried; say so as the system would.
     openError_ = std::system_category().message(ENODEV);
@@ -155,6 +158,8 @@ bool QtSerialPort::SetPortOpen(bool open) {
   }
   ++generation_;
   losing_ = false;
+  openedBy_ = name;
+  lostName_.clear();
   openError_.clear();
   inputBuffer_.clear();
   StartWatchingLines();
@@ -250,6 +255,7 @@ void QtSerialPort::CloseLostDevice() {
   port_.clearError();
   closing_ = false;
   losing_ = false;
+  lostName_ = openedBy_;
   emit DeviceLost();
 }
 

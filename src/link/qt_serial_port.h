@@ -7,6 +7,9 @@
 //   overflow, 1009 parity error, where the driver counts them.
 // A device that goes away (USB adapter unplugged, the other end of a
 // pseudo-terminal closed) closes the port; the program goes on without it.
+// Until the port is closed on purpose or given another number, it opens
+// again only at the name it was opened by (the COMn link, or the on-board
+// device when there was none), so it finds the TNC back where it was.
 // Reads are paced: after one, the next waits a little, so bytes that trickle
 // in arrive as one chunk rather than as hundreds.
 #pragma once
@@ -17,6 +20,7 @@
 #include <QTimer>
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
@@ -108,6 +112,9 @@ class QtSerialPort : public QObject, public SerialPortComponent {
   LineSettings settings_;
   int commEvent_ = 0;
   std::string openError_;
+  // The name of the last open (PortPath), and while lost the name to open again.
+  std::filesystem::path openedBy_;
+  std::filesystem::path lostName_;
   // What the last Input() handed out.
   QByteArray inputBuffer_;
   // What the driver could tell at the last poll; unset when it cannot.

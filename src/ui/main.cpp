@@ -1,8 +1,8 @@
 // VORLINK: the desktop program. SIGINT, SIGTERM and SIGHUP close the windows
 // normally, so the shut-down sequence runs (captures closed, exit script
 // sent, configuration saved) when the desktop session ends or the process is
-// told to stop. A second VORLINK in a folder that a running one uses touches
-// nothing and ends with status 1.
+// told to stop. A second VORLINK in a folder that a running one uses, or one
+// that cannot lock its folders, touches nothing and ends with status 1.
 //
 // The options are read before Qt starts, so --help and --version answer
 // without a display; Qt's own options (-platform, -style) are not taken, its
@@ -18,11 +18,12 @@
 #include <string_view>
 #include <vector>
 
+#include "app/folder_lock.h"
 #include "app/program_options.h"
 #include "app/station.h"
 #include "base/system_clock.h"
+#include "base/utc.h"
 #include "ui/app_controller.h"
-#include "ui/folder_lock.h"
 #include "ui/link_choice_file.h"
 #include "ui/station_entry.h"
 
@@ -40,13 +41,12 @@ int BlockStopSignals() {
   return signalfd(-1, &stopSet, SFD_NONBLOCK | SFD_CLOEXEC);
 }
 
-constexpr int kExitAlreadyRunning = 1;
+constexpr int kExitRefused = 1;
 
-int RefuseSecondStart(qint64 holder) {
-  const std::string text = vorlink::AlreadyRunningText(holder);
+int RefuseStart(const std::string& text) {
   std::fprintf(stderr, "%s\n", text.c_str());
   if (vorlink::OnDesktop()) QMessageBox::critical(nullptr, "Vorlink", QString::fromStdString(text));
-  return kExitAlreadyRunning;
+  return kExitRefused;
 }
 
 }  // namespace
@@ -77,7 +77,11 @@ int main(int argc, char** argv) {
 
   // Before any port or file is touched; held until the last file is written.
   const vorlink::FolderLock lock({station.workingFolder, station.programFolder});
-  if (const auto holder = lock.Holder()) return RefuseSecondStart(*holder);
+  if (!lock.Refusal().empty()) return RefuseStart(lock.Refusal());
+  for (const std::string& note : lock.TakenOver()) {
+    std::fprintf(stderr, "vorlink: %s\n", note.c_str());
+    station.messages.Add(vorlink::UtcNow(clock), note);
+  }
 
   vorlink::AppController controller(station, clock);
   QObject::connect(&controller, &vorlink::AppController::LastWindowClosed, &app,

@@ -254,11 +254,13 @@ INSTANTIATE_TEST_SUITE_P(
                       FailedWriteCase{"CutWriteAtOk", false, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ConfigFileTest, UnreadableFileIsNotMissing) {
+TEST_F(ConfigFileTest, UnreadableFileIsNotMissingAndSaysWhy) {
   // A folder of that name exists but yields no lines.
   std::filesystem::create_directory(folder.path() / kConfigFileName);
   settings = {"a", "b", "c", "d"};
-  EXPECT_EQ(ReadConfigFile(folder.path(), settings), ConfigFileStatus::kFound);
+  std::string problem;
+  EXPECT_EQ(ReadConfigFile(folder.path(), settings, &problem), ConfigFileStatus::kUnreadable);
+  EXPECT_EQ(problem, "vorlink.ini: Is a directory");
   EXPECT_EQ(settings, (Settings{"a", "b", "c", "d"}));
 }
 

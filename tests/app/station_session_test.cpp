@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <ostream>
@@ -171,6 +172,38 @@ INSTANTIATE_TEST_SUITE_P(
         PortProblemCase{"HandWrittenOneDigitPorts", "1,4800,e,7,2", "2,9600,N,8,1", false, false,
                         "COM 1, 4800,E,7,2 initialized ", "COM 2, 9600,N,8,1 initialized ", {}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+struct UnreadableCase {
+  const char* name;
+  const char* file;  // a folder stands in its place
+  bool doneSaid;
+};
+
+void PrintTo(const UnreadableCase& c, std::ostream* os) { *os << c.name; }
+
+class UnreadableFileTest : public StationSessionTest,
+                           public ::testing::WithParamInterface<UnreadableCase> {};
+
+TEST_P(UnreadableFileTest, IsNamedWithTheReasonAndNothingElseChanges) {
+  WriteConfig("01,19200,N,8,1\r\nclock.example\r\n02,9600,N,8,1\r\nfalse\r\n");
+  // What an earlier load read stays in force when the file no longer reads.
+  station.settings = {"01,19200,N,8,1", "clock.example", "02,9600,N,8,1", "false"};
+  std::filesystem::remove(folder.path() / GetParam().file);
+  std::filesystem::create_directory(folder.path() / GetParam().file);
+  session->Load();
+  const std::string problem = GetParam().file + ": Is a directory"s;
+  EXPECT_EQ(status.texts.back(), problem);
+  EXPECT_EQ(std::count(status.texts.begin(), status.texts.end(), "done"), GetParam().doneSaid);
+  EXPECT_EQ(std::count(view.events.begin(), view.events.end(), "setup dialog"), 0);
+  EXPECT_EQ(view.events[0], "Label2 COM 1, 19200,N,8,1 initialized ");
+  EXPECT_EQ(ToHex(incoming.written), GetParam().doneSaid ? "4B 49 53 53 20 4F 4E 0D" : "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, UnreadableFileTest,
+                         ::testing::Values(UnreadableCase{"Settings", "vorlink.ini", true},
+                                           UnreadableCase{"MoreSettings", "vorlink.conf", true},
+                                           UnreadableCase{"StartScript", "tnc_init.txt", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(StationSessionTest, SavedMirrorFlagWithAnOutgoingPortThatCannotOpen) {
   WriteConfig("01,19200,N,8,1\r\n\r\n02,19200,N,8,1\r\ntrue\r\n");

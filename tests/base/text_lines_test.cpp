@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -37,10 +38,44 @@ INSTANTIATE_TEST_SUITE_P(
                       SplitCase{"OtherBytesKept", std::string("\t#\0\xE9", 4), {std::string("\t#\0\xE9", 4)}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ReadTextLinesTest, MissingFileGivesNothing) {
+struct ReadCase {
+  const char* name;
+  const char* content;  // nullptr: no file; "/": a folder in its place
+  std::size_t limit;
+  std::vector<std::string> lines;
+  bool cut;
+  std::string problem;
+};
+
+void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
+
+class ReadTextFileTest : public ::testing::TestWithParam<ReadCase> {};
+
+TEST_P(ReadTextFileTest, GivesTheLinesUpToTheLimit) {
+  const ReadCase& c = GetParam();
   testing::TempFolder folder;
-  EXPECT_FALSE(ReadTextLines(folder.path() / "absent.txt").has_value());
+  const auto file = folder.path() / "script.txt";
+  if (c.content != nullptr && std::string(c.content) == "/") {
+    std::filesystem::create_directory(file);
+  } else if (c.content != nullptr) {
+    std::ofstream(file, std::ios::binary) << c.content;
+  }
+  const TextFile read = ReadTextFile(file, c.limit);
+  EXPECT_EQ(read.lines, c.lines);
+  EXPECT_EQ(read.cut, c.cut);
+  EXPECT_EQ(ReadProblem("script.txt", read.error), c.problem);
+  EXPECT_EQ(bool(read.error), c.content == nullptr || !c.problem.empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ReadTextFileTest,
+    ::testing::Values(ReadCase{"Missing", nullptr, 10, {}, false, ""},
+                      ReadCase{"Folder", "/", 10, {}, false, "script.txt: Is a directory"},
+                      ReadCase{"ExactlyTheLimit", "ab\r\ncd", 6, {"ab", "cd"}, false, ""},
+                      // The line the limit cuts is not half sent.
+                      ReadCase{"OneByteMore", "ab\r\ncde", 6, {"ab"}, true, ""},
+                      ReadCase{"NoLineEndBeforeTheLimit", "abcdefgh\r\n", 6, {}, true, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace vorlink

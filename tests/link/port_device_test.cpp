@@ -61,6 +61,20 @@ TEST(PortDeviceTest, DanglingLinkStaysTheDeviceSoTheOpenFails) {
   EXPECT_EQ(PortDevice(1, folder.path()), fs::absolute(folder.path() / "COM1"));
 }
 
+TEST(PortDeviceTest, PortIsNamedByItsLinkWhateverTheLinkLeadsTo) {
+  TempFolder folder;
+  const fs::path link = fs::absolute(folder.path() / "COM1");
+  fs::create_symlink(folder.path() / "device", link);
+  EXPECT_EQ(PortPath(1, folder.path()), link);
+  std::ofstream(folder.path() / "device").put('x');
+  EXPECT_EQ(PortPath(1, folder.path()), link);
+  EXPECT_EQ(DeviceBehind(link), fs::canonical(folder.path() / "device"));
+  // Once the link itself is gone its name still leads nowhere else.
+  fs::remove(link);
+  EXPECT_EQ(DeviceBehind(link), link);
+  EXPECT_EQ(PortPath(1, folder.path()), fs::path("/dev/ttyS0"));
+}
+
 TEST(PortDeviceTest, LeadingZeroNameIsNotThePort) {
   TempFolder folder;
   std::ofstream(folder.path() / "COM01").put('x');

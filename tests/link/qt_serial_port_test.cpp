@@ -343,6 +343,39 @@ TEST_F(QtSerialPortTest, VanishedDeviceClosesThePortOnce) {
   EXPECT_TRUE(port_.SetPortOpen(false));
 }
 
+struct ReturnCase {
+  const char* name;
+  bool linkRemovedWhileLost;  // as well as its target
+};
+
+void PrintTo(const ReturnCase& c, std::ostream* os) { *os << c.name; }
+
+class DeviceReturnTest : public QtSerialPortTest, public ::testing::WithParamInterface<ReturnCase> {};
+
+TEST_P(DeviceReturnTest, LostPortOpensOnlyAtItsLinkAndIsReadThere) {
+  ASSERT_TRUE(OpenCom1());
+  pty_.CloseMaster();
+  ASSERT_TRUE(WaitFor([&] { return !port_.PortOpen(); }));
+  const fs::path link = folder_.path() / "COM1";
+  if (GetParam().linkRemovedWhileLost) fs::remove(link);
+  // Not the on-board port that a COM1 without a link would be.
+  EXPECT_FALSE(port_.SetPortOpen(true));
+  EXPECT_EQ(port_.OpenError(), "No such file or directory");
+
+  PtyPair back;
+  ASSERT_TRUE(back.ok());
+  fs::remove(link);
+  fs::create_symlink(back.slaveName(), link);
+  ASSERT_TRUE(port_.SetPortOpen(true));
+  ASSERT_TRUE(back.Write({0xC0, 0x00, 0x41, 0xC0}));
+  EXPECT_TRUE(WaitFor([&] { return received_.size() == 4; }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, DeviceReturnTest,
+                         ::testing::Values(ReturnCase{"TargetGone", false},
+                                           ReturnCase{"LinkGoneToo", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace vorlink
 

@@ -80,18 +80,49 @@ TEST_F(TncScriptTest, ExitScriptHasItsOwnText) {
   EXPECT_EQ(status.texts, (Texts{"read tnc_exit.txt", "done"}));
 }
 
-TEST_F(TncScriptTest, MissingFileSendsNothingAndEndsWithDone) {
-  Send(kExitScript);
-  EXPECT_TRUE(port.written.empty());
-  EXPECT_EQ(status.texts, (Texts{"read tnc_exit.txt", "done"}));
+// A script of lines "AB" filling the file to the given size, the last one cut.
+std::string LinesOfSize(std::size_t size) {
+  std::string text;
+  while (text.size() < size) text += "AB\r\n";
+  text.resize(size);
+  return text;
 }
 
-TEST_F(TncScriptTest, UnreadableFileSendsNothingAndEndsWithDone) {
-  std::filesystem::create_directory(folder.path() / kStartScript);
+struct ScriptFileCase {
+  const char* name;
+  // Puts the script in place, or whatever stands in its place.
+  void (*place)(const std::filesystem::path& script);
+  std::size_t sentLines;
+  Texts texts;
+};
+
+void PrintTo(const ScriptFileCase& c, std::ostream* os) { *os << c.name; }
+
+class ScriptFileTest : public TncScriptTest, public ::testing::WithParamInterface<ScriptFileCase> {};
+
+TEST_P(ScriptFileTest, SendsWhatReadsAndSaysWhatWasNot) {
+  GetParam().place(folder.path() / kStartScript);
   Send();
-  EXPECT_TRUE(port.written.empty());
-  EXPECT_EQ(status.texts, kInitTexts);
+  EXPECT_EQ(port.written.size(), GetParam().sentLines * 3);
+  EXPECT_EQ(status.texts, GetParam().texts);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ScriptFileTest,
+    ::testing::Values(
+        ScriptFileCase{"Missing", [](const std::filesystem::path&) {}, 0, kInitTexts},
+        ScriptFileCase{"FolderInItsPlace",
+                       [](const std::filesystem::path& script) { std::filesystem::create_directory(script); },
+                       0, Texts{"read tnc_init.txt", "tnc_init.txt: Is a directory"}},
+        // The line the limit cuts is not sent half.
+        ScriptFileCase{"LargerThanTheLimit",
+                       [](const std::filesystem::path& script) {
+                         std::ofstream(script, std::ios::binary) << LinesOfSize(kMostScriptBytes + 2);
+                       },
+                       kMostScriptBytes / 4,
+                       Texts{"read tnc_init.txt", "done",
+                             "tnc_init.txt is larger than 64 KiB: the rest of it is not sent"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TncScriptTest, ClosedPortSendsNothingAndEndsWithDone) {
   WriteScript(kStartScript, "KISS ON\r\n$\r\n");
