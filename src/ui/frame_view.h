@@ -11,6 +11,7 @@
 
 #include <QAbstractScrollArea>
 #include <QString>
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -57,6 +58,7 @@ class FrameView final : public QAbstractScrollArea {
   QString VisibleText() const;
   QString SelectedText() const;
   bool HasSelection() const { return anchor_ != cursor_; }
+  TextPosition SelectionStart() const { return std::min(anchor_, cursor_); }
 
   // Puts the selection on the clipboard, in slices when it is large.
   void Copy();
