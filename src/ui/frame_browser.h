@@ -27,7 +27,7 @@ namespace vorlink {
 class FrameView;
 class HeardView;
 
-inline constexpr FrameIndex kFilterSlice = 50'000;
+inline constexpr FrameIndex kFilterSlice = 20'000;
 inline constexpr std::size_t kLoadSliceBytes = std::size_t{4} << 20;
 inline constexpr const char* kBrowserSettingsFile = "vorlink.conf";
 

@@ -12,7 +12,7 @@
 
 namespace vorlink {
 
-inline constexpr std::size_t kHeardSliceFrames = 50'000;
+inline constexpr std::size_t kHeardSliceFrames = 20'000;
 
 class HeardModel final : public QAbstractTableModel {
   Q_OBJECT

@@ -93,6 +93,8 @@ QString HeardView::CallsignAt(int row) const {
   return model_->Callsign(sorted_->mapToSource(sorted_->index(row, kHeardCallsignColumn)).row());
 }
 
+bool HeardView::CatchingUp() const { return catchUp_->isActive(); }
+
 void HeardView::Refresh() {
   if (charted_ && store_.FirstIndex() == seenFirst_ && store_.EndIndex() == seenEnd_) return;
   if (model_->CatchUp()) {

@@ -45,6 +45,8 @@ class HeardView final : public QWidget {
   QTableView& Table() { return *table_; }
   // The callsign of a row as the table shows it.
   QString CallsignAt(int row) const;
+  // The list is still behind the store.
+  bool CatchingUp() const;
 
  signals:
   void CallsignChosen(const QString& callsign);
