@@ -24,9 +24,9 @@
 #include "decode/capture_loader.h"
 #include "decode/frame_display.h"
 #include "decode/frame_filter.h"
-#include "decode/frame_renderer.h"
 #include "decode/frame_store.h"
 #include "decode/heard_list.h"
+#include "decode/line_walker.h"
 #include "link/deframer.h"
 #include "sample_stream.h"
 
@@ -59,14 +59,15 @@ class Frames final : public vorlink::UnitSink {
 };
 
 void ScreenTimes(const vorlink::FrameStore& store) {
-  vorlink::FrameRenderer renderer;
-  vorlink::BlockLines scratch, screen;
+  vorlink::LineWalker walker(store, store);
   std::mt19937_64 random(kSeed);
   std::vector<double> times;
   for (int j = 0; j < kJumps; ++j) {
     const std::uint64_t line = random() % (store.LineCount() - kScreenLines);
     const auto start = Clock::now();
-    vorlink::RenderLines(store, store, line, kScreenLines, renderer, scratch, screen);
+    walker.SeekLine(line);
+    for (std::size_t k = 1; k < kScreenLines && walker.Next(); ++k) {
+    }
     times.push_back(Seconds(start) * 1e3);
   }
   std::sort(times.begin(), times.end());

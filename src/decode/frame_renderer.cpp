@@ -44,25 +44,4 @@ BlockLines::Line BlockLines::At(std::size_t k) const {
   return {std::string_view(text_).substr(s.offset, s.length), s.colour};
 }
 
-void RenderLines(const FrameStore& store, const FrameSequence& sequence, std::uint64_t first,
-                 std::size_t count, FrameRenderer& renderer, BlockLines& scratch,
-                 BlockLines& out) {
-  out.Clear();
-  if (first >= sequence.LineCount()) return;
-  const LinePosition at = sequence.LocateLine(first);
-  FrameIndex frame = at.frame;
-  auto skip = static_cast<std::size_t>(at.line);
-  while (out.Count() < count && store.Holds(frame)) {
-    scratch.Clear();
-    renderer.Render(store.Frame(frame), scratch);
-    for (std::size_t k = skip; k < scratch.Count() && out.Count() < count; ++k) {
-      const BlockLines::Line line = scratch.At(k);
-      out.AppendColoredText(line.text, line.colour);
-      out.AppendColoredText("\r", line.colour);
-    }
-    skip = 0;
-    frame = sequence.NextFrame(frame);
-  }
-}
-
 }  // namespace vorlink

@@ -1,10 +1,9 @@
 // Held frames drawn again: the same FrameText as at arrival, with the
 // arrival time, options and leftovers the store kept, so the pieces are
 // those ShowFrame gave then. A view that paints lines takes them from
-// BlockLines; RenderLines fills one screen from any line of a sequence.
+// BlockLines, walking a sequence with LineWalker (line_walker.h).
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,11 +48,5 @@ class BlockLines final : public TextPane {
   std::vector<Span> lines_;
   bool open_ = false;  // the last line has no break yet
 };
-
-// Lines [first, first + count) of the sequence's text (fewer at its end)
-// into out, which is cleared first. scratch takes whole blocks on the way.
-void RenderLines(const FrameStore& store, const FrameSequence& sequence, std::uint64_t first,
-                 std::size_t count, FrameRenderer& renderer, BlockLines& scratch,
-                 BlockLines& out);
 
 }  // namespace vorlink

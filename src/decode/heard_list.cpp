@@ -25,15 +25,22 @@ void HeardList::Add(const StoredFrame& frame) {
   // As the address line shows it: no control character can reach a table.
   std::string callsign;
   AppendPrintable(callsign, d.SourceText);
-  auto it = stations_.find(callsign);
-  if (it == stations_.end()) {
+  auto it = rows_.find(callsign);
+  if (it == rows_.end()) {
     if (stations_.size() >= kMaxHeardStations) {
       ++overflow_;
       return;
     }
-    it = stations_.emplace(callsign, HeardStation{callsign}).first;
+    it = rows_.emplace(callsign, stations_.size()).first;
+    stations_.push_back(HeardStation{callsign});
+    changed_.push_back(false);
   }
-  HeardStation& s = it->second;
+  const std::size_t row = it->second;
+  if (!changed_[row]) {
+    changed_[row] = true;
+    changedRows_.push_back(row);
+  }
+  HeardStation& s = stations_[row];
   ++s.frames;
   ++(inspector_.AnyRepeated() ? s.via : s.direct);
   if (frame.HasArrival()) {
@@ -42,11 +49,20 @@ void HeardList::Add(const StoredFrame& frame) {
   }
 }
 
-void HeardList::CatchUp(const FrameStore& store) {
-  for (FrameIndex i = std::max(next_, store.FirstIndex()); i < store.EndIndex(); ++i) {
-    Add(store.Frame(i));
-  }
-  next_ = store.EndIndex();
+bool HeardList::CatchUp(const FrameStore& store, std::size_t most) {
+  FrameIndex i = std::max(next_, store.FirstIndex());
+  const FrameIndex end = store.EndIndex() - i > most ? i + most : store.EndIndex();
+  for (; i < end; ++i) Add(store.Frame(i));
+  next_ = end;
+  return end < store.EndIndex();
+}
+
+std::vector<std::size_t> HeardList::TakeChanged() {
+  std::vector<std::size_t> rows;
+  rows.swap(changedRows_);
+  std::sort(rows.begin(), rows.end());
+  for (const std::size_t row : rows) changed_[row] = false;
+  return rows;
 }
 
 void HeardList::Compute(const FrameStore& store) {
@@ -56,14 +72,15 @@ void HeardList::Compute(const FrameStore& store) {
 
 void HeardList::Clear() {
   stations_.clear();
+  rows_.clear();
+  changed_.clear();
+  changedRows_.clear();
   next_ = 0;
   overflow_ = 0;
 }
 
 std::vector<HeardStation> HeardList::Sorted() const {
-  std::vector<HeardStation> list;
-  list.reserve(stations_.size());
-  for (const auto& [callsign, station] : stations_) list.push_back(station);
+  std::vector<HeardStation> list = stations_;
   std::sort(list.begin(), list.end(), [](const HeardStation& a, const HeardStation& b) {
     if (a.frames != b.frames) return a.frames > b.frames;
     return a.callsign < b.callsign;

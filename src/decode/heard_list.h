@@ -1,11 +1,14 @@
 // Stations heard: per source callsign (as shown, SSID included) the frames,
 // first and last heard (UTC), and how many came direct (no digipeater has
 // its has-been-repeated bit set) or via a digipeater. Frames too short for
-// their header name nobody and are not counted.
+// their header name nobody and are not counted. Stations keep the row they
+// were first heard in, and the list tells which rows changed, so a table
+// over it updates rows in place.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -34,13 +37,21 @@ class HeardList {
  public:
   void Add(const StoredFrame& frame);
   // The frames the store took since the last call (all of them the first
-  // time); frames it dropped meanwhile are missed.
-  void CatchUp(const FrameStore& store);
+  // time), at most `most` of them; frames it dropped meanwhile are missed.
+  // True while frames are left.
+  bool CatchUp(const FrameStore& store,
+               std::size_t most = std::numeric_limits<std::size_t>::max());
   // Over the whole store anew.
   void Compute(const FrameStore& store);
   void Clear();
 
   std::size_t Size() const { return stations_.size(); }
+  // In the order first heard.
+  const HeardStation& At(std::size_t row) const { return stations_[row]; }
+  // The frame CatchUp goes on from.
+  FrameIndex NextFrame() const { return next_; }
+  // Rows that took frames since the last call, rising; new rows among them.
+  std::vector<std::size_t> TakeChanged();
   // Frames of callsigns beyond kMaxHeardStations, not counted.
   std::uint64_t Overflow() const { return overflow_; }
   // Most frames first, then by callsign.
@@ -48,7 +59,10 @@ class HeardList {
 
  private:
   FrameInspector inspector_;
-  std::unordered_map<std::string, HeardStation> stations_;
+  std::vector<HeardStation> stations_;
+  std::unordered_map<std::string, std::size_t> rows_;
+  std::vector<bool> changed_;  // per row
+  std::vector<std::size_t> changedRows_;
   FrameIndex next_ = 0;
   std::uint64_t overflow_ = 0;
 };

@@ -115,6 +115,24 @@ void FrameBrowser::Build() {
   connect(next, &QShortcut::activated, this, [this] { FindNext(true); });
   auto* previous = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), this);
   connect(previous, &QShortcut::activated, this, [this] { FindNext(false); });
+  auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(stop, &QShortcut::activated, this, &FrameBrowser::StopWork);
+  connect(view_, &FrameView::Progress, this,
+          [this](const QString& text) { statusBar()->showMessage(text); });
+  connect(view_, &FrameView::FindDone, this, [this](bool found) {
+    if (found) {
+      statusBar()->clearMessage();
+    } else {
+      statusBar()->showMessage(QString("Not found: %1").arg(searched_));
+    }
+  });
+  connect(view_, &FrameView::CopyDone, this, [this](const QString& message) {
+    if (message.isEmpty()) {
+      statusBar()->clearMessage();
+    } else {
+      statusBar()->showMessage(message);
+    }
+  });
   auto* find = new QShortcut(QKeySequence::Find, this);
   connect(find, &QShortcut::activated, this, [this] {
     find_->setFocus();
@@ -242,11 +260,14 @@ void FrameBrowser::FindNext(bool forward) {
   const QString text = find_->text();
   view_->SetHighlight(text);
   if (text.isEmpty()) return;
-  if (view_->Find(text, forward)) {
-    statusBar()->clearMessage();
-  } else {
-    statusBar()->showMessage(QString("Not found: %1").arg(text));
-  }
+  searched_ = text;
+  view_->StartFind(text, forward);
+}
+
+void FrameBrowser::StopWork() {
+  if (!view_->Working()) return;
+  view_->Stop();
+  statusBar()->showMessage("Stopped");
 }
 
 void FrameBrowser::OpenCapture(const std::filesystem::path& file) {

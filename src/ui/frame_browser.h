@@ -1,9 +1,9 @@
 // The frame browser: the frame pane over the live store (or over a capture
 // it loaded itself), a filter bar (source, destination, digipeater, type,
 // PID, payload text; all of them together), a search in what the pane
-// shows, and the stations heard. Filtering and loading run in slices from a
-// zero-timer, so a million frames never freeze the window. Its geometry is
-// kept in an INI file.
+// shows, and the stations heard. Filtering, loading, find and copy run in
+// slices on the event loop (Esc stops a find or copy), so a million frames
+// never freeze the window. Its geometry is kept in an INI file.
 #pragma once
 
 #include <QMainWindow>
@@ -27,7 +27,7 @@ namespace vorlink {
 class FrameView;
 class HeardView;
 
-inline constexpr FrameIndex kFilterSlice = 50'000;
+inline constexpr FrameIndex kFilterSlice = 20'000;
 inline constexpr std::size_t kLoadSliceBytes = std::size_t{4} << 20;
 inline constexpr const char* kBrowserSettingsFile = "vorlink.conf";
 
@@ -65,6 +65,8 @@ class FrameBrowser final : public QMainWindow {
   void LoadSlice();
   void Refresh();
   void FindNext(bool forward);
+  // Esc: a find or copy under way stops.
+  void StopWork();
   void ShowCounts();
 
   std::unique_ptr<FrameStore> own_;
@@ -83,6 +85,7 @@ class FrameBrowser final : public QMainWindow {
   QLabel* counts_ = nullptr;
   QProgressBar* progress_ = nullptr;
   QTimer* slices_ = nullptr;
+  QString searched_;
 
   std::optional<FrameFilter> filter_;
   FilteredFrames filtered_;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QtMath>
 #include <QMenu>
@@ -28,11 +29,28 @@ QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// A text position's line as a position of the sequence.
-LinePosition LineOfText(const TextPosition& p) { return {p.frame, p.line}; }
+// Appends a selected line (from `from` to `to`, line breaks between);
+// false after the last one.
+bool AppendSelected(QString& out, const TextPosition& from, const TextPosition& to,
+                    LinePosition at, std::string_view line) {
+  const QString whole = ToQString(line);
+  const bool first = SameLine(at, LineOfText(from));
+  const bool last = SameLine(at, LineOfText(to));
+  const int start = first ? std::min<int>(from.column, whole.size()) : 0;
+  const int stop = last ? std::min<int>(to.column, whole.size()) : whole.size();
+  out += whole.mid(start, std::max(0, stop - start));
+  if (!last) out += QLatin1Char('\n');
+  return !last;
+}
 
-bool Before(LinePosition a, LinePosition b) {
-  return a.frame != b.frame ? a.frame < b.frame : a.line < b.line;
+// Case-insensitive, in UTF-16 columns as the pane counts them.
+LineMatch MatchIn(const QString& text) {
+  return [text](std::string_view line, int from, bool forward) {
+    const QString whole = ToQString(line);
+    if (forward) return static_cast<int>(whole.indexOf(text, from, Qt::CaseInsensitive));
+    const qsizetype start = from >= whole.size() ? qsizetype{-1} : qsizetype{from};
+    return static_cast<int>(whole.lastIndexOf(text, start, Qt::CaseInsensitive));
+  };
 }
 
 }  // namespace
@@ -75,6 +93,9 @@ FrameView::FrameView(const FrameStore& store, QWidget* parent)
     emit Ticked();
   });
   timer_->start();
+  work_ = new QTimer(this);
+  work_->setInterval(0);
+  connect(work_, &QTimer::timeout, this, &FrameView::DoWork);
   seenFirst_ = store_.FirstIndex();
   seenEnd_ = store_.EndIndex();
 }
@@ -87,6 +108,7 @@ void FrameView::SetSequence(const FrameSequence* sequence) {
 }
 
 void FrameView::Reset() {
+  Stop();
   widest_ = 0;
   anchor_ = cursor_ = {};
   follow_ = true;
@@ -101,25 +123,6 @@ void FrameView::Reset() {
 int FrameView::LineHeight() const { return std::max(1, fontMetrics().lineSpacing()); }
 
 int FrameView::PageLines() const { return std::max(1, viewport()->height() / LineHeight()); }
-
-std::uint64_t FrameView::LineOf(LinePosition at) const {
-  const FrameSequence& s = Sequence();
-  if (sequence_ == nullptr && store_.Holds(at.frame)) {
-    return store_.FirstLineOf(at.frame) + static_cast<std::uint64_t>(at.line);
-  }
-  // The first line at or after the position.
-  std::uint64_t low = 0;
-  std::uint64_t high = s.LineCount();
-  while (low < high) {
-    const std::uint64_t mid = low + (high - low) / 2;
-    if (Before(s.LocateLine(mid), at)) {
-      low = mid + 1;
-    } else {
-      high = mid;
-    }
-  }
-  return low;
-}
 
 void FrameView::Sync() {
   const std::uint64_t lines = Sequence().LineCount();
@@ -213,25 +216,9 @@ void FrameView::ScrollToEnd() {
 
 void FrameView::ScrollToTop() { SetTopLine(0); }
 
-void FrameView::Walk(
-    LinePosition from,
-    const std::function<bool(LinePosition, const BlockLines::Line&)>& visit) const {
-  const FrameSequence& sequence = Sequence();
-  FrameIndex frame = from.frame;
-  int skip = from.line;
-  while (true) {
-    // Notes before the block are its lines below 0, drawn in the separator's grey.
-    for (int k = std::max(skip, -sequence.NotesBefore(frame)); k < 0; ++k) {
-      if (!visit({frame, k}, {sequence.Note(frame, k), PaneRole::Separator})) return;
-    }
-    if (!store_.Holds(frame)) return;
-    scratch_.Clear();
-    renderer_.Render(store_.Frame(frame), scratch_);
-    for (std::size_t k = static_cast<std::size_t>(std::max(skip, 0)); k < scratch_.Count(); ++k) {
-      if (!visit({frame, static_cast<int>(k)}, scratch_.At(k))) return;
-    }
-    skip = INT_MIN;
-    frame = sequence.NextFrame(frame);
+void FrameView::WalkAll(LinePosition from, const LineScan::Visit& visit) const {
+  LineScan scan(store_, Sequence(), from, true);
+  while (scan.Run(kWorkStepLines, visit)) {
   }
 }
 
@@ -239,17 +226,19 @@ std::vector<FrameView::ShownLine> FrameView::RenderFrom(std::uint64_t firstLine,
                                                         std::size_t count) const {
   std::vector<ShownLine> shown;
   if (firstLine >= Sequence().LineCount() || count == 0) return shown;
-  Walk(Sequence().LocateLine(firstLine), [&](LinePosition at, const BlockLines::Line& line) {
-    shown.push_back({at, ToQString(line.text), line.colour});
-    return shown.size() < count;
-  });
+  LineWalker walker(store_, Sequence());
+  if (!walker.SeekLine(firstLine)) return shown;
+  do {
+    const BlockLines::Line line = walker.Line();
+    shown.push_back({walker.Position(), ToQString(line.text), line.colour});
+  } while (shown.size() < count && walker.Next());
   return shown;
 }
 
 QString FrameView::AllText() const {
   QString all;
   if (Sequence().LineCount() == 0) return all;
-  Walk(Sequence().LocateLine(0), [&](LinePosition, const BlockLines::Line& line) {
+  WalkAll(Sequence().LocateLine(0), [&](LinePosition, const BlockLines::Line& line) {
     all += ToQString(line.text);
     all += QLatin1Char('\n');
     return true;
@@ -271,22 +260,22 @@ QString FrameView::SelectedText() const {
   const TextPosition& from = std::min(anchor_, cursor_);
   const TextPosition& to = std::max(anchor_, cursor_);
   QString text;
-  Walk(LineOfText(from), [&](LinePosition at, const BlockLines::Line& line) {
-    if (Before(LineOfText(to), at)) return false;
-    const QString whole = ToQString(line.text);
-    const bool first = at.frame == from.frame && at.line == from.line;
-    const bool last = at.frame == to.frame && at.line == to.line;
-    const int start = first ? std::min<int>(from.column, whole.size()) : 0;
-    const int stop = last ? std::min<int>(to.column, whole.size()) : whole.size();
-    text += whole.mid(start, std::max(0, stop - start));
-    if (!last) text += QLatin1Char('\n');
-    return !last;
+  WalkAll(LineOfText(from), [&](LinePosition at, const BlockLines::Line& line) {
+    return !Before(LineOfText(to), at) && AppendSelected(text, from, to, at, line.text);
   });
   return text;
 }
 
-void FrameView::Copy() const {
-  if (HasSelection()) QApplication::clipboard()->setText(SelectedText());
+void FrameView::Copy() {
+  if (!HasSelection()) return;
+  Stop();
+  const TextPosition from = std::min(anchor_, cursor_);
+  const TextPosition to = std::max(anchor_, cursor_);
+  const std::uint64_t first = LineOf(LineOfText(from));
+  const std::uint64_t end = std::min(LineOf(LineOfText(to)) + 1, Sequence().LineCount());
+  copy_.emplace(CopyWork{LineScan(store_, Sequence(), LineOfText(from), true, LineOfText(to)),
+                         from, to, end > first ? end - first : 0, QString()});
+  DoWork();
 }
 
 void FrameView::SelectAll() {
@@ -303,61 +292,88 @@ void FrameView::SetHighlight(const QString& text) {
   viewport()->update();
 }
 
-std::optional<TextPosition> FrameView::Search(const QString& text, bool forward,
-                                              TextPosition caret) const {
-  std::optional<TextPosition> found;
-  if (forward) {
-    Walk(LineOfText(caret), [&](LinePosition at, const BlockLines::Line& line) {
-      const QString whole = ToQString(line.text);
-      const int from = (at.frame == caret.frame && at.line == caret.line) ? caret.column : 0;
-      const int column = whole.indexOf(text, from, Qt::CaseInsensitive);
-      if (column >= 0) found = TextPosition{at.frame, at.line, column};
-      return !found;
-    });
-    return found;
+void FrameView::StartFind(const QString& text, bool forward) {
+  Stop();
+  if (text.isEmpty() || Sequence().LineCount() == 0) {
+    emit FindDone(false);
+    return;
   }
-  // Backwards line by line from the caret's line.
-  for (std::uint64_t line = std::min(LineOf(LineOfText(caret)) + 1, Sequence().LineCount());
-       line > 0 && !found;) {
-    --line;
-    Walk(Sequence().LocateLine(line), [&](LinePosition here, const BlockLines::Line& l) {
-      const QString whole = ToQString(l.text);
-      const bool caretLine = here.frame == caret.frame && here.line == caret.line;
-      const int from = caretLine ? caret.column - static_cast<int>(text.size()) : -1;
-      if (!caretLine || from >= 0) {
-        const int column = whole.lastIndexOf(text, from, Qt::CaseInsensitive);
-        if (column >= 0) found = TextPosition{here.frame, here.line, column};
-      }
-      return false;
-    });
-  }
-  return found;
-}
-
-bool FrameView::Find(const QString& text, bool forward) {
-  if (text.isEmpty() || Sequence().LineCount() == 0) return false;
   const TextPosition caret = HasSelection() ? (forward ? std::max(anchor_, cursor_)
                                                        : std::min(anchor_, cursor_))
                                             : TextPosition{top_.frame, top_.line, 0};
-  std::optional<TextPosition> found = Search(text, forward, caret);
-  if (!found) {
-    // Round again from the other end.
-    const LinePosition first = Sequence().LocateLine(0);
-    const LinePosition last = Sequence().LocateLine(Sequence().LineCount() - 1);
-    found = Search(text, forward,
-                   forward ? TextPosition{first.frame, first.line, 0}
-                           : TextPosition{last.frame, last.line, INT_MAX / 2});
+  findLength_ = static_cast<int>(text.size());
+  find_ = std::make_unique<TextFind>(store_, Sequence(), caret, forward, findLength_,
+                                     MatchIn(text));
+  DoWork();
+}
+
+void FrameView::Stop() {
+  work_->stop();
+  find_.reset();
+  copy_.reset();
+}
+
+void FrameView::DoWork() {
+  QElapsedTimer slice;
+  slice.start();
+  bool more = true;
+  while (more && slice.elapsed() < kWorkSliceMs) more = find_ ? FindStep() : CopyStep();
+  if (more) {
+    work_->start();
+  } else {
+    work_->stop();
   }
-  if (!found) return false;
-  anchor_ = *found;
-  cursor_ = {found->frame, found->line, found->column + static_cast<int>(text.size())};
-  const std::uint64_t line = LineOf(LineOfText(*found));
+}
+
+bool FrameView::FindStep() {
+  if (find_->Run(kWorkStepLines)) {
+    const std::uint64_t lines = Sequence().LineCount();
+    emit Progress(QString("searching... %1 of %2").arg(std::min(find_->Visited(), lines)).arg(lines));
+    return true;
+  }
+  const std::optional<TextPosition> found = find_->Found();
+  find_.reset();
+  if (found) ShowFound(*found, findLength_);
+  emit FindDone(found.has_value());
+  return false;
+}
+
+void FrameView::ShowFound(const TextPosition& found, int length) {
+  anchor_ = found;
+  cursor_ = {found.frame, found.line, found.column + length};
+  const std::uint64_t line = LineOf(LineOfText(found));
   const std::uint64_t top = verticalScrollBar()->value();
   if (line < top || line >= top + static_cast<std::uint64_t>(PageLines())) {
     SetTopLine(line > 2 ? line - 2 : 0);
   }
   viewport()->update();
-  return true;
+}
+
+bool FrameView::CopyStep() {
+  CopyWork& c = *copy_;
+  const bool more = c.scan.Run(kWorkStepLines, [&c](LinePosition at, const BlockLines::Line& line) {
+    const qsizetype before = c.text.size();
+    const bool goOn = AppendSelected(c.text, c.from, c.to, at, line.text);
+    if (c.text.size() <= kMaxCopyCharacters) return goOn;
+    // The line that went over the limit is left out whole.
+    c.text.truncate(before);
+    c.cut = true;
+    return false;
+  });
+  if (more) {
+    emit Progress(QString("copying... %1 of %2").arg(c.scan.Visited()).arg(c.lines));
+    return true;
+  }
+  QApplication::clipboard()->setText(c.text);
+  const QString message =
+      c.cut ? QString("Copied %1 of %2 lines: the clipboard takes at most %3 MB")
+                  .arg(c.scan.Visited() - 1)
+                  .arg(c.lines)
+                  .arg(kMaxCopyCharacters * 2 >> 20)
+            : QString();
+  copy_.reset();
+  emit CopyDone(message);
+  return false;
 }
 
 int FrameView::XOfColumn(const QString& text, int column) const {

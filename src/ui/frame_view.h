@@ -5,18 +5,20 @@
 // old chunks going never move the text under an operator who reads older
 // frames; at the end it follows the newest. A timer looks at the store
 // twenty times a second and repaints only when something visible changed.
+// Find and Copy walk the lines in slices on the event loop, so neither holds
+// the window however many frames the store keeps.
 #pragma once
 
 #include <QAbstractScrollArea>
 #include <QString>
+#include <algorithm>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
-#include "decode/frame_renderer.h"
 #include "decode/frame_store.h"
+#include "decode/line_walker.h"
 
 class QPushButton;
 class QTimer;
@@ -26,18 +28,15 @@ namespace vorlink {
 class PaneGlyphs;
 class QuietScrollBar;
 
-struct TextPosition {
-  FrameIndex frame = 0;
-  int line = 0;  // within its block
-  int column = 0;
-
-  auto operator<=>(const TextPosition&) const = default;
-};
-
 // The pane's colour for a role; Separator follows the desktop's palette.
 QColor PaneColour(PaneRole role, const QPalette& palette);
 
 inline constexpr int kFrameViewRefreshMs = 50;
+// Find and Copy give the event loop back after this long.
+inline constexpr int kWorkSliceMs = 20;
+inline constexpr std::size_t kWorkStepLines = 512;
+// A larger selection is copied up to its last whole line that fits.
+inline constexpr qsizetype kMaxCopyCharacters = qsizetype{64} << 20;
 
 class FrameView final : public QAbstractScrollArea {
   Q_OBJECT
@@ -59,8 +58,10 @@ class FrameView final : public QAbstractScrollArea {
   QString VisibleText() const;
   QString SelectedText() const;
   bool HasSelection() const { return anchor_ != cursor_; }
+  TextPosition SelectionStart() const { return std::min(anchor_, cursor_); }
 
-  void Copy() const;
+  // Puts the selection on the clipboard, in slices when it is large.
+  void Copy();
   void SelectAll();
   void ScrollToEnd();
   void ScrollToTop();
@@ -73,16 +74,24 @@ class FrameView final : public QAbstractScrollArea {
 
   // Matches of the text (case-insensitive) are highlighted.
   void SetHighlight(const QString& text);
-  // The next (or previous) match after the caret, round from the other end
-  // when none is left; selects it and brings it into view. False when there
-  // is none at all.
-  bool Find(const QString& text, bool forward);
+  // Looks for the next (or previous) match after the caret, round from the
+  // other end when none is left, in slices; selects it and brings it into
+  // view. FindDone tells whether there was one.
+  void StartFind(const QString& text, bool forward);
+  // Stops a find or copy under way.
+  void Stop();
+  bool Working() const { return find_ != nullptr || copy_.has_value(); }
 
  signals:
   // The line count changed (frames arrived, were dropped or cleared).
   void LinesChanged();
   // The timer looked at the store; what else shows live may repaint with it.
   void Ticked();
+  // A find or copy under way: "searching... N of M" and the like.
+  void Progress(const QString& text);
+  void FindDone(bool found);
+  // Empty when the whole selection went to the clipboard.
+  void CopyDone(const QString& message);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -105,26 +114,27 @@ class FrameView final : public QAbstractScrollArea {
   int PageLines() const;
   int LineHeight() const;
   // The line of a position, or of the first line after it when its frame is gone.
-  std::uint64_t LineOf(LinePosition at) const;
+  std::uint64_t LineOf(LinePosition at) const { return vorlink::LineOf(store_, Sequence(), at); }
   void Sync();
   void SetTopLine(std::uint64_t line);
   void LayoutHint();
   std::vector<ShownLine> RenderFrom(std::uint64_t firstLine, std::size_t count) const;
-  // Walks the shown lines from a position on, block by block, until told to stop.
-  void Walk(LinePosition from,
-            const std::function<bool(LinePosition, const BlockLines::Line&)>& visit) const;
+  // Every line from a position on, until the visit says stop.
+  void WalkAll(LinePosition from, const LineScan::Visit& visit) const;
   TextPosition HitTest(QPoint point) const;
-  std::optional<TextPosition> Search(const QString& text, bool forward, TextPosition caret) const;
+  void DoWork();
+  bool FindStep();
+  bool CopyStep();
+  void ShowFound(const TextPosition& found, int length);
   int XOfColumn(const QString& text, int column) const;
   PaneGlyphs& Glyphs() const;
 
   const FrameStore& store_;
   const FrameSequence* sequence_ = nullptr;
-  mutable FrameRenderer renderer_;
-  mutable BlockLines scratch_;
   // For the current font.
   mutable std::unique_ptr<PaneGlyphs> glyphs_;
   QTimer* timer_;
+  QTimer* work_;
   QPushButton* hint_;
   QuietScrollBar* verticalBar_;
   QuietScrollBar* horizontalBar_;
@@ -142,6 +152,18 @@ class FrameView final : public QAbstractScrollArea {
   TextPosition anchor_;
   TextPosition cursor_;
   QString highlight_;
+
+  std::unique_ptr<TextFind> find_;
+  int findLength_ = 0;
+  struct CopyWork {
+    LineScan scan;
+    TextPosition from;
+    TextPosition to;
+    std::uint64_t lines;
+    QString text;
+    bool cut = false;
+  };
+  std::optional<CopyWork> copy_;
 };
 
 }  // namespace vorlink

@@ -1,31 +1,25 @@
-// The stations heard: a sortable table of source callsigns (frames, first
-// and last heard in UTC, direct, via) kept up with the store while frames
-// arrive, and beside it a bar chart of frames per minute over the last hour,
-// or over the whole span of a capture.
+// The stations heard: a sortable table of source callsigns (the columns of
+// heard_columns.h) kept up with the store while frames arrive, rows updated
+// in place so a selected station stays selected, and beside it a bar chart
+// of frames per minute over the last hour, or over the whole span of a
+// capture.
 #pragma once
 
 #include <QWidget>
 #include <vector>
 
+#include "decode/frame_rate.h"
 #include "decode/frame_store.h"
-#include "decode/heard_list.h"
 
-class QTableWidget;
+class QSortFilterProxyModel;
+class QTableView;
 class QTimer;
 
 namespace vorlink {
 
 inline constexpr int kHeardRefreshMs = 1000;
-inline constexpr int kChartBars = 60;
 
-// Frames per bar over the time of the held frames: the hour before the last
-// arrival, or the span when the frames take less (one minute per bar then).
-struct FrameRate {
-  std::vector<std::uint64_t> bars;
-  std::int64_t start = kNoArrivalTime;  // UTC milliseconds
-  std::int64_t barMilliseconds = 60'000;
-};
-FrameRate CountFrameRate(const FrameStore& store, bool wholeSpan);
+class HeardModel;
 
 class FrameRateChart final : public QWidget {
  public:
@@ -48,23 +42,27 @@ class HeardView final : public QWidget {
   HeardView(const FrameStore& store, bool wholeSpan, QWidget* parent = nullptr);
   // Looks at the store now, as the timer does.
   void Refresh();
-  QTableWidget& Table() { return *table_; }
+  QTableView& Table() { return *table_; }
+  // The callsign of a row as the table shows it.
+  QString CallsignAt(int row) const;
+  // The list is still behind the store.
+  bool CatchingUp() const;
 
  signals:
   void CallsignChosen(const QString& callsign);
 
  private:
-  void Fill();
-
   const FrameStore& store_;
   bool wholeSpan_;
-  HeardList heard_;
   FrameIndex seenFirst_ = 0;
   FrameIndex seenEnd_ = 0;
-  bool filled_ = false;
-  QTableWidget* table_;
+  bool charted_ = false;
+  HeardModel* model_;
+  QSortFilterProxyModel* sorted_;
+  QTableView* table_;
   FrameRateChart* chart_;
   QTimer* timer_;
+  QTimer* catchUp_;  // while the list is behind the store
 };
 
 }  // namespace vorlink

@@ -16,6 +16,7 @@
 #include "decode/capture_loader.h"
 #include "decode/frame_display.h"
 #include "decode/frame_renderer.h"
+#include "decode/line_walker.h"
 #include "fake_clock.h"
 #include "hex.h"
 #include "link/deframer.h"
@@ -272,7 +273,7 @@ TEST(FrameStoreTest, ArrivalTimeKeepsItsMilliseconds) {
   for (const DateTime& t : cases) EXPECT_EQ(FromEpochMilliseconds(ToEpochMilliseconds(t)), t);
 }
 
-TEST(FrameStoreTest, ScreenOfLinesFromAnyLine) {
+TEST(FrameStoreTest, TheWalkerGivesTheLinesFromAnyLineBothWays) {
   LiveRun run;
   run.Feed(testing::ReadBytes(kSamples / "sample.kss"), true);
   testing::RecordingPane whole;
@@ -282,16 +283,26 @@ TEST(FrameStoreTest, ScreenOfLinesFromAnyLine) {
   }
   const std::vector<std::string> lines = whole.Lines();
   ASSERT_EQ(lines.size(), run.store.LineCount());
-  BlockLines scratch, screen;
+  LineWalker walker(run.store, run.store);
   for (const std::uint64_t first : {std::uint64_t{0}, std::uint64_t{3}, std::uint64_t{1000},
                                     run.store.LineCount() - 10}) {
-    RenderLines(run.store, run.store, first, 40, renderer, scratch, screen);
-    const std::size_t expected = std::min<std::uint64_t>(40, lines.size() - first);
-    ASSERT_EQ(screen.Count(), expected) << first;
-    for (std::size_t k = 0; k < screen.Count(); ++k) {
-      EXPECT_EQ(screen.At(k).text, lines[first + k]) << first << "+" << k;
+    // Forward 40 lines from any line, and back again.
+    ASSERT_TRUE(walker.SeekLine(first));
+    const std::uint64_t last = std::min<std::uint64_t>(first + 39, lines.size() - 1);
+    for (std::uint64_t k = first;; ++k) {
+      ASSERT_EQ(walker.LineNumber(), k);
+      EXPECT_EQ(walker.Line().text, lines[k]) << k;
+      if (k == last) break;
+      ASSERT_TRUE(walker.Next());
+    }
+    EXPECT_EQ(walker.Next(), last + 1 < lines.size());
+    ASSERT_TRUE(walker.SeekLine(last));
+    for (std::uint64_t k = last; k > first; --k) {
+      ASSERT_TRUE(walker.Previous());
+      EXPECT_EQ(walker.Line().text, lines[k - 1]) << k - 1;
     }
   }
+  EXPECT_FALSE(walker.SeekLine(lines.size()));
 }
 
 // --- loading a capture ---------------------------------------------------------

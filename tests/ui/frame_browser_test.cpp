@@ -12,11 +12,14 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTableWidget>
+#include <QSignalSpy>
+#include <QItemSelectionModel>
+#include <QTableView>
 #include <QTest>
 
 #include "decode/capture_loader.h"
 #include "fake_clock.h"
+#include "sample_stream.h"
 #include "temp_folder.h"
 #include "ui/frame_view.h"
 #include "ui/heard_view.h"
@@ -153,20 +156,135 @@ TEST_F(FrameBrowserTest, F3FindsTheNextMatch) {
   EXPECT_EQ(b.statusBar()->currentMessage(), "Not found: no such words");
 }
 
+// Every match of a text, line by line left to right, as positions of the store's text.
+std::vector<TextPosition> AllMatches(const FrameStore& store, const QString& all, const QString& text) {
+  std::vector<TextPosition> matches;
+  const QStringList lines = all.split('\n');
+  for (qsizetype k = 0; k + 1 < lines.size(); ++k) {
+    const LinePosition at = store.LocateLine(static_cast<std::uint64_t>(k));
+    for (qsizetype c = lines[k].indexOf(text, 0, Qt::CaseInsensitive); c >= 0;
+         c = lines[k].indexOf(text, c + text.size(), Qt::CaseInsensitive)) {
+      matches.push_back({at.frame, at.line, static_cast<int>(c)});
+    }
+  }
+  return matches;
+}
+
+TEST_F(FrameBrowserTest, F3AndShiftF3VisitEveryMatchInTurnAndGoRound) {
+  FrameStore store;
+  std::string error;
+  ASSERT_TRUE(LoadCapture(kSample, store, DisplayOptions{}, error)) << error;
+  browser = std::make_unique<FrameBrowser>(store, Settings());
+  FrameBrowser& b = *browser;
+  b.show();
+  b.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&b));
+  QTest::keyClick(&b.Pane(), Qt::Key_Home);
+  auto* find = b.findChild<QLineEdit*>("FindText");
+  find->setText("station");
+  const std::vector<TextPosition> matches = AllMatches(store, b.Pane().AllText(), "station");
+  ASSERT_GT(matches.size(), 2u);
+  const auto press = [&](Qt::KeyboardModifiers keys) {
+    QTest::keyClick(find, Qt::Key_F3, keys);
+    EXPECT_TRUE(testing::WaitUntil([&] { return !b.Pane().Working(); }));
+    return b.Pane().SelectionStart();
+  };
+  for (const TextPosition& match : matches) EXPECT_EQ(press({}), match);
+  EXPECT_EQ(press({}), matches.front());  // round again
+  EXPECT_EQ(press(Qt::ShiftModifier), matches.back());
+  for (auto k = matches.size() - 1; k > 0; --k) EXPECT_EQ(press(Qt::ShiftModifier), matches[k - 1]);
+  EXPECT_EQ(press(Qt::ShiftModifier), matches.back());
+}
+
+TEST_F(FrameBrowserTest, ALongFindReportsItsProgressAndEscStopsIt) {
+  FrameStore store;
+  browser = std::make_unique<FrameBrowser>(store, Settings());
+  browser->show();
+  browser->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(browser.get()));
+  std::string error;
+  for (int k = 0; k < 60; ++k) ASSERT_TRUE(LoadCapture(kSample, store, DisplayOptions{}, error));
+  auto* find = browser->findChild<QLineEdit*>("FindText");
+  find->setText("no such words");
+  for (const Qt::KeyboardModifiers keys : {Qt::KeyboardModifiers{}, Qt::KeyboardModifiers{Qt::ShiftModifier}}) {
+    QTest::keyClick(find, Qt::Key_F3, keys);
+    ASSERT_TRUE(browser->Pane().Working());
+    EXPECT_TRUE(browser->statusBar()->currentMessage().startsWith("searching... "));
+    EXPECT_TRUE(browser->statusBar()->currentMessage().endsWith(
+        QString(" of %1").arg(store.LineCount())));
+    QTest::keyClick(find, Qt::Key_Escape);
+    EXPECT_FALSE(browser->Pane().Working());
+    EXPECT_EQ(browser->statusBar()->currentMessage(), "Stopped");
+  }
+  // Left to run, it ends without a match and the window answered meanwhile.
+  QSignalSpy slices(&browser->Pane(), &FrameView::Progress);
+  QTest::keyClick(find, Qt::Key_F3);
+  ASSERT_TRUE(testing::WaitUntil([&] { return !browser->Pane().Working(); }, 30s));
+  EXPECT_GT(slices.count(), 1);
+  EXPECT_EQ(browser->statusBar()->currentMessage(), "Not found: no such words");
+}
+
 TEST_F(FrameBrowserTest, HeardStationsDoubleClickedFilterBySource) {
   FrameBrowser& b = OpenSample();
-  QTableWidget& table = b.Heard().Table();
-  ASSERT_GT(table.rowCount(), 1);
+  QTableView& table = b.Heard().Table();
+  const QAbstractItemModel& rows = *table.model();
+  ASSERT_GT(rows.rowCount(), 1);
   // Sorted by frames, most first.
-  EXPECT_GE(table.item(0, 1)->data(Qt::DisplayRole).toULongLong(),
-            table.item(1, 1)->data(Qt::DisplayRole).toULongLong());
-  const QString callsign = table.item(0, 0)->text();
-  emit table.cellDoubleClicked(0, 0);
+  const auto frames = [&](int row) { return rows.index(row, 1).data().toULongLong(); };
+  EXPECT_GE(frames(0), frames(1));
+  const QString callsign = rows.index(0, 0).data().toString();
+  const QRect cell = table.visualRect(rows.index(0, 0));
+  QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, cell.center());
+  QTest::mouseDClick(table.viewport(), Qt::LeftButton, {}, cell.center());
   ASSERT_TRUE(testing::WaitUntil([&] { return !b.Filtering(); }));
   EXPECT_EQ(b.findChild<QLineEdit*>("FilterFrom")->text(), callsign);
-  EXPECT_EQ(b.StatusText(), QString("%1 of %2 frames")
-                                .arg(table.item(0, 1)->text())
-                                .arg(SampleFrames()));
+  EXPECT_EQ(b.StatusText(), QString("%1 of %2 frames").arg(frames(0)).arg(SampleFrames()));
+}
+
+// A UI frame from a source callsign, as the store keeps it.
+void Hear(FrameStore& store, const char* source, int times) {
+  sample::Ax25Frame frame{{"APZ001"}, {source}, {}, true, sample::kControlUi, 0xF0,
+                          sample::Bytes("hello")};
+  std::vector<std::uint8_t> kiss;
+  sample::AppendKissFrame(kiss, 0, sample::EncodeAx25(frame));
+  for (int k = 0; k < times; ++k) store.Append(kiss, 1000 * k, DisplayOptions{}, {}, 8);
+}
+
+TEST(HeardViewTest, TheSelectionStaysOnItsStationWhenItsRowMoves) {
+  FrameStore store;
+  Hear(store, "ALPHA", 3);
+  Hear(store, "BRAVO", 2);
+  Hear(store, "KILO", 1);
+  HeardView view(store, false);
+  view.resize(600, 300);
+  view.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+  QTableView& table = view.Table();
+  const auto callsigns = [&] {
+    QStringList shown;
+    for (int row = 0; row < table.model()->rowCount(); ++row) shown << view.CallsignAt(row);
+    return shown;
+  };
+  ASSERT_EQ(callsigns(), QStringList({"ALPHA", "BRAVO", "KILO"}));
+  QTest::mouseClick(table.viewport(), Qt::LeftButton, {},
+                    table.visualRect(table.model()->index(2, 0)).center());
+  QSignalSpy resets(table.model(), &QAbstractItemModel::modelReset);
+
+  Hear(store, "KILO", 4);
+  Hear(store, "DELTA", 2);
+  view.Refresh();
+  EXPECT_EQ(callsigns(), QStringList({"KILO", "ALPHA", "BRAVO", "DELTA"}));
+  const QModelIndexList selected = table.selectionModel()->selectedRows();
+  ASSERT_EQ(selected.size(), 1);
+  EXPECT_EQ(view.CallsignAt(selected.front().row()), "KILO");
+  EXPECT_EQ(table.model()->index(0, 1).data().toString(), "5");
+  EXPECT_EQ(resets.count(), 0);
+
+  // Cleared, the list starts again.
+  store.Clear();
+  Hear(store, "ECHO", 1);
+  view.Refresh();
+  EXPECT_EQ(callsigns(), QStringList({"ECHO"}));
 }
 
 TEST_F(FrameBrowserTest, KeepsItsGeometry) {
@@ -176,48 +294,6 @@ TEST_F(FrameBrowserTest, KeepsItsGeometry) {
   browser = std::make_unique<FrameBrowser>(Settings());
   browser->show();
   EXPECT_EQ(browser->size(), QSize(700, 500));
-}
-
-TEST(FrameRateTest, CountsFramesPerMinuteOverTheLastHour) {
-  FrameStore store;
-  const std::uint8_t bytes[] = {0x00, 0x82, 0x84, 0x86};
-  const std::int64_t hour = 3'600'000;
-  // One frame two hours back (left out), one just within the hour, three in its last minute.
-  for (const std::int64_t at : {std::int64_t{0}, hour + 1, 2 * hour - 1000, 2 * hour - 500, 2 * hour}) {
-    store.Append(bytes, at, DisplayOptions{}, {}, 1);
-  }
-  const FrameRate rate = CountFrameRate(store, false);
-  ASSERT_EQ(rate.bars.size(), static_cast<std::size_t>(kChartBars));
-  EXPECT_EQ(rate.start, hour + 1);
-  EXPECT_EQ(rate.barMilliseconds, 60'000);
-  EXPECT_EQ(rate.bars.back(), 3u);
-  EXPECT_EQ(rate.bars.front(), 1u);
-  const FrameRate whole = CountFrameRate(store, true);
-  EXPECT_EQ(whole.barMilliseconds, 120'000);
-  std::uint64_t all = 0;
-  for (auto n : whole.bars) all += n;
-  EXPECT_EQ(all, 5u);
-}
-
-TEST(FrameRateTest, ArrivalTimesThatGoBackAreCountedAll) {
-  // The clock set back ten minutes, then three minutes, while frames arrived.
-  const std::uint8_t bytes[] = {0x00, 0x82, 0x84, 0x86};
-  const std::int64_t minute = 60'000;
-  for (const bool wholeSpan : {false, true}) {
-    FrameStore store;
-    for (const std::int64_t at : {30 * minute, 31 * minute, 21 * minute, 22 * minute, 19 * minute}) {
-      store.Append(bytes, at, DisplayOptions{}, {}, 1);
-    }
-    const FrameRate rate = CountFrameRate(store, wholeSpan);
-    EXPECT_EQ(rate.start, 19 * minute);
-    EXPECT_EQ(rate.barMilliseconds, minute);
-    ASSERT_EQ(rate.bars.size(), 13u);
-    EXPECT_EQ(rate.bars.front(), 1u);
-    EXPECT_EQ(rate.bars.back(), 1u);
-    std::uint64_t all = 0;
-    for (auto n : rate.bars) all += n;
-    EXPECT_EQ(all, 5u);
-  }
 }
 
 TEST(MainWindowMenuTest, ViewMenuAndOpenCaptureBesideTheSpecifiedOnes) {
