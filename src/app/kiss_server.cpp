@@ -60,13 +60,13 @@ std::string KissClientText(std::string_view client, std::string_view what) {
   return text;
 }
 
-KissServer::KissServer(StatusLine& status, SerialPort& tnc, KissServerFigures& figures,
+KissServer::KissServer(StatusLine& status, SerialPort& tnc, Clock& clock, KissServerFigures& figures,
                        KissServerLimits limits, std::size_t queueLimit)
     : status_(status),
       figures_(figures),
       limits_(limits),
       queueLimit_(queueLimit),
-      tnc_(tnc, status, figures),
+      tnc_(tnc, clock, status, figures),
       pool_(limits.queueBudget) {
   figures_.clients = 0;
 }

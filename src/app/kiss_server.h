@@ -27,6 +27,7 @@
 #include "app/kiss_server_figures.h"
 #include "app/received_unit_sink.h"
 #include "app/tnc_queue.h"
+#include "base/clock.h"
 #include "base/status_line.h"
 #include "link/serial_port.h"
 
@@ -52,7 +53,7 @@ std::string KissClientText(std::string_view client, std::string_view what);
 class KissServer final : public ReceivedUnitSink {
  public:
   // figures: where the clients and counts are shown from (the station's).
-  KissServer(StatusLine& status, SerialPort& tnc, KissServerFigures& figures,
+  KissServer(StatusLine& status, SerialPort& tnc, Clock& clock, KissServerFigures& figures,
              KissServerLimits limits = {}, std::size_t queueLimit = kKissServerQueueLimit);
   ~KissServer() override;
 

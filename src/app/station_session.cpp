@@ -21,7 +21,7 @@ StationSession::StationSession(Station& station, Clock& clock, StationPorts port
       view_(view),
       core_(ReceiveSetting{pane ? *pane : noPane_, clock, options_, mirroring_, ports.incoming, ports.outgoing,
                            station.counters, station.LastPacketTime, view, view, captureWriter}),
-      kissServer_(view, ports.incoming, station.kissServerFigures, station.kissServerLimits),
+      kissServer_(view, ports.incoming, clock, station.kissServerFigures, station.kissServerLimits),
       timeClient_(ports.timeServer, clock, view, timeServerPort),
       mirror_(mirroring_, station.settings.MirrorFlag, station.settings.OutgoingPortLine,
               ports.outgoing, view, view),

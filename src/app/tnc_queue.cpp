@@ -22,9 +22,11 @@ std::size_t TncQueueLimit(std::optional<std::string_view> lineSettings) {
 
 void TncQueue::Send(std::span<const std::uint8_t> frame, std::string_view client) {
   const std::size_t queued = tnc_.BytesToWrite();
-  if (queued == 0) stallShown_ = false;
+  const auto now = clock_.MonotonicNow();
+  if (queued == 0 && now - lastRefused_ >= std::chrono::seconds(kTncQueueSeconds)) stallShown_ = false;
   if (frame.size() > limit_ - std::min(queued, limit_)) {
     ++figures_.framesTncStalled;
+    lastRefused_ = now;
     if (!stallShown_) status_.SetSimpleText(PortProblemText(tnc_.CommPort(), kTncNotTaking));
     stallShown_ = true;
     return;

@@ -3,9 +3,12 @@
 // must not let clients pile up memory, so a frame is written only while the
 // port's queue holds less than a few seconds at its baud rate, and is refused
 // whole otherwise. Each kind of trouble is shown once per stall, not once per
-// frame, and every frame is counted.
+// frame, and every frame is counted. A stall ends once the port's queue has
+// emptied with nothing refused for a few seconds: a line that takes bytes in
+// bursts empties its queue now and then in the middle of a flood.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -13,6 +16,7 @@
 #include <string_view>
 
 #include "app/kiss_server_figures.h"
+#include "base/clock.h"
 #include "base/status_line.h"
 #include "link/serial_port.h"
 
@@ -31,8 +35,8 @@ std::size_t TncQueueLimit(std::optional<std::string_view> lineSettings);
 
 class TncQueue {
  public:
-  TncQueue(SerialPort& tnc, StatusLine& status, KissServerFigures& figures)
-      : tnc_(tnc), status_(status), figures_(figures) {}
+  TncQueue(SerialPort& tnc, Clock& clock, StatusLine& status, KissServerFigures& figures)
+      : tnc_(tnc), clock_(clock), status_(status), figures_(figures) {}
 
   void SetLimit(std::size_t limit) { limit_ = limit; }
   std::size_t Limit() const { return limit_; }
@@ -42,10 +46,12 @@ class TncQueue {
 
  private:
   SerialPort& tnc_;
+  Clock& clock_;
   StatusLine& status_;
   KissServerFigures& figures_;
   std::size_t limit_ = kTncQueueMost;
-  bool stallShown_ = false;    // until the port's queue has emptied
+  bool stallShown_ = false;
+  std::chrono::steady_clock::time_point lastRefused_{};
   bool notSentShown_ = false;  // until a frame is written again
 };
 
