@@ -3,15 +3,24 @@
 #include <algorithm>
 #include <cstring>
 
+#include <sys/mman.h>
+
 namespace vorlink {
+
+void ChunkPool::Unmap::operator()(std::uint8_t* chunk) const { munmap(chunk, kChunkSize); }
 
 ChunkPool::ChunkPool(std::size_t byteBudget)
     : limit_(std::max<std::size_t>(byteBudget / kChunkSize, 1)) {}
 
 ChunkPool::Chunk ChunkPool::Take() {
   if (inUse_ == limit_) return nullptr;
+  if (reserve_.empty()) {
+    void* pages = mmap(nullptr, kChunkSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pages == MAP_FAILED) return nullptr;
+    ++inUse_;
+    return Chunk(static_cast<std::uint8_t*>(pages));
+  }
   ++inUse_;
-  if (reserve_.empty()) return std::make_unique_for_overwrite<std::uint8_t[]>(kChunkSize);
   Chunk chunk = std::move(reserve_.back());
   reserve_.pop_back();
   return chunk;
@@ -42,7 +51,10 @@ bool ChunkQueue::Append(std::span<const std::uint8_t> bytes) {
   while (!bytes.empty()) {
     std::size_t room = TailRoom();
     if (room == 0) {
-      chunks_.push_back(pool_.Take());
+      ChunkPool::Chunk chunk = pool_.Take();
+      // Out of memory with budget left: what was appended stays, the rest is refused.
+      if (!chunk) return false;
+      chunks_.push_back(std::move(chunk));
       room = kChunkSize;
     }
     const std::size_t n = std::min(room, bytes.size());

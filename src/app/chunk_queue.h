@@ -2,7 +2,9 @@
 // (one per KISS server client) draw on the pool; a queue that is emptied or
 // dropped gives its chunks back at once, and the pool keeps only a small
 // reserve of free chunks, so memory follows the bytes actually waiting
-// instead of the largest any queue ever reached.
+// instead of the largest any queue ever reached. Chunks are pages mapped for
+// the pool alone: one given back leaves the process, where a heap would keep
+// it for whatever came next.
 #pragma once
 
 #include <cstddef>
@@ -16,11 +18,14 @@ namespace vorlink {
 
 inline constexpr std::size_t kChunkSize = 4096;
 // Free chunks kept for the next frames instead of being handed back.
-inline constexpr std::size_t kChunkReserve = 16;
+inline constexpr std::size_t kChunkReserve = 64;
 
 class ChunkPool {
  public:
-  using Chunk = std::unique_ptr<std::uint8_t[]>;
+  struct Unmap {
+    void operator()(std::uint8_t* chunk) const;
+  };
+  using Chunk = std::unique_ptr<std::uint8_t, Unmap>;
 
   // At most byteBudget bytes (rounded down to whole chunks, at least one) in
   // chunks handed out.
@@ -49,7 +54,9 @@ class ChunkQueue {
   ChunkQueue(const ChunkQueue&) = delete;
   ChunkQueue& operator=(const ChunkQueue&) = delete;
 
-  // False, with nothing appended, when the pool cannot give the room.
+  // False, with nothing appended, when the pool's budget cannot give the
+  // room; false too if the system runs out of memory half-way, when part may
+  // be appended and the queue is good only for dropping.
   bool Append(std::span<const std::uint8_t> bytes);
   // Whether Append would succeed now.
   bool Fits(std::size_t count) const;
