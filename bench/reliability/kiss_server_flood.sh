@@ -24,33 +24,21 @@ trap 'rm -rf "$scratch"' EXIT
 # A copy, so that the program folder (captures, scripts) is the scratch folder too.
 cp "$program" "$scratch/vorlink"
 
-QT_QPA_PLATFORM=offscreen python3 - "$scratch" "$mib" "$idle" <<'PY'
-import glob, os, resource, select, signal, socket, subprocess, sys, time, tty
+QT_QPA_PLATFORM=offscreen PYTHONPATH="$here" python3 - "$scratch" "$mib" "$idle" <<'PY'
+import glob, os, resource, select, socket, sys, time
+from program_harness import link_ptys, no_time_server, start, status, stop
 
 folder, mib, idle = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
 soft, hard = resource.getrlimit(resource.RLIMIT_NOFILE)
 resource.setrlimit(resource.RLIMIT_NOFILE, (hard, hard))
-
-# The time server line names 127.0.0.1; nothing may answer there, or the
-# program would try to set the clock.
-probe = socket.socket()
-probe.settimeout(1)
-if probe.connect_ex(("127.0.0.1", 37)) == 0:
-    sys.exit("something listens on 127.0.0.1:37; not starting the program")
-probe.close()
+no_time_server()
 
 free = socket.socket()
 free.bind(("127.0.0.1", 0))
 port = free.getsockname()[1]
 free.close()
 
-ptys = {}
-for name in ("COM1", "COM2"):
-    master, slave = os.openpty()
-    tty.setraw(slave)
-    os.set_blocking(master, False)
-    os.symlink(os.ttyname(slave), os.path.join(folder, name))
-    ptys[name] = (master, slave)
+ptys = link_ptys(folder)
 tnc = ptys["COM1"][0]
 
 with open(os.path.join(folder, "vorlink.ini"), "wb") as ini:
@@ -61,13 +49,6 @@ with open(os.path.join(folder, "vorlink.conf"), "w") as conf:
 # A data frame with a whole AX.25 UI header and 300 bytes of text.
 HEADER = bytes.fromhex("82 84 86 40 40 40 60 B0 B2 B4 40 40 40 6F 03 F0")
 FRAME = b"\xc0\x00" + HEADER + b"U" * 300 + b"\xc0"
-
-def status(pid, key):
-    with open(f"/proc/{pid}/status") as f:
-        for line in f:
-            if line.startswith(key + ":"):
-                return int(line.split()[1])
-    return -1
 
 def drain(fd, quiet=0.5):
     total, last = 0, time.monotonic()
@@ -89,12 +70,8 @@ def logged(text):
             count += sum(1 for line in f if text.encode() in line)
     return count
 
-proc = subprocess.Popen([os.path.join(folder, "vorlink")], cwd=folder,
-                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+proc = start(folder)
 try:
-    time.sleep(2)
-    if proc.poll() is not None:
-        sys.exit(f"program ended at start with status {proc.returncode}")
     drain(tnc)  # the start script
     start_rss = status(proc.pid, "VmRSS")
     print(f"start: VmRSS {start_rss} kB")
@@ -175,13 +152,5 @@ try:
     print(f"idle: refusal messages logged: {logged('refused, too many clients')}, "
           f"drop messages: {logged('dropped, not taking data')}")
 finally:
-    proc.send_signal(signal.SIGTERM)
-    try:
-        proc.wait(timeout=10)
-    except subprocess.TimeoutExpired:
-        proc.kill()
-        proc.wait()
-    for master, slave in ptys.values():
-        os.close(master)
-        os.close(slave)
+    stop(proc, ptys)
 PY

@@ -70,6 +70,16 @@ class KissServerSharingTest : public testing::ControllerTest {
     station.kissServerForThisRun = KissTcpAddress{"127.0.0.1", 0};
   }
   std::uint16_t ServerPort() { return Find<QtKissServer>("KissServer")->Port(); }
+  // The program started with clients allowed to transmit, its start script
+  // read off the TNC's line, and one client connected; nothing on failure.
+  std::unique_ptr<ReadingClient> TransmittingClient() {
+    station.kissServer.clientsTransmit = true;
+    Start();
+    if (Received(com1) != testing::ToHex(Hex("4B 49 53 53 20 4F 4E 0D"))) return nullptr;
+    auto client = std::make_unique<ReadingClient>(ServerPort());
+    const bool up = WaitUntil([&] { return client->Connected() && station.kissServerFigures.clients == 1; });
+    return up ? std::move(client) : nullptr;
+  }
   std::vector<std::uint8_t> CapturedFrames() {
     ReceivedFrames frames;
     Deframer deframer;
@@ -148,11 +158,9 @@ TEST_F(KissServerSharingTest, ClientsAreReceiveOnlyUnlessAllowedToTransmit) {
 // Frames a client sends with a bad escape or too short for an AX.25 header
 // never reach the TNC's line; the well-formed one among them does.
 TEST_F(KissServerSharingTest, MalformedClientFramesNeverReachTheTnc) {
-  station.kissServer.clientsTransmit = true;
-  Start();
-  ASSERT_EQ(Received(com1), testing::ToHex(Hex("4B 49 53 53 20 4F 4E 0D")));
-  ReadingClient client(ServerPort());
-  ASSERT_TRUE(WaitUntil([&] { return client.Connected() && station.kissServerFigures.clients == 1; }));
+  const auto connected = TransmittingClient();
+  ASSERT_TRUE(connected);
+  ReadingClient& client = *connected;
   auto badEscape = LetterFrame('x');
   badEscape[18] = kFesc;
   auto fescLast = LetterFrame('y');
@@ -171,11 +179,9 @@ TEST_F(KissServerSharingTest, MalformedClientFramesNeverReachTheTnc) {
 // Nobody reads the TNC's line: a client's flood fills the port's queue to its
 // bound, and the rest is refused with one message.
 TEST_F(KissServerSharingTest, AFloodAtAStalledTncIsRefusedWithOneMessage) {
-  station.kissServer.clientsTransmit = true;
-  Start();
-  ASSERT_EQ(Received(com1), testing::ToHex(Hex("4B 49 53 53 20 4F 4E 0D")));
-  ReadingClient client(ServerPort());
-  ASSERT_TRUE(WaitUntil([&] { return client.Connected() && station.kissServerFigures.clients == 1; }));
+  const auto connected = TransmittingClient();
+  ASSERT_TRUE(connected);
+  ReadingClient& client = *connected;
   const auto frame = LetterFrame('f');
   std::vector<std::uint8_t> burst;
   for (int i = 0; i < 1000; ++i) burst.insert(burst.end(), frame.begin(), frame.end());
