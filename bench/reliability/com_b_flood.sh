@@ -17,43 +17,19 @@ trap 'rm -rf "$scratch"' EXIT
 # A copy, so that the program folder (captures, scripts) is the scratch folder too.
 cp "$program" "$scratch/vorlink"
 
-QT_QPA_PLATFORM=offscreen python3 - "$scratch" "$mib" <<'PY'
-import os, select, signal, socket, subprocess, sys, time, tty
+QT_QPA_PLATFORM=offscreen PYTHONPATH="$here" python3 - "$scratch" "$mib" <<'PY'
+import os, select, sys, time
+from program_harness import link_ptys, no_time_server, start, status, stop
 
 folder, mib = sys.argv[1], int(sys.argv[2])
-
-# The time server line names 127.0.0.1; nothing may answer there, or the
-# program would try to set the clock.
-probe = socket.socket()
-probe.settimeout(1)
-if probe.connect_ex(("127.0.0.1", 37)) == 0:
-    sys.exit("something listens on 127.0.0.1:37; not starting the program")
-probe.close()
-
-ptys = {}
-for name in ("COM1", "COM2"):
-    master, slave = os.openpty()
-    tty.setraw(slave)
-    os.set_blocking(master, False)
-    os.symlink(os.ttyname(slave), os.path.join(folder, name))
-    ptys[name] = (master, slave)
+no_time_server()
+ptys = link_ptys(folder)
 
 with open(os.path.join(folder, "vorlink.ini"), "wb") as ini:
     ini.write(b"01,19200,N,8,1\r\n127.0.0.1\r\n02,19200,N,8,1\r\ntrue\r\n")
 
-def status(pid, key):
-    with open(f"/proc/{pid}/status") as f:
-        for line in f:
-            if line.startswith(key + ":"):
-                return int(line.split()[1])
-    return -1
-
-proc = subprocess.Popen([os.path.join(folder, "vorlink")], cwd=folder,
-                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+proc = start(folder)
 try:
-    time.sleep(2)
-    if proc.poll() is not None:
-        sys.exit(f"program ended at start with status {proc.returncode}")
     before = status(proc.pid, "VmRSS")
 
     master = ptys["COM2"][0]
@@ -73,13 +49,5 @@ try:
     print(f"COM B flood: {sent / 2**20:.1f} MiB sent in {took:.1f} s")
     print(f"VmRSS before: {before} kB, after: {after} kB, peak (VmHWM): {peak} kB")
 finally:
-    proc.send_signal(signal.SIGTERM)
-    try:
-        proc.wait(timeout=10)
-    except subprocess.TimeoutExpired:
-        proc.kill()
-        proc.wait()
-    for master, slave in ptys.values():
-        os.close(master)
-        os.close(slave)
+    stop(proc, ptys)
 PY

@@ -3,25 +3,32 @@
 // sockets live in an adapter, which takes the queued bytes as its sockets
 // can send them.
 //
-// A client's queue holds at most queueLimit bytes: a frame that would go past
-// it disconnects the client, so a client that stops reading costs a bounded
-// amount of memory and never holds up reception. A client's own stream is cut
-// into frames by a deframer (bounded like the receive side); only whole KISS
-// data frames reach the TNC, each in one write.
+// What the server takes on is bounded: at most maxClients clients (others
+// are refused as they come), each client's queue at most queueLimit bytes,
+// and all queues together at most the budget, drawn from one pool of chunks
+// that a client gives back as it reads or goes. A client past its own limit,
+// or the one furthest behind when the budget is spent, is disconnected, so a
+// client that stops reading never holds up reception. A client's own stream
+// is cut into frames by a deframer (bounded like the receive side); only
+// whole, well-formed KISS data frames reach the TNC, each in one write.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "app/chunk_queue.h"
+#include "app/kiss_server_choice.h"
+#include "app/kiss_server_figures.h"
 #include "app/received_unit_sink.h"
+#include "app/tnc_queue.h"
+#include "base/clock.h"
 #include "base/status_line.h"
-#include "link/deframer.h"
 #include "link/serial_port.h"
 
 namespace vorlink {
@@ -45,22 +52,26 @@ std::string KissClientText(std::string_view client, std::string_view what);
 
 class KissServer final : public ReceivedUnitSink {
  public:
-  // clientCount: where the number of clients is shown from (the station's).
-  KissServer(StatusLine& status, SerialPort& tnc, std::size_t& clientCount,
-             std::size_t queueLimit = kKissServerQueueLimit);
+  // figures: where the clients and counts are shown from (the station's).
+  KissServer(StatusLine& status, SerialPort& tnc, Clock& clock, KissServerFigures& figures,
+             KissServerLimits limits = {}, std::size_t queueLimit = kKissServerQueueLimit);
   ~KissServer() override;
 
   void SetSockets(KissServerSockets* sockets) { sockets_ = sockets; }
   void SetClientsTransmit(bool allowed) { clientsTransmit_ = allowed; }
+  // Bytes the TNC's port may hold unsent before client frames are refused.
+  void SetTncQueueLimit(std::size_t limit) { tnc_.SetLimit(limit); }
 
-  // name: "HOST:PORT" of the peer, for the texts.
-  KissClientId Connect(std::string name);
+  // name: "HOST:PORT" of the peer, for the texts. Nothing when the server
+  // has all the clients it takes: the adapter closes the connection.
+  std::optional<KissClientId> Connect(std::string name);
   // The peer went away; nothing for a client dropped already.
   void Disconnect(KissClientId client);
 
   // Queues the frame for every client.
   void OnReceivedFrame(std::span<const std::uint8_t> frame) override;
-  // The bytes queued for the client, oldest first; empty for an unknown one.
+  // The oldest bytes queued for the client, perhaps not all of them; empty
+  // when nothing waits or for an unknown client.
   std::span<const std::uint8_t> Pending(KissClientId client) const;
   // The adapter sent the first count bytes of Pending.
   void Taken(KissClientId client, std::size_t count);
@@ -68,17 +79,26 @@ class KissServer final : public ReceivedUnitSink {
   void FromClient(KissClientId client, std::span<const std::uint8_t> bytes);
 
   std::size_t ClientCount() const { return clients_.size(); }
+  // Memory the client queues hold now, free reserve included.
+  std::size_t QueueBytesHeld() const { return pool_.BytesHeld(); }
 
  private:
   struct Client;
 
+  // Disconnects the client for falling behind.
+  void DropBehind(KissClientId client);
+  // The client with the most bytes queued; nothing when none has any.
+  std::optional<KissClientId> FurthestBehind() const;
   void Forget(KissClientId client);
 
   StatusLine& status_;
-  SerialPort& tnc_;
-  std::size_t& clientCount_;
+  KissServerFigures& figures_;
+  KissServerLimits limits_;
   std::size_t queueLimit_;
+  TncQueue tnc_;
+  ChunkPool pool_;
   bool clientsTransmit_ = false;
+  bool refusalShown_ = false;  // until a client goes
   KissServerSockets* sockets_ = nullptr;
   KissClientId nextId_ = 1;
   std::map<KissClientId, std::unique_ptr<Client>> clients_;

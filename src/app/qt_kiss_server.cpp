@@ -78,7 +78,12 @@ void QtKissServer::Stop() {
 
 void QtKissServer::OnNewConnection() {
   while (QTcpSocket* socket = server_.nextPendingConnection()) {
-    const KissClientId id = core_.Connect(PeerName(*socket));
+    const auto accepted = core_.Connect(PeerName(*socket));
+    if (!accepted) {
+      Abort(socket);
+      continue;
+    }
+    const KissClientId id = *accepted;
     sockets_.emplace(id, socket);
     connect(socket, &QTcpSocket::bytesWritten, this, [this, id] { Pump(id); });
     connect(socket, &QTcpSocket::readyRead, this, [this, id, socket] {

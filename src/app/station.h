@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "app/kiss_server_choice.h"
+#include "app/kiss_server_figures.h"
 #include "app/link_choice.h"
 #include "app/message_log.h"
 #include "app/settings.h"
@@ -35,7 +36,8 @@ struct Station {
   MessageLog messages;
   KissServerChoice kissServer;                          // vorlink.conf
   std::optional<KissTcpAddress> kissServerForThisRun;  // --kiss-server, never saved
-  std::size_t kissServerClients = 0;                   // connected now
+  KissServerLimits kissServerLimits;                    // vorlink.conf, read only
+  KissServerFigures kissServerFigures;                  // clients connected now, counts
 
   std::optional<KissTcpAddress> KissTcp() const { return ChosenKissTcp(link, kissTcpForThisRun); }
   KissServerChoice KissServerSetting() const { return ChosenKissServer(kissServer, kissServerForThisRun); }

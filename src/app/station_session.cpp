@@ -21,7 +21,7 @@ StationSession::StationSession(Station& station, Clock& clock, StationPorts port
       view_(view),
       core_(ReceiveSetting{pane ? *pane : noPane_, clock, options_, mirroring_, ports.incoming, ports.outgoing,
                            station.counters, station.LastPacketTime, view, view, captureWriter}),
-      kissServer_(view, ports.incoming, station.kissServerClients),
+      kissServer_(view, ports.incoming, clock, station.kissServerFigures, station.kissServerLimits),
       timeClient_(ports.timeServer, clock, view, timeServerPort),
       mirror_(mirroring_, station.settings.MirrorFlag, station.settings.OutgoingPortLine,
               ports.outgoing, view, view),
@@ -58,6 +58,8 @@ void StationSession::Load() {
   core_.pipeline.Reset();
   const KissServerChoice sharing = station_.KissServerSetting();
   kissServer_.SetClientsTransmit(sharing.clientsTransmit);
+  kissServer_.SetTncQueueLimit(links_.OverKissTcp() ? TncQueueLimit(std::nullopt)
+                                                     : TncQueueLimit(ports_.incoming.Settings()));
   core_.pipeline.SetSharedSink(sharing.on ? &kissServer_ : nullptr);
   view_.ShowIncomingPort(links_.IncomingText());
   UseDefaultHostIfEmpty(settings);
@@ -104,6 +106,7 @@ void StationSession::OnStatusTimer() {
 
 void StationSession::ClearCounters() {
   station_.counters.Clear();
+  station_.kissServerFigures.ClearCounts();
   station_.frames.Clear();
   view_.ShowReceived("");
 }

@@ -55,8 +55,17 @@ void AppendLinkHealth(const LinkHealth& health, TextPane& pane) {
   AppendLines(lines, pane);
 }
 
-void AppendKissServerClients(std::size_t clients, TextPane& pane) {
-  const std::string lines[] = {std::to_string(clients) + " KISS server clients"};
+void AppendKissServerFigures(const KissServerFigures& figures, TextPane& pane) {
+  const std::string lines[] = {
+      std::to_string(figures.clients) + " KISS server clients",
+      std::to_string(figures.framesToTnc) + " Frames from KISS clients sent to the TNC",
+      std::to_string(figures.framesTncStalled) +
+          " Frames from KISS clients dropped, TNC not taking data",
+      std::to_string(figures.framesNotSent) + " Frames from KISS clients not sent to the TNC",
+      std::to_string(figures.framesMalformed) + " malformed Frames from KISS clients refused",
+      std::to_string(figures.clientsRefused) + " KISS clients refused, too many clients",
+      std::to_string(figures.clientsDropped) + " KISS clients dropped, not taking data",
+  };
   AppendLines(lines, pane);
 }
 

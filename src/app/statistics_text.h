@@ -22,14 +22,22 @@
 //   0 stray Bytes
 //   0 empty Frames
 //
-// While the KISS server is on, the clients connected when the window was made:
+// While the KISS server is on, the clients connected when the window was made
+// and what became of the clients and of their frames:
 //
 //   2 KISS server clients
+//   5 Frames from KISS clients sent to the TNC
+//   0 Frames from KISS clients dropped, TNC not taking data
+//   0 Frames from KISS clients not sent to the TNC
+//   0 malformed Frames from KISS clients refused
+//   0 KISS clients refused, too many clients
+//   0 KISS clients dropped, not taking data
 #pragma once
 
 #include <cstddef>
 
 #include "decode/text_pane.h"
+#include "app/kiss_server_figures.h"
 #include "app/receive_counters.h"
 
 namespace vorlink {
@@ -38,7 +46,8 @@ namespace vorlink {
 void AppendStatistics(const ReceiveCounters& counters, TextPane& pane);
 // The link health part: an empty line, its title, one line per figure.
 void AppendLinkHealth(const LinkHealth& health, TextPane& pane);
-// "2 KISS server clients": one line below the link health, while sharing.
-void AppendKissServerClients(std::size_t clients, TextPane& pane);
+// "2 KISS server clients" and the server's counts, below the link health,
+// while sharing.
+void AppendKissServerFigures(const KissServerFigures& figures, TextPane& pane);
 
 }  // namespace vorlink

@@ -160,9 +160,9 @@ void AppController::OpenStatistics() {
     BringToFront(*statistics_);
     return;
   }
-  std::optional<std::size_t> clients;
-  if (station_.KissServerSetting().on) clients = station_.kissServerClients;
-  statistics_ = Adopt(new StatisticsWindow(station_.counters, clients));
+  std::optional<KissServerFigures> sharing;
+  if (station_.KissServerSetting().on) sharing = station_.kissServerFigures;
+  statistics_ = Adopt(new StatisticsWindow(station_.counters, sharing));
   statistics_->show();
 }
 

@@ -3,6 +3,8 @@
 #include <QSettings>
 #include <QString>
 
+#include <algorithm>
+
 #include "app/config_file.h"
 
 namespace vorlink {
@@ -15,6 +17,9 @@ constexpr const char* kServerOnKey = "kiss_server/enabled";
 constexpr const char* kServerHostKey = "kiss_server/host";
 constexpr const char* kServerPortKey = "kiss_server/port";
 constexpr const char* kServerTransmitKey = "kiss_server/clients_transmit";
+constexpr const char* kServerClientsKey = "kiss_server/max_clients";
+constexpr const char* kServerBudgetKey = "kiss_server/queue_budget_kib";
+constexpr std::size_t kKib = 1024;
 
 QString FilePath(const std::filesystem::path& workingFolder) {
   return QString::fromStdString((workingFolder / kMoreSettingsFileName).string());
@@ -72,6 +77,22 @@ KissServerChoice ReadKissServerChoice(const std::filesystem::path& workingFolder
   choice.clientsTransmit = file.value(kServerTransmitKey).toString() == "true";
   ReadAddress(file, kServerHostKey, kServerPortKey, choice.address);
   return choice;
+}
+
+KissServerLimits ReadKissServerLimits(const std::filesystem::path& workingFolder) {
+  KissServerLimits limits;
+  if (!std::filesystem::exists(workingFolder / kMoreSettingsFileName)) return limits;
+  const QSettings file(FilePath(workingFolder), QSettings::IniFormat);
+  bool isNumber = false;
+  const qulonglong clients = file.value(kServerClientsKey).toULongLong(&isNumber);
+  if (isNumber) limits.maxClients = static_cast<std::size_t>(clients);
+  const qulonglong kib = file.value(kServerBudgetKey).toULongLong(&isNumber);
+  // Clamped before scaling, so no number overflows it.
+  if (isNumber) {
+    limits.queueBudget =
+        static_cast<std::size_t>(std::min<qulonglong>(kib, kMostKissServerBudget / kKib)) * kKib;
+  }
+  return SaneKissServerLimits(limits);
 }
 
 bool WriteKissServerChoice(const std::filesystem::path& workingFolder,

@@ -21,5 +21,8 @@ bool WriteLinkChoice(const std::filesystem::path& workingFolder, const LinkChoic
 // The KISS server's group, [kiss_server], in the same file and the same way.
 KissServerChoice ReadKissServerChoice(const std::filesystem::path& workingFolder);
 bool WriteKissServerChoice(const std::filesystem::path& workingFolder, const KissServerChoice& choice);
+// How many clients and how much memory for them (max_clients, queue_budget_kib):
+// only read, the defaults when not given, kept within sane bounds.
+KissServerLimits ReadKissServerLimits(const std::filesystem::path& workingFolder);
 
 }  // namespace vorlink

@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
   station.link = vorlink::ReadLinkChoice(station.workingFolder);
   station.kissTcpForThisRun = vorlink::KissTcpOption(line);
   station.kissServer = vorlink::ReadKissServerChoice(station.workingFolder);
+  station.kissServerLimits = vorlink::ReadKissServerLimits(station.workingFolder);
   station.kissServerForThisRun = vorlink::KissServerOption(line);
   station.messages.SetFile(station.workingFolder / vorlink::kMessageFileName);
 

@@ -12,7 +12,7 @@
 namespace vorlink {
 
 StatisticsWindow::StatisticsWindow(const ReceiveCounters& counters,
-                                   std::optional<std::size_t> kissServerClients, QWidget* parent)
+                                   std::optional<KissServerFigures> kissServer, QWidget* parent)
     : QWidget(parent, Qt::Window) {
   setObjectName("Form4");
   setWindowTitle("Form4");
@@ -38,7 +38,7 @@ StatisticsWindow::StatisticsWindow(const ReceiveCounters& counters,
   QtTextPane pane(*figures_);
   AppendStatistics(counters, pane);
   AppendLinkHealth(counters.health, pane);
-  if (kissServerClients) AppendKissServerClients(*kissServerClients, pane);
+  if (kissServer) AppendKissServerFigures(*kissServer, pane);
   // Shown from the title down.
   figures_->moveCursor(QTextCursor::Start);
 }

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <optional>
 
+#include "app/kiss_server_figures.h"
 #include "app/receive_counters.h"
 
 class QPlainTextEdit;
@@ -18,9 +19,9 @@ class StatisticsWindow final : public QWidget {
   Q_OBJECT
 
  public:
-  // kissServerClients: shown while the KISS server is on.
+  // kissServer: shown while the KISS server is on.
   explicit StatisticsWindow(const ReceiveCounters& counters,
-                            std::optional<std::size_t> kissServerClients = std::nullopt,
+                            std::optional<KissServerFigures> kissServer = std::nullopt,
                             QWidget* parent = nullptr);
 
   // "RichTextBox1": the figures.

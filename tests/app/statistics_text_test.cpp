@@ -61,10 +61,15 @@ TEST(StatisticsTextTest, LinkHealthListsTheNibblesThatOccurredThenEveryFixedFigu
   EXPECT_EQ(pane.pieces[1], std::make_pair(std::string("Link health"), PaneRole::Title));
 }
 
-TEST(StatisticsTextTest, KissServerClientsAreOnePlainLine) {
+TEST(StatisticsTextTest, KissServerFiguresArePlainLines) {
   RecordingPane pane;
-  AppendKissServerClients(2, pane);
-  EXPECT_EQ(pane.Text(), "2 KISS server clients\n");
+  AppendKissServerFigures({2, 5, 6, 7, 8, 9, 10}, pane);
+  EXPECT_EQ(pane.Text(),
+            "2 KISS server clients\n5 Frames from KISS clients sent to the TNC\n"
+            "6 Frames from KISS clients dropped, TNC not taking data\n"
+            "7 Frames from KISS clients not sent to the TNC\n"
+            "8 malformed Frames from KISS clients refused\n"
+            "9 KISS clients refused, too many clients\n10 KISS clients dropped, not taking data\n");
   EXPECT_EQ(pane.pieces[0], std::make_pair(std::string("2 KISS server clients"), PaneRole::Plain));
 }
 

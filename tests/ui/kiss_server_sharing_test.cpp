@@ -16,6 +16,7 @@
 
 #include "app/qt_kiss_server.h"
 #include "controller_fixture.h"
+#include "fake_clock.h"
 #include "fake_serial_port.h"
 #include "fake_status_line.h"
 #include "link/deframer.h"
@@ -69,6 +70,16 @@ class KissServerSharingTest : public testing::ControllerTest {
     station.kissServerForThisRun = KissTcpAddress{"127.0.0.1", 0};
   }
   std::uint16_t ServerPort() { return Find<QtKissServer>("KissServer")->Port(); }
+  // The program started with clients allowed to transmit, its start script
+  // read off the TNC's line, and one client connected; nothing on failure.
+  std::unique_ptr<ReadingClient> TransmittingClient() {
+    station.kissServer.clientsTransmit = true;
+    Start();
+    if (Received(com1) != testing::ToHex(Hex("4B 49 53 53 20 4F 4E 0D"))) return nullptr;
+    auto client = std::make_unique<ReadingClient>(ServerPort());
+    const bool up = WaitUntil([&] { return client->Connected() && station.kissServerFigures.clients == 1; });
+    return up ? std::move(client) : nullptr;
+  }
   std::vector<std::uint8_t> CapturedFrames() {
     ReceivedFrames frames;
     Deframer deframer;
@@ -83,7 +94,7 @@ TEST_F(KissServerSharingTest, TwoClientsReceiveTheFramesOfTheRunAsReceived) {
   ASSERT_EQ(Received(com1), testing::ToHex(Hex("4B 49 53 53 20 4F 4E 0D")));
   ReadingClient first(ServerPort());
   ReadingClient second(ServerPort());
-  ASSERT_TRUE(WaitUntil([&] { return station.kissServerClients == 2; }));
+  ASSERT_TRUE(WaitUntil([&] { return station.kissServerFigures.clients == 2; }));
 
   // Frames with escapes and one cut over two writes, among an empty frame and
   // stray bytes, which no client gets.
@@ -112,8 +123,8 @@ TEST_F(KissServerSharingTest, TwoClientsReceiveTheFramesOfTheRunAsReceived) {
   EXPECT_EQ(CapturedFrames(), expected);
   Trigger("MnuStatistics");
   ASSERT_NE(controller->Statistics(), nullptr);
-  EXPECT_TRUE(controller->Statistics()->Figures()->toPlainText().endsWith(
-      " empty Frames\n2 KISS server clients\n"));
+  EXPECT_TRUE(controller->Statistics()->Figures()->toPlainText().contains(
+      " empty Frames\n2 KISS server clients\n0 Frames from KISS clients sent to the TNC\n"));
   EXPECT_TRUE(LogHas("KISS server: client " + first.LocalName() + " connected"));
   EXPECT_TRUE(LogHas("KISS server: client " + second.LocalName() + " connected"));
 }
@@ -129,7 +140,7 @@ TEST_F(KissServerSharingTest, ClientsAreReceiveOnlyUnlessAllowedToTransmit) {
     Start();
     ASSERT_EQ(Received(com1), testing::ToHex(Hex("4B 49 53 53 20 4F 4E 0D")));
     ReadingClient client(ServerPort());
-    ASSERT_TRUE(WaitUntil([&] { return client.Connected() && station.kissServerClients == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return client.Connected() && station.kissServerFigures.clients == 1; }));
     // Cut in two with a pause between: the TNC still gets it in one piece.
     const auto frame = LetterFrame('t');
     client.Send({frame.begin(), frame.begin() + 7});
@@ -144,13 +155,58 @@ TEST_F(KissServerSharingTest, ClientsAreReceiveOnlyUnlessAllowedToTransmit) {
   }
 }
 
+// Frames a client sends with a bad escape or too short for an AX.25 header
+// never reach the TNC's line; the well-formed one among them does.
+TEST_F(KissServerSharingTest, MalformedClientFramesNeverReachTheTnc) {
+  const auto connected = TransmittingClient();
+  ASSERT_TRUE(connected);
+  ReadingClient& client = *connected;
+  auto badEscape = LetterFrame('x');
+  badEscape[18] = kFesc;
+  auto fescLast = LetterFrame('y');
+  fescLast.insert(fescLast.end() - 1, kFesc);
+  const auto good = LetterFrame('g');
+  for (const auto& frame : {badEscape, Hex("C0 00 82 84 86 40 40 40 60 B0 B2 B4 40 40 40 C0"),
+                            fescLast, good, Hex("C0 00 DB DC DB DC DB DC DB DC DB DC DB DC DB DC C0")}) {
+    client.Send(frame);
+  }
+  EXPECT_EQ(Received(com1, 500ms), testing::ToHex(good));
+  EXPECT_EQ(station.kissServerFigures.framesMalformed, 4u);
+  EXPECT_EQ(station.kissServerFigures.framesToTnc, 1u);
+  EXPECT_TRUE(LogHas("KISS server: client " + client.LocalName() + " frame refused, not well-formed"));
+}
+
+// Nobody reads the TNC's line: a client's flood fills the port's queue to its
+// bound, and the rest is refused with one message.
+TEST_F(KissServerSharingTest, AFloodAtAStalledTncIsRefusedWithOneMessage) {
+  const auto connected = TransmittingClient();
+  ASSERT_TRUE(connected);
+  ReadingClient& client = *connected;
+  const auto frame = LetterFrame('f');
+  std::vector<std::uint8_t> burst;
+  for (int i = 0; i < 1000; ++i) burst.insert(burst.end(), frame.begin(), frame.end());
+  constexpr int kBursts = 100;  // 2 MB
+  for (int i = 0; i < kBursts; ++i) client.Send(burst);
+  const std::uint64_t sent = 1000 * kBursts;
+  const auto& figures = station.kissServerFigures;
+  ASSERT_TRUE(WaitUntil([&] { return figures.framesToTnc + figures.framesTncStalled == sent; }, 20000ms));
+  EXPECT_GT(figures.framesTncStalled, 0u);
+  // The port's queue and what the line itself buffers: far below the flood.
+  EXPECT_LT(figures.framesToTnc * frame.size(), std::size_t{256} << 10);
+  const std::string stall = "COM 1: frames from KISS clients dropped, TNC not taking data";
+  const auto& lines = station.messages.Lines();
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [&](const std::string& line) { return line.find(stall) != std::string::npos; }),
+            1);
+}
+
 TEST_F(KissServerSharingTest, ClosingTheWindowDisconnectsTheClients) {
   Start();
   ReadingClient client(ServerPort());
-  ASSERT_TRUE(WaitUntil([&] { return station.kissServerClients == 1; }));
+  ASSERT_TRUE(WaitUntil([&] { return station.kissServerFigures.clients == 1; }));
   const std::string name = client.LocalName();
   Main().Unload();
-  EXPECT_EQ(station.kissServerClients, 0u);
+  EXPECT_EQ(station.kissServerFigures.clients, 0u);
   EXPECT_TRUE(LogHas("KISS server: client " + name + " disconnected"));
   EXPECT_TRUE(WaitUntil([&] { return !client.Connected(); }));
 }
@@ -160,9 +216,11 @@ TEST_F(KissServerSharingTest, ClosingTheWindowDisconnectsTheClients) {
 TEST(KissServerSlowClientTest, AClientThatNeverReadsIsDroppedAndTheOthersGetEverything) {
   testing::FakeStatusLine status;
   testing::FakeSerialPort tnc;
-  std::size_t clients = 0;
+  KissServerFigures figures;
+  const std::size_t& clients = figures.clients;
   constexpr std::size_t kSmallQueue = 64 * 1024;
-  KissServer core(status, tnc, clients, kSmallQueue);
+  testing::FakeClock clock;
+  KissServer core(status, tnc, clock, figures, {}, kSmallQueue);
   QtKissServer server(core, status);
   ASSERT_TRUE(server.Start(KissTcpAddress{"127.0.0.1", 0}));
   EXPECT_EQ(status.Current(), "KISS server: listening on 127.0.0.1:" + std::to_string(server.Port()));
@@ -211,8 +269,10 @@ TEST(KissServerSlowClientTest, AClientThatNeverReadsIsDroppedAndTheOthersGetEver
 TEST(KissServerRestartTest, AServerStartedAgainAfterAStopSendsToItsClients) {
   testing::FakeStatusLine status;
   testing::FakeSerialPort tnc;
-  std::size_t clients = 0;
-  KissServer core(status, tnc, clients);
+  KissServerFigures figures;
+  const std::size_t& clients = figures.clients;
+  testing::FakeClock clock;
+  KissServer core(status, tnc, clock, figures);
   QtKissServer server(core, status);
   ASSERT_TRUE(server.Start(KissTcpAddress{"127.0.0.1", 0}));
   server.Stop();

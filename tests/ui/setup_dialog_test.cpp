@@ -13,6 +13,7 @@
 
 #include "app/qt_kiss_server.h"
 #include "controller_fixture.h"
+#include "temp_folder.h"
 #include "ui/link_choice_file.h"
 
 namespace vorlink {
@@ -176,6 +177,31 @@ TEST_F(SetupDialogTest, ShareOverTcpIsSavedAndTheNewWindowListens) {
   EXPECT_EQ(Main().findChild<QtKissServer*>("KissServer")->Port(), free);
   // Shown again as saved.
   EXPECT_EQ(OpenDialog().ChosenSharing(), saved);
+}
+
+// The server's limits are only read: what the file says, kept within bounds.
+TEST(KissServerLimitsFileTest, ReadWithinBoundsDefaultsOtherwise) {
+  struct Row {
+    const char* name;
+    const char* group;  // nullptr: no file at all
+    KissServerLimits limits;
+  } rows[] = {
+      {"no file", nullptr, {}},
+      {"no keys", "enabled=true\n", {}},
+      {"both given", "max_clients=5\nqueue_budget_kib=1024\n", {5, std::size_t{1} << 20}},
+      {"not numbers", "max_clients=many\nqueue_budget_kib=lots\n", {}},
+      {"too small", "max_clients=0\nqueue_budget_kib=1\n", {1, kLeastKissServerBudget}},
+      {"too large", "max_clients=99999\nqueue_budget_kib=99999999999\n",
+       {kMostKissServerClients, kMostKissServerBudget}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    testing::TempFolder folder;
+    if (row.group != nullptr) {
+      testing::WriteFile(folder.path() / "vorlink.conf", std::string("[kiss_server]\n") + row.group);
+    }
+    EXPECT_EQ(ReadKissServerLimits(folder.path()), row.limits);
+  }
 }
 
 TEST_F(SetupDialogTest, OkAppliesTheChosenPortsAndKeepsMirroringOn) {
