@@ -97,7 +97,7 @@ class BlockReader {
 
 // Frames never hold a FEND in their data and have at least one byte between
 // their FENDs, so FEND FEND is always a closing and an opening one.
-std::optional<off_t> EndOfLastWholeFrame(BlockReader& file) {
+std::optional<off_t> WholeKissFrames(BlockReader& file) {
   const off_t size = file.Size();
   const auto last = file.LastBefore(size, kFend);
   if (!last) return std::nullopt;
@@ -108,18 +108,6 @@ std::optional<off_t> EndOfLastWholeFrame(BlockReader& file) {
   const auto before = file.ByteAt(*last - 1);
   if (!before) return std::nullopt;
   return *before == kFend ? *last : size;  // an opening FEND alone, or a whole frame
-}
-
-std::optional<off_t> WholeKissFrames(BlockReader& file) {
-  const auto end = EndOfLastWholeFrame(file);
-  if (!end || *end == 0) return end;
-  // A time frame at the end stamps a frame that was lost.
-  const auto opening = file.LastBefore(*end - 1, kFend);
-  if (!opening) return std::nullopt;
-  if (*opening < 0 || *opening + 1 >= *end) return end;
-  const auto command = file.ByteAt(*opening + 1);
-  if (!command) return std::nullopt;
-  return *command == kCommandTime ? *opening : *end;
 }
 
 std::optional<off_t> WholeLines(BlockReader& file) {

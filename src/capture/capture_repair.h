@@ -1,7 +1,8 @@
 // How much of a capture file is whole, so that a run appending to it never
 // starts after half a unit that a kill or a power cut left at its end:
-//   .kss   up to the closing FEND of its last whole frame; a time frame left
-//          at the end lost the frame it stamps and goes too
+//   .kss   up to the closing FEND of its last whole frame (a time frame is
+//          a frame: one whose frame was torn stays, since a received frame
+//          may carry command byte 9 as well)
 //   .dump, .hex  up to their last CR LF
 //   .pcap  up to its last whole record after a file header of ours; a bad
 //          header or record length ends the file there

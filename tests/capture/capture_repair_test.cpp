@@ -56,6 +56,7 @@ struct Kind {
   std::string added;  // what the next run writes, as it lands in the file
   void (*write)(CaptureFiles&);
   std::string regained = {};  // what a cut last unit is written again as
+  std::size_t firstUnit = 0;  // when the last is two frames: the first's length
 };
 
 const DateTime kArrival{2026, 12, 6, 9, 58, 20, 0};
@@ -68,7 +69,8 @@ std::vector<Kind> Kinds() {
        Bytes("C0 00 44 C0"), [](CaptureFiles& c) { c.WriteRaw(Hex("C0 00 44 C0")); }},
       {"kss time frame and its frame", ".kss", Bytes("C0 00 41 C0"),
        TimeFrameOf("C0 00 42 C0") + Bytes("C0 00 42 C0"), Bytes("C0 00 44 C0"),
-       [](CaptureFiles& c) { c.WriteRaw(Hex("C0 00 44 C0")); }},
+       [](CaptureFiles& c) { c.WriteRaw(Hex("C0 00 44 C0")); }, "",
+       TimeFrameOf("C0 00 42 C0").size()},
       {"pcap record", ".pcap", header + PcapRecord(1, Bytes("00 41")),
        PcapRecord(2, Bytes("00 42 43")), PcapRecord(kArrivalSeconds, Bytes("00 44")),
        [](CaptureFiles& c) { c.WritePcapFrame(Hex("C0 00 44 C0"), kArrival); }},
@@ -95,12 +97,17 @@ TEST(CaptureRepairTest, ATornLastUnitIsCutOffAtOpenAndTheNextRunAppendsAfterTheW
       kind.write(captures);
       captures.CloseCaptureFiles();
 
-      const bool whole = kept == kind.last.size();
-      EXPECT_EQ(ReadText(file), kind.whole + (whole ? kind.last : kind.regained) + kind.added);
+      // Cut back to the whole first of the two, or to nothing.
+      const std::size_t stays = kept == kind.last.size() ? kept
+                                : kept >= kind.firstUnit ? kind.firstUnit
+                                                         : 0;
+      EXPECT_EQ(ReadText(file),
+                kind.whole + (stays > 0 ? kind.last.substr(0, stays) : kind.regained) + kind.added);
+      const std::size_t torn = kept - stays;
       const std::vector<std::string> told =
-          whole || kept == 0
+          torn == 0
               ? std::vector<std::string>{}
-              : std::vector<std::string>{file.filename().string() + ": " + std::to_string(kept) +
+              : std::vector<std::string>{file.filename().string() + ": " + std::to_string(torn) +
                                          " bytes of a torn frame removed"};
       EXPECT_EQ(status.texts, told);
     }
