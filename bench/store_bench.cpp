@@ -20,7 +20,6 @@
 #include <vector>
 
 #include "base/system_clock.h"
-#include "capture/capture_files.h"
 #include "decode/capture_loader.h"
 #include "decode/frame_display.h"
 #include "decode/frame_filter.h"
@@ -105,12 +104,11 @@ int main(int argc, char** argv) {
   vorlink::SystemClock clock;
   vorlink::DisplayOptions options;
   options.timeFrames = false;
-  vorlink::CaptureFiles captures;
   vorlink::FrameStore live;
   struct Unused final : vorlink::TextPane {
     void AppendColoredText(std::string_view, vorlink::PaneRole) override {}
   } unused;
-  vorlink::FrameDisplay display(unused, captures, clock, options);
+  vorlink::FrameDisplay display(unused, clock, options);
   display.SetPane(nullptr);
   display.SetFrameSink(&live);
   vorlink::FrameStore bare;

@@ -21,3 +21,13 @@ for offset in 0 1 2 3 4 5 6 7 12 18 24 29; do
     > "fuzz/corpus/sample-$i"
   i=$((i + 1))
 done
+
+# Seeds of the capture loader and the pcap export: six 3000-byte pieces of the
+# sample (time frames among them) behind two header bytes, slices of 4 and,
+# for the loader, time stamps and decoding on.
+mkdir -p fuzz/corpus-capture
+rm -f fuzz/corpus-capture/sample-*
+for i in 0 1 2 3 4 5; do
+  { printf '\003\017'; tail -c +$((i * 3000 + 1)) "$sample" | head -c 3000; } \
+    > "fuzz/corpus-capture/sample-$i"
+done

@@ -4,9 +4,9 @@ namespace vorlink {
 
 DecodeSession::DecodeSession(TextPane& pane, Clock& clock, const DisplayOptions& options,
                              const std::optional<std::filesystem::path>& captureFolder)
-    : core_(ReceiveSetting{pane, clock, options, mirroring_, port_, port_, counters_,
-                           lastPacketTime_, silent_, silent_}) {
-  if (captureFolder) core_.captures.CreateCaptureFiles(*captureFolder, clock, silent_);
+    : pipeline_(ReceiveContext{pane, clock, options, mirroring_, port_, port_, counters_,
+                               lastPacketTime_, silent_, silent_}) {
+  if (captureFolder) pipeline_.Captures().CreateCaptureFiles(*captureFolder, clock, silent_);
 }
 
 }  // namespace vorlink

@@ -8,8 +8,8 @@
 #include <optional>
 #include <span>
 
-#include "app/receive_core.h"
 #include "app/receive_counters.h"
+#include "app/receive_pipeline.h"
 #include "base/clock.h"
 #include "base/status_line.h"
 #include "decode/display_options.h"
@@ -25,11 +25,11 @@ class DecodeSession {
                 const std::optional<std::filesystem::path>& captureFolder = std::nullopt);
 
   // One chunk of the stream, as one data-received event would bring it.
-  void Feed(std::span<const std::uint8_t> chunk) { core_.pipeline.HandleChunk(chunk); }
-  void CloseCaptures() { core_.captures.CloseCaptureFiles(); }
+  void Feed(std::span<const std::uint8_t> chunk) { pipeline_.HandleChunk(chunk); }
+  void CloseCaptures() { pipeline_.Captures().CloseCaptureFiles(); }
 
   const ReceiveCounters& Counters() const { return counters_; }
-  const CaptureFiles& Captures() const { return core_.captures; }
+  const CaptureFiles& Captures() const { return pipeline_.Captures(); }
 
  private:
   class ClosedPort final : public SerialPort {
@@ -53,7 +53,7 @@ class DecodeSession {
   Silent silent_;
   ReceiveCounters counters_;
   DateTime lastPacketTime_;
-  ReceiveCore core_;
+  ReceivePipeline pipeline_;
 };
 
 }  // namespace vorlink

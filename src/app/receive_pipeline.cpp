@@ -6,6 +6,11 @@
 #include "base/utc.h"
 
 namespace vorlink {
+namespace {
+
+constexpr std::string_view kTimestampSeparator = " UTC: ";
+
+}  // namespace
 
 void ReceivePipeline::OnComm(int commEvent) {
   if (commEvent == kCommEvReceive) {
@@ -26,7 +31,7 @@ void ReceivePipeline::HandleChunk(std::span<const std::uint8_t> chunk) {
   FormatReceived(c_.counters, label_);
   c_.view.ShowReceived(label_);
   deframer_.Feed(chunk, *this);
-  c_.captures.Flush();
+  captures_.Flush();
 }
 
 void ReceivePipeline::MirrorChunk(std::span<const std::uint8_t> chunk) {
@@ -51,14 +56,20 @@ void ReceivePipeline::OnUnit(std::span<const std::uint8_t> frame) {
   CountUnit(c_.counters.health, frame);
   c_.lastPacketTime = UtcNow(c_.clock);
   if (frame.size() <= 2) return;
-  // One reading stamps both the time frame and the pcap record.
+  // One reading, taken before the block's own, stamps both the time frame
+  // and the pcap record.
   DateTime arrival;
   if (c_.options.timeFrames || c_.options.pcapFile) arrival = UtcNowPrecise(c_.clock);
-  if (c_.options.timeFrames) WriteTimeFrame(frame, arrival);
-  c_.captures.WriteRaw(frame);
-  if (c_.options.pcapFile) c_.captures.WritePcapFrame(frame, arrival);
-  c_.display.ShowFrame(frame);
+  display_.ShowFrame(frame);
+  WriteCaptures(frame, arrival);
   if (shared_ != nullptr) shared_->OnReceivedFrame(frame);
+}
+
+void ReceivePipeline::WriteCaptures(std::span<const std::uint8_t> frame, const DateTime& arrival) {
+  if (c_.options.timeFrames) WriteTimeFrame(frame, arrival);
+  captures_.WriteRaw(frame);
+  if (c_.options.pcapFile) captures_.WritePcapFrame(frame, arrival);
+  if (c_.options.decode) WritePayloadLines();
 }
 
 void ReceivePipeline::OnEscape(std::uint8_t escaped) {
@@ -69,7 +80,24 @@ void ReceivePipeline::OnEscape(std::uint8_t escaped) {
 void ReceivePipeline::WriteTimeFrame(std::span<const std::uint8_t> frame, const DateTime& arrival) {
   char stamp[kTimestampLength];
   FormatTimestamp(arrival, stamp);
-  c_.captures.WriteRaw(timeFrame_.Build(frame, std::string_view(stamp, kTimestampLength)));
+  captures_.WriteRaw(timeFrame_.Build(frame, std::string_view(stamp, kTimestampLength)));
+}
+
+void ReceivePipeline::WritePayloadLines() {
+  const std::string& hex = display_.Text().HexText();
+  if (c_.options.hexFile && !hex.empty()) {
+    captures_.WritePayloadHexLine(std::string_view(hex).substr(0, hex.size() - 1));
+  }
+  line_.clear();
+  if (c_.options.timeFrames) {
+    // Its own clock reading, after the block: the .dump line always had one.
+    char stamp[kTimestampLength];
+    FormatTimestamp(UtcNowPrecise(c_.clock), stamp);
+    line_.append(stamp, kTimestampLength);
+    line_ += kTimestampSeparator;
+  }
+  line_ += display_.Text().AsciiText();
+  captures_.WritePayloadTextLine(line_);
 }
 
 }  // namespace vorlink

@@ -19,8 +19,9 @@ StationSession::StationSession(Station& station, Clock& clock, StationPorts port
       clock_(clock),
       ports_(ports),
       view_(view),
-      core_(ReceiveSetting{pane ? *pane : noPane_, clock, options_, mirroring_, ports.incoming, ports.outgoing,
-                           station.counters, station.LastPacketTime, view, view, captureWriter}),
+      pipeline_(ReceiveContext{pane ? *pane : noPane_, clock, options_, mirroring_, ports.incoming,
+                               ports.outgoing, station.counters, station.LastPacketTime, view, view,
+                               captureWriter}),
       kissServer_(view, ports.incoming, clock, station.kissServerFigures, station.kissServerLimits),
       timeClient_(ports.timeServer, clock, view, timeServerPort),
       mirror_(mirroring_, station.settings.MirrorFlag, station.settings.OutgoingPortLine,
@@ -29,9 +30,9 @@ StationSession::StationSession(Station& station, Clock& clock, StationPorts port
       links_(LinkContext{ports.incoming, ports.outgoing,
                          ports.incomingRetry ? *ports.incomingRetry : noRetry_,
                          ports.outgoingRetry ? *ports.outgoingRetry : noRetry_, clock, view,
-                         core_.pipeline, station_.programFolder, mirroring_}) {
-  core_.display.SetFrameSink(&station.frames);
-  if (pane == nullptr) core_.display.SetPane(nullptr);
+                         pipeline_, station_.programFolder, mirroring_}) {
+  pipeline_.Display().SetFrameSink(&station.frames);
+  if (pane == nullptr) pipeline_.Display().SetPane(nullptr);
 }
 
 void StationSession::Load() {
@@ -55,12 +56,12 @@ void StationSession::Load() {
     incomingProblems =
         ConfigurePort(ports_.incoming, settings.IncomingPortLine, kIncomingPortLineNumber);
   }
-  core_.pipeline.Reset();
+  pipeline_.Reset();
   const KissServerChoice sharing = station_.KissServerSetting();
   kissServer_.SetClientsTransmit(sharing.clientsTransmit);
   kissServer_.SetTncQueueLimit(links_.OverKissTcp() ? TncQueueLimit(std::nullopt)
                                                      : TncQueueLimit(ports_.incoming.Settings()));
-  core_.pipeline.SetSharedSink(sharing.on ? &kissServer_ : nullptr);
+  pipeline_.SetSharedSink(sharing.on ? &kissServer_ : nullptr);
   view_.ShowIncomingPort(links_.IncomingText());
   UseDefaultHostIfEmpty(settings);
   timeClient_.ConnectTimeServer(settings.TimeServerHost);
@@ -69,7 +70,7 @@ void StationSession::Load() {
   view_.ShowMirrorPort(PortText(ports_.outgoing));
   station_.LastPacketTime = UtcNow(clock_);
   mirror_.ApplyMirrorFlag();
-  core_.captures.CreateCaptureFiles(station_.programFolder, clock_, view_);
+  pipeline_.Captures().CreateCaptureFiles(station_.programFolder, clock_, view_);
   // A KISS-over-TCP peer takes frames only.
   if (!links_.OverKissTcp()) {
     SendTncScript(station_.programFolder, kStartScript, ports_.incoming, view_);
@@ -84,7 +85,7 @@ void StationSession::Load() {
 void StationSession::Unload() {
   if (!loaded_) return;
   loaded_ = false;
-  core_.captures.CloseCaptureFiles();
+  pipeline_.Captures().CloseCaptureFiles();
   // The working folder as the housekeeping always cleaned it, and the program
   // folder too, where the captures are made.
   DeleteEmptyFiles({station_.workingFolder, station_.programFolder});
@@ -100,7 +101,7 @@ void StationSession::Unload() {
 void StationSession::OnStatusTimer() {
   StatusUpdateTick(station_.statusUpdate, station_.LastPacketTime, clock_,
                    {ports_.incoming.PortOpen(), ports_.outgoing.PortOpen(), mirroring_,
-                    core_.captures.AnyPaused()},
+                    pipeline_.Captures().AnyPaused()},
                    view_, view_);
 }
 

@@ -1,7 +1,7 @@
 // One load of the main window: the core objects that live from start-up to
-// shut-down (captures, frame display, receive pipeline, time server client,
-// mirror, terminal) over the ports, the clock and the view the window hands
-// in. Loading runs the start-up sequence, unloading the shut-down sequence;
+// shut-down (the receive pipeline with its captures and frame display, time
+// server client, mirror, terminal) over the ports, the clock and the view
+// the window hands in. Loading runs the start-up sequence, unloading the shut-down sequence;
 // every step is tried whatever happened before. Both are repeatable within one
 // process: the setup dialog's OK unloads the window and loads a new one, and
 // what the process keeps (settings, counters, last packet time) lives in the
@@ -12,7 +12,7 @@
 
 #include "app/kiss_server.h"
 #include "app/link_keeper.h"
-#include "app/receive_core.h"
+#include "app/receive_pipeline.h"
 #include "app/station_links.h"
 #include "app/station.h"
 #include "app/station_view.h"
@@ -54,7 +54,7 @@ class StationSession {
   bool IsLoaded() const { return loaded_; }
 
   // Events of the ports and the once-a-second status timer.
-  void OnIncomingPortEvent(int commEvent) { core_.pipeline.OnComm(commEvent); }
+  void OnIncomingPortEvent(int commEvent) { pipeline_.OnComm(commEvent); }
   void OnOutgoingPortEvent(int commEvent) { mirror_.OnComm(commEvent); }
   // A port that went away, and the timers that try it again.
   StationLinks& Links() { return links_; }
@@ -68,7 +68,7 @@ class StationSession {
 
   TncTerminal& Terminal() { return terminal_; }
   DisplayOptions& Options() { return options_; }
-  const CaptureFiles& Captures() const { return core_.captures; }
+  const CaptureFiles& Captures() const { return pipeline_.Captures(); }
   // The KISS server's core; it gets the frames while the station's choice has it on.
   KissServer& SharedFrames() { return kissServer_; }
 
@@ -82,7 +82,7 @@ class StationSession {
   struct NoPane final : TextPane {
     void AppendColoredText(std::string_view, PaneRole) override {}
   } noPane_;
-  ReceiveCore core_;
+  ReceivePipeline pipeline_;
   KissServer kissServer_;
   TimeServerClient timeClient_;
   PortMirror mirror_;

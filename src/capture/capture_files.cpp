@@ -16,10 +16,10 @@ void CaptureFiles::CreateCaptureFiles(const std::filesystem::path& folder, Clock
   status_ = &status;
   // One reading: a minute turning between the names must not split the set.
   const std::string stamp = CaptureStamp(UtcNow(clock));
-  kss_.Open(folder / (stamp + std::string(kKssExtension)));
-  dump_.Open(folder / (stamp + std::string(kDumpExtension)));
-  hex_.Open(folder / (stamp + std::string(kHexExtension)));
-  pcap_.Open(folder / (stamp + std::string(kPcapExtension)));
+  Tell(kss_, kss_.Open(folder / (stamp + std::string(kKssExtension))));
+  Tell(dump_, dump_.Open(folder / (stamp + std::string(kDumpExtension))));
+  Tell(hex_, hex_.Open(folder / (stamp + std::string(kHexExtension))));
+  Tell(pcap_.File(), pcap_.Open(folder / (stamp + std::string(kPcapExtension))));
 }
 
 void CaptureFiles::CloseCaptureFiles() {
@@ -58,13 +58,18 @@ void CaptureFiles::Flush() {
   Commit(pcap_.File());
 }
 
-void CaptureFiles::Commit(CaptureFile& file) {
-  const CaptureFile::Change change = file.Commit(writer_);
-  if (change == CaptureFile::Change::kNone || status_ == nullptr) return;
+void CaptureFiles::Commit(CaptureFile& file) { Tell(file, file.Commit(writer_)); }
+
+void CaptureFiles::Tell(CaptureFile& file, CaptureFile::Change change) {
+  const std::uintmax_t torn = file.TakeTornBytes();
+  if (status_ == nullptr) return;
   const std::string name = file.Name().filename().string();
+  if (torn > 0) {
+    status_->SetSimpleText(name + ": " + std::to_string(torn) + " bytes of a torn frame removed");
+  }
   if (change == CaptureFile::Change::kPaused) {
     status_->SetSimpleText("capture paused: " + name + ": " + file.Error().message());
-  } else {
+  } else if (change == CaptureFile::Change::kResumed) {
     status_->SetSimpleText("capture resumed: " + name);
   }
 }

@@ -4,8 +4,10 @@
 //   .dump  one line of payload characters per decoded frame (CR LF)
 //   .hex   one line of payload hexadecimal per decoded frame with a payload
 //   .pcap  one record per frame for packet analysers (see pcap_capture.h)
-// A start in the same minute as an earlier one appends to that run's files.
-// A file that could not be created stays closed and its writes are skipped.
+// A start in the same minute as an earlier one appends to that run's files,
+// after cutting off what a kill or a power cut left of a unit at their end.
+// A file that could not be created is paused like a failed write and tried
+// again at each write.
 // Whatever was written reaches the operating system at every Flush, which
 // the receive pipeline calls at the end of each receive event: before the
 // window can paint the frames, so a crash or a kill loses nothing that was
@@ -36,7 +38,8 @@ class CaptureFiles {
   ~CaptureFiles() { CloseCaptureFiles(); }
 
   // Opens .kss, .dump, .hex and .pcap in folder for appending, all named
-  // after one reading of the clock. Pauses and resumptions are told to status.
+  // after one reading of the clock. Repairs, pauses and resumptions are told
+  // to status.
   void CreateCaptureFiles(const std::filesystem::path& folder, Clock& clock, StatusLine& status);
   // Closes .kss, .dump, .hex and .pcap, in this order. Closing closed files does nothing.
   void CloseCaptureFiles();
@@ -63,12 +66,13 @@ class CaptureFiles {
  private:
   void WriteLine(CaptureFile& file, std::string_view line);
   void Commit(CaptureFile& file);
+  void Tell(CaptureFile& file, CaptureFile::Change change);
 
   FileWriter* writer_;
   StatusLine* status_ = nullptr;
-  CaptureFile kss_;   // #1
-  CaptureFile dump_;  // #2
-  CaptureFile hex_;   // #4
+  CaptureFile kss_{CaptureUnit::kKissFrame};  // #1
+  CaptureFile dump_{CaptureUnit::kLine};      // #2
+  CaptureFile hex_{CaptureUnit::kLine};       // #4
   PcapCapture pcap_;
 };
 

@@ -40,10 +40,7 @@ std::string PcapFileHeader() {
 
 void PcapCapture::WriteFrame(std::span<const std::uint8_t> frame,
                              std::int64_t epochMicroseconds) {
-  if (!file_.IsOpen()) return;
-  // A file with nothing in it, on disk or waiting, starts with the header;
-  // a failed first write leaves it empty, so the next one brings it again.
-  if (file_.Empty()) file_.Append(PcapFileHeader());
+  if (!file_.Capturing()) return;
   const auto data = UnescapeFrame(frame, unescaped_);
   const std::int64_t micros = epochMicroseconds < 0 ? 0 : epochMicroseconds;
   record_.clear();

@@ -11,7 +11,8 @@
 //     16 the KISS command byte and the unescaped frame data, without FENDs
 //
 // The bytes go through a CaptureFile, so a record is written whole or not at
-// all and a start in the same minute appends records, not a second header.
+// all, a torn record is cut off at open, and a start in the same minute
+// appends records, not a second header.
 #pragma once
 
 #include <cstddef>
@@ -42,7 +43,7 @@ std::string PcapFileHeader();
 
 class PcapCapture {
  public:
-  bool Open(const std::filesystem::path& name) { return file_.Open(name); }
+  CaptureFile::Change Open(const std::filesystem::path& name) { return file_.Open(name); }
 
   // One received frame (both FENDs included) and its arrival time.
   void WriteFrame(std::span<const std::uint8_t> frame, std::int64_t epochMicroseconds);
@@ -51,7 +52,7 @@ class PcapCapture {
   const CaptureFile& File() const { return file_; }
 
  private:
-  CaptureFile file_;
+  CaptureFile file_{CaptureUnit::kPcapRecord, PcapFileHeader()};
   UnescapedFrame unescaped_{};
   std::string record_;
 };

@@ -72,10 +72,9 @@ class ReceivePipelineTest : public ::testing::Test {
   DisplayOptions options;
   bool mirroring = false;
   RefusingWriter writer;
-  CaptureFiles captures{&writer};
-  FrameDisplay display{pane, captures, clock, options};
-  ReceivePipeline pipeline{ReceiveContext{incoming, outgoing, counters, lastPacketTime, clock,
-                                          status, labels, captures, display, options, mirroring}};
+  ReceivePipeline pipeline{ReceiveContext{pane, clock, options, mirroring, incoming, outgoing,
+                                          counters, lastPacketTime, status, labels, &writer}};
+  CaptureFiles& captures = pipeline.Captures();
 };
 
 TEST_F(ReceivePipelineTest, RawCaptureHoldsFramesOnly) {
@@ -104,6 +103,40 @@ TEST_F(ReceivePipelineTest, CapturesReachTheFilesByTheEndOfEachEvent) {
   Receive("C0 00 41 C0 C0 00");
   EXPECT_EQ(ToHex(ReadBytes(captures.KssFileName())), "C0 00 41 C0");
   EXPECT_EQ(testing::ReadText(captures.DumpFileName()), "\r\n");
+}
+
+// One .dump and one .hex line per decoded frame, as the options in force
+// when it arrived say.
+TEST_F(ReceivePipelineTest, PayloadLinesFollowTheirOptions) {
+  const char* const ui = "C0 00 82 84 86 40 40 40 60 B0 B2 B4 40 40 40 6F 03 F0 68 69 C0";
+  const char* const controls =
+      "C0 00 82 84 86 40 40 40 60 B0 B2 B4 40 40 40 6F 03 F0 1F 20 0D 0A 7F FF C0";
+  struct Row {
+    const char* name;
+    bool decode, timeFrames, hexFile;
+    const char* frame;
+    std::string dump, hex;
+  } rows[] = {
+      {"decoded, stamped", true, true, true, ui, "2026-12-06 09:58:20.345 UTC: hi\r\n",
+       "68 69\r\n"},
+      {"control bytes as dots", true, false, true, controls, ". ..\x7F\xFF\r\n",
+       "1F 20 0D 0A 7F FF\r\n"},
+      {"no hexdump option", true, false, false, ui, "hi\r\n", ""},
+      {"short frame: empty line", true, false, true, "C0 00 41 C0", "\r\n", ""},
+      {"raw view", false, true, true, ui, "", ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    testing::TempFolder own;
+    captures.CreateCaptureFiles(own.path(), clock, status);
+    options.decode = row.decode;
+    options.timeFrames = row.timeFrames;
+    options.hexFile = row.hexFile;
+    Receive(row.frame);
+    captures.CloseCaptureFiles();
+    EXPECT_EQ(testing::ReadText(captures.DumpFileName()), row.dump);
+    EXPECT_EQ(testing::ReadText(captures.HexFileName()), row.hex);
+  }
 }
 
 TEST_F(ReceivePipelineTest, EachFrameFollowsItsTimeFrameAndPrecedesItsBlock) {

@@ -115,22 +115,6 @@ TEST(CaptureFilesTest, FlushedWritesReachTheFileAndARestartInTheSameMinuteAppend
   EXPECT_TRUE(status.texts.empty());
 }
 
-TEST(CaptureFilesTest, WritesWithoutOpenFilesAreSkipped) {
-  testing::FakeClock clock;
-  testing::FakeStatusLine status;
-  CaptureFiles captures;
-  captures.CreateCaptureFiles("/nonexistent-folder/for/vorlink", clock, status);
-  captures.WriteRaw(Hex("C0"));
-  captures.Flush();
-  captures.WritePayloadTextLine("hi");
-  captures.WritePayloadHexLine("68 69");
-  captures.CloseCaptureFiles();
-  captures.CloseCaptureFiles();
-  EXPECT_FALSE(std::filesystem::exists(captures.KssFileName()));
-  EXPECT_FALSE(captures.AnyPaused());
-  EXPECT_TRUE(status.texts.empty());
-}
-
 TEST(CaptureFilesTest, AFailedWriteLeavesWholeFramesPausesAndResumes) {
   for (const bool shortFirst : {false, true}) {
     SCOPED_TRACE(shortFirst ? "short write, then refused" : "refused");

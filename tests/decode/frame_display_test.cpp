@@ -6,10 +6,8 @@
 #include <vector>
 
 #include "fake_clock.h"
-#include "fake_status_line.h"
 #include "hex.h"
 #include "recording_pane.h"
-#include "temp_folder.h"
 
 namespace vorlink {
 namespace {
@@ -22,25 +20,12 @@ const char* const kUiFrame = "C0 00 82 84 86 40 40 40 60 B0 B2 B4 40 40 40 6F 03
 
 class FrameDisplayTest : public ::testing::Test {
  protected:
-  FrameDisplayTest() { captures.CreateCaptureFiles(folder.path(), clock, status); }
-
   void Show(const std::vector<std::uint8_t>& frame) { display.ShowFrame(frame); }
-  std::string Dump() {
-    captures.CloseCaptureFiles();
-    return testing::ReadText(captures.DumpFileName());
-  }
-  std::string HexFile() {
-    captures.CloseCaptureFiles();
-    return testing::ReadText(captures.HexFileName());
-  }
 
-  testing::TempFolder folder;
   testing::FakeClock clock;
-  testing::FakeStatusLine status;
   testing::RecordingPane pane;
   DisplayOptions options;
-  CaptureFiles captures;
-  FrameDisplay display{pane, captures, clock, options};
+  FrameDisplay display{pane, clock, options};
 };
 
 TEST_F(FrameDisplayTest, DecodedUiFrameBlock) {
@@ -54,7 +39,8 @@ TEST_F(FrameDisplayTest, DecodedUiFrameBlock) {
       {"hi\r", PaneRole::Characters},
       {kSeparator, PaneRole::Separator}};
   EXPECT_EQ(pane.pieces, expected);
-  EXPECT_EQ(Dump(), "2026-12-06 09:58:20.345 UTC: hi\r\n");
+  EXPECT_EQ(display.Text().AsciiText(), "hi");
+  EXPECT_EQ(display.Text().HexText(), "68 69 ");
 }
 
 TEST_F(FrameDisplayTest, RawViewDumpsTheWholeFrameInBlue) {
@@ -68,8 +54,6 @@ TEST_F(FrameDisplayTest, RawViewDumpsTheWholeFrameInBlue) {
       {"\xC3\x80.A\xC3\x80\r", PaneRole::Characters},
       {kSeparator, PaneRole::Separator}};
   EXPECT_EQ(pane.pieces, expected);
-  EXPECT_EQ(Dump(), "");
-  EXPECT_EQ(HexFile(), "");
 }
 
 TEST_F(FrameDisplayTest, DumpLinesOfTwentyBytes) {
@@ -118,17 +102,7 @@ TEST_F(FrameDisplayTest, ShortFrameShowsANegativeCountAndNoDump) {
   // (zero) digipeaters are read and the count goes far below zero.
   EXPECT_EQ(pane.pieces[2].first, "ctrl: 0   PID: 0 {I00^}   -78 Payload Bytes\r");
   EXPECT_EQ(pane.pieces[4], (Piece{"\r", PaneRole::Characters}));
-  EXPECT_EQ(Dump(), "\r\n");
-  EXPECT_EQ(HexFile(), "");
-}
-
-TEST_F(FrameDisplayTest, PayloadFilesFollowTheirOptions) {
-  options.timeFrames = false;
-  Show(Hex("C0 00 82 84 86 40 40 40 60 B0 B2 B4 40 40 40 6F 03 F0 1F 20 0D 0A 7F FF C0"));
-  options.hexFile = false;
-  Show(Hex(kUiFrame));
-  EXPECT_EQ(Dump(), std::string(". ..\x7F\xFF\r\nhi\r\n"));
-  EXPECT_EQ(HexFile(), "1F 20 0D 0A 7F FF\r\n");
+  EXPECT_EQ(display.Text().HexText(), "");
 }
 
 TEST_F(FrameDisplayTest, CharacterLineUsesTheCodePage) {

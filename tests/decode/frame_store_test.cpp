@@ -12,7 +12,6 @@
 #include <utility>
 #include <vector>
 
-#include "capture/capture_files.h"
 #include "decode/capture_loader.h"
 #include "decode/frame_display.h"
 #include "decode/frame_renderer.h"
@@ -75,11 +74,10 @@ class LiveRun final : private UnitSink, private FrameSink {
   bool varyOptions_ = false;
   int count_ = 0;
   testing::FakeClock clock_;
-  CaptureFiles captures_;  // never created: the display writes to closed files
   Deframer deframer_;
 
  public:
-  FrameDisplay display{pane, captures_, clock_, options};
+  FrameDisplay display{pane, clock_, options};
 };
 
 // Draws every held frame again in a shuffled order and compares.
