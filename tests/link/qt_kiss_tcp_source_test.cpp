@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <array>
+#include <ostream>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -135,21 +136,13 @@ INSTANTIATE_TEST_SUITE_P(
                       FailedConnectCase{"Refused", ClosedPort, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(QtKissTcpSourceTest, NeverAnsweringPeerLeavesTheLoopFree) {
+TEST_F(QtKissTcpSourceTest, ConnectGivenUpEndsWithoutAnEvent) {
   FullBacklog silent;
   QtKissTcpSource source(KissTcpAddress{"127.0.0.1", silent.Port()}, nullptr, kShortBound);
   Watch(source);
   EXPECT_FALSE(source.SetPortOpen(true));
+  EXPECT_FALSE(source.SetPortOpen(true));  // the one under way goes on
   ASSERT_TRUE(source.Opening());
-  // The loop runs on while the connect goes on: timers fire, a second open
-  // starts nothing new, and a close gives the connect up without an event.
-  int ticks = 0;
-  QTimer tick;
-  QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
-  tick.start(10);
-  ASSERT_TRUE(WaitFor([&] { return ticks >= 3; }));
-  EXPECT_TRUE(ends.empty());
-  EXPECT_FALSE(source.SetPortOpen(true));
   EXPECT_TRUE(source.SetPortOpen(false));
   EXPECT_FALSE(source.Opening());
   WaitFor([] { return false; }, 2 * kShortBound);
