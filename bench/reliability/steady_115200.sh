@@ -9,6 +9,8 @@
 #   cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DVORLINK_TESTS=OFF -DVORLINK_BENCH=OFF
 #   cmake --build build-release -j 2 --target vorlink vorlink-sim-tnc
 #   bench/reliability/steady_115200.sh [SECONDS]
+# Offscreen unless QT_QPA_PLATFORM says otherwise; on a virtual X server:
+#   xvfb-run -a env QT_QPA_PLATFORM=xcb bench/reliability/steady_115200.sh [SECONDS]
 # No network: the program runs in a network namespace of its own, so it
 # cannot reach a time server (and so never sets the clock).
 set -euo pipefail
@@ -16,6 +18,7 @@ cd "$(dirname "$0")/../.."
 root=$PWD
 seconds=${1:-180}
 warm_up=5
+platform=${QT_QPA_PLATFORM:-offscreen}
 build=${VORLINK_BUILD:-$root/build-release}
 program=$build/vorlink
 sim=$build/tools/vorlink-sim-tnc
@@ -45,7 +48,7 @@ printf '01,115200,N,8,1\r\n127.0.0.1\r\n02,19200,N,8,1\r\nfalse\r\n' > "$station
 sim_pid=$!
 for _ in $(seq 50); do [ -e "$station/COM1" ] && break; sleep 0.1; done
 
-(cd "$station" && exec unshare -n env QT_QPA_PLATFORM=offscreen ./vorlink) \
+(cd "$station" && exec unshare -n env QT_QPA_PLATFORM="$platform" ./vorlink) \
   >"$work/vorlink.out" 2>&1 &
 vorlink_pid=$!
 

@@ -50,12 +50,28 @@ void LinkKeeper::OnLost() {
 }
 
 void LinkKeeper::OnRetryTimer() {
-  if (!lost_) return;
-  if (!port_.PortOpen() && !port_.SetPortOpen(true)) {
-    ++attempt_;
-    timer_.Start(RetryDelay(policy_, attempt_));
-    return;
+  if (!lost_ || port_.Opening()) return;
+  if (port_.PortOpen() || port_.SetPortOpen(true)) {
+    Back();
+  } else if (!port_.Opening()) {
+    TryLater();
   }
+}
+
+void LinkKeeper::OnConnected() {
+  if (lost_) Back();
+}
+
+void LinkKeeper::OnConnectFailed() {
+  if (lost_) TryLater();
+}
+
+void LinkKeeper::TryLater() {
+  ++attempt_;
+  timer_.Start(RetryDelay(policy_, attempt_));
+}
+
+void LinkKeeper::Back() {
   lost_ = false;
   const auto away =
       std::chrono::duration_cast<std::chrono::seconds>(clock_.MonotonicNow() - lostSince_);

@@ -63,8 +63,12 @@ class LinkKeeper {
   void Keep(std::string name, RetryPolicy policy);
   // The port went away: reported once, tries start.
   void OnLost();
-  // The timer fired: one try to open the port.
+  // The timer fired: one try to open the port. A port that opens in the
+  // background (a TCP peer) answers later with OnConnected or OnConnectFailed;
+  // until then no timer runs and a shot on its way tries nothing.
   void OnRetryTimer();
+  void OnConnected();
+  void OnConnectFailed();
   // No more tries (shut-down, mirroring switched off).
   void Stop();
   bool IsLost() const { return lost_; }
@@ -72,6 +76,9 @@ class LinkKeeper {
   int Attempts() const { return attempt_; }
 
  private:
+  void Back();
+  void TryLater();
+
   SerialPortComponent& port_;
   Clock& clock_;
   RetryTimer& timer_;

@@ -21,11 +21,33 @@ std::optional<std::string> StationLinks::UseIncoming(const std::optional<KissTcp
   if (!kissTcp_) return std::nullopt;
   incomingKeeper_.Keep(KissTcpName(*kissTcp_), kTcpRetry);
   if (c_.incoming.PortOpen()) c_.incoming.SetPortOpen(false);
-  if (c_.incoming.SetPortOpen(true)) return std::nullopt;
+  if (c_.incoming.SetPortOpen(true) || c_.incoming.Opening()) return std::nullopt;
+  return PeerNotThere();
+}
+
+std::string StationLinks::PeerNotThere() {
   std::string problem = KissTcpName(*kissTcp_) + ": " + c_.incoming.OpenError();
   // A software TNC started after the program is found when it comes.
   incomingKeeper_.OnLost();
   return problem;
+}
+
+void StationLinks::OnIncomingConnected() {
+  if (incomingKeeper_.IsLost()) {
+    incomingKeeper_.OnConnected();
+    return;
+  }
+  // The start-up's connect: the link was never lost, only not there yet.
+  c_.view.ShowIncomingPort(IncomingText());
+  ShowLamps();
+}
+
+void StationLinks::OnIncomingConnectFailed() {
+  if (incomingKeeper_.IsLost()) {
+    incomingKeeper_.OnConnectFailed();
+  } else if (kissTcp_) {
+    c_.view.SetSimpleText(PeerNotThere());
+  }
 }
 
 std::string StationLinks::IncomingText() const {
@@ -80,9 +102,13 @@ void StationLinks::ShowLink(LinkKeeper& keeper, std::string_view text) {
   } else {
     c_.view.ShowMirrorPort(OutgoingText());
   }
-  c_.view.ShowLamps(Lamps({c_.incoming.PortOpen(), c_.outgoing.PortOpen(), c_.mirroring, false}));
+  ShowLamps();
   c_.view.ShowLinkEvent(PaneLine(text));
   c_.view.SetSimpleText(text);
+}
+
+void StationLinks::ShowLamps() {
+  c_.view.ShowLamps(Lamps({c_.incoming.PortOpen(), c_.outgoing.PortOpen(), c_.mirroring, false}));
 }
 
 }  // namespace vorlink

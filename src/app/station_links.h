@@ -39,8 +39,8 @@ class StationLinks final : private LinkWatcher {
  public:
   explicit StationLinks(const LinkContext& c);
 
-  // Start-up: what the incoming side is; for a peer, connects to it and
-  // gives what went wrong (tries go on by themselves).
+  // Start-up: what the incoming side is; for a peer, starts connecting to it
+  // and gives what went wrong at once (tries go on by themselves).
   std::optional<std::string> UseIncoming(const std::optional<KissTcpAddress>& kissTcp);
   bool OverKissTcp() const { return kissTcp_.has_value(); }
   std::string IncomingText() const;
@@ -50,6 +50,9 @@ class StationLinks final : private LinkWatcher {
   void OnIncomingLost();
   void OnOutgoingLost();
   void OnIncomingRetry() { incomingKeeper_.OnRetryTimer(); }
+  // How a connect to the peer that went on in the background ended.
+  void OnIncomingConnected();
+  void OnIncomingConnectFailed();
   void OnOutgoingRetry();
   // Shut-down: no more tries.
   void Stop();
@@ -58,6 +61,9 @@ class StationLinks final : private LinkWatcher {
   void OnLinkLost(LinkKeeper& keeper, std::string_view text) override;
   void OnLinkBack(LinkKeeper& keeper, std::string_view text) override;
   void ShowLink(LinkKeeper& keeper, std::string_view text);
+  void ShowLamps();
+  // The peer would not take the start-up's connect: tries go on by themselves.
+  std::string PeerNotThere();
 
   LinkContext c_;
   std::optional<KissTcpAddress> kissTcp_;

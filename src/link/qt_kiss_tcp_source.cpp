@@ -1,56 +1,102 @@
 #include "link/qt_kiss_tcp_source.h"
 
-#include <QDeadlineTimer>
+#include "link/qt_hand_over.h"
 
 namespace vorlink {
 namespace {
 
-// Long enough for a peer on the local network, short enough that a host that
-// never answers holds the window up only briefly at each try.
-constexpr int kConnectWaitMs = 1000;
-// As for a serial port: the last bytes for the peer, without waiting on it for long.
-constexpr int kFlushBoundMs = 1000;
+constexpr const char* kNoAnswer = "no answer";
 
 }  // namespace
 
-QtKissTcpSource::QtKissTcpSource(KissTcpAddress address, QObject* parent)
+QtKissTcpSource::QtKissTcpSource(KissTcpAddress address, QObject* parent,
+                                 std::chrono::milliseconds connectBound)
     : QObject(parent), address_(std::move(address)) {
+  connectBound_.setSingleShot(true);
+  connectBound_.setInterval(connectBound);
+  connect(&connectBound_, &QTimer::timeout, this, &QtKissTcpSource::OnConnectBound);
+  connect(&socket_, &QTcpSocket::connected, this, &QtKissTcpSource::OnConnected);
+  connect(&socket_, &QTcpSocket::errorOccurred, this, &QtKissTcpSource::OnSocketError);
   connect(&socket_, &QTcpSocket::readyRead, this, &QtKissTcpSource::OnReadyRead);
   connect(&socket_, &QTcpSocket::disconnected, this, &QtKissTcpSource::OnDisconnected);
 }
 
 QtKissTcpSource::~QtKissTcpSource() {
   socket_.disconnect(this);
+  HandOverQueued(socket_);
   socket_.abort();
 }
 
 bool QtKissTcpSource::SetPortOpen(bool open) {
-  if (open == PortOpen()) return true;
-  ownMove_ = true;
   if (!open) {
-    QDeadlineTimer deadline(kFlushBoundMs);
-    while (socket_.bytesToWrite() > 0 && !deadline.hasExpired()) {
-      if (!socket_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) break;
-    }
-    socket_.abort();
-    ownMove_ = false;
+    Close();
     return true;
   }
+  if (PortOpen()) return true;
+  if (connecting_) return false;
+  ownMove_ = true;
   socket_.abort();
   inputBuffer_.clear();
+  openError_.clear();
+  connecting_ = true;
   socket_.connectToHost(QString::fromStdString(address_.host), address_.port);
-  const bool connected = socket_.waitForConnected(kConnectWaitMs);
-  if (connected) {
-    socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    openError_.clear();
-  } else {
-    openError_ = socket_.error() == QAbstractSocket::SocketTimeoutError
-                     ? "no answer"
-                     : socket_.errorString().toStdString();
-    socket_.abort();
-  }
   ownMove_ = false;
-  return connected;
+  // A peer on this machine may have answered, or refused, already.
+  if (PortOpen()) {
+    Opened();
+    return true;
+  }
+  if (socket_.state() == QAbstractSocket::UnconnectedState) {
+    connecting_ = false;
+    openError_ = socket_.errorString().toStdString();
+    return false;
+  }
+  connectBound_.start();
+  return false;
+}
+
+void QtKissTcpSource::Close() {
+  connectBound_.stop();
+  connecting_ = false;
+  pacer_.Stop();
+  ownMove_ = true;
+  // The last bytes for the peer go to the system, which sends them after the close.
+  HandOverQueued(socket_);
+  socket_.abort();
+  ownMove_ = false;
+}
+
+void QtKissTcpSource::Opened() {
+  connectBound_.stop();
+  connecting_ = false;
+  socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+}
+
+void QtKissTcpSource::OnConnected() {
+  if (ownMove_ || !connecting_) return;
+  Opened();
+  emit Connected();
+}
+
+void QtKissTcpSource::OnSocketError() {
+  // Errors of a connection that stood end in disconnected(); those of a
+  // connect under way end it here.
+  if (ownMove_ || !connecting_) return;
+  FailConnect(socket_.errorString().toStdString());
+}
+
+void QtKissTcpSource::OnConnectBound() {
+  if (connecting_) FailConnect(kNoAnswer);
+}
+
+void QtKissTcpSource::FailConnect(std::string why) {
+  connectBound_.stop();
+  connecting_ = false;
+  openError_ = std::move(why);
+  ownMove_ = true;
+  socket_.abort();
+  ownMove_ = false;
+  emit ConnectFailed();
 }
 
 bool QtKissTcpSource::PortOpen() const {
@@ -78,11 +124,15 @@ std::size_t QtKissTcpSource::BytesToWrite() const {
 }
 
 void QtKissTcpSource::OnReadyRead() {
-  if (!ownMove_) emit OnComm(kCommEvReceive);
+  if (ownMove_) return;
+  const auto brought = static_cast<std::size_t>(socket_.bytesAvailable());
+  emit OnComm(kCommEvReceive);
+  if (PortOpen()) pacer_.AfterRead(brought);
 }
 
 void QtKissTcpSource::OnDisconnected() {
   if (ownMove_) return;
+  pacer_.Stop();
   // What the peer sent before it closed is still frames: hand it out first.
   if (socket_.bytesAvailable() > 0) emit OnComm(kCommEvReceive);
   emit DeviceLost();

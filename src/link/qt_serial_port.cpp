@@ -3,8 +3,6 @@
 #include <linux/serial.h>
 #include <sys/ioctl.h>
 
-#include <QDeadlineTimer>
-#include <QSocketNotifier>
 
 #include <array>
 #include <cerrno>
@@ -12,6 +10,7 @@
 #include <system_error>
 
 #include "link/port_device.h"
+#include "link/qt_hand_over.h"
 
 namespace vorlink {
 namespace {
@@ -21,14 +20,6 @@ using namespace std::chrono_literals;
 // Often enough that a line change shows up at once to the operator, rarely
 // enough to cost nothing.
 constexpr auto kLinePollInterval = 100ms;
-// A device that trickles bytes (a pseudo-terminal, a USB adapter's latency
-// timer) would wake the program hundreds of times a second for a few bytes
-// each; this keeps reads at most fifty a second, well within what any driver
-// buffers, and below what the pane shows.
-constexpr auto kReadPause = 20ms;
-// Long enough for an exit script at 1200 baud, short enough that a device
-// nobody reads cannot hold up the shut-down.
-constexpr int kFlushBoundMs = 1000;
 constexpr const char* kDefaultSettings = "9600,N,8,1";
 constexpr int kWatchedLines = TIOCM_CTS | TIOCM_DSR | TIOCM_CAR | TIOCM_RNG;
 
@@ -71,9 +62,6 @@ bool MeansDeviceGone(QSerialPort::SerialPortError error) {
 QtSerialPort::QtSerialPort(QObject* parent)
     : QObject(parent), settingsText_(kDefaultSettings), settings_(*ParseLineSettings(kDefaultSettings)) {
   linePoll_.setInterval(kLinePollInterval);
-  readPause_.setSingleShot(true);
-  readPause_.setInterval(kReadPause);
-  connect(&readPause_, &QTimer::timeout, this, &QtSerialPort::ResumeReading);
   connect(&port_, &QSerialPort::readyRead, this, &QtSerialPort::OnReadyRead);
   connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::OnErrorOccurred);
   connect(&linePoll_, &QTimer::timeout, this, &QtSerialPort::PollLines);
@@ -85,7 +73,7 @@ QtSerialPort::~QtSerialPort() {
   port_.disconnect(this);
   linePoll_.stop();
   if (port_.isOpen()) {
-    FlushOutput();
+    HandOverQueued(port_);
     port_.close();
   }
 }
@@ -126,7 +114,8 @@ bool QtSerialPort::SetPortOpen(bool open) {
     ++generation_;
     closing_ = true;
     linePoll_.stop();
-    FlushOutput();
+    pacer_.Stop();
+    HandOverQueued(port_);
     port_.close();
     port_.clearError();
     closing_ = false;
@@ -196,41 +185,14 @@ bool QtSerialPort::Output(std::span<const std::uint8_t> bytes) {
   return written == static_cast<qint64>(bytes.size());
 }
 
-void QtSerialPort::FlushOutput() {
-  QDeadlineTimer deadline(kFlushBoundMs);
-  while (port_.bytesToWrite() > 0 && !deadline.hasExpired()) {
-    if (!port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) break;
-  }
-}
-
 void QtSerialPort::OnReadyRead() {
-  // Bytes read while flushing for the close belong to nobody: the owner is
-  // in its shut-down and takes no events.
+  // Bytes read while we close belong to nobody: the owner is in its
+  // shut-down and takes no events.
   if (closing_ || losing_) return;
+  // Counted before the owner takes them: the mirror drops them unread.
+  const auto brought = static_cast<std::size_t>(port_.bytesAvailable());
   Emit(kCommEvReceive);
-  PauseReading();
-}
-
-// QSerialPort has no call for it, so its read notifier is paused; with a Qt
-// that has none to find, reads are simply not paced.
-QSocketNotifier* QtSerialPort::ReadNotifier() {
-  for (QSocketNotifier* notifier :
-       port_.findChildren<QSocketNotifier*>(Qt::FindDirectChildrenOnly)) {
-    if (notifier->type() == QSocketNotifier::Read) return notifier;
-  }
-  return nullptr;
-}
-
-void QtSerialPort::PauseReading() {
-  QSocketNotifier* notifier = ReadNotifier();
-  if (notifier == nullptr || !notifier->isEnabled() || !port_.isOpen()) return;
-  notifier->setEnabled(false);
-  readPause_.start();
-}
-
-void QtSerialPort::ResumeReading() {
-  if (!port_.isOpen()) return;
-  if (QSocketNotifier* notifier = ReadNotifier()) notifier->setEnabled(true);
+  if (port_.isOpen()) pacer_.AfterRead(brought);
 }
 
 void QtSerialPort::OnErrorOccurred(QSerialPort::SerialPortError error) {
@@ -249,6 +211,7 @@ void QtSerialPort::CloseLostDevice() {
   if (!port_.isOpen()) return;
   ++generation_;
   linePoll_.stop();
+  pacer_.Stop();
   // Nothing can reach a vanished device; close without waiting for it.
   closing_ = true;
   port_.close();

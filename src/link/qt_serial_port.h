@@ -10,8 +10,8 @@
 // Until the port is closed on purpose or given another number, it opens
 // again only at the name it was opened by (the COMn link, or the on-board
 // device when there was none), so it finds the TNC back where it was.
-// Reads are paced: after one, the next waits a little, so bytes that trickle
-// in arrive as one chunk rather than as hundreds.
+// Reads are paced by what they bring (see QtReadPacer): a trickle arrives
+// as a few chunks rather than hundreds, a burst as fast as it is taken.
 #pragma once
 
 #include <QByteArray>
@@ -27,9 +27,8 @@
 #include <string_view>
 
 #include "link/line_settings.h"
+#include "link/qt_read_pacer.h"
 #include "link/serial_port_component.h"
-
-class QSocketNotifier;
 
 namespace vorlink {
 
@@ -72,6 +71,9 @@ class QtSerialPort : public QObject, public SerialPortComponent {
   // What QSerialPort holds read from the device and not yet handed out.
   std::size_t BytesWaiting() const;
 
+  // Reads followed by a rest (see QtReadPacer).
+  std::size_t ReadRests() const { return pacer_.Rests(); }
+
   // The code of the latest OnComm.
   int CommEvent() const { return commEvent_; }
 
@@ -89,9 +91,6 @@ class QtSerialPort : public QObject, public SerialPortComponent {
 
   bool ApplyLineSettings(const LineSettings& settings);
   void OnReadyRead();
-  QSocketNotifier* ReadNotifier();
-  void PauseReading();
-  void ResumeReading();
   void OnErrorOccurred(QSerialPort::SerialPortError error);
   void StartWatchingLines();
   void PollLines();
@@ -101,12 +100,11 @@ class QtSerialPort : public QObject, public SerialPortComponent {
                    const std::optional<LineCounters>& lastCounters,
                    const std::optional<LineCounters>& counters);
   void Emit(int code);
-  void FlushOutput();
   void CloseLostDevice();
 
   QSerialPort port_;
   QTimer linePoll_;
-  QTimer readPause_;
+  QtReadPacer pacer_{port_};
   std::int16_t commPort_ = 0;
   std::string settingsText_;
   LineSettings settings_;

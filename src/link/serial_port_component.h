@@ -21,8 +21,11 @@ class SerialPortComponent : public SerialPort {
   virtual bool SetSettings(std::string_view settings) = 0;
   virtual std::string Settings() const = 0;
   // true opens the port with its current number and settings, false closes
-  // it. False when that could not be done.
+  // it. False when that could not be done, or not yet: see Opening().
   virtual bool SetPortOpen(bool open) = 0;
+  // True while an open goes on in the background (a TCP connect); its owner
+  // hears how it ended as an event of the port.
+  virtual bool Opening() const { return false; }
   // The system's text for why the last open failed ("No such file or
   // directory"); empty when it worked.
   virtual std::string OpenError() const = 0;

@@ -212,6 +212,10 @@ void MainWindow::KeepLinks() {
             [this](int code) { session_->OnIncomingPortEvent(code); });
     connect(kissTcpSource_, &QtKissTcpSource::DeviceLost, this,
             [&links] { links.OnIncomingLost(); });
+    connect(kissTcpSource_, &QtKissTcpSource::Connected, this,
+            [&links] { links.OnIncomingConnected(); });
+    connect(kissTcpSource_, &QtKissTcpSource::ConnectFailed, this,
+            [&links] { links.OnIncomingConnectFailed(); });
   } else {
     connect(incomingPort_, &QtSerialPort::DeviceLost, this, [&links] { links.OnIncomingLost(); });
   }

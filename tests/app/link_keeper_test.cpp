@@ -117,5 +117,32 @@ TEST_F(LinkKeeperTest, PortOpenedMeanwhileCountsAsBack) {
   EXPECT_EQ(watcher.texts.back(), "COM 1 back at 10:00:06 UTC after 1 s");
 }
 
+// A peer's connect goes on in the background: the keeper waits for its end
+// as an event, with no timer running and no second connect started meanwhile.
+TEST_F(LinkKeeperTest, PeerConnectEndsAsAnEvent) {
+  keeper.Keep("KISS TCP 127.0.0.1:8001", kTcpRetry);
+  port.opensLater = true;
+  keeper.OnLost();
+  Fire();
+  EXPECT_FALSE(timer.running);
+  keeper.OnRetryTimer();  // a shot on its way while the connect goes on
+  EXPECT_EQ(port.calls, std::vector<std::string>{"open"});
+
+  port.EndOpening(false);
+  keeper.OnConnectFailed();
+  EXPECT_TRUE(keeper.IsLost());
+  EXPECT_EQ(timer.starts, (std::vector<std::chrono::milliseconds>{1s, 2s}));
+  Fire();
+  port.EndOpening(true);
+  keeper.OnConnected();
+  EXPECT_FALSE(keeper.IsLost());
+  EXPECT_FALSE(timer.running);
+  EXPECT_EQ(watcher.texts.back(), "KISS TCP 127.0.0.1:8001 back at 10:00:08 UTC after 3 s");
+  // An end heard after the link is back changes nothing.
+  keeper.OnConnectFailed();
+  EXPECT_FALSE(timer.running);
+  EXPECT_EQ(watcher.texts.size(), 2u);
+}
+
 }  // namespace
 }  // namespace vorlink

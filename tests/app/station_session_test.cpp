@@ -330,5 +330,55 @@ TEST_F(StationSessionTest, KissTcpPeerNotThereAtStartIsTriedAgain) {
   EXPECT_EQ(status.texts.back(), "KISS TCP localhost:8100 back at 14:03:12 UTC after 0 s");
 }
 
+// The start-up's connect to a peer goes on in the background; its end comes
+// later as an event and shows then.
+struct PeerConnectCase {
+  const char* name;
+  bool opened;
+  const char* label2;
+  const char* status;  // the last status text; nothing new when empty
+  bool retrying;
+};
+
+void PrintTo(const PeerConnectCase& c, std::ostream* os) { *os << c.name; }
+
+class PeerConnectTest : public StationSessionTest,
+                        public ::testing::WithParamInterface<PeerConnectCase> {};
+
+TEST_P(PeerConnectTest, EndOfTheStartUpConnectShows) {
+  const PeerConnectCase& c = GetParam();
+  WriteConfig("01,19200,N,8,1\r\n127.0.0.1\r\n02,19200,N,8,1\r\nfalse\r\n");
+  station.kissTcpForThisRun = KissTcpAddress{"127.0.0.1", 8001};
+  incoming.opensLater = true;
+  incoming.openError = "no answer";
+  session->Load();
+  EXPECT_EQ(view.events.front(), "Label2 KISS TCP 127.0.0.1:8001 not available ");
+  EXPECT_FALSE(incomingRetry.running);
+  const std::size_t texts = status.texts.size();
+
+  incoming.EndOpening(c.opened);
+  if (c.opened) {
+    session->Links().OnIncomingConnected();
+  } else {
+    session->Links().OnIncomingConnectFailed();
+  }
+  EXPECT_EQ(view.events[view.events.size() - (c.opened ? 1 : 2)], "Label2 "s + c.label2);
+  EXPECT_EQ(view.lamps.incoming, c.opened ? LampState::kOpen : LampState::kClosed);
+  if (*c.status == '\0') {
+    EXPECT_EQ(status.texts.size(), texts);
+  } else {
+    EXPECT_EQ(status.texts.back(), c.status);
+  }
+  EXPECT_EQ(incomingRetry.running, c.retrying);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PeerConnectTest,
+    ::testing::Values(PeerConnectCase{"Answers", true, "KISS TCP 127.0.0.1:8001 connected ", "",
+                                      false},
+                      PeerConnectCase{"NeverAnswers", false, "KISS TCP 127.0.0.1:8001 lost ",
+                                      "KISS TCP 127.0.0.1:8001: no answer", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace vorlink

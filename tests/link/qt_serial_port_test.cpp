@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <functional>
 #include <numeric>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -302,21 +303,54 @@ TEST_F(QtSerialPortTest, ReopensAfterClosing) {
   EXPECT_TRUE(WaitFor([&] { return received_.size() == 3; }));
 }
 
-TEST_F(QtSerialPortTest, BytesThatTrickleInArriveInFewChunks) {
+// How the bytes come: `bytes` in writes of `piece`, with the event loop run
+// for `gap` between them (none: as fast as the pseudo-terminal takes them).
+struct PacingCase {
+  const char* name;
+  std::size_t bytes;
+  std::size_t piece;
+  std::chrono::milliseconds gap;
+  std::size_t mostReads;
+  bool paced;  // every read rests; otherwise hardly any does
+};
+
+void PrintTo(const PacingCase& c, std::ostream* os) { *os << c.name; }
+
+class ReadPacingTest : public QtSerialPortTest,
+                       public ::testing::WithParamInterface<PacingCase> {};
+
+TEST_P(ReadPacingTest, ReadsRestOnlyAfterSmallOnes) {
+  const PacingCase& c = GetParam();
   ASSERT_TRUE(OpenCom1());
-  // A byte every millisecond or so, as a slow device hands them over; the
-  // event loop runs between them and would read each one by itself.
-  constexpr int kBytes = 200;
-  std::vector<std::uint8_t> sent;
-  for (int i = 0; i < kBytes; ++i) {
-    sent.push_back(static_cast<std::uint8_t>(i));
-    ASSERT_TRUE(pty_.Write({sent.back()}));
-    Spin(1ms);
+  std::vector<std::uint8_t> sent(c.bytes);
+  std::iota(sent.begin(), sent.end(), 0);
+  for (std::size_t at = 0; at < sent.size(); at += c.piece) {
+    const auto end = sent.begin() + static_cast<std::ptrdiff_t>(std::min(sent.size(), at + c.piece));
+    ASSERT_TRUE(pty_.Write({sent.begin() + static_cast<std::ptrdiff_t>(at), end}));
+    if (c.gap > 0ms) Spin(c.gap);
   }
   ASSERT_TRUE(WaitFor([&] { return received_.size() >= sent.size(); }));
   EXPECT_EQ(received_, sent);
-  EXPECT_LT(events_.size(), static_cast<std::size_t>(kBytes / 4));
+  const std::size_t reads = events_.size();
+  EXPECT_LE(reads, c.mostReads);
+  if (c.paced) {
+    EXPECT_EQ(port_.ReadRests(), reads);
+  } else {
+    EXPECT_LE(port_.ReadRests() * 4, reads) << port_.ReadRests() << " rests in " << reads;
+  }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReadPacingTest,
+    ::testing::Values(
+        // A byte every millisecond or so, as a slow device hands them over;
+        // the event loop runs between them and would read each one by itself.
+        PacingCase{"TrickleInFewChunks", 200, 1, 1ms, 50, true},
+        // Far more than the driver holds at once: read in its large pieces,
+        // one after the other.
+        PacingCase{"BurstInLargeChunks", 1024 * 1024, 1024 * 1024, 0ms,
+                   1024 * 1024 / kLargeRead, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 double ProcessCpuSeconds() {
   timespec now{};

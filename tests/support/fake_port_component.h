@@ -16,6 +16,8 @@ class FakePortComponent final : public SerialPortComponent {
  public:
   bool open = false;
   bool openFails = false;
+  bool opensLater = false;  // an open goes on in the background, as a TCP connect does
+  bool opening = false;
   std::string openError = "No such file or directory";  // given when an open fails
   std::size_t queued = 0;  // what BytesToWrite() reports
   int discards = 0;
@@ -61,6 +63,11 @@ class FakePortComponent final : public SerialPortComponent {
   std::string Settings() const override { return settings; }
   bool SetPortOpen(bool wanted) override {
     calls.push_back(wanted ? "open" : "close");
+    if (wanted && opensLater) {
+      opening = true;
+      return false;
+    }
+    opening = false;
     if (wanted && (openFails || port < 1 || port > 16)) {
       lastOpenError_ = openError;
       return false;
@@ -70,6 +77,13 @@ class FakePortComponent final : public SerialPortComponent {
     return true;
   }
   std::string OpenError() const override { return lastOpenError_; }
+  bool Opening() const override { return opening; }
+  // The open that went on in the background ends; the test then tells the owner.
+  void EndOpening(bool opened) {
+    opening = false;
+    open = opened;
+    lastOpenError_ = opened ? "" : openError;
+  }
 
  private:
   std::vector<std::uint8_t> input_;
