@@ -14,6 +14,7 @@
 #include "decode/frame_renderer.h"
 #include "decode/frame_store.h"
 #include "decode/heard_list.h"
+#include "chunk_clock.h"
 #include "decode_session.h"
 #include "pcap_export.h"
 #include "stream_pane.h"
@@ -111,6 +112,9 @@ Arguments Parse(std::span<const std::string_view> args) {
   Arguments a;
   a.options.timeStamp = false;  // a capture is read after the fact
   a.options.timeFrames = false;
+  // No capture files are written: the lines and readings for them would be lost work.
+  a.options.hexFile = false;
+  a.options.pcapFile = false;
   for (std::size_t i = 0; i < args.size() && a.error.empty(); ++i) {
     const std::string_view arg = args[i];
     if (ParseFilterOption(args, i, a)) continue;
@@ -238,6 +242,7 @@ int RunDecodeTool(std::span<const std::string_view> args, std::FILE* in, std::FI
   }
 
   const bool colour = a.colour == Colour::Always || (a.colour == Colour::Auto && outIsTerminal);
+  ChunkClock chunkClock(clock);
   StreamPane pane(out, colour);
   DiscardPane discard;
   std::optional<DecodeSession> session;
@@ -253,14 +258,15 @@ int RunDecodeTool(std::span<const std::string_view> args, std::FILE* in, std::FI
   if (a.heard || !a.filter.Empty()) {
     picked.emplace(a, pane);
   } else if (a.stats) {
-    session.emplace(discard, clock, a.options);
+    session.emplace(discard, chunkClock, a.options);
   } else if (!pcap) {
-    session.emplace(pane, clock, a.options);
+    session.emplace(pane, chunkClock, a.options);
   }
   std::vector<std::uint8_t> chunk(kChunkSize);
   while (true) {
     const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), in);
     const auto bytes = std::span(chunk.data(), n);
+    chunkClock.Refresh();
     if (n > 0 && session) session->Feed(bytes);
     if (n > 0 && picked) picked->Feed(bytes);
     if (n > 0 && pcap) pcap->Feed(bytes);
