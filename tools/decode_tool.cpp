@@ -18,6 +18,7 @@
 #include "decode_session.h"
 #include "pcap_export.h"
 #include "stream_pane.h"
+#include "text_output.h"
 
 namespace vorlink {
 namespace {
@@ -161,7 +162,7 @@ class DiscardPane final : public TextPane {
 };
 
 // The same figures as the statistics window.
-void PrintStatistics(const ReceiveCounters& counters, std::FILE* out, bool colour) {
+void PrintStatistics(const ReceiveCounters& counters, TextOutput& out, bool colour) {
   StreamPane pane(out, colour);
   AppendStatistics(counters, pane);
   AppendLinkHealth(counters.health, pane);
@@ -193,14 +194,13 @@ class PickedFrames {
     store_.Clear();
   }
 
-  void PrintHeard(std::FILE* out) const {
-    std::string text(kHeardHeader);
+  void PrintHeard(TextOutput& out) const {
+    out.Append(kHeardHeader);
     for (const HeardStation& s : heard_.Sorted()) {
-      text += s.callsign + ' ' + std::to_string(s.frames) + ' ' + HeardTimeText(s.firstHeard) +
-              ' ' + HeardTimeText(s.lastHeard) + ' ' + std::to_string(s.direct) + ' ' +
-              std::to_string(s.via) + '\n';
+      out.Append(s.callsign + ' ' + std::to_string(s.frames) + ' ' + HeardTimeText(s.firstHeard) +
+                 ' ' + HeardTimeText(s.lastHeard) + ' ' + std::to_string(s.direct) + ' ' +
+                 std::to_string(s.via) + '\n');
     }
-    std::fwrite(text.data(), 1, text.size(), out);
   }
 
  private:
@@ -213,18 +213,26 @@ class PickedFrames {
   HeardList heard_;
 };
 
+// Everything printed is written out; 1 with the system's reason when it could not be.
+int FinishOutput(TextOutput& output, std::FILE* err) {
+  if (output.Flush()) return 0;
+  std::fprintf(err, "vorlink-decode: cannot write standard output: %s\n", output.Error().c_str());
+  return 1;
+}
+
 }  // namespace
 
 int RunDecodeTool(std::span<const std::string_view> args, std::FILE* in, std::FILE* out,
                   std::FILE* err, bool outIsTerminal, Clock& clock) {
   const Arguments a = Parse(args);
+  TextOutput output(out);
   if (a.help) {
-    std::fputs(kUsage.data(), out);
-    return 0;
+    output.Append(kUsage);
+    return FinishOutput(output, err);
   }
   if (a.version) {
-    std::fprintf(out, "%s\n", VersionText("vorlink-decode").c_str());
-    return 0;
+    output.Append(VersionText("vorlink-decode") + "\n");
+    return FinishOutput(output, err);
   }
   if (!a.error.empty()) {
     std::fprintf(err, "vorlink-decode: %s (try --help)\n", a.error.c_str());
@@ -243,7 +251,7 @@ int RunDecodeTool(std::span<const std::string_view> args, std::FILE* in, std::FI
 
   const bool colour = a.colour == Colour::Always || (a.colour == Colour::Auto && outIsTerminal);
   ChunkClock chunkClock(clock);
-  StreamPane pane(out, colour);
+  StreamPane pane(output, colour);
   DiscardPane discard;
   std::optional<DecodeSession> session;
   std::optional<PickedFrames> picked;
@@ -263,7 +271,7 @@ int RunDecodeTool(std::span<const std::string_view> args, std::FILE* in, std::FI
     session.emplace(pane, chunkClock, a.options);
   }
   std::vector<std::uint8_t> chunk(kChunkSize);
-  while (true) {
+  while (!output.Failed()) {
     const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), in);
     const auto bytes = std::span(chunk.data(), n);
     chunkClock.Refresh();
@@ -272,20 +280,19 @@ int RunDecodeTool(std::span<const std::string_view> args, std::FILE* in, std::FI
     if (n > 0 && pcap) pcap->Feed(bytes);
     if (n < chunk.size()) break;
   }
-  pane.Flush();
-  if (picked && a.heard) picked->PrintHeard(out);
+  if (picked && a.heard) picked->PrintHeard(output);
   if (std::ferror(in)) {
     std::fprintf(err, "vorlink-decode: cannot read %s: %s\n",
                  a.file.empty() ? "standard input" : a.file.c_str(), std::strerror(errno));
     return 1;
   }
-  if (a.stats) PrintStatistics(session->Counters(), out, colour);
+  if (a.stats) PrintStatistics(session->Counters(), output, colour);
   std::string error;
   if (pcap && !pcap->Close(error)) {
     std::fprintf(err, "vorlink-decode: cannot write %s: %s\n", a.pcapFile.c_str(), error.c_str());
     return 1;
   }
-  return 0;
+  return FinishOutput(output, err);
 }
 
 }  // namespace vorlink

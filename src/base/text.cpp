@@ -11,6 +11,14 @@ void AppendHexByte(std::string& out, std::uint8_t value) {
 }
 
 void AppendDecimal(std::string& out, long long value) {
+  // Most numbers a frame shows (SSIDs, counters of I frames, lengths) are
+  // below 100: spare them the general conversion.
+  constexpr long long kTwoDigits = 100;
+  if (value >= 0 && value < kTwoDigits) {
+    if (value >= 10) out += static_cast<char>('0' + value / 10);
+    out += static_cast<char>('0' + value % 10);
+    return;
+  }
   char digits[24];
   const auto result = std::to_chars(std::begin(digits), std::end(digits), value);
   out.append(digits, result.ptr);

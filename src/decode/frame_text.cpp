@@ -136,15 +136,20 @@ void FrameText::BuildDump(std::span<const std::uint8_t> bytes, bool forPane) {
   // character takes at most three bytes of UTF-8 in the pane text.
   constexpr std::size_t kMaxUtf8PerCharacter = 3;
   constexpr std::uint8_t kDelete = 0x7F;
-  hex_.resize(kHexCharsPerByte * bytes.size());
+  // Each pair is stored as its four bytes whole, the fourth overwritten by
+  // the next pair: one store instead of three; the last one lands in a
+  // spare byte cut off afterwards.
+  constexpr std::size_t kPairBytes = sizeof(kHexPairs[0]);
+  hex_.resize(kHexCharsPerByte * bytes.size() + kPairBytes);
   ascii_.resize(bytes.size());
   char* hex = hex_.data();
   char* ascii = ascii_.data();
   for (const std::uint8_t b : bytes) {
-    std::memcpy(hex, kHexPairs[b].data(), kHexCharsPerByte);
+    std::memcpy(hex, kHexPairs[b].data(), kPairBytes);
     hex += kHexCharsPerByte;
     *ascii++ = b < kFirstPrintable ? '.' : static_cast<char>(b);
   }
+  hex_.resize(kHexCharsPerByte * bytes.size());
   if (!forPane) return;
   asciiPane_.resize(kMaxUtf8PerCharacter * bytes.size());
   char* pane = asciiPane_.data();
