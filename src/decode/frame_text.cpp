@@ -56,9 +56,10 @@ void AppendPadNumber(std::string& out, int number, int width) {
 void AppendPrintable(std::string& out, std::string_view text) {
   const std::size_t start = out.size();
   out += text;
-  for (std::size_t i = start; i < out.size(); ++i) {
-    const auto u = static_cast<unsigned char>(out[i]);
-    if (u < kFirstPrintable || u == 0x7F) out[i] = '.';
+  char* appended = out.data() + start;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto u = static_cast<unsigned char>(appended[i]);
+    appended[i] = u < kFirstPrintable || u == 0x7F ? '.' : appended[i];
   }
 }
 
@@ -147,10 +148,20 @@ void FrameText::BuildDump(std::span<const std::uint8_t> bytes, bool forPane) {
   for (const std::uint8_t b : bytes) {
     std::memcpy(hex, kHexPairs[b].data(), kPairBytes);
     hex += kHexCharsPerByte;
-    *ascii++ = b < kFirstPrintable ? '.' : static_cast<char>(b);
   }
   hex_.resize(kHexCharsPerByte * bytes.size());
+  // An indexed loop with a select and a maximum: the compiler makes vector code of it.
+  std::uint8_t highest = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const std::uint8_t b = bytes[i];
+    ascii[i] = b < kFirstPrintable ? '.' : static_cast<char>(b);
+    highest = std::max(highest, b);
+  }
   if (!forPane) return;
+  if (highest < kDelete) {
+    asciiPane_ = ascii_;  // printable ASCII is itself in the code page
+    return;
+  }
   asciiPane_.resize(kMaxUtf8PerCharacter * bytes.size());
   char* pane = asciiPane_.data();
   for (const std::uint8_t b : bytes) {
