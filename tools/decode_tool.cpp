@@ -293,6 +293,11 @@ int RunDecodeTool(std::span<const std::string_view> args, std::FILE* in, std::FI
     std::fprintf(err, "vorlink-decode: cannot write %s: %s\n", a.pcapFile.c_str(), error.c_str());
     return 1;
   }
+  if (pcap && pcap->ClampedTimes() > 0) {
+    std::fprintf(err, "vorlink-decode: %s: %zu time frames outside %s, the times pcap can hold: "
+                 "their frames got the nearest of those\n",
+                 a.pcapFile.c_str(), pcap->ClampedTimes(), kRecordTimeRange.data());
+  }
   return FinishOutput(output, err);
 }
 
