@@ -31,7 +31,6 @@ namespace {
 std::uint64_t allocationCount = 0;
 
 constexpr std::size_t kDefaultFrames = 120'000;
-constexpr std::uint64_t kSeed = 0x564F524C494E4B;
 constexpr std::size_t kChunkSize = 4096;
 constexpr int kRuns = 3;
 
@@ -156,7 +155,7 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  const std::vector<std::uint8_t> stream = vorlink::sample::GenerateStream(frameTarget, kSeed);
+  const std::vector<std::uint8_t> stream = vorlink::sample::GenerateStream(frameTarget, vorlink::sample::kBenchSeed);
   FrameCounter counter;
   vorlink::Deframer deframer;
   deframer.Feed(stream, counter);

@@ -14,9 +14,11 @@
 #include "decode/frame_renderer.h"
 #include "decode/frame_store.h"
 #include "decode/heard_list.h"
+#include "chunk_clock.h"
 #include "decode_session.h"
 #include "pcap_export.h"
 #include "stream_pane.h"
+#include "text_output.h"
 
 namespace vorlink {
 namespace {
@@ -48,7 +50,8 @@ constexpr std::string_view kUsage =
     "                  (link type 202), timed by the capture's time frames\n"
     "  --stats         print the statistics and link health figures of the stream\n";
 
-constexpr std::size_t kChunkSize = 4096;
+// Large reads: each chunk costs a system call and a clock reading.
+constexpr std::size_t kChunkSize = 64 * 1024;
 
 enum class Colour { Auto, Always, Never };
 
@@ -111,6 +114,9 @@ Arguments Parse(std::span<const std::string_view> args) {
   Arguments a;
   a.options.timeStamp = false;  // a capture is read after the fact
   a.options.timeFrames = false;
+  // No capture files are written: the lines and readings for them would be lost work.
+  a.options.hexFile = false;
+  a.options.pcapFile = false;
   for (std::size_t i = 0; i < args.size() && a.error.empty(); ++i) {
     const std::string_view arg = args[i];
     if (ParseFilterOption(args, i, a)) continue;
@@ -157,7 +163,7 @@ class DiscardPane final : public TextPane {
 };
 
 // The same figures as the statistics window.
-void PrintStatistics(const ReceiveCounters& counters, std::FILE* out, bool colour) {
+void PrintStatistics(const ReceiveCounters& counters, TextOutput& out, bool colour) {
   StreamPane pane(out, colour);
   AppendStatistics(counters, pane);
   AppendLinkHealth(counters.health, pane);
@@ -189,14 +195,13 @@ class PickedFrames {
     store_.Clear();
   }
 
-  void PrintHeard(std::FILE* out) const {
-    std::string text(kHeardHeader);
+  void PrintHeard(TextOutput& out) const {
+    out.Append(kHeardHeader);
     for (const HeardStation& s : heard_.Sorted()) {
-      text += s.callsign + ' ' + std::to_string(s.frames) + ' ' + HeardTimeText(s.firstHeard) +
-              ' ' + HeardTimeText(s.lastHeard) + ' ' + std::to_string(s.direct) + ' ' +
-              std::to_string(s.via) + '\n';
+      out.Append(s.callsign + ' ' + std::to_string(s.frames) + ' ' + HeardTimeText(s.firstHeard) +
+                 ' ' + HeardTimeText(s.lastHeard) + ' ' + std::to_string(s.direct) + ' ' +
+                 std::to_string(s.via) + '\n');
     }
-    std::fwrite(text.data(), 1, text.size(), out);
   }
 
  private:
@@ -209,18 +214,26 @@ class PickedFrames {
   HeardList heard_;
 };
 
+// Everything printed is written out; 1 with the system's reason when it could not be.
+int FinishOutput(TextOutput& output, std::FILE* err) {
+  if (output.Flush()) return 0;
+  std::fprintf(err, "vorlink-decode: cannot write standard output: %s\n", output.Error().c_str());
+  return 1;
+}
+
 }  // namespace
 
 int RunDecodeTool(std::span<const std::string_view> args, std::FILE* in, std::FILE* out,
                   std::FILE* err, bool outIsTerminal, Clock& clock) {
   const Arguments a = Parse(args);
+  TextOutput output(out);
   if (a.help) {
-    std::fputs(kUsage.data(), out);
-    return 0;
+    output.Append(kUsage);
+    return FinishOutput(output, err);
   }
   if (a.version) {
-    std::fprintf(out, "%s\n", VersionText("vorlink-decode").c_str());
-    return 0;
+    output.Append(VersionText("vorlink-decode") + "\n");
+    return FinishOutput(output, err);
   }
   if (!a.error.empty()) {
     std::fprintf(err, "vorlink-decode: %s (try --help)\n", a.error.c_str());
@@ -238,7 +251,8 @@ int RunDecodeTool(std::span<const std::string_view> args, std::FILE* in, std::FI
   }
 
   const bool colour = a.colour == Colour::Always || (a.colour == Colour::Auto && outIsTerminal);
-  StreamPane pane(out, colour);
+  ChunkClock chunkClock(clock);
+  StreamPane pane(output, colour);
   DiscardPane discard;
   std::optional<DecodeSession> session;
   std::optional<PickedFrames> picked;
@@ -253,33 +267,38 @@ int RunDecodeTool(std::span<const std::string_view> args, std::FILE* in, std::FI
   if (a.heard || !a.filter.Empty()) {
     picked.emplace(a, pane);
   } else if (a.stats) {
-    session.emplace(discard, clock, a.options);
+    session.emplace(discard, chunkClock, a.options);
   } else if (!pcap) {
-    session.emplace(pane, clock, a.options);
+    session.emplace(pane, chunkClock, a.options);
   }
   std::vector<std::uint8_t> chunk(kChunkSize);
-  while (true) {
+  while (!output.Failed()) {
     const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), in);
     const auto bytes = std::span(chunk.data(), n);
+    chunkClock.Refresh();
     if (n > 0 && session) session->Feed(bytes);
     if (n > 0 && picked) picked->Feed(bytes);
     if (n > 0 && pcap) pcap->Feed(bytes);
     if (n < chunk.size()) break;
   }
-  pane.Flush();
-  if (picked && a.heard) picked->PrintHeard(out);
+  if (picked && a.heard) picked->PrintHeard(output);
   if (std::ferror(in)) {
     std::fprintf(err, "vorlink-decode: cannot read %s: %s\n",
                  a.file.empty() ? "standard input" : a.file.c_str(), std::strerror(errno));
     return 1;
   }
-  if (a.stats) PrintStatistics(session->Counters(), out, colour);
+  if (a.stats) PrintStatistics(session->Counters(), output, colour);
   std::string error;
   if (pcap && !pcap->Close(error)) {
     std::fprintf(err, "vorlink-decode: cannot write %s: %s\n", a.pcapFile.c_str(), error.c_str());
     return 1;
   }
-  return 0;
+  if (pcap && pcap->ClampedTimes() > 0) {
+    std::fprintf(err, "vorlink-decode: %s: %zu time frames outside %s, the times pcap can hold: "
+                 "their frames got the nearest of those\n",
+                 a.pcapFile.c_str(), pcap->ClampedTimes(), kRecordTimeRange.data());
+  }
+  return FinishOutput(output, err);
 }
 
 }  // namespace vorlink
