@@ -220,7 +220,7 @@ TEST(FrameRateTest, ArrivalTimesThatGoBackAreCountedAll) {
   }
 }
 
-TEST(MainWindowMenuTest, ViewMenuAndOpenCaptureBesideTheSpecifiedOnes) {
+TEST(MainWindowMenuTest, ViewMenuAndOpenCaptureBesideFileOptionsAndInfo) {
   testing::TempFolder folder;
   testing::FakeClock clock;
   Station station;
