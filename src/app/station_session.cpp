@@ -7,6 +7,7 @@
 #include "app/housekeeping.h"
 #include "app/port_configuration.h"
 #include "app/status_timer.h"
+#include "base/text.h"
 #include "base/utc.h"
 #include "tnc/tnc_script.h"
 
@@ -67,6 +68,10 @@ void StationSession::Load() {
   timeClient_.ConnectTimeServer(settings.TimeServerHost);
   auto outgoingProblems =
       ConfigurePort(ports_.outgoing, settings.OutgoingPortLine, kOutgoingPortLineNumber);
+  // A mirror port nobody uses is no trouble: the switch tells its failure when it is used.
+  if (!ports_.outgoing.PortOpen() && settings.MirrorFlag != kFlagTrue && !outgoingProblems.empty()) {
+    outgoingProblems.pop_back();
+  }
   view_.ShowMirrorPort(PortText(ports_.outgoing));
   station_.LastPacketTime = UtcNow(clock_);
   mirror_.ApplyMirrorFlag();
@@ -96,6 +101,11 @@ void StationSession::Unload() {
   if (ports_.incoming.PortOpen()) ports_.incoming.SetPortOpen(false);
   if (ports_.outgoing.PortOpen()) ports_.outgoing.SetPortOpen(false);
   WriteConfigFile(station_.workingFolder, station_.settings);
+}
+
+void StationSession::ToggleMirror() {
+  mirror_.Toggle();
+  view_.ShowMirrorPort(links_.OutgoingText());
 }
 
 void StationSession::OnStatusTimer() {

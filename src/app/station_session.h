@@ -60,8 +60,9 @@ class StationSession {
   StationLinks& Links() { return links_; }
   void OnStatusTimer();
 
-  // The menu entry that switches mirroring.
-  void ToggleMirror() { mirror_.Toggle(); }
+  // The menu entry that switches mirroring; the port text follows what the
+  // switch made of the port.
+  void ToggleMirror();
   // "Clear Counter": the counters back to 0, the received figure and the
   // frames held emptied.
   void ClearCounters();

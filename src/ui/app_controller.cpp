@@ -57,6 +57,17 @@ AboutWindow* AppController::About() const { return about_; }
 MessagesWindow* AppController::Messages() const { return messages_; }
 FrameBrowser* AppController::Frames() const { return frames_; }
 
+void AppController::Exit() {
+  CloseAll();
+  End();
+}
+
+void AppController::End() {
+  if (ended_) return;
+  ended_ = true;
+  emit Ended();
+}
+
 void AppController::CloseAll() {
   for (QWidget* w : {static_cast<QWidget*>(setup_), static_cast<QWidget*>(statistics_),
                      static_cast<QWidget*>(about_), static_cast<QWidget*>(messages_),
@@ -80,7 +91,7 @@ void AppController::CheckWindowsLeft() {
   viewers_.removeAll(nullptr);
   if (!main_ && !setup_ && !statistics_ && !about_ && !messages_ && !frames_ && !heard_ &&
       viewers_.isEmpty()) {
-    emit LastWindowClosed();
+    End();
   }
 }
 
@@ -89,6 +100,7 @@ void AppController::ShowMainWindow() {
   window->setAttribute(Qt::WA_DeleteOnClose);
   main_ = window;
   Track(window);
+  connect(window, &MainWindow::ExitRequested, this, &AppController::Exit);
   connect(window, &MainWindow::SetupDialogRequested, this, &AppController::OpenSetupDialog);
   connect(window, &MainWindow::StatisticsRequested, this, &AppController::OpenStatistics);
   connect(window, &MainWindow::AboutRequested, this, &AppController::OpenAbout);

@@ -1,7 +1,8 @@
 // The windows of the process and their lifetimes: the main window (loaded,
 // unloaded and loaded again when the setup dialog's OK applies new port
 // lines), the setup dialog, the statistics and the about window. Every window
-// is non-modal; the process ends when its last window is closed.
+// is non-modal; the process ends when its last window is closed, or at once
+// on File > Exit or a stop signal, with every window closed.
 #pragma once
 
 #include <QObject>
@@ -34,8 +35,9 @@ class AppController final : public QObject {
 
   // Loads and shows the main window.
   void Start();
-  // Closes every window; the main window unloads as usual.
-  void CloseAll();
+  // File > Exit and the stop signals: closes every window, the main window
+  // unloading as usual, and ends the program even while one stays.
+  void Exit();
 
   MainWindow* Main() const;
   SetupDialog* Setup() const;
@@ -50,8 +52,8 @@ class AppController final : public QObject {
   FrameBrowser& OpenCapture(const QString& file);
 
  signals:
-  // No window is left.
-  void LastWindowClosed();
+  // The program is to end: Exit, or no window is left. Once.
+  void Ended();
 
  private:
   void ShowMainWindow();
@@ -64,6 +66,8 @@ class AppController final : public QObject {
   template <typename Window>
   Window* Adopt(Window* window);
   void CheckWindowsLeft();
+  void CloseAll();
+  void End();
 
   Station& station_;
   Clock& clock_;
@@ -76,6 +80,7 @@ class AppController final : public QObject {
   QPointer<FrameBrowser> frames_;
   QPointer<QWidget> heard_;
   QList<QPointer<QWidget>> viewers_;
+  bool ended_ = false;
 };
 
 // Puts a window in the middle of its screen.

@@ -1,8 +1,9 @@
-// VORLINK: the desktop program. SIGINT, SIGTERM and SIGHUP close the windows
-// normally, so the shut-down sequence runs (captures closed, exit script
-// sent, configuration saved) when the desktop session ends or the process is
-// told to stop. A second VORLINK in a folder that a running one uses, or one
-// that cannot lock its folders, touches nothing and ends with status 1.
+// VORLINK: the desktop program. SIGINT, SIGTERM and SIGHUP end it as File >
+// Exit does: every window closes, the shut-down sequence runs once (captures
+// closed, exit script sent, configuration saved) and the lock goes, when the
+// desktop session ends or the process is told to stop. A second VORLINK in a
+// folder that a running one uses, or one that cannot lock its folders,
+// touches nothing and ends with status 1.
 //
 // The options are read before Qt starts, so --help and --version answer
 // without a display; Qt's own options (-platform, -style) are not taken, its
@@ -85,14 +86,13 @@ int main(int argc, char** argv) {
   }
 
   vorlink::AppController controller(station, clock);
-  QObject::connect(&controller, &vorlink::AppController::LastWindowClosed, &app,
-                   &QCoreApplication::quit);
+  QObject::connect(&controller, &vorlink::AppController::Ended, &app, &QCoreApplication::quit);
   QSocketNotifier notifier(stopSignals, QSocketNotifier::Read);
   QObject::connect(&notifier, &QSocketNotifier::activated, &controller, [&] {
     signalfd_siginfo info;
     while (read(stopSignals, &info, sizeof info) == sizeof info) {
     }
-    controller.CloseAll();
+    controller.Exit();
   });
   controller.Start();
   return app.exec();

@@ -189,8 +189,7 @@ void MainWindow::BuildOptions(QWidget* frame) {
   connect(decode, &QCheckBox::toggled, this, [this](bool on) { session_->Options().decode = on; });
 }
 
-// The frame browser, the stations heard and the capture viewer, around the
-// specified menus.
+// The ports' events and the status timer; the menus connect their own.
 void MainWindow::ConnectEvents() {
   connect(incomingPort_, &QtSerialPort::OnComm, this,
           [this](int code) { session_->OnIncomingPortEvent(code); });

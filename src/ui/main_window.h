@@ -64,6 +64,8 @@ class MainWindow final : public QMainWindow, public StationView {
   FrameView& FramePane() { return *framePane_; }
 
  signals:
+  // File > Exit: the whole program, not this window alone.
+  void ExitRequested();
   void SetupDialogRequested(bool withFocus);
   void StatisticsRequested();
   void AboutRequested();

@@ -78,10 +78,10 @@ TEST(ProgramOptionsTest, KissServerOptionNamesWhereToListenForThisRun) {
   EXPECT_FALSE(KissServerOption(ParseProgramOptions(none)).has_value());
 }
 
-TEST(ProgramOptionsTest, VersionIsOneLine) {
+TEST(ProgramOptionsTest, VersionIsNameAndVersionThenTheLicence) {
   const Answer answer = AnswerTo({"--version"});
   EXPECT_EQ(answer.status, 0);
-  EXPECT_EQ(answer.out, "vorlink " + std::string(ProgramVersion()) + "\n");
+  EXPECT_EQ(answer.out, VersionText("vorlink") + "\n");
   EXPECT_EQ(answer.err, "");
 }
 

@@ -130,6 +130,7 @@ struct PortProblemCase {
   const char* name;
   const char* incomingLine;  // line 1
   const char* outgoingLine;  // line 3
+  const char* mirrorFlag;    // line 4
   bool incomingFails;
   bool outgoingFails;
   const char* label2;
@@ -144,7 +145,8 @@ class PortProblemTest : public StationSessionTest,
 
 TEST_P(PortProblemTest, LabelsAndStatusTell) {
   const PortProblemCase& c = GetParam();
-  WriteConfig(c.incomingLine + "\r\nclock.example\r\n"s + c.outgoingLine + "\r\nfalse\r\n");
+  WriteConfig(c.incomingLine + "\r\nclock.example\r\n"s + c.outgoingLine + "\r\n" + c.mirrorFlag +
+              "\r\n");
   incoming.openFails = c.incomingFails;
   outgoing.openFails = c.outgoingFails;
   outgoing.openError = "Permission denied";
@@ -161,15 +163,20 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, PortProblemTest,
     ::testing::Values(
         // The TNC's port is told last, so that it is the one left standing.
-        PortProblemCase{"NeitherOpens", "01,19200,N,8,1", "02,9600,N,8,1", true, true,
+        PortProblemCase{"NeitherOpens", "01,19200,N,8,1", "02,9600,N,8,1", "true", true, true,
                         "COM 1, 19200,N,8,1 not available ", "COM 2, 9600,N,8,1 not available ",
                         {"COM 2: Permission denied", "COM 1: No such file or directory"}},
+        // Nobody uses the mirror port while mirroring is off.
+        PortProblemCase{"NeitherOpensWithoutMirroring", "01,19200,N,8,1", "02,9600,N,8,1", "false",
+                        true, true, "COM 1, 19200,N,8,1 not available ",
+                        "COM 2, 9600,N,8,1 not available ", {"COM 1: No such file or directory"}},
         // The refused settings fall back to the port's previous ones.
-        PortProblemCase{"FieldsNotUnderstood", "01,abc,N,8,1", "02,9600,N,8", false, false,
+        PortProblemCase{"FieldsNotUnderstood", "01,abc,N,8,1", "02,9600,N,8", "false", false, false,
                         "COM 1, 9600,N,8,1 initialized ", "COM 2, 9600,N,8,1 initialized ",
                         {"vorlink.ini line 3: stop bits missing",
                          "vorlink.ini line 1: baud rate abc not understood"}},
-        PortProblemCase{"HandWrittenOneDigitPorts", "1,4800,e,7,2", "2,9600,N,8,1", false, false,
+        PortProblemCase{"HandWrittenOneDigitPorts", "1,4800,e,7,2", "2,9600,N,8,1", "false", false,
+                        false,
                         "COM 1, 4800,E,7,2 initialized ", "COM 2, 9600,N,8,1 initialized ", {}}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -296,7 +296,7 @@ TEST_F(FrameBrowserTest, KeepsItsGeometry) {
   EXPECT_EQ(browser->size(), QSize(700, 500));
 }
 
-TEST(MainWindowMenuTest, ViewMenuAndOpenCaptureBesideTheSpecifiedOnes) {
+TEST(MainWindowMenuTest, ViewMenuAndOpenCaptureBesideFileOptionsAndInfo) {
   testing::TempFolder folder;
   testing::FakeClock clock;
   Station station;
