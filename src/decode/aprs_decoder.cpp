@@ -8,6 +8,7 @@ namespace {
 
 constexpr std::size_t kObjectNameLength = 9;
 constexpr std::size_t kTimestampLength = 7;
+constexpr std::size_t kWindLength = 7;  // "ddd/sss"
 constexpr std::size_t kMinItemName = 3;
 constexpr std::size_t kMaxItemName = 9;
 // A position may follow other text when "!" is within the first 40 characters.
@@ -21,19 +22,18 @@ AprsReport ObjectBody(const Reader& r, std::size_t at, AprsObject o) {
   const std::size_t used = ReadPosition(r, at, o.position, o.extensions, reason);
   if (used == 0) return Invalid(reason);
   std::string_view rest = r.Sub(at + used);
-  if (!o.position.compressed) rest.remove_prefix(ReadDataExtension(rest, o.extensions));
   if (o.position.symbol.code == '_') {
     AprsWeather wx;
-    if (o.extensions.course) wx.windDirection = o.extensions.course;
-    if (o.extensions.speedKnots) wx.windSpeed = *o.extensions.speedKnots * kMphToMetresPerSecond;
-    const std::size_t fields = ReadWeatherFields(rest, wx, o.extensions.speedKnots.has_value());
-    if (fields > 0) {
-      // Its wind was read as course and speed: it is wind, not motion.
-      o.extensions.course.reset();
-      o.extensions.speedKnots.reset();
+    const bool wind = !o.position.compressed && ReadWindExtension(rest, wx);
+    const std::size_t skip = wind ? kWindLength : 0;
+    const std::size_t fields = ReadWeatherFields(rest.substr(skip), wx, wind);
+    if (wind || fields > 0) {
       o.weather = wx;
-      rest.remove_prefix(fields);
+      rest.remove_prefix(skip + fields);
     }
+  }
+  if (!o.weather && !o.position.compressed) {
+    rest.remove_prefix(ReadDataExtension(rest, o.extensions));
   }
   Cuts cuts;
   ReadCommentExtensions(rest, o.position, o.extensions, cuts);

@@ -40,13 +40,17 @@ class FlatSink final : public AprsFieldSink {
   void EndList() override {
     out += ']';
     inList = false;
+    first = false;
   }
   void BeginGroup(AprsField f) override {
     Key(f);
     out += '{';
     first = true;
   }
-  void EndGroup() override { out += '}'; }
+  void EndGroup() override {
+    out += '}';
+    first = false;
+  }
 
   std::string out;
 
