@@ -12,12 +12,10 @@
 #include <vector>
 
 #include "aprs_sample.h"
+#include "counting_new.h"
 #include "decode/aprs_decoder.h"
 
 namespace {
-
-// Counted by the replaced operator new below; the bench is single-threaded.
-std::uint64_t allocationCount = 0;
 
 constexpr std::size_t kDefaultReports = 2'400'000;
 constexpr std::size_t kDistinctSamples = 24'000;
@@ -25,17 +23,6 @@ constexpr std::uint64_t kSeed = 0x415052534245;
 constexpr int kRuns = 3;
 
 }  // namespace
-
-void* operator new(std::size_t size) {
-  ++allocationCount;
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return ::operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 int main(int argc, char** argv) {
   using namespace vorlink;

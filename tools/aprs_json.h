@@ -10,6 +10,7 @@
 
 #include "decode/aprs_report.h"
 #include "decode/ax25_decoder.h"
+#include "decode/frame_store.h"
 
 namespace vorlink {
 

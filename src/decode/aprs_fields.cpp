@@ -1,6 +1,7 @@
 #include "decode/aprs_fields.h"
 
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -111,7 +112,10 @@ void Extensions(AprsFieldSink& sink, const AprsExtensions& e) {
   Optional(sink, F::Dfs, e.dfs);
   Optional(sink, F::RangeMiles, e.rangeMiles);
   if (const auto& t = e.telemetry) {
-    sink.Number(F::TelemetrySequence, t->sequence);
+    // As text, like the sequence of a T# report ("MIC" there).
+    char sequence[8];
+    const auto end = std::to_chars(sequence, sequence + sizeof sequence, t->sequence).ptr;
+    sink.Text(F::TelemetrySequence, std::string_view(sequence, static_cast<std::size_t>(end - sequence)));
     sink.BeginList(F::TelemetryAnalog);
     for (const auto& v : t->analog) {
       if (v) sink.Number(F::TelemetryAnalog, *v);

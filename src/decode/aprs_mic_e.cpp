@@ -89,7 +89,9 @@ std::size_t ReadCommentStart(std::string_view text, AprsMicE& m, char& device) {
   }
   static constexpr std::array<std::size_t, 5> kAll{0, 1, 2, 3, 4};
   static constexpr std::array<std::size_t, 2> kFirstAndThird{0, 2};
-  const auto endsAt = [&](std::size_t n) { return text.size() == n || text[n] == ' '; };
+  const auto endsAt = [&](std::size_t n) {
+    return text.size() == n || (text.size() > n && text[n] == ' ');
+  };
   if (first == '\'' && endsAt(11) && ReadHexTelemetry(text.substr(1), kAll, m)) return 11;
   if (first == '`' && endsAt(5) && ReadHexTelemetry(text.substr(1), kFirstAndThird, m)) return 5;
   if (first == '>' || first == ']' || first == '`' || first == '\'') {

@@ -1,4 +1,5 @@
-// Messages, acks and rejects, bulletins and announcements, telemetry definitions, queries.
+// Messages, acks and rejects, bulletins and announcements, telemetry
+// definitions, queries.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -9,16 +10,9 @@ namespace vorlink {
 namespace {
 
 using testing::AprsCase;
-using testing::FlatDecode;
+using testing::AprsDecodeTest;
 
-class AprsMessageTest : public ::testing::TestWithParam<AprsCase> {};
-
-TEST_P(AprsMessageTest, DecodesEveryField) {
-  const AprsCase& c = GetParam();
-  EXPECT_EQ(FlatDecode(c.info, c.destination), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Messages, AprsMessageTest, ::testing::ValuesIn(std::vector<AprsCase>{
+INSTANTIATE_TEST_SUITE_P(Messages, AprsDecodeTest, ::testing::ValuesIn(std::vector<AprsCase>{
     {"numbered", ":WU2Z     :Testing{003", "APRS",
      "type=message addressee=WU2Z text=Testing msgno=003"},
     {"without number", ":WU2Z     :Testing", "APRS",
@@ -33,7 +27,7 @@ INSTANTIATE_TEST_SUITE_P(Messages, AprsMessageTest, ::testing::ValuesIn(std::vec
      "type=message addressee=WU2Z"},
 }));
 
-INSTANTIATE_TEST_SUITE_P(Acks, AprsMessageTest, ::testing::ValuesIn(std::vector<AprsCase>{
+INSTANTIATE_TEST_SUITE_P(Acks, AprsDecodeTest, ::testing::ValuesIn(std::vector<AprsCase>{
     {"ack", ":KB2ICI-14:ack003", "APRS",
      "type=ack addressee=KB2ICI-14 msgno=003"},
     {"rej", ":KB2ICI-14:rej003", "APRS",
@@ -44,7 +38,7 @@ INSTANTIATE_TEST_SUITE_P(Acks, AprsMessageTest, ::testing::ValuesIn(std::vector<
      "type=ack addressee=KB2ICI-14 msgno=003"},
 }));
 
-INSTANTIATE_TEST_SUITE_P(Bulletins, AprsMessageTest, ::testing::ValuesIn(std::vector<AprsCase>{
+INSTANTIATE_TEST_SUITE_P(Bulletins, AprsDecodeTest, ::testing::ValuesIn(std::vector<AprsCase>{
     {"general", ":BLN3     :Snow expected in Tampa RSN", "APRS",
      "type=bulletin addressee=BLN3 text=Snow expected in Tampa RSN bulletin_id=3"},
     {"announcement", ":BLNQ     :Mt St Helen digi will be QRT this weekend", "APRS",
@@ -55,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(Bulletins, AprsMessageTest, ::testing::ValuesIn(std::ve
      "type=bulletin addressee=NWS-WARN text=092010z,THUNDER_STORM,AR_ASHLEY, msgno=S9JbA bulletin_group=NWS"},
 }));
 
-INSTANTIATE_TEST_SUITE_P(TelemetryDefinitions, AprsMessageTest, ::testing::ValuesIn(std::vector<AprsCase>{
+INSTANTIATE_TEST_SUITE_P(TelemetryDefinitions, AprsDecodeTest, ::testing::ValuesIn(std::vector<AprsCase>{
     {"PARM", ":N0QBF-11 :PARM.Battery,Btemp,ATemp,Pres,Alt,Camra,Chute,Sun,10m,ATV", "APRS",
      "type=telemetry-message addressee=N0QBF-11 tlm_kind=PARM tlm_values=[Battery,Btemp,ATemp,Pres,Alt,Camra,Chute,Sun,10m,ATV]"},
     {"UNIT", ":N0QBF-11 :UNIT.v/100,deg.F,deg.F,Mbar,Kft,Click,OPEN!,on,on,hi", "APRS",
@@ -66,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(TelemetryDefinitions, AprsMessageTest, ::testing::Value
      "type=telemetry-message addressee=N0QBF-11 tlm_kind=BITS tlm_values=[10110000,N0QBF's Big Balloon]"},
 }));
 
-INSTANTIATE_TEST_SUITE_P(Queries, AprsMessageTest, ::testing::ValuesIn(std::vector<AprsCase>{
+INSTANTIATE_TEST_SUITE_P(Queries, AprsDecodeTest, ::testing::ValuesIn(std::vector<AprsCase>{
     {"directed", ":KH2Z     :?APRSP", "APRS",
      "type=query addressee=KH2Z query=APRSP"},
     {"general", "?APRS?", "APRS",
@@ -75,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(Queries, AprsMessageTest, ::testing::ValuesIn(std::vect
      "type=query query=APRS text= 34.02,-117.15,0200"},
 }));
 
-INSTANTIATE_TEST_SUITE_P(Invalid, AprsMessageTest, ::testing::ValuesIn(std::vector<AprsCase>{
+INSTANTIATE_TEST_SUITE_P(MessageInvalid, AprsDecodeTest, ::testing::ValuesIn(std::vector<AprsCase>{
     {"addressee short", ":SHORT:text", "APRS",
      "type=invalid error=message addressee not nine characters"},
     {"addressee blank", ":         :text", "APRS",

@@ -1,4 +1,5 @@
-// Mic-E: every message-bit combination, the wraps, ambiguity, telemetry and device bytes.
+// Mic-E: every message-bit combination, the wraps, ambiguity, telemetry
+// and device bytes.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -9,16 +10,9 @@ namespace vorlink {
 namespace {
 
 using testing::AprsCase;
-using testing::FlatDecode;
+using testing::AprsDecodeTest;
 
-class AprsMicETest : public ::testing::TestWithParam<AprsCase> {};
-
-TEST_P(AprsMicETest, DecodesEveryField) {
-  const AprsCase& c = GetParam();
-  EXPECT_EQ(FlatDecode(c.info, c.destination), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(MessageBits, AprsMicETest, ::testing::ValuesIn(std::vector<AprsCase>{
+INSTANTIATE_TEST_SUITE_P(MicEMessageBits, AprsDecodeTest, ::testing::ValuesIn(std::vector<AprsCase>{
     {"M0 off duty", "`d\x1d""g\x1f""Xt>/", "PPP000",
      "type=mic-e lat=0 lon=72.029167 symbol_table=/ symbol_code=> symbol=Car course=88 speed_kmh=66.7 speed_kn=36 mice_msg=M0"},
     {"M1 en route", "`d\x1d""g\x1f""Xt>/", "PP0000",
@@ -55,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(MessageBits, AprsMicETest, ::testing::ValuesIn(std::vec
      "type=mic-e lat=-3 lon=72 posambiguity=4 symbol_table=/ symbol_code=> symbol=Car course=88 speed_kmh=66.7 speed_kn=36 mice_msg=C2"},
 }));
 
-INSTANTIATE_TEST_SUITE_P(Position, AprsMicETest, ::testing::ValuesIn(std::vector<AprsCase>{
+INSTANTIATE_TEST_SUITE_P(MicEPosition, AprsDecodeTest, ::testing::ValuesIn(std::vector<AprsCase>{
     {"north west with 0x1D and 0x1F data bytes", "`d\x1d""g\x1f""Xt>/", "S32U6T",
      "type=mic-e lat=33.427333 lon=-72.029167 symbol_table=/ symbol_code=> symbol=Car course=88 speed_kmh=66.7 speed_kn=36 mice_msg=M3"},
     {"SSID ignored", "`d\x1d""g\x1f""Xt>/", "S32U6T-3",
@@ -82,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(Position, AprsMicETest, ::testing::ValuesIn(std::vector
      "type=mic-e lat=33.427333 lon=-72.029167 symbol_table=/ symbol_code=> symbol=Car course=88 speed_kmh=66.7 speed_kn=36 mice_msg=M3"},
 }));
 
-INSTANTIATE_TEST_SUITE_P(Comment, AprsMicETest, ::testing::ValuesIn(std::vector<AprsCase>{
+INSTANTIATE_TEST_SUITE_P(MicEComment, AprsDecodeTest, ::testing::ValuesIn(std::vector<AprsCase>{
     {"altitude and a suffix after >", "`d\x1d""g\x1f""Xt>/>\"4T}Hello=", "S32U6T",
      "type=mic-e lat=33.427333 lon=-72.029167 symbol_table=/ symbol_code=> symbol=Car course=88 speed_kmh=66.7 speed_kn=36 altitude_m=61 mice_msg=M3 comment=Hello"},
     {"suffix after ]", "`d\x1d""g\x1f""Xt>/]text=", "S32U6T",
@@ -97,6 +91,8 @@ INSTANTIATE_TEST_SUITE_P(Comment, AprsMicETest, ::testing::ValuesIn(std::vector<
      "type=mic-e lat=33.427333 lon=-72.029167 symbol_table=/ symbol_code=> symbol=Car course=88 speed_kmh=66.7 speed_kn=36 mice_msg=M3 mice_telemetry=[114,0,0,113,0]"},
     {"hex telemetry, channels 1 and 3", "`d\x1d""g\x1f""Xt>/`7200", "S32U6T",
      "type=mic-e lat=33.427333 lon=-72.029167 symbol_table=/ symbol_code=> symbol=Car course=88 speed_kmh=66.7 speed_kn=36 mice_msg=M3 mice_telemetry=[114,-,0,-,-]"},
+    {"too few hex digits after ': a device prefix", "`d\x1d""g\x1f""Xt>/'72", "S32U6T",
+     "type=mic-e lat=33.427333 lon=-72.029167 symbol_table=/ symbol_code=> symbol=Car course=88 speed_kmh=66.7 speed_kn=36 mice_msg=M3 comment=72"},
     {"binary telemetry", "`d\x1d""g\x1f""Xt>/\x1d""\x01""\x02""\x03""\x04""\x05""rest", "S32U6T",
      "type=mic-e lat=33.427333 lon=-72.029167 symbol_table=/ symbol_code=> symbol=Car course=88 speed_kmh=66.7 speed_kn=36 mice_msg=M3 mice_telemetry=[1,2,3,4,5] comment=rest"},
     {"0x1C-0x1F and 0x7F kept", "`d\x1d""g\x1f""Xt>/\x7f""\x1c""\x1e""\x1f""", "S32U6T",
@@ -105,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(Comment, AprsMicETest, ::testing::ValuesIn(std::vector<
      "type=mic-e lat=33.427337 lon=-72.029172 symbol_table=/ symbol_code=> symbol=Car course=88 speed_kmh=66.7 speed_kn=36 tlm_seq=1 tlm_analog=[185,-,-,-,-] mice_msg=M3 comment=text"},
 }));
 
-INSTANTIATE_TEST_SUITE_P(Invalid, AprsMicETest, ::testing::ValuesIn(std::vector<AprsCase>{
+INSTANTIATE_TEST_SUITE_P(MicEInvalid, AprsDecodeTest, ::testing::ValuesIn(std::vector<AprsCase>{
     {"custom bit outside the first three", "`d\x1d""g\x1f""Xt>/", "S32A6T",
      "type=invalid error=bad Mic-E destination"},
     {"destination not six characters", "`d\x1d""g\x1f""Xt>/", "S32U6",

@@ -9,16 +9,9 @@ namespace vorlink {
 namespace {
 
 using testing::AprsCase;
-using testing::FlatDecode;
+using testing::AprsDecodeTest;
 
-class AprsPositionTest : public ::testing::TestWithParam<AprsCase> {};
-
-TEST_P(AprsPositionTest, DecodesEveryField) {
-  const AprsCase& c = GetParam();
-  EXPECT_EQ(FlatDecode(c.info, c.destination), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Uncompressed, AprsPositionTest, ::testing::ValuesIn(std::vector<AprsCase>{
+INSTANTIATE_TEST_SUITE_P(Uncompressed, AprsDecodeTest, ::testing::ValuesIn(std::vector<AprsCase>{
     {"no timestamp, no messaging", "!4903.50N/07201.75W-Test 001234", "APRS",
      "type=position lat=49.058333 lon=-72.029167 symbol_table=/ symbol_code=- symbol=House QTH (VHF) messaging=false comment=Test 001234"},
     {"no timestamp, messaging, altitude in the comment", "=4903.50N/07201.75W-Test /A=001234 comment", "APRS",
@@ -47,7 +40,7 @@ INSTANTIATE_TEST_SUITE_P(Uncompressed, AprsPositionTest, ::testing::ValuesIn(std
      "type=position lat=49.058333 lon=-72.029167 symbol_table=/ symbol_code=- symbol=House QTH (VHF) messaging=false"},
 }));
 
-INSTANTIATE_TEST_SUITE_P(Ambiguity, AprsPositionTest, ::testing::ValuesIn(std::vector<AprsCase>{
+INSTANTIATE_TEST_SUITE_P(Ambiguity, AprsDecodeTest, ::testing::ValuesIn(std::vector<AprsCase>{
     {"one digit", "!4903.5 N/07201.75W-amb1", "APRS",
      "type=position lat=49.058333 lon=-72.028333 posambiguity=1 symbol_table=/ symbol_code=- symbol=House QTH (VHF) messaging=false comment=amb1"},
     {"two digits", "!4903.  N/07201.75W-amb2", "APRS",
@@ -60,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(Ambiguity, AprsPositionTest, ::testing::ValuesIn(std::v
      "type=position lat=49.05 lon=-72.016667 posambiguity=2 symbol_table=/ symbol_code=- symbol=House QTH (VHF) messaging=false"},
 }));
 
-INSTANTIATE_TEST_SUITE_P(Dao, AprsPositionTest, ::testing::ValuesIn(std::vector<AprsCase>{
+INSTANTIATE_TEST_SUITE_P(Dao, AprsDecodeTest, ::testing::ValuesIn(std::vector<AprsCase>{
     {"human readable", "!4903.50N/07201.75W-text !W47! x", "APRS",
      "type=position lat=49.0584 lon=-72.029283 symbol_table=/ symbol_code=- symbol=House QTH (VHF) messaging=false comment=text  x"},
     {"base 91", "!4903.50N/07201.75W-text !wAb!", "APRS",
@@ -75,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(Dao, AprsPositionTest, ::testing::ValuesIn(std::vector<
      "type=position lat=49.0584 lon=-72.029283 symbol_table=/ symbol_code=- symbol=House QTH (VHF) messaging=false tlm_seq=6 tlm_analog=[3,4,-,-,-] comment=hi"},
 }));
 
-INSTANTIATE_TEST_SUITE_P(Compressed, AprsPositionTest, ::testing::ValuesIn(std::vector<AprsCase>{
+INSTANTIATE_TEST_SUITE_P(Compressed, AprsDecodeTest, ::testing::ValuesIn(std::vector<AprsCase>{
     {"course and speed", "!/5L!!<*e7>7P[", "APRS",
      "type=position lat=49.5 lon=-72.750004 symbol_table=/ symbol_code=> symbol=Car messaging=false course=88 speed_kmh=67.1 speed_kn=36.2"},
     {"blank cs: none", "!/5L!!<*e7> sT", "APRS",
@@ -94,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(Compressed, AprsPositionTest, ::testing::ValuesIn(std::
      "type=position lat=49.5 lon=-72.750004 symbol_table=/ symbol_code=> symbol=Car messaging=true timestamp=092345z course=88 speed_kmh=67.1 speed_kn=36.2 comment=moving"},
 }));
 
-INSTANTIATE_TEST_SUITE_P(Invalid, AprsPositionTest, ::testing::ValuesIn(std::vector<AprsCase>{
+INSTANTIATE_TEST_SUITE_P(PositionInvalid, AprsDecodeTest, ::testing::ValuesIn(std::vector<AprsCase>{
     {"bad latitude digit", "!49x3.50N/07201.75W-", "APRS",
      "type=invalid error=bad latitude"},
     {"blank before a digit", "!49 3.50N/07201.75W-", "APRS",

@@ -1,4 +1,5 @@
-// Objects and items, status, telemetry reports, third-party packets and the smaller kinds.
+// Objects and items, status, telemetry reports, third-party packets and
+// the smaller kinds.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -9,16 +10,9 @@ namespace vorlink {
 namespace {
 
 using testing::AprsCase;
-using testing::FlatDecode;
+using testing::AprsDecodeTest;
 
-class AprsReportTest : public ::testing::TestWithParam<AprsCase> {};
-
-TEST_P(AprsReportTest, DecodesEveryField) {
-  const AprsCase& c = GetParam();
-  EXPECT_EQ(FlatDecode(c.info, c.destination), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(ObjectsAndItems, AprsReportTest, ::testing::ValuesIn(std::vector<AprsCase>{
+INSTANTIATE_TEST_SUITE_P(ObjectsAndItems, AprsDecodeTest, ::testing::ValuesIn(std::vector<AprsCase>{
     {"live object", ";LEADER   *092345z4903.50N/07201.75W>088/036", "APRS",
      "type=object name=LEADER alive=true timestamp=092345z lat=49.058333 lon=-72.029167 symbol_table=/ symbol_code=> symbol=Car course=88 speed_kmh=66.7 speed_kn=36"},
     {"killed object", ";LEADER   _092345z4903.50N/07201.75W>088/036", "APRS",
@@ -43,7 +37,7 @@ INSTANTIATE_TEST_SUITE_P(ObjectsAndItems, AprsReportTest, ::testing::ValuesIn(st
      "type=invalid error=item name not followed by ! or _"},
 }));
 
-INSTANTIATE_TEST_SUITE_P(Status, AprsReportTest, ::testing::ValuesIn(std::vector<AprsCase>{
+INSTANTIATE_TEST_SUITE_P(Status, AprsDecodeTest, ::testing::ValuesIn(std::vector<AprsCase>{
     {"text", ">Net Control Center", "APRS",
      "type=status text=Net Control Center"},
     {"timestamp", ">092345zNet Control Center", "APRS",
@@ -56,7 +50,7 @@ INSTANTIATE_TEST_SUITE_P(Status, AprsReportTest, ::testing::ValuesIn(std::vector
      "type=status"},
 }));
 
-INSTANTIATE_TEST_SUITE_P(Telemetry, AprsReportTest, ::testing::ValuesIn(std::vector<AprsCase>{
+INSTANTIATE_TEST_SUITE_P(Telemetry, AprsDecodeTest, ::testing::ValuesIn(std::vector<AprsCase>{
     {"report", "T#005,199,000,255,073,123,01101001", "APRS",
      "type=telemetry tlm_seq=005 tlm_analog=[199,0,255,73,123] tlm_bits=01101001"},
     {"Mic-E sequence", "T#MIC199,000,255,073,123,01101001", "APRS",
@@ -73,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(Telemetry, AprsReportTest, ::testing::ValuesIn(std::vec
      "type=invalid error=telemetry without values"},
 }));
 
-INSTANTIATE_TEST_SUITE_P(ThirdParty, AprsReportTest, ::testing::ValuesIn(std::vector<AprsCase>{
+INSTANTIATE_TEST_SUITE_P(ThirdParty, AprsDecodeTest, ::testing::ValuesIn(std::vector<AprsCase>{
     {"message inside", "}WB4APR-14>APRS,TCPIP,G9RXG*::G3NRW    :Hi Ian{001", "APRS",
      "type=third-party inner={src=WB4APR-14 dst=APRS path=[TCPIP,G9RXG*] type=message addressee=G3NRW text=Hi Ian msgno=001}"},
     {"position inside, no path", "}N0CALL>APRS:!4903.50N/07201.75W-hi", "APRS",
@@ -84,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(ThirdParty, AprsReportTest, ::testing::ValuesIn(std::ve
      "type=invalid error=bad third-party header"},
 }));
 
-INSTANTIATE_TEST_SUITE_P(Other, AprsReportTest, ::testing::ValuesIn(std::vector<AprsCase>{
+INSTANTIATE_TEST_SUITE_P(Other, AprsDecodeTest, ::testing::ValuesIn(std::vector<AprsCase>{
     {"NMEA RMC", "$GPRMC,063909,A,3349.4302,N,11700.3721,W,43.022,89.3,291099,13.1,E*52", "APRS",
      "type=nmea lat=33.823837 lon=-117.006202 course=89 speed_kmh=79.7 speed_kn=43 text=$GPRMC,063909,A,3349.4302,N,11700.3721,W,43.022,89.3,291099,13.1,E*52"},
     {"NMEA GGA", "$GPGGA,102705,5157.9762,N,00029.3256,W,1,04,2.0,75.7,M,47.6,M,,*62", "APRS",

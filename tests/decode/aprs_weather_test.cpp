@@ -1,4 +1,5 @@
-// Weather: with position, positionless and on objects; dots and blanks are not sent, never 0.
+// Weather: with position, positionless and on objects; dots and blanks
+// mean not sent, never 0.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -9,16 +10,9 @@ namespace vorlink {
 namespace {
 
 using testing::AprsCase;
-using testing::FlatDecode;
+using testing::AprsDecodeTest;
 
-class AprsWeatherTest : public ::testing::TestWithParam<AprsCase> {};
-
-TEST_P(AprsWeatherTest, DecodesEveryField) {
-  const AprsCase& c = GetParam();
-  EXPECT_EQ(FlatDecode(c.info, c.destination), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(WithPosition, AprsWeatherTest, ::testing::ValuesIn(std::vector<AprsCase>{
+INSTANTIATE_TEST_SUITE_P(WithPosition, AprsDecodeTest, ::testing::ValuesIn(std::vector<AprsCase>{
     {"complete", "!4903.50N/07201.75W_220/004g005t077r000p000P000h50b09900wRSW", "APRS",
      "type=weather lat=49.058333 lon=-72.029167 symbol_table=/ symbol_code=_ symbol=Weather Station (blue) messaging=false wx={wind_direction=220 wind_speed=1.79 wind_gust=2.24 temperature=25 rain_1h=0 rain_24h=0 rain_since_midnight=0 humidity=50 pressure=990} comment=wRSW"},
     {"all dots: not sent", "!4903.50N/07201.75W_.../...g...t...r...h..b.....", "APRS",
@@ -39,7 +33,7 @@ INSTANTIATE_TEST_SUITE_P(WithPosition, AprsWeatherTest, ::testing::ValuesIn(std:
      "type=position lat=49.058333 lon=-72.029167 symbol_table=/ symbol_code=_ symbol=Weather Station (blue) messaging=false comment=just a station"},
 }));
 
-INSTANTIATE_TEST_SUITE_P(Positionless, AprsWeatherTest, ::testing::ValuesIn(std::vector<AprsCase>{
+INSTANTIATE_TEST_SUITE_P(Positionless, AprsDecodeTest, ::testing::ValuesIn(std::vector<AprsCase>{
     {"complete", "_10090556c220s004g005t077r000p000P000h50b09900wRSW", "APRS",
      "type=weather timestamp=10090556 wx={wind_direction=220 wind_speed=1.79 wind_gust=2.24 temperature=25 rain_1h=0 rain_24h=0 rain_since_midnight=0 humidity=50 pressure=990} comment=wRSW"},
     {"dots", "_10090556c...s...g...t...P012Jim", "APRS",
@@ -52,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(Positionless, AprsWeatherTest, ::testing::ValuesIn(std:
      "type=invalid error=no weather data"},
 }));
 
-INSTANTIATE_TEST_SUITE_P(OnObjects, AprsWeatherTest, ::testing::ValuesIn(std::vector<AprsCase>{
+INSTANTIATE_TEST_SUITE_P(OnObjects, AprsDecodeTest, ::testing::ValuesIn(std::vector<AprsCase>{
     {"object with weather", ";WX       *092345z4903.50N/07201.75W_220/004g005t077", "APRS",
      "type=object name=WX alive=true timestamp=092345z lat=49.058333 lon=-72.029167 symbol_table=/ symbol_code=_ symbol=Weather Station (blue) wx={wind_direction=220 wind_speed=1.79 wind_gust=2.24 temperature=25}"},
     {"object with weather, dots", ";WX       *092345z4903.50N/07201.75W_.../...g...t050", "APRS",

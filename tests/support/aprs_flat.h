@@ -4,6 +4,8 @@
 // Lists as key=[a,b,-], groups as key{...}, nulls as "-".
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <string_view>
 
@@ -95,5 +97,9 @@ struct AprsCase {
 };
 
 inline void PrintTo(const AprsCase& c, std::ostream* os) { *os << c.name; }
+
+// The one test every table of cases is instantiated for (aprs_decode_test.cpp):
+//   INSTANTIATE_TEST_SUITE_P(Kind, AprsDecodeTest, ::testing::ValuesIn(...));
+class AprsDecodeTest : public ::testing::TestWithParam<AprsCase> {};
 
 }  // namespace vorlink::testing
