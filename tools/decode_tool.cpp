@@ -179,9 +179,11 @@ Arguments Parse(std::span<const std::string_view> args) {
       a.file = arg;
     }
   }
-  if (a.error.empty() && (a.stats || !a.pcapFile.empty()) &&
-      (a.heard || a.aprs || !a.filter.Empty())) {
-    a.error = "--pcap and --stats take every frame: no --heard, --aprs or frame filter with them";
+  if (a.error.empty() && (a.stats || !a.pcapFile.empty()) && (a.heard || !a.filter.Empty())) {
+    a.error = "--pcap and --stats take every frame: no --heard or frame filter with them";
+  }
+  if (a.error.empty() && (a.stats || !a.pcapFile.empty()) && a.aprs) {
+    a.error = "--pcap and --stats do not go with --aprs";
   }
   if (a.error.empty() && a.heard && a.aprs) a.error = "--heard and --aprs do not go together";
   if (a.error.empty() && a.filter.withinKm.has_value() != a.filter.near.has_value()) {
