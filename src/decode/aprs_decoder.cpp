@@ -1,5 +1,7 @@
 #include "decode/aprs_decoder.h"
 
+#include <algorithm>
+
 #include "decode/aprs_parts.h"
 
 namespace vorlink {

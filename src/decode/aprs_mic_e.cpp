@@ -42,7 +42,9 @@ std::optional<DestinationChar> Decode(char c, bool messageColumn) {
   return std::nullopt;
 }
 
-MicEMessage Message(const std::array<DestinationChar, kDestinationLength>& d) {
+using Destination = std::array<DestinationChar, kDestinationLength>;
+
+MicEMessage Message(const Destination& d) {
   int value = 0;
   bool standard = false, custom = false;
   for (std::size_t k = 0; k < 3; ++k) {
@@ -53,6 +55,58 @@ MicEMessage Message(const std::array<DestinationChar, kDestinationLength>& d) {
   if (value == 0) return {MicEMessageKind::Emergency, 0};
   if (standard && custom) return {MicEMessageKind::Unknown, 0};
   return {standard ? MicEMessageKind::Standard : MicEMessageKind::Custom, 7 - value};
+}
+
+int Byte(const Reader& r, std::size_t i) { return static_cast<unsigned char>(r.At(i)) - kOffset; }
+
+// The six digits as "DDMM.hhN", blanks (ambiguity) only at the end.
+bool MicELatitude(const Destination& d, AprsPosition& pos) {
+  int ambiguity = 0;
+  while (ambiguity < 4 && d[5 - static_cast<std::size_t>(ambiguity)].digit < 0) ++ambiguity;
+  char lat[8] = {'0', '0', '0', '0', '.', '0', '0', d[3].set ? 'N' : 'S'};
+  constexpr std::array<std::size_t, 6> kLatColumn{0, 1, 2, 3, 5, 6};
+  for (std::size_t k = 0; k < kDestinationLength; ++k) {
+    if (d[k].digit < 0 && k + static_cast<std::size_t>(ambiguity) < kDestinationLength) {
+      return false;
+    }
+    lat[kLatColumn[k]] = d[k].digit < 0 ? ' ' : static_cast<char>('0' + d[k].digit);
+  }
+  return ReadLatitude({lat, 8}, pos.latitude, pos.ambiguity);
+}
+
+// Degrees (with the offset and its wraps), minutes (wrapped) and
+// hundredths, blurred like the latitude.
+bool MicELongitude(const Reader& r, const Destination& d, AprsPosition& pos) {
+  int degrees = Byte(r, 1) + (d[4].set ? 100 : 0);
+  if (degrees >= 180 && degrees <= 189) degrees -= 80;
+  else if (degrees >= 190 && degrees <= 199) degrees -= 190;
+  int minutes = Byte(r, 2);
+  if (minutes >= 60) minutes -= 60;
+  const int hundredths = Byte(r, 3);
+  if (degrees < 0 || degrees > 179 || minutes < 0 || minutes > 59 || hundredths < 0 ||
+      hundredths > 99) {
+    return false;
+  }
+  const char lon[9] = {
+      static_cast<char>('0' + degrees / 100),   static_cast<char>('0' + degrees / 10 % 10),
+      static_cast<char>('0' + degrees % 10),    static_cast<char>('0' + minutes / 10),
+      static_cast<char>('0' + minutes % 10),    '.',
+      static_cast<char>('0' + hundredths / 10), static_cast<char>('0' + hundredths % 10),
+      d[5].set ? 'W' : 'E'};
+  return ReadLongitude({lon, 9}, pos.ambiguity, pos.longitude);
+}
+
+// Speed in knots and course from SP+28 DC+28 SE+28, with their wraps.
+bool MicEMotion(const Reader& r, AprsExtensions& ext) {
+  const int sp = Byte(r, 4), dc = Byte(r, 5), se = Byte(r, 6);
+  if (sp < 0 || dc < 0 || se < 0) return false;
+  int speed = sp * 10 + dc / 10;
+  int course = (dc % 10) * 100 + se;
+  if (speed >= kKnotsWrap) speed -= kKnotsWrap;
+  if (course >= kCourseWrap) course -= kCourseWrap;
+  ext.speedKnots = speed;
+  if (course > 0 && course <= 360) ext.course = course;
+  return true;
 }
 
 int HexValue(char c) {
@@ -122,7 +176,7 @@ AprsReport DecodeMicE(const Reader& r, std::string_view destination) {
   // The SSID is no part of the latitude.
   const std::string_view call = destination.substr(0, destination.find('-'));
   if (call.size() != kDestinationLength) return Invalid("Mic-E destination not six characters");
-  std::array<DestinationChar, kDestinationLength> d;
+  Destination d;
   for (std::size_t k = 0; k < kDestinationLength; ++k) {
     const auto c = Decode(call[k], k < 3);
     if (!c) return Invalid("bad Mic-E destination");
@@ -133,50 +187,9 @@ AprsReport DecodeMicE(const Reader& r, std::string_view destination) {
   AprsMicE m;
   m.oldFormat = r.At(0) == '\'' || r.At(0) == 0x1D;
   m.message = Message(d);
-  // Blanks only at the end of the latitude digits.
-  int ambiguity = 0;
-  while (ambiguity < 4 && d[5 - static_cast<std::size_t>(ambiguity)].digit < 0) ++ambiguity;
-  char lat[8] = {'0', '0', '0', '0', '.', '0', '0', d[3].set ? 'N' : 'S'};
-  constexpr std::array<std::size_t, 6> kLatColumn{0, 1, 2, 3, 5, 6};
-  for (std::size_t k = 0; k < kDestinationLength; ++k) {
-    if (d[k].digit < 0 && k + static_cast<std::size_t>(ambiguity) < kDestinationLength) {
-      return Invalid("bad Mic-E latitude");
-    }
-    lat[kLatColumn[k]] = d[k].digit < 0 ? ' ' : static_cast<char>('0' + d[k].digit);
-  }
-  if (!ReadLatitude({lat, 8}, m.position.latitude, m.position.ambiguity)) {
-    return Invalid("bad Mic-E latitude");
-  }
-
-  const auto at = [&](std::size_t i) { return static_cast<unsigned char>(r.At(i)) - kOffset; };
-  int degrees = at(1) + (d[4].set ? 100 : 0);
-  if (degrees >= 180 && degrees <= 189) degrees -= 80;
-  else if (degrees >= 190 && degrees <= 199) degrees -= 190;
-  int minutes = at(2);
-  if (minutes >= 60) minutes -= 60;
-  const int hundredths = at(3);
-  if (degrees < 0 || degrees > 179 || minutes < 0 || minutes > 59 || hundredths < 0 ||
-      hundredths > 99) {
-    return Invalid("bad Mic-E longitude");
-  }
-  const char lon[9] = {
-      static_cast<char>('0' + degrees / 100),      static_cast<char>('0' + degrees / 10 % 10),
-      static_cast<char>('0' + degrees % 10),       static_cast<char>('0' + minutes / 10),
-      static_cast<char>('0' + minutes % 10),       '.',
-      static_cast<char>('0' + hundredths / 10),    static_cast<char>('0' + hundredths % 10),
-      d[5].set ? 'W' : 'E'};
-  if (!ReadLongitude({lon, 9}, m.position.ambiguity, m.position.longitude)) {
-    return Invalid("bad Mic-E longitude");
-  }
-
-  const int sp = at(4), dc = at(5), se = at(6);
-  if (sp < 0 || dc < 0 || se < 0) return Invalid("bad Mic-E speed or course");
-  int speed = sp * 10 + dc / 10;
-  int course = (dc % 10) * 100 + se;
-  if (speed >= kKnotsWrap) speed -= kKnotsWrap;
-  if (course >= kCourseWrap) course -= kCourseWrap;
-  m.extensions.speedKnots = speed;
-  if (course > 0 && course <= 360) m.extensions.course = course;
+  if (!MicELatitude(d, m.position)) return Invalid("bad Mic-E latitude");
+  if (!MicELongitude(r, d, m.position)) return Invalid("bad Mic-E longitude");
+  if (!MicEMotion(r, m.extensions)) return Invalid("bad Mic-E speed or course");
   m.position.symbol = {r.At(8), r.At(7)};
 
   std::string_view rest = r.Sub(kFixedLength);

@@ -107,6 +107,9 @@ enum class AprsWeatherField : std::uint8_t {
 inline bool WeatherNotSent(const AprsWeather& wx, AprsWeatherField f) {
   return (wx.notSent >> static_cast<int>(f)) & 1U;
 }
+inline void MarkNotSent(AprsWeather& wx, AprsWeatherField f) {
+  wx.notSent = static_cast<std::uint16_t>(wx.notSent | 1U << static_cast<int>(f));
+}
 
 struct AprsPositionReport {
   std::string_view timestamp;  // as sent, empty without one

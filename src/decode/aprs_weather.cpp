@@ -73,7 +73,7 @@ std::size_t ReadWeatherFields(std::string_view text, AprsWeather& wx, bool windS
     const F field = letter == 's' && later ? F::Snow : spec->field;
     const std::string_view value = text.substr(at + 1, spec->width);
     if (NotSent(value)) {
-      wx.notSent = static_cast<std::uint16_t>(wx.notSent | 1U << static_cast<int>(field));
+      MarkNotSent(wx, field);
     } else {
       const auto v = Decimal(value);
       if (!v || !Allowed(field, *v, value)) break;
@@ -97,12 +97,12 @@ bool ReadWindExtension(std::string_view text, AprsWeather& wx) {
   if (d) {
     wx.windDirection = *d;
   } else {
-    wx.notSent = static_cast<std::uint16_t>(wx.notSent | 1U << static_cast<int>(F::WindDirection));
+    MarkNotSent(wx, F::WindDirection);
   }
   if (s) {
     wx.windSpeed = *s * kMphToMetresPerSecond;
   } else {
-    wx.notSent = static_cast<std::uint16_t>(wx.notSent | 1U << static_cast<int>(F::WindSpeed));
+    MarkNotSent(wx, F::WindSpeed);
   }
   return true;
 }
