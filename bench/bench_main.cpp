@@ -20,15 +20,13 @@
 
 #include <unistd.h>
 
+#include "counting_new.h"
 #include "decode_session.h"
 #include "link/deframer.h"
 #include "sample_stream.h"
 #include "base/system_clock.h"
 
 namespace {
-
-// Counted by the replaced operator new below; the bench is single-threaded.
-std::uint64_t allocationCount = 0;
 
 constexpr std::size_t kDefaultFrames = 120'000;
 constexpr std::size_t kChunkSize = 4096;
@@ -120,17 +118,6 @@ void Report(const char* name, const Result& r, std::size_t bytes, std::size_t fr
 }
 
 }  // namespace
-
-void* operator new(std::size_t size) {
-  ++allocationCount;
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return ::operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 int main(int argc, char** argv) {
   // vorlink-bench [FRAMES] [--captures-only | --text-only]; one figure alone

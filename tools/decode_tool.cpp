@@ -7,10 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "aprs_json.h"
 #include "app/statistics_text.h"
 #include "base/package.h"
+#include "decode/aprs_decoder.h"
+#include "decode/aprs_reader.h"
 #include "decode/capture_loader.h"
 #include "decode/frame_filter.h"
+#include "decode/frame_inspector.h"
 #include "decode/frame_renderer.h"
 #include "decode/frame_store.h"
 #include "decode/heard_list.h"
@@ -42,8 +46,19 @@ constexpr std::string_view kUsage =
     "  --type TYPE     frame type: I, S, U (UI included) or UI\n"
     "  --pid HH        PID in hexadecimal\n"
     "  --grep TEXT     text in the payload, upper and lower case alike\n"
+    "  --aprs-type TYPE  APRS report kind: position, mic-e, object, item, weather,\n"
+    "                  message, ack, rej, bulletin, announcement, telemetry,\n"
+    "                  telemetry-message, status, third-party, nmea, query,\n"
+    "                  capabilities, user-defined, test-data, maidenhead,\n"
+    "                  not-aprs or invalid\n"
+    "  --within KM     an APRS position within KM kilometres of --near LAT,LON\n"
+    "  --near LAT,LON  the point for --within in decimal degrees, north and east\n"
+    "                  positive\n"
+    "  --addressee GLOB  APRS messages, acks, rejects and bulletins to GLOB\n"
     "  --heard         list the stations heard instead of the frames: callsign,\n"
     "                  frames, first and last heard (UTC), direct, via\n"
+    "  --aprs          print what each frame says in APRS instead, one JSON object\n"
+    "                  a line\n"
     "\n"
     "Instead of the frames (these two go together, but not with the above):\n"
     "  --pcap OUT      write the frames to OUT as a pcap file for packet analysers\n"
@@ -64,6 +79,7 @@ struct Arguments {
   bool help = false;
   FrameFilterSpec filter;
   bool heard = false;
+  bool aprs = false;
   bool version = false;
   std::string pcapFile;
   bool stats = false;
@@ -102,6 +118,24 @@ bool ParseFilterOption(std::span<const std::string_view> args, std::size_t& i, A
     if (!a.filter.type && a.error.empty()) a.error = "--type takes I, S, U or UI, not " + value;
     return true;
   }
+  if (TakeValue(args, i, "--aprs-type", value, a.error)) {
+    a.filter.aprsType = ParseAprsType(value);
+    if (!a.filter.aprsType && a.error.empty()) a.error = "--aprs-type does not know " + value;
+    return true;
+  }
+  if (TakeValue(args, i, "--within", value, a.error)) {
+    a.filter.withinKm = aprs::Decimal(value);
+    if ((!a.filter.withinKm || *a.filter.withinKm < 0) && a.error.empty()) {
+      a.error = "--within takes kilometres, not " + value;
+    }
+    return true;
+  }
+  if (TakeValue(args, i, "--near", value, a.error)) {
+    a.filter.near = ParseGeoPoint(value);
+    if (!a.filter.near && a.error.empty()) a.error = "--near takes LAT,LON in degrees, not " + value;
+    return true;
+  }
+  if (TakeValue(args, i, "--addressee", a.filter.addressee, a.error)) return true;
   if (TakeValue(args, i, "--pid", value, a.error)) {
     a.filter.pid = ParsePid(value);
     if (!a.filter.pid && a.error.empty()) a.error = "--pid takes one or two hex digits, not " + value;
@@ -128,6 +162,8 @@ Arguments Parse(std::span<const std::string_view> args) {
       a.stats = true;
     } else if (arg == "--heard") {
       a.heard = true;
+    } else if (arg == "--aprs") {
+      a.aprs = true;
     } else if (arg == "-h" || arg == "--help") {
       a.help = true;
     } else if (arg == "--version") {
@@ -152,6 +188,13 @@ Arguments Parse(std::span<const std::string_view> args) {
   }
   if (a.error.empty() && (a.stats || !a.pcapFile.empty()) && (a.heard || !a.filter.Empty())) {
     a.error = "--pcap and --stats take every frame: no --heard or frame filter with them";
+  }
+  if (a.error.empty() && (a.stats || !a.pcapFile.empty()) && a.aprs) {
+    a.error = "--pcap and --stats do not go with --aprs";
+  }
+  if (a.error.empty() && a.heard && a.aprs) a.error = "--heard and --aprs do not go together";
+  if (a.error.empty() && a.filter.withinKm.has_value() != a.filter.near.has_value()) {
+    a.error = "--within and --near go together";
   }
   return a;
 }
@@ -178,8 +221,8 @@ struct FileCloser {
 // file of any length takes the memory of one chunk.
 class PickedFrames {
  public:
-  PickedFrames(const Arguments& a, TextPane& pane)
-      : a_(a), pane_(pane), filter_(a.filter), loader_(store_, a.options) {}
+  PickedFrames(const Arguments& a, TextPane& pane, TextOutput& out)
+      : a_(a), pane_(pane), out_(out), filter_(a.filter), loader_(store_, a.options) {}
 
   void Feed(std::span<const std::uint8_t> chunk) {
     loader_.Feed(chunk);
@@ -188,11 +231,21 @@ class PickedFrames {
       if (!filter_.Matches(frame)) continue;
       if (a_.heard) {
         heard_.Add(frame);
+      } else if (a_.aprs) {
+        PrintAprs(i, frame);
       } else {
         renderer_.Render(frame, pane_);
       }
     }
     store_.Clear();
+  }
+
+  // Frames are numbered from 1 in file order, time frames not counted.
+  void PrintAprs(FrameIndex index, const StoredFrame& frame) {
+    const Ax25Decoder& d = inspector_.Inspect(frame);
+    json_.clear();
+    AppendAprsJson(json_, index + 1, d, frame.arrival, DecodeAprsFrame(d));
+    out_.Append(json_);
   }
 
   void PrintHeard(TextOutput& out) const {
@@ -207,11 +260,14 @@ class PickedFrames {
  private:
   const Arguments& a_;
   TextPane& pane_;
+  TextOutput& out_;
   FrameStore store_;
   FrameFilter filter_;
   CaptureLoader loader_;
   FrameRenderer renderer_;
   HeardList heard_;
+  FrameInspector inspector_;
+  std::string json_;
 };
 
 // Everything printed is written out; 1 with the system's reason when it could not be.
@@ -264,8 +320,8 @@ int RunDecodeTool(std::span<const std::string_view> args, std::FILE* in, std::FI
       return 1;
     }
   }
-  if (a.heard || !a.filter.Empty()) {
-    picked.emplace(a, pane);
+  if (a.heard || a.aprs || !a.filter.Empty()) {
+    picked.emplace(a, pane, output);
   } else if (a.stats) {
     session.emplace(discard, chunkClock, a.options);
   } else if (!pcap) {
