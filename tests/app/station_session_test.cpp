@@ -316,7 +316,7 @@ TEST_F(StationSessionTest, KissTcpPeerGetsNoScripts) {
 
 TEST_F(StationSessionTest, KissTcpPeerNotThereAtStartIsTriedAgain) {
   WriteConfig("01,19200,N,8,1\r\n127.0.0.1\r\n02,19200,N,8,1\r\nfalse\r\n");
-  station.link = LinkChoice{true, {"localhost", 8100}};
+  station.config.link = LinkChoice{true, {"localhost", 8100}};
   incoming.port = 1;
   incoming.openFails = true;
   incoming.openError = "Connection refused";

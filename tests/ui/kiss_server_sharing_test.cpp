@@ -125,7 +125,7 @@ TEST_F(KissServerSharingTest, ClientsAreReceiveOnlyUnlessAllowedToTransmit) {
   } rows[] = {{"receive-only", false}, {"allowed to transmit", true}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    station.kissServer.clientsTransmit = row.transmit;
+    station.config.kissServer.clientsTransmit = row.transmit;
     Start();
     ASSERT_EQ(Received(com1), testing::ToHex(Hex("4B 49 53 53 20 4F 4E 0D")));
     ReadingClient client(ServerPort());

@@ -13,7 +13,7 @@
 
 #include "app/qt_kiss_server.h"
 #include "controller_fixture.h"
-#include "ui/link_choice_file.h"
+#include "app/qt_station_config.h"
 
 namespace vorlink {
 namespace {
@@ -169,8 +169,8 @@ TEST_F(SetupDialogTest, ShareOverTcpIsSavedAndTheNewWindowListens) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
   const KissServerChoice saved{true, {"127.0.0.1", free}, true};
-  EXPECT_EQ(station.kissServer, saved);
-  EXPECT_EQ(ReadKissServerChoice(folder.path()), saved);
+  EXPECT_EQ(station.config.kissServer, saved);
+  EXPECT_EQ(ReadStationConfig(folder.path()).kissServer, saved);
   EXPECT_NE(ReadText(folder.path() / "vorlink.conf").find("[kiss_server]"), std::string::npos);
   ASSERT_NE(Main().findChild<QtKissServer*>("KissServer"), nullptr);
   EXPECT_EQ(Main().findChild<QtKissServer*>("KissServer")->Port(), free);
