@@ -3,7 +3,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPainter>
-#include <QScrollBar>
 #include <QStyle>
 #include <QSortFilterProxyModel>
 #include <QTableView>
@@ -113,6 +112,10 @@ HeardView::HeardView(const FrameStore& store, bool wholeSpan, QWidget* parent)
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->verticalHeader()->hide();
   table_->setWordWrap(false);
+  // As wide as its columns, the scroll bar counted in from the start so that
+  // rows arriving later take no width from the last column.
+  table_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  table_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   table_->setSortingEnabled(true);
   table_->sortByColumn(kHeardFramesColumn, Qt::DescendingOrder);
   chart_ = new FrameRateChart(this);
@@ -144,8 +147,6 @@ void HeardView::FitColumns() {
         c, std::max(header->sectionSizeHint(c),
                     metrics.horizontalAdvance(text) + margins + kCellSlack));
   }
-  table_->setMinimumWidth(header->length() + 2 * table_->frameWidth() +
-                          table_->verticalScrollBar()->sizeHint().width());
 }
 
 QSize HeardView::sizeHint() const {
@@ -153,7 +154,7 @@ QSize HeardView::sizeHint() const {
                    kShownStations * table_->verticalHeader()->defaultSectionSize() +
                    2 * table_->frameWidth();
   const QSize chart = chart_->sizeHint();
-  return {table_->minimumWidth() + layout()->spacing() + chart.width(),
+  return {table_->sizeHint().width() + layout()->spacing() + chart.width(),
           std::max(rows, chart.height())};
 }
 

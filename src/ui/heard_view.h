@@ -24,6 +24,8 @@ inline constexpr int kHeardRefreshMs = 1000;
 class HeardModel;
 
 class FrameRateChart final : public QWidget {
+  Q_OBJECT
+
  public:
   explicit FrameRateChart(QWidget* parent = nullptr);
   void Show(FrameRate rate);

@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextDocument>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -14,7 +15,7 @@ namespace {
 constexpr int kLeastColumns = 100;
 constexpr int kMostColumns = 200;
 constexpr int kShownLines = 20;
-// The editor's document margin on both sides, and a little air.
+// Beside the document's margins: the cursor at the end of a line, and air.
 constexpr int kTextSlack = 16;
 
 }  // namespace
@@ -49,7 +50,8 @@ QSize MessagesWindow::sizeHint() const {
   for (const MessageLog::Line& line : log_.Lines()) {
     width = std::max(width, std::min(most, metrics.horizontalAdvance(QString::fromStdString(line))));
   }
-  const int frame = 2 * lines_->frameWidth();
+  const int frame = 2 * lines_->frameWidth() +
+                    2 * static_cast<int>(lines_->document()->documentMargin());
   return {width + kTextSlack + frame + lines_->verticalScrollBar()->sizeHint().width(),
           kShownLines * metrics.lineSpacing() + kTextSlack + frame +
               lines_->horizontalScrollBar()->sizeHint().height()};
