@@ -23,7 +23,7 @@ StationSession::StationSession(Station& station, Clock& clock, StationPorts port
       pipeline_(ReceiveContext{pane ? *pane : noPane_, clock, options_, mirroring_, ports.incoming,
                                ports.outgoing, station.counters, station.LastPacketTime, view, view,
                                captureWriter}),
-      kissServer_(view, ports.incoming, clock, station.kissServerFigures, station.kissServerLimits),
+      kissServer_(view, ports.incoming, clock, station.kissServerFigures, station.config.kissServerLimits),
       timeClient_(ports.timeServer, clock, view, timeServerPort),
       mirror_(mirroring_, station.settings.MirrorFlag, station.settings.OutgoingPortLine,
               ports.outgoing, view, view),

@@ -1,8 +1,12 @@
 // The windows of the process and their lifetimes: the main window (loaded,
 // unloaded and loaded again when the setup dialog's OK applies new port
-// lines), the setup dialog, the statistics and the about window. Every window
-// is non-modal; the process ends when its last window is closed, or at once
-// on File > Exit or a stop signal, with every window closed.
+// lines), the setup dialog, the statistics and the about window, the
+// messages, the frame browser, the stations heard and the capture viewers.
+// Every window is non-modal; the process ends when its last window is
+// closed, or at once on File > Exit or a stop signal, with every window
+// closed. It owns the station's vorlink.conf settings: dialogs and menus
+// change the value, it writes the file, and the windows that remember
+// their place hand it over when they close.
 #pragma once
 
 #include <QObject>
@@ -65,6 +69,10 @@ class AppController final : public QObject {
   void Track(QWidget* window);
   template <typename Window>
   Window* Adopt(Window* window);
+  template <typename Window>
+  Window* AdoptPlaced(Window* window, WindowPlace StationConfig::*place);
+  // Writes vorlink.conf from the station's value; a failure is told.
+  void SaveConfig();
   void CheckWindowsLeft();
   void CloseAll();
   void End();

@@ -21,11 +21,11 @@
 
 #include "app/folder_lock.h"
 #include "app/program_options.h"
+#include "app/qt_station_config.h"
 #include "app/station.h"
 #include "base/system_clock.h"
 #include "base/utc.h"
 #include "ui/app_controller.h"
-#include "ui/link_choice_file.h"
 #include "ui/station_entry.h"
 
 namespace {
@@ -70,10 +70,8 @@ int main(int argc, char** argv) {
   vorlink::Station station;
   station.programFolder = folders->programFolder;
   station.workingFolder = folders->workingFolder;
-  station.link = vorlink::ReadLinkChoice(station.workingFolder);
+  station.config = vorlink::ReadStationConfig(station.workingFolder);
   station.kissTcpForThisRun = vorlink::KissTcpOption(line);
-  station.kissServer = vorlink::ReadKissServerChoice(station.workingFolder);
-  station.kissServerLimits = vorlink::ReadKissServerLimits(station.workingFolder);
   station.kissServerForThisRun = vorlink::KissServerOption(line);
   station.messages.SetFile(station.workingFolder / vorlink::kMessageFileName);
 

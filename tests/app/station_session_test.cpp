@@ -206,6 +206,13 @@ TEST_P(UnreadableFileTest, IsNamedWithTheReasonAndNothingElseChanges) {
   EXPECT_EQ(ToHex(incoming.written), GetParam().doneSaid ? "4B 49 53 53 20 4F 4E 0D" : "");
 }
 
+TEST_F(StationSessionTest, AVorlinkConfTooBigToReadIsNamed) {
+  WriteConfig("01,19200,N,8,1\r\nclock.example\r\n02,9600,N,8,1\r\nfalse\r\n");
+  std::ofstream(folder.path() / "vorlink.conf") << std::string(kMostStationConfigBytes + 1, '#');
+  session->Load();
+  EXPECT_EQ(status.texts.back(), "vorlink.conf: File too large");
+}
+
 INSTANTIATE_TEST_SUITE_P(Files, UnreadableFileTest,
                          ::testing::Values(UnreadableCase{"Settings", "vorlink.ini", true},
                                            UnreadableCase{"MoreSettings", "vorlink.conf", true},
@@ -323,7 +330,7 @@ TEST_F(StationSessionTest, KissTcpPeerGetsNoScripts) {
 
 TEST_F(StationSessionTest, KissTcpPeerNotThereAtStartIsTriedAgain) {
   WriteConfig("01,19200,N,8,1\r\n127.0.0.1\r\n02,19200,N,8,1\r\nfalse\r\n");
-  station.link = LinkChoice{true, {"localhost", 8100}};
+  station.config.link = LinkChoice{true, {"localhost", 8100}};
   incoming.port = 1;
   incoming.openFails = true;
   incoming.openError = "Connection refused";

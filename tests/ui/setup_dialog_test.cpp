@@ -13,8 +13,8 @@
 
 #include "app/qt_kiss_server.h"
 #include "controller_fixture.h"
+#include "app/qt_station_config.h"
 #include "temp_folder.h"
-#include "ui/link_choice_file.h"
 
 namespace vorlink {
 namespace {
@@ -170,8 +170,8 @@ TEST_F(SetupDialogTest, ShareOverTcpIsSavedAndTheNewWindowListens) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
   const KissServerChoice saved{true, {"127.0.0.1", free}, true};
-  EXPECT_EQ(station.kissServer, saved);
-  EXPECT_EQ(ReadKissServerChoice(folder.path()), saved);
+  EXPECT_EQ(station.config.kissServer, saved);
+  EXPECT_EQ(ReadStationConfig(folder.path()).kissServer, saved);
   EXPECT_NE(ReadText(folder.path() / "vorlink.conf").find("[kiss_server]"), std::string::npos);
   ASSERT_NE(Main().findChild<QtKissServer*>("KissServer"), nullptr);
   EXPECT_EQ(Main().findChild<QtKissServer*>("KissServer")->Port(), free);
@@ -200,7 +200,7 @@ TEST(KissServerLimitsFileTest, ReadWithinBoundsDefaultsOtherwise) {
     if (row.group != nullptr) {
       testing::WriteFile(folder.path() / "vorlink.conf", std::string("[kiss_server]\n") + row.group);
     }
-    EXPECT_EQ(ReadKissServerLimits(folder.path()), row.limits);
+    EXPECT_EQ(ReadStationConfig(folder.path()).kissServerLimits, row.limits);
   }
 }
 
