@@ -122,8 +122,51 @@ TEST_F(StationSessionTest, FirstStartWithoutConfigurationFile) {
   EXPECT_FALSE(outgoing.open);
   EXPECT_TRUE(incoming.written.empty());
 
+  EXPECT_EQ(status.texts.back(), kNoTncPortChosen);
+
   session->Unload();
   EXPECT_EQ(ReadText(folder.path() / "vorlink.ini"), "\r\ntime.nist.gov\r\n\r\n\r\n");
+}
+
+TEST_F(StationSessionTest, NoIncomingPortOpensTheDialogAndSaysWhereToChooseOne) {
+  // What a Cancel at the first start leaves, and a port 0 written by hand.
+  for (const char* line : {"", "00,19200,N,8,1"}) {
+    SCOPED_TRACE(line);
+    session.reset();
+    WriteConfig(line + "\r\nclock.example\r\n02,9600,N,8,1\r\nfalse\r\n"s);
+    view.events.clear();
+    status.texts.clear();
+    session = NewSession();
+    session->Load();
+    EXPECT_EQ(view.events.front(), "setup dialog");
+    EXPECT_EQ(status.texts.back(), kNoTncPortChosen);
+    EXPECT_EQ(std::count(status.texts.begin(), status.texts.end(), "COM 0: No such device"), 0);
+    // Nothing to wait for either.
+    EXPECT_FALSE(incomingRetry.running);
+  }
+}
+
+TEST_F(StationSessionTest, PortsMissingAtStartOpenWhenTheirDevicesCome) {
+  WriteConfig("01,19200,N,8,1\r\n127.0.0.1\r\n02,19200,N,8,1\r\ntrue\r\n");
+  incoming.openFails = true;
+  outgoing.openFails = true;
+  session->Load();
+  EXPECT_EQ(view.events.front(), "Label2 COM 1, 19200,N,8,1 not available ");
+  EXPECT_TRUE(incomingRetry.running);
+  EXPECT_TRUE(outgoingRetry.running);
+  view.events.clear();
+  incoming.openFails = false;
+  clock.local.second += 2;
+  session->Links().OnIncomingRetry();
+  EXPECT_EQ(view.lamps.incoming, LampState::kOpen);
+  EXPECT_EQ(view.events, (std::vector<std::string>{"Label2 COM 1, 19200,N,8,1 initialized ",
+                                                   "pane --- COM 1 appeared at 14:03:14 UTC ---"}));
+  EXPECT_EQ(ToHex(incoming.written), "4B 49 53 53 20 4F 4E 0D");
+  EXPECT_EQ(status.texts.back(), "COM 1 appeared at 14:03:14 UTC");
+  outgoing.openFails = false;
+  session->Links().OnOutgoingRetry();
+  EXPECT_TRUE(outgoing.open);
+  EXPECT_EQ(view.events.back(), "pane --- COM 2 appeared at 14:03:14 UTC ---");
 }
 
 struct PortProblemCase {
