@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -47,16 +45,9 @@ TEST_F(DeviceLinksTest, ComThatIsNoLinkIsLeftAlone) {
   std::ofstream(Com(3)) << "mine";
   EXPECT_EQ(LinkPortToDevice(folder.path(), 3, tnc), "COM3 is not a link: left as it is");
   EXPECT_FALSE(fs::is_symlink(Com(3)));
-  fs::permissions(folder.path(), fs::perms::owner_write, fs::perm_options::remove);
-  const std::string refused = LinkPortToDevice(folder.path(), 4, tnc);
-  fs::permissions(folder.path(), fs::perms::owner_write, fs::perm_options::add);
-  // Root may write anywhere; anyone else is told why not.
-  if (::geteuid() != 0) {
-    EXPECT_EQ(refused, "COM4: Permission denied");
-  }
 }
 
-TEST_F(DeviceLinksTest, BothPortsOfAChoiceTheIncomingWinningAShared) {
+TEST_F(DeviceLinksTest, BothPortsOfAChoiceTheIncomingWinningASharedNumber) {
   const fs::path other = byId / "usb-Other";
   const auto problems = ApplyDeviceChoice(folder.path(), "03,9600,N,8,1", "05,9600,N,8,1",
                                           DeviceChoice{tnc, other});

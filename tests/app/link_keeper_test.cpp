@@ -86,21 +86,6 @@ TEST_F(LinkKeeperTest, LossIsToldOnceAndTriedUntilTheDeviceIsBack) {
   EXPECT_EQ(watcher.texts.back(), "COM 1 back at 10:00:08 UTC after 3 s");
 }
 
-TEST_F(LinkKeeperTest, PortMissingAtStartIsTriedWithoutALossAndItsArrivalTold) {
-  port.openFails = true;
-  keeper.OnMissing();
-  keeper.OnLost();  // nothing was there to lose
-  EXPECT_TRUE(keeper.IsAway());
-  EXPECT_FALSE(keeper.IsLost());
-  EXPECT_TRUE(watcher.texts.empty());
-  Fire();
-  port.openFails = false;
-  Fire();
-  EXPECT_FALSE(keeper.IsAway());
-  EXPECT_EQ(timer.starts, (std::vector<std::chrono::milliseconds>{1s, 1s}));
-  EXPECT_EQ(watcher.texts, std::vector<std::string>{"COM 1 appeared at 10:00:07 UTC"});
-}
-
 TEST_F(LinkKeeperTest, PeerIsTriedWithBackOff) {
   keeper.Keep("KISS TCP 127.0.0.1:8001", kTcpRetry);
   port.openFails = true;
