@@ -5,10 +5,13 @@
 #include <QVBoxLayout>
 #include <QScreen>
 #include <QTimer>
+#include <vector>
 
 #include "app/config_file.h"
 #include "app/qt_station_config.h"
 #include "base/utc.h"
+#include "app/device_links.h"
+#include "link/qt_serial_devices.h"
 #include "ui/about_window.h"
 #include "ui/frame_browser.h"
 #include "ui/heard_view.h"
@@ -37,7 +40,11 @@ static void BringToFront(QWidget& window) {
 }
 
 AppController::AppController(Station& station, Clock& clock, std::uint16_t timeServerPort)
-    : station_(station), clock_(clock), timeServerPort_(timeServerPort) {}
+    : station_(station),
+      clock_(clock),
+      timeServerPort_(timeServerPort),
+      machineDevices_(std::make_unique<QtSerialDevices>()),
+      devices_(machineDevices_.get()) {}
 
 AppController::~AppController() {
   // Windows still open when the process ends unload like any other.
@@ -165,6 +172,7 @@ void AppController::OpenSetupDialog(bool withFocus) {
   setup_ = Adopt(new SetupDialog());
   setup_->SetLinkChoice(station_.config.link);
   setup_->SetSharing(station_.config.kissServer);
+  setup_->SetDeviceSource(devices_);
   connect(setup_, &SetupDialog::PortLinesChosen, this, &AppController::ApplyPortLines);
   if (withFocus) {
     BringToFront(*setup_);
@@ -175,7 +183,9 @@ void AppController::OpenSetupDialog(bool withFocus) {
 
 void AppController::ApplyPortLines(const std::string& incoming, const std::string& outgoing) {
   SavePortLines(station_.workingFolder, station_.settings, incoming, outgoing);
+  DeviceChoice devices;
   if (setup_) {
+    devices = setup_->ChosenDevices();
     station_.config.link = setup_->ChosenLink();
     // What the operator chose now wins over --kiss-tcp.
     station_.kissTcpForThisRun.reset();
@@ -190,7 +200,13 @@ void AppController::ApplyPortLines(const std::string& incoming, const std::strin
     main_->close();
     main_ = nullptr;
   }
+  // After the old window let go of its ports, before the new one opens them.
+  const std::vector<std::string> problems =
+      ApplyDeviceChoice(station_.workingFolder, incoming, outgoing, devices);
   ShowMainWindow();
+  // Last, over the start-up's own texts.
+  StatusLine& status = *main_;
+  for (const std::string& problem : problems) status.SetSimpleText(problem);
 }
 
 void AppController::OpenStatistics() {

@@ -13,10 +13,12 @@
 #include <QList>
 #include <QPointer>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/station.h"
 #include "base/clock.h"
+#include "link/serial_device.h"
 #include "time/time_server_client.h"
 
 class QWidget;
@@ -36,6 +38,10 @@ class AppController final : public QObject {
  public:
   AppController(Station& station, Clock& clock, std::uint16_t timeServerPort = kTimeProtocolPort);
   ~AppController() override;
+
+  // Where the setup dialog's device lists come from; the machine's own
+  // serial devices unless another source is given.
+  void UseDevices(SerialDeviceSource& devices) { devices_ = &devices; }
 
   // Loads and shows the main window.
   void Start();
@@ -80,6 +86,8 @@ class AppController final : public QObject {
   Station& station_;
   Clock& clock_;
   std::uint16_t timeServerPort_;
+  std::unique_ptr<SerialDeviceSource> machineDevices_;
+  SerialDeviceSource* devices_;
   QPointer<MainWindow> main_;
   QPointer<SetupDialog> setup_;
   QPointer<StatisticsWindow> statistics_;

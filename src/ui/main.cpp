@@ -25,6 +25,7 @@
 #include "app/station.h"
 #include "base/system_clock.h"
 #include "base/utc.h"
+#include "link/qt_serial_devices.h"
 #include "ui/app_controller.h"
 #include "ui/station_entry.h"
 
@@ -55,7 +56,10 @@ int RefuseStart(const std::string& text) {
 int main(int argc, char** argv) {
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   const vorlink::CommandLine line = vorlink::ParseProgramOptions(args);
-  if (const auto answered = vorlink::AnswerCommandLine(line, stdout, stderr)) return *answered;
+  vorlink::QtSerialDevices devices;
+  if (const auto answered = vorlink::AnswerCommandLine(line, stdout, stderr, &devices)) {
+    return *answered;
+  }
 
   const int stopSignals = BlockStopSignals();
   // The arguments are the program's own.
