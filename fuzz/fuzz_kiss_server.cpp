@@ -23,11 +23,12 @@
 //
 // Beyond the sanitizers' findings the target traps when the TNC is written
 // anything but one whole, well-formed KISS data frame that the writing
-// client sent, or written past its queue limit; when a client reads other
-// bytes than the frames heard since it connected, in order; when a queue
-// passes its limit or the queues together their budget; when a client is
-// dropped that was neither over its limit nor furthest behind; and when the
-// counts disagree with what happened.
+// client sent, or written past its queue limit; when a whole well-formed
+// frame a client sent while the TNC had room does not reach it; when a
+// client reads other bytes than the frames heard since it connected, in
+// order; when a queue passes its limit or the queues together their budget;
+// when a client is dropped that was neither over its limit nor furthest
+// behind; and when the counts disagree with what happened.
 #include <algorithm>
 #include <chrono>
 #include <cstddef>
@@ -67,6 +68,8 @@ constexpr std::size_t kFrameOverhead = 3;
 bool IsWellFormedDataFrame(std::span<const std::uint8_t> frame) {
   if (frame.size() < kFrameOverhead || frame.size() > vorlink::kFrameBufferCapacity) return false;
   if (frame.front() != vorlink::kFend || frame.back() != vorlink::kFend) return false;
+  // A FEND as the command byte would be an empty frame.
+  if (frame[1] == vorlink::kFend) return false;
   if ((frame[1] & kCommandCodeMask) != vorlink::kCommandData) return false;
   const auto data = frame.subspan(2, frame.size() - kFrameOverhead);
   std::size_t unescaped = 0;
@@ -100,6 +103,7 @@ class TncPort final : public vorlink::SerialPort {
   std::size_t queued = 0;
   std::size_t limit = vorlink::kTncQueueMost;
   std::uint64_t accepted = 0;
+  std::vector<std::uint8_t> last;  // the last frame accepted
   // What the client now sending has sent while it could transmit; null
   // while no client sends.
   const std::vector<std::uint8_t>* sender = nullptr;
@@ -115,6 +119,7 @@ class TncPort final : public vorlink::SerialPort {
     if (!open) return false;
     if (!takesData) queued += bytes.size();
     ++accepted;
+    last.assign(bytes.begin(), bytes.end());
     return true;
   }
   using vorlink::SerialPort::Output;
@@ -192,7 +197,7 @@ class Run {
       case 3: {
         const vorlink::KissClientId id = Pick(in);
         const std::uint8_t command = in.Byte();
-        FromClient(id, DataFrame(command, in.Byte()));
+        SendDataFrame(id, DataFrame(command, in.Byte()));
         break;
       }
       case 4: {
@@ -262,6 +267,16 @@ class Run {
     }
     server_.FromClient(id, bytes);
     tnc_.sender = nullptr;
+  }
+
+  // A whole frame after whatever the client sent before: its opening FEND
+  // ends anything unfinished, so a well-formed one reaches a TNC with room.
+  void SendDataFrame(vorlink::KissClientId id, const std::vector<std::uint8_t>& frame) {
+    const bool room = tnc_.open && tnc_.takesData && tnc_.queued + frame.size() <= tnc_.limit;
+    const bool reaches = room && transmit_ && model_.live.contains(id) && IsWellFormedDataFrame(frame);
+    const std::uint64_t before = tnc_.accepted;
+    FromClient(id, frame);
+    if (reaches) Require(tnc_.accepted > before && tnc_.last == frame);
   }
 
   // FEND, the command, length bytes of an AX.25 frame, FEND; escaped FENDs
