@@ -7,22 +7,27 @@
 //   byte 2     bytes per chunk, in steps of 64 (the store raises it to one
 //              largest frame)
 //   byte 3     the most bytes, in steps of 2048
-//   the rest   operations, one byte each (its value modulo 4) and its
+//   the rest   operations, one byte each (its value modulo 5) and its
 //              arguments:
 //     0  append a frame: length(2) of 3 to 1163 bytes, seed, leftover
-//        length, leftover offset, lines, option bits, arrival(2)
+//        length, leftover offset, lines, option bits, arrival(2) in days
 //     1  clear
 //     2  read every held frame back
 //     3  locate line n(2) of the held text
+//     4  a frame as the display hands it on: as 0, with its arrival a
+//        date-time, year(2) from 1900, month, day, hour, minute, second,
+//        millisecond(2)
 //
 // Beyond the sanitizers' findings the target traps when a frame read back
 // differs from what went in (cut where the store cuts), when the store holds
 // more frames or memory than its limits, drops other than its oldest frames
-// or counts them wrong, or when its line numbers disagree with the frames'.
+// or counts them wrong, when its line numbers disagree with the frames', or
+// when an arrival time reads back as another date-time.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -46,6 +51,10 @@ constexpr int kLinesStep = 4;
 constexpr int kLinesBias = 8;
 // A record of the store: arrival, offsets and lengths (see frame_store.h).
 constexpr std::size_t kRecordBytes = 24;
+constexpr std::int64_t kMillisecondsPerDay = 86'400'000;
+constexpr int kFirstYear = 1900;
+constexpr std::size_t kYears = 300;
+constexpr int kDaysInEveryMonth = 28;
 // Lines located at the end of a run, spread over the held text.
 constexpr std::uint64_t kLinesLocated = 512;
 
@@ -53,6 +62,7 @@ constexpr std::uint64_t kLinesLocated = 512;
 struct Expected {
   std::vector<std::uint8_t> bytes;
   std::int64_t arrival;
+  std::optional<vorlink::DateTime> arrivalTime;  // as the display gave it
   std::uint8_t options;
   int leftoverOffset;
   std::vector<std::uint8_t> leftovers;
@@ -87,13 +97,26 @@ vorlink::FrameStoreLimits Limits(FuzzInput& in) {
   return limits;
 }
 
+// A date-time as the clock gives one, before 1970 too.
+vorlink::DateTime Arrival(FuzzInput& in) {
+  vorlink::DateTime t;
+  t.year = kFirstYear + static_cast<int>(in.Word() % kYears);
+  t.month = in.Byte() % 12 + 1;
+  t.day = in.Byte() % kDaysInEveryMonth + 1;
+  t.hour = in.Byte() % 24;
+  t.minute = in.Byte() % 60;
+  t.second = in.Byte() % 60;
+  t.millisecond = static_cast<int>(in.Word() % 1000);
+  return t;
+}
+
 class Run {
  public:
   explicit Run(FuzzInput& in) : store_(Limits(in)) {}
 
   void Step(FuzzInput& in) {
-    switch (in.Byte() % 4) {
-      case 0: Append(in); break;
+    switch (in.Byte() % 5) {
+      case 0: Append(in, false); break;
       case 1:
         store_.Clear();
         first_ = store_.EndIndex();
@@ -101,6 +124,7 @@ class Run {
         break;
       case 2: ReadBack(); break;
       case 3: Locate(in.Word()); break;
+      case 4: Append(in, true); break;
     }
     CheckBounds();
   }
@@ -112,7 +136,7 @@ class Run {
   }
 
  private:
-  void Append(FuzzInput& in) {
+  void Append(FuzzInput& in, bool displayed) {
     const std::size_t length =
         kShortestFrame + in.Word() % (vorlink::kFrameBufferCapacity + kLengthsPastCapacity - 2);
     std::vector<std::uint8_t> bytes = Pattern(length, in.Byte());
@@ -121,13 +145,20 @@ class Run {
     const int offset = in.Byte() - kLeftoverOffsetBias;
     const int lines = in.Byte() * kLinesStep - kLinesBias;
     const std::uint8_t options = in.Byte() & 0x0F;
-    const std::size_t time = in.Word();
-    const std::int64_t arrival =
-        time == 0 ? vorlink::kNoArrivalTime : static_cast<std::int64_t>(time) * 86'400'000 - 1;
-    store_.Append(bytes, arrival, Options(options), {offset, leftovers}, lines);
+    std::optional<vorlink::DateTime> arrivalTime;
+    std::int64_t arrival = vorlink::kNoArrivalTime;
+    if (displayed) {
+      arrivalTime = Arrival(in);
+      arrival = vorlink::ToEpochMilliseconds(*arrivalTime);
+      store_.OnFrame({bytes, *arrivalTime, Options(options), {offset, leftovers}, lines});
+    } else {
+      const std::size_t days = in.Word();
+      if (days != 0) arrival = static_cast<std::int64_t>(days) * kMillisecondsPerDay - 1;
+      store_.Append(bytes, arrival, Options(options), {offset, leftovers}, lines);
+    }
 
     bytes.resize(std::min(bytes.size(), vorlink::kFrameBufferCapacity));
-    held_.push_back({std::move(bytes), arrival, options, std::clamp(offset, 0, vorlink::kMaxHeaderOffset),
+    held_.push_back({std::move(bytes), arrival, arrivalTime, options, std::clamp(offset, 0, vorlink::kMaxHeaderOffset),
                      {leftovers.begin(),
                       leftovers.begin() + std::min<std::ptrdiff_t>(std::ssize(leftovers), vorlink::kMaxLeftoverBytes)},
                      std::max(lines, 0)});
@@ -146,6 +177,7 @@ class Run {
     const Expected& want = held_[index - first_];
     const vorlink::StoredFrame got = store_.Frame(index);
     Require(std::ranges::equal(got.bytes, want.bytes) && got.arrival == want.arrival);
+    Require(!want.arrivalTime || got.Arrival() == *want.arrivalTime);
     Require(OptionBits(got.options) == want.options && got.lines == want.lines);
     Require(got.leftovers.offset == want.leftoverOffset && std::ranges::equal(got.leftovers.bytes, want.leftovers));
   }

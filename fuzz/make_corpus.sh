@@ -62,3 +62,5 @@ fs 0 "\007\003\000\000$small$small$small$small$largest$small$small$small$small$s
 fs 1 "\377\000\000\001$largest$too_long$small$largest\002"
 # A clear between appends; numbering goes on.
 fs 2 "\017\007\040\040$small$largest\001$small$too_long\002\003\000\001"
+# Frames as the display hands them on, before and after 1970.
+fs 3 "\037\003\000\010\004\000\040\001\002\003\010\017\000\105\002\005\013\027\073\073\003\347\004\000\200\002\000\000\030\004\000\220\001\033\000\000\000\000\000\000\002"
