@@ -33,6 +33,17 @@ class FuzzInput {
   std::span<const std::uint8_t> bytes_;
 };
 
+// Runs the input as a program: Program(in) reads its set-up, Step(in) one
+// operation at a time while input is left, Finish() its last checks.
+template <typename Program>
+int RunProgram(const std::uint8_t* data, std::size_t size) {
+  FuzzInput in({data, size});
+  Program program(in);
+  while (!in.Empty()) program.Step(in);
+  program.Finish();
+  return 0;
+}
+
 // A broken invariant stops the run like a crash, with the input kept.
 inline void Require(bool holds) {
   if (!holds) __builtin_trap();

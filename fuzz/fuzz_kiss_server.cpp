@@ -354,9 +354,5 @@ class Run {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  FuzzInput in({data, size});
-  Run run(in);
-  while (!in.Empty()) run.Step(in);
-  run.Finish();
-  return 0;
+  return vorlink::fuzz::RunProgram<Run>(data, size);
 }
