@@ -12,6 +12,7 @@
 #include "app/receive_pipeline.h"
 #include "base/clock.h"
 #include "base/status_line.h"
+#include "capture/time_frame.h"
 #include "decode/display_options.h"
 #include "decode/text_pane.h"
 #include "link/serial_port.h"
@@ -29,6 +30,10 @@ class DecodeSession {
   void CloseCaptures() { pipeline_.Captures().CloseCaptureFiles(); }
 
   const ReceiveCounters& Counters() const { return counters_; }
+  // From now on, counts the time frames among the frames (a capture holds
+  // them beside the frames it received); off by default, to spare the check.
+  void CountTimeFrames() { pipeline_.SetSharedSink(&timeFrames_); }
+  std::uint64_t TimeFrames() const { return timeFrames_.count; }
   const CaptureFiles& Captures() const { return pipeline_.Captures(); }
 
  private:
@@ -48,11 +53,19 @@ class DecodeSession {
     void ShowMirrored(std::string_view) override {}
   };
 
+  struct TimeFrameCounter final : ReceivedUnitSink {
+    void OnReceivedFrame(std::span<const std::uint8_t> frame) override {
+      if (ReadTimeFrame(frame)) ++count;
+    }
+    std::uint64_t count = 0;
+  };
+
   ClosedPort port_;
   const bool mirroring_ = false;
   Silent silent_;
   ReceiveCounters counters_;
   DateTime lastPacketTime_;
+  TimeFrameCounter timeFrames_;
   ReceivePipeline pipeline_;
 };
 

@@ -205,10 +205,15 @@ class DiscardPane final : public TextPane {
   void AppendColoredText(std::string_view, PaneRole) override {}
 };
 
-// The same figures as the statistics window.
-void PrintStatistics(const ReceiveCounters& counters, TextOutput& out, bool colour) {
+// The same figures as the statistics window, but for the time frames a
+// capture holds: they were written, not received, so they have a line of
+// their own instead of counting as frames.
+void PrintStatistics(const DecodeSession& session, TextOutput& out, bool colour) {
+  ReceiveCounters counters = session.Counters();
+  counters.FrameCount -= static_cast<std::int64_t>(session.TimeFrames());
   StreamPane pane(out, colour);
   AppendStatistics(counters, pane);
+  pane.AppendColoredText(std::to_string(session.TimeFrames()) + " time frames\n", PaneRole::Plain);
   AppendLinkHealth(counters.health, pane);
 }
 
@@ -323,7 +328,7 @@ int RunDecodeTool(std::span<const std::string_view> args, std::FILE* in, std::FI
   if (a.heard || a.aprs || !a.filter.Empty()) {
     picked.emplace(a, pane, output);
   } else if (a.stats) {
-    session.emplace(discard, chunkClock, a.options);
+    session.emplace(discard, chunkClock, a.options).CountTimeFrames();
   } else if (!pcap) {
     session.emplace(pane, chunkClock, a.options);
   }
@@ -343,7 +348,7 @@ int RunDecodeTool(std::span<const std::string_view> args, std::FILE* in, std::FI
                  a.file.empty() ? "standard input" : a.file.c_str(), std::strerror(errno));
     return 1;
   }
-  if (a.stats) PrintStatistics(session->Counters(), output, colour);
+  if (a.stats) PrintStatistics(*session, output, colour);
   std::string error;
   if (pcap && !pcap->Close(error)) {
     std::fprintf(err, "vorlink-decode: cannot write %s: %s\n", a.pcapFile.c_str(), error.c_str());
