@@ -213,7 +213,8 @@ void PrintStatistics(const DecodeSession& session, TextOutput& out, bool colour)
   counters.FrameCount -= static_cast<std::int64_t>(session.TimeFrames());
   StreamPane pane(out, colour);
   AppendStatistics(counters, pane);
-  pane.AppendColoredText(std::to_string(session.TimeFrames()) + " time frames\n", PaneRole::Plain);
+  pane.AppendColoredText(std::to_string(session.TimeFrames()) + " time frames", PaneRole::Plain);
+  pane.AppendColoredText("\n", PaneRole::Plain);
   AppendLinkHealth(counters.health, pane);
 }
 
