@@ -38,6 +38,7 @@ struct Station {
   std::optional<KissTcpAddress> kissServerForThisRun;  // --kiss-server, never saved
   KissServerLimits kissServerLimits;                    // vorlink.conf, read only
   KissServerFigures kissServerFigures;                  // clients connected now, counts
+  std::optional<std::string> tileUrlForThisRun;         // --tile-url, never saved
 
   std::optional<KissTcpAddress> KissTcp() const { return ChosenKissTcp(link, kissTcpForThisRun); }
   KissServerChoice KissServerSetting() const { return ChosenKissServer(kissServer, kissServerForThisRun); }

@@ -1,5 +1,7 @@
 #include "decode/track_store.h"
 
+#include <algorithm>
+
 namespace vorlink {
 namespace {
 
@@ -31,6 +33,7 @@ bool TrackStore::Add(const StationReport& report) {
   if (station.track.empty() || !(station.track.back().position == report.position)) {
     Append(row, {report.position, report.time});
   }
+  newest_ = std::max(newest_, report.time);
   ++generation_;
   return true;
 }
@@ -61,6 +64,7 @@ void TrackStore::DropOldest() {
 }
 
 void TrackStore::ForgetBefore(std::int64_t time) {
+  const std::size_t before = points_;
   for (Entry& entry : stations_) {
     auto& track = entry.station.track;
     while (track.size() > 1 && track.front().time < time) {
@@ -69,7 +73,7 @@ void TrackStore::ForgetBefore(std::int64_t time) {
       --points_;
     }
   }
-  ++generation_;
+  if (points_ != before) ++generation_;
 }
 
 void TrackStore::Clear() {
@@ -78,6 +82,7 @@ void TrackStore::Clear() {
   order_.clear();
   points_ = 0;
   overflow_ = 0;
+  newest_ = 0;
   ++generation_;
 }
 

@@ -68,6 +68,8 @@ class TrackStore {
   std::uint64_t Overflow() const { return overflow_; }
   // Counts every change, so a view can tell it is behind.
   std::uint64_t Generation() const { return generation_; }
+  // The latest time of any report, 0 before the first.
+  std::int64_t Newest() const { return newest_; }
 
  private:
   struct Entry {
@@ -85,6 +87,7 @@ class TrackStore {
   std::size_t points_ = 0;
   std::uint64_t overflow_ = 0;
   std::uint64_t generation_ = 0;
+  std::int64_t newest_ = 0;
 };
 
 }  // namespace vorlink

@@ -52,6 +52,7 @@ class FrameBrowser final : public QMainWindow {
   void ApplyFilter();
   bool Filtering() const { return filterNext_.has_value(); }
   QString StatusText() const;
+  const FrameStore& Store() const { return store_; }
   FrameView& Pane() { return *view_; }
   HeardView& Heard() { return *heard_; }
 

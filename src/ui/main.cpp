@@ -74,6 +74,7 @@ int main(int argc, char** argv) {
   station.kissServer = vorlink::ReadKissServerChoice(station.workingFolder);
   station.kissServerLimits = vorlink::ReadKissServerLimits(station.workingFolder);
   station.kissServerForThisRun = vorlink::KissServerOption(line);
+  station.tileUrlForThisRun = line.Value(vorlink::kTileUrlOption);
   station.messages.SetFile(station.workingFolder / vorlink::kMessageFileName);
 
   // Before any port or file is touched; held until the last file is written.

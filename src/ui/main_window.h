@@ -70,6 +70,7 @@ class MainWindow final : public QMainWindow, public StationView {
   void MessagesRequested();
   void FramesRequested();
   void HeardRequested();
+  void MapRequested();
   void OpenCaptureRequested();
 
  protected:

@@ -1,4 +1,5 @@
-// vorlink-view FILE.kss: a capture in a frame browser window. It opens no
+// vorlink-view [--map] FILE.kss: a capture in a frame browser window, and
+// with --map its stations on a map. It opens no
 // port, sends no script, asks no time server and writes no capture; only the
 // window's geometry is kept, in the user's configuration folder.
 //
@@ -7,11 +8,15 @@
 #include <QApplication>
 #include <QDir>
 #include <QStandardPaths>
+#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "app/view_options.h"
+#include "app/program_options.h"
 #include "ui/frame_browser.h"
+#include "ui/map_settings_file.h"
+#include "ui/map_window.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string_view> args(argv + 1, argv + argc);
@@ -27,5 +32,15 @@ int main(int argc, char** argv) {
       std::filesystem::path(config.toStdString()) / vorlink::kBrowserSettingsFile);
   viewer.show();
   viewer.OpenCapture(line.operands.front());
+  std::unique_ptr<vorlink::MapWindow> map;
+  if (line.Has(vorlink::kMapOption)) {
+    map = std::make_unique<vorlink::MapWindow>(
+        viewer.Store(),
+        vorlink::MapWindowSetup{std::filesystem::path(config.toStdString()) / vorlink::kBrowserSettingsFile,
+                                line.Value(vorlink::kTileUrlOption), vorlink::TileCacheFolder(), true});
+    QObject::connect(map.get(), &vorlink::MapWindow::FramesWanted, &viewer,
+                     &vorlink::FrameBrowser::FilterBySource);
+    map->show();
+  }
   return app.exec();
 }
