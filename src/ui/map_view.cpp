@@ -30,6 +30,7 @@ constexpr int kBandAlpha[kFadeBands] = {255, 170, 100, 50};
 // Track points closer than this on screen are drawn as one.
 constexpr double kTrackStepPixels = 1.5;
 constexpr double kMillisecondsPerHour = 3'600'000;
+constexpr std::size_t kThickTrackLines = 4'000;
 
 WorldPoint Fraction(LatLon point) {
   const WorldPoint w = ToWorld(point, 0);
@@ -212,7 +213,6 @@ QString MapView::PositionText(LatLon point) {
 void MapView::paintEvent(QPaintEvent*) {
   Project();
   QPainter p(this);
-  p.fillRect(rect(), QColor::fromRgb(kPaper));
   PaintBase(p);
   PaintTiles(p);
   PaintGrid(p);
@@ -225,21 +225,41 @@ void MapView::paintEvent(QPaintEvent*) {
 
 void MapView::PaintBase(QPainter& p) {
   const double side = WorldSide();
-  // The world's left edge on screen, and the copies of the world the view shows.
-  const double left = width() / 2.0 - centre_.x * side;
-  const double top = height() / 2.0 - centre_.y * side;
+  const QPointF topLeft(centre_.x * side - width() / 2.0, centre_.y * side - height() / 2.0);
+  const bool inside = baseCache_.size() == size() + QSize(2, 2) * kBaseMargin &&
+                      baseZoom_ == zoom_ && std::abs(topLeft.x() - baseTopLeft_.x()) <= kBaseMargin &&
+                      std::abs(topLeft.y() - baseTopLeft_.y()) <= kBaseMargin;
+  if (!inside) {
+    // Drawn with a margin round the view, so panning mostly only moves it.
+    baseZoom_ = zoom_;
+    baseTopLeft_ = topLeft;
+    baseCache_ = QPixmap(size() + QSize(2, 2) * kBaseMargin);
+    baseCache_.fill(QColor::fromRgb(kPaper));
+    QPainter cache(&baseCache_);
+    PaintLayers(cache, QRectF(QPointF(-kBaseMargin, -kBaseMargin), QSizeF(baseCache_.size())));
+  }
+  p.drawPixmap(baseTopLeft_ - topLeft - QPointF(kBaseMargin, kBaseMargin), baseCache_);
+}
+
+void MapView::PaintLayers(QPainter& p, const QRectF& area) {
+  const double side = WorldSide();
+  // The world's left edge in the area's coordinates, and the copies of the
+  // world the area shows.
+  const double left = width() / 2.0 - centre_.x * side - area.left();
+  const double top = height() / 2.0 - centre_.y * side - area.top();
   const int first = static_cast<int>(std::floor(-left / side)) - 1;
-  const int last = static_cast<int>(std::floor((width() - left) / side));
+  const int last = static_cast<int>(std::floor((area.width() - left) / side));
   const struct {
     BaseLayer layer;
     QRgb colour;
     double width;
     Qt::PenStyle style;
   } layers[] = {
-      {BaseLayer::Lakes, kCoast, 0.8, Qt::SolidLine},
-      {BaseLayer::Rivers, kRiver, 0.8, Qt::SolidLine},
-      {BaseLayer::Borders, kBorder, 1.0, Qt::DashLine},
-      {BaseLayer::Coastlines, kCoast, 1.0, Qt::SolidLine},
+      // Cosmetic one-pixel pens: the fast way for a hundred thousand points.
+      {BaseLayer::Lakes, kCoast, 0, Qt::SolidLine},
+      {BaseLayer::Rivers, kRiver, 0, Qt::SolidLine},
+      {BaseLayer::Borders, kBorder, 0, Qt::SolidLine},
+      {BaseLayer::Coastlines, kCoast, 0, Qt::SolidLine},
   };
   for (const auto& layer : layers) {
     const auto& shapes = base_.Shapes(layer.layer, zoom_);
@@ -247,7 +267,7 @@ void MapView::PaintBase(QPainter& p) {
     p.setBrush(QColor::fromRgb(kWater));
     for (int copy = first; copy <= last; ++copy) {
       const QPointF origin(left + copy * side, top);
-      const QRectF view = QRectF(rect()).translated(-origin);
+      const QRectF view = QRectF(QPointF(0, 0), area.size()).translated(-origin);
       p.save();
       p.translate(origin);
       for (const ProjectedShape& shape : shapes) {
@@ -322,43 +342,85 @@ void MapView::PaintGrid(QPainter& p) {
   if (cellPixels > 24) lines(step.locatorLon, step.locatorLat, kLocatorGrid, cellPixels > 48);
 }
 
-void MapView::PaintTracks(QPainter& p) {
+static int FadeBand(std::int64_t age, std::int64_t trackMs) {
+  const double share = static_cast<double>(std::max<std::int64_t>(age, 0)) /
+                       static_cast<double>(std::max<std::int64_t>(trackMs, 1));
+  return std::clamp(static_cast<int>(share * kFadeBands), 0, kFadeBands - 1);
+}
+
+void MapView::BuildTrackLines() {
   const std::int64_t now = Now();
+  // Ages move on slowly against the bands: rebuild when they moved a fraction of one.
+  const bool aged = std::abs(now - linesNow_) > look_.trackMs / (kFadeBands * 8);
+  if (linesGeneration_ == stations_.Generation() && linesZoom_ == zoom_ && !aged &&
+      linesTrackMs_ == look_.trackMs) {
+    return;
+  }
+  linesGeneration_ = stations_.Generation();
+  linesZoom_ = zoom_;
+  linesNow_ = now;
+  linesTrackMs_ = look_.trackMs;
   const double side = WorldSide();
-  const QRectF view = QRectF(rect()).adjusted(-side, 0, side, 0);
-  std::vector<QLineF> bands[kFadeBands];
+  trackLines_.assign(stations_.Size(), {});
+  lines_.clear();
+  lineBands_.clear();
   for (std::size_t row = 0; row < stations_.Size(); ++row) {
     const MapStation& s = stations_.At(row);
     const Projected& pr = projected_[row];
-    if (pr.track.size() < 2 || !Passes(s)) continue;
-    const QPointF end = ScreenOfFraction(pr.last);
-    // The whole track moves with its last position's copy of the world.
-    const double dx = end.x() - (width() / 2.0 + (pr.last.x - centre_.x) * side);
+    TrackLines& out = trackLines_[row];
+    out.first = static_cast<std::uint32_t>(lines_.size());
     QPointF previous;
     bool have = false;
+    double left = 0, right = 0, top = 0, bottom = 0;
     for (std::size_t k = 0; k < pr.track.size(); ++k) {
       const std::int64_t age = now - s.track[k].time;
       if (age > look_.trackMs) continue;
-      const QPointF at(width() / 2.0 + (pr.track[k].x - centre_.x) * side + dx,
-                       height() / 2.0 + (pr.track[k].y - centre_.y) * side);
-      if (have && std::abs(at.x() - previous.x()) + std::abs(at.y() - previous.y()) < kTrackStepPixels) {
+      const QPointF at(pr.track[k].x * side, pr.track[k].y * side);
+      if (have && std::abs(at.x() - previous.x()) + std::abs(at.y() - previous.y()) < kTrackStepPixels &&
+          k + 1 < pr.track.size()) {
         continue;
       }
-      if (have && (view.contains(at) || view.contains(previous))) {
-        const int band = std::clamp(
-            static_cast<int>(static_cast<double>(std::max<std::int64_t>(age, 0)) * kFadeBands /
-                             static_cast<double>(std::max<std::int64_t>(look_.trackMs, 1))),
-            0, kFadeBands - 1);
-        bands[band].emplace_back(previous, at);
+      if (have) {
+        lines_.emplace_back(previous, at);
+        lineBands_.push_back(static_cast<std::uint8_t>(FadeBand(age, look_.trackMs)));
+        left = std::min(left, at.x());
+        right = std::max(right, at.x());
+        top = std::min(top, at.y());
+        bottom = std::max(bottom, at.y());
+      } else {
+        left = right = at.x();
+        top = bottom = at.y();
       }
       previous = at;
       have = true;
+    }
+    out.count = static_cast<std::uint32_t>(lines_.size()) - out.first;
+    out.bounds = QRectF(QPointF(left, top), QPointF(right, bottom));
+  }
+}
+
+void MapView::PaintTracks(QPainter& p) {
+  BuildTrackLines();
+  const double side = WorldSide();
+  const QRectF view = QRectF(rect()).adjusted(-2, -2, 2, 2);
+  std::vector<QLineF> bands[kFadeBands];
+  for (std::size_t row = 0; row < stations_.Size(); ++row) {
+    const TrackLines& lines = trackLines_[row];
+    if (lines.count == 0 || !Passes(stations_.At(row))) continue;
+    // The whole track moves with its last position's copy of the world.
+    const Projected& pr = projected_[row];
+    const QPointF end = ScreenOfFraction(pr.last);
+    const QPointF shift = end - QPointF(pr.last.x * side, pr.last.y * side);
+    if (!lines.bounds.translated(shift).adjusted(-1, -1, 1, 1).intersects(view)) continue;
+    for (std::uint32_t k = lines.first; k < lines.first + lines.count; ++k) {
+      bands[lineBands_[k]].push_back(lines_[k].translated(shift));
     }
   }
   for (int band = kFadeBands - 1; band >= 0; --band) {
     QColor colour = QColor::fromRgb(kTrack);
     colour.setAlpha(kBandAlpha[band]);
-    p.setPen(QPen(colour, 2));
+    // Past a few thousand lines only one-pixel pens keep a frame quick.
+    p.setPen(QPen(colour, bands[band].size() > kThickTrackLines ? 0 : 2));
     p.drawLines(bands[band].data(), static_cast<int>(bands[band].size()));
   }
 }

@@ -8,6 +8,7 @@
 // StationsChanged after adding), so it can be fed from any source.
 #pragma once
 
+#include <QPixmap>
 #include <QWidget>
 
 #include <cstdint>
@@ -26,6 +27,7 @@ class TileLayer;
 inline constexpr int kMaxLabels = 400;  // more labels than this are clutter
 inline constexpr int kPanStepPixels = 64;
 inline constexpr double kPickRadiusPixels = 10;
+inline constexpr int kBaseMargin = 256;  // pixels of base map drawn round the view
 
 struct MapLook {
   std::optional<LatLon> own;
@@ -87,7 +89,16 @@ class MapView final : public QWidget {
     WorldPoint last;
     std::vector<WorldPoint> track;
   };
+  // The tracks' lines at the current zoom in world pixels, thinned to what
+  // the zoom can show and sorted into fading bands by age; rebuilt when the
+  // store, the zoom or the ages change, so a frame only moves them.
+  struct TrackLines {
+    QRectF bounds;
+    std::uint32_t first = 0;
+    std::uint32_t count = 0;
+  };
   void Project();
+  void BuildTrackLines();
   std::int64_t Now() const;
   double WorldSide() const;
   // The screen x of a world fraction, on the copy of the world nearest the centre.
@@ -95,6 +106,7 @@ class MapView final : public QWidget {
   void ZoomAround(int zoom, QPointF screen);
   void PanBy(QPointF pixels);
   void PaintBase(QPainter& p);
+  void PaintLayers(QPainter& p, const QRectF& area);
   void PaintTiles(QPainter& p);
   void PaintGrid(QPainter& p);
   void PaintTracks(QPainter& p);
@@ -113,6 +125,16 @@ class MapView final : public QWidget {
   int zoom_ = 2;
   std::vector<Projected> projected_;
   std::uint64_t projectedGeneration_ = ~std::uint64_t{0};
+  QPixmap baseCache_;
+  QPointF baseTopLeft_;  // the view's top left in world pixels when the cache was drawn
+  int baseZoom_ = -1;
+  std::vector<TrackLines> trackLines_;  // per station
+  std::vector<QLineF> lines_;
+  std::vector<std::uint8_t> lineBands_;
+  std::uint64_t linesGeneration_ = ~std::uint64_t{0};
+  int linesZoom_ = -1;
+  std::int64_t linesNow_ = 0;
+  std::int64_t linesTrackMs_ = 0;
   SymbolCache symbols_;
   std::optional<QPointF> pressedAt_;
   QPointF lastDrag_;
