@@ -20,6 +20,7 @@
 
 #include <unistd.h>
 
+#include "counting_new.h"
 #include "decode_session.h"
 #include "link/deframer.h"
 #include "sample_stream.h"
@@ -27,11 +28,7 @@
 
 namespace {
 
-// Counted by the replaced operator new below; the bench is single-threaded.
-std::uint64_t allocationCount = 0;
-
 constexpr std::size_t kDefaultFrames = 120'000;
-constexpr std::uint64_t kSeed = 0x564F524C494E4B;
 constexpr std::size_t kChunkSize = 4096;
 constexpr int kRuns = 3;
 
@@ -122,17 +119,6 @@ void Report(const char* name, const Result& r, std::size_t bytes, std::size_t fr
 
 }  // namespace
 
-void* operator new(std::size_t size) {
-  ++allocationCount;
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return ::operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-
 int main(int argc, char** argv) {
   // vorlink-bench [FRAMES] [--captures-only | --text-only]; one figure alone
   // serves profiling.
@@ -156,7 +142,7 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  const std::vector<std::uint8_t> stream = vorlink::sample::GenerateStream(frameTarget, kSeed);
+  const std::vector<std::uint8_t> stream = vorlink::sample::GenerateStream(frameTarget, vorlink::sample::kBenchSeed);
   FrameCounter counter;
   vorlink::Deframer deframer;
   deframer.Feed(stream, counter);

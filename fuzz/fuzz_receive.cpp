@@ -19,15 +19,12 @@
 #include <string_view>
 
 #include "decode_session.h"
+#include "utf8_check.h"
 #include "support/fake_clock.h"
 
 namespace {
 
 constexpr std::size_t kMaxChunkSizes = 8;
-
-// The checks below run over every character shown; kept out of coverage
-// tracing, they would cost more than the code under test and guide nothing.
-#define VORLINK_NOT_TRACED __attribute__((no_sanitize("coverage")))
 
 // Keeps a running hash of the pane's text and checks that it is UTF-8.
 class CheckingPane final : public vorlink::TextPane {
@@ -37,7 +34,7 @@ class CheckingPane final : public vorlink::TextPane {
     // Raw pointers: the string_view members would be traced all the same.
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const auto* end = p + text.size();
-    if (!IsUtf8(p, end)) __builtin_trap();
+    if (!vorlink::fuzz::IsUtf8(p, end)) __builtin_trap();
     hash_ = (hash_ ^ static_cast<std::uint64_t>(colour)) * kPrime;
     for (; p != end; ++p) hash_ = (hash_ ^ *p) * kPrime;
   }
@@ -45,23 +42,6 @@ class CheckingPane final : public vorlink::TextPane {
 
  private:
   static constexpr std::uint64_t kPrime = 0x100000001B3ULL;  // FNV-1a
-
-  VORLINK_NOT_TRACED static bool IsUtf8(const unsigned char* p, const unsigned char* end) {
-    while (p != end) {
-      const unsigned lead = *p++;
-      int continuation = 0;
-      if (lead >= 0xF8) return false;
-      if (lead >= 0xF0) continuation = 3;
-      else if (lead >= 0xE0) continuation = 2;
-      else if (lead >= 0xC0) continuation = 1;
-      else if (lead >= 0x80) return false;
-      if (end - p < continuation) return false;
-      for (; continuation > 0; --continuation) {
-        if ((*p++ & 0xC0) != 0x80) return false;
-      }
-    }
-    return true;
-  }
 
   std::uint64_t hash_ = 0xCBF29CE484222325ULL;
 };

@@ -7,16 +7,22 @@
 #include <string>
 #include <vector>
 
+#include "aprs_json.h"
 #include "app/statistics_text.h"
 #include "base/package.h"
+#include "decode/aprs_decoder.h"
+#include "decode/aprs_reader.h"
 #include "decode/capture_loader.h"
 #include "decode/frame_filter.h"
+#include "decode/frame_inspector.h"
 #include "decode/frame_renderer.h"
 #include "decode/frame_store.h"
 #include "decode/heard_list.h"
+#include "chunk_clock.h"
 #include "decode_session.h"
 #include "pcap_export.h"
 #include "stream_pane.h"
+#include "text_output.h"
 
 namespace vorlink {
 namespace {
@@ -40,15 +46,27 @@ constexpr std::string_view kUsage =
     "  --type TYPE     frame type: I, S, U (UI included) or UI\n"
     "  --pid HH        PID in hexadecimal\n"
     "  --grep TEXT     text in the payload, upper and lower case alike\n"
+    "  --aprs-type TYPE  APRS report kind: position, mic-e, object, item, weather,\n"
+    "                  message, ack, rej, bulletin, announcement, telemetry,\n"
+    "                  telemetry-message, status, third-party, nmea, query,\n"
+    "                  capabilities, user-defined, test-data, maidenhead,\n"
+    "                  not-aprs or invalid\n"
+    "  --within KM     an APRS position within KM kilometres of --near LAT,LON\n"
+    "  --near LAT,LON  the point for --within in decimal degrees, north and east\n"
+    "                  positive\n"
+    "  --addressee GLOB  APRS messages, acks, rejects and bulletins to GLOB\n"
     "  --heard         list the stations heard instead of the frames: callsign,\n"
     "                  frames, first and last heard (UTC), direct, via\n"
+    "  --aprs          print what each frame says in APRS instead, one JSON object\n"
+    "                  a line\n"
     "\n"
     "Instead of the frames (these two go together, but not with the above):\n"
     "  --pcap OUT      write the frames to OUT as a pcap file for packet analysers\n"
     "                  (link type 202), timed by the capture's time frames\n"
     "  --stats         print the statistics and link health figures of the stream\n";
 
-constexpr std::size_t kChunkSize = 4096;
+// Large reads: each chunk costs a system call and a clock reading.
+constexpr std::size_t kChunkSize = 64 * 1024;
 
 enum class Colour { Auto, Always, Never };
 
@@ -61,6 +79,7 @@ struct Arguments {
   bool help = false;
   FrameFilterSpec filter;
   bool heard = false;
+  bool aprs = false;
   bool version = false;
   std::string pcapFile;
   bool stats = false;
@@ -99,6 +118,24 @@ bool ParseFilterOption(std::span<const std::string_view> args, std::size_t& i, A
     if (!a.filter.type && a.error.empty()) a.error = "--type takes I, S, U or UI, not " + value;
     return true;
   }
+  if (TakeValue(args, i, "--aprs-type", value, a.error)) {
+    a.filter.aprsType = ParseAprsType(value);
+    if (!a.filter.aprsType && a.error.empty()) a.error = "--aprs-type does not know " + value;
+    return true;
+  }
+  if (TakeValue(args, i, "--within", value, a.error)) {
+    a.filter.withinKm = aprs::Decimal(value);
+    if ((!a.filter.withinKm || *a.filter.withinKm < 0) && a.error.empty()) {
+      a.error = "--within takes kilometres, not " + value;
+    }
+    return true;
+  }
+  if (TakeValue(args, i, "--near", value, a.error)) {
+    a.filter.near = ParseGeoPoint(value);
+    if (!a.filter.near && a.error.empty()) a.error = "--near takes LAT,LON in degrees, not " + value;
+    return true;
+  }
+  if (TakeValue(args, i, "--addressee", a.filter.addressee, a.error)) return true;
   if (TakeValue(args, i, "--pid", value, a.error)) {
     a.filter.pid = ParsePid(value);
     if (!a.filter.pid && a.error.empty()) a.error = "--pid takes one or two hex digits, not " + value;
@@ -111,6 +148,9 @@ Arguments Parse(std::span<const std::string_view> args) {
   Arguments a;
   a.options.timeStamp = false;  // a capture is read after the fact
   a.options.timeFrames = false;
+  // No capture files are written: the lines and readings for them would be lost work.
+  a.options.hexFile = false;
+  a.options.pcapFile = false;
   for (std::size_t i = 0; i < args.size() && a.error.empty(); ++i) {
     const std::string_view arg = args[i];
     if (ParseFilterOption(args, i, a)) continue;
@@ -122,6 +162,8 @@ Arguments Parse(std::span<const std::string_view> args) {
       a.stats = true;
     } else if (arg == "--heard") {
       a.heard = true;
+    } else if (arg == "--aprs") {
+      a.aprs = true;
     } else if (arg == "-h" || arg == "--help") {
       a.help = true;
     } else if (arg == "--version") {
@@ -147,6 +189,13 @@ Arguments Parse(std::span<const std::string_view> args) {
   if (a.error.empty() && (a.stats || !a.pcapFile.empty()) && (a.heard || !a.filter.Empty())) {
     a.error = "--pcap and --stats take every frame: no --heard or frame filter with them";
   }
+  if (a.error.empty() && (a.stats || !a.pcapFile.empty()) && a.aprs) {
+    a.error = "--pcap and --stats do not go with --aprs";
+  }
+  if (a.error.empty() && a.heard && a.aprs) a.error = "--heard and --aprs do not go together";
+  if (a.error.empty() && a.filter.withinKm.has_value() != a.filter.near.has_value()) {
+    a.error = "--within and --near go together";
+  }
   return a;
 }
 
@@ -157,7 +206,7 @@ class DiscardPane final : public TextPane {
 };
 
 // The same figures as the statistics window.
-void PrintStatistics(const ReceiveCounters& counters, std::FILE* out, bool colour) {
+void PrintStatistics(const ReceiveCounters& counters, TextOutput& out, bool colour) {
   StreamPane pane(out, colour);
   AppendStatistics(counters, pane);
   AppendLinkHealth(counters.health, pane);
@@ -172,8 +221,8 @@ struct FileCloser {
 // file of any length takes the memory of one chunk.
 class PickedFrames {
  public:
-  PickedFrames(const Arguments& a, TextPane& pane)
-      : a_(a), pane_(pane), filter_(a.filter), loader_(store_, a.options) {}
+  PickedFrames(const Arguments& a, TextPane& pane, TextOutput& out)
+      : a_(a), pane_(pane), out_(out), filter_(a.filter), loader_(store_, a.options) {}
 
   void Feed(std::span<const std::uint8_t> chunk) {
     loader_.Feed(chunk);
@@ -182,6 +231,8 @@ class PickedFrames {
       if (!filter_.Matches(frame)) continue;
       if (a_.heard) {
         heard_.Add(frame);
+      } else if (a_.aprs) {
+        PrintAprs(i, frame);
       } else {
         renderer_.Render(frame, pane_);
       }
@@ -189,38 +240,56 @@ class PickedFrames {
     store_.Clear();
   }
 
-  void PrintHeard(std::FILE* out) const {
-    std::string text(kHeardHeader);
+  // Frames are numbered from 1 in file order, time frames not counted.
+  void PrintAprs(FrameIndex index, const StoredFrame& frame) {
+    const Ax25Decoder& d = inspector_.Inspect(frame);
+    json_.clear();
+    AppendAprsJson(json_, index + 1, d, frame.arrival, DecodeAprsFrame(d));
+    out_.Append(json_);
+  }
+
+  void PrintHeard(TextOutput& out) const {
+    out.Append(kHeardHeader);
     for (const HeardStation& s : heard_.Sorted()) {
-      text += s.callsign + ' ' + std::to_string(s.frames) + ' ' + HeardTimeText(s.firstHeard) +
-              ' ' + HeardTimeText(s.lastHeard) + ' ' + std::to_string(s.direct) + ' ' +
-              std::to_string(s.via) + '\n';
+      out.Append(s.callsign + ' ' + std::to_string(s.frames) + ' ' + HeardTimeText(s.firstHeard) +
+                 ' ' + HeardTimeText(s.lastHeard) + ' ' + std::to_string(s.direct) + ' ' +
+                 std::to_string(s.via) + '\n');
     }
-    std::fwrite(text.data(), 1, text.size(), out);
   }
 
  private:
   const Arguments& a_;
   TextPane& pane_;
+  TextOutput& out_;
   FrameStore store_;
   FrameFilter filter_;
   CaptureLoader loader_;
   FrameRenderer renderer_;
   HeardList heard_;
+  FrameInspector inspector_;
+  std::string json_;
 };
+
+// Everything printed is written out; 1 with the system's reason when it could not be.
+int FinishOutput(TextOutput& output, std::FILE* err) {
+  if (output.Flush()) return 0;
+  std::fprintf(err, "vorlink-decode: cannot write standard output: %s\n", output.Error().c_str());
+  return 1;
+}
 
 }  // namespace
 
 int RunDecodeTool(std::span<const std::string_view> args, std::FILE* in, std::FILE* out,
                   std::FILE* err, bool outIsTerminal, Clock& clock) {
   const Arguments a = Parse(args);
+  TextOutput output(out);
   if (a.help) {
-    std::fputs(kUsage.data(), out);
-    return 0;
+    output.Append(kUsage);
+    return FinishOutput(output, err);
   }
   if (a.version) {
-    std::fprintf(out, "%s\n", VersionText("vorlink-decode").c_str());
-    return 0;
+    output.Append(VersionText("vorlink-decode") + "\n");
+    return FinishOutput(output, err);
   }
   if (!a.error.empty()) {
     std::fprintf(err, "vorlink-decode: %s (try --help)\n", a.error.c_str());
@@ -238,7 +307,8 @@ int RunDecodeTool(std::span<const std::string_view> args, std::FILE* in, std::FI
   }
 
   const bool colour = a.colour == Colour::Always || (a.colour == Colour::Auto && outIsTerminal);
-  StreamPane pane(out, colour);
+  ChunkClock chunkClock(clock);
+  StreamPane pane(output, colour);
   DiscardPane discard;
   std::optional<DecodeSession> session;
   std::optional<PickedFrames> picked;
@@ -250,36 +320,41 @@ int RunDecodeTool(std::span<const std::string_view> args, std::FILE* in, std::FI
       return 1;
     }
   }
-  if (a.heard || !a.filter.Empty()) {
-    picked.emplace(a, pane);
+  if (a.heard || a.aprs || !a.filter.Empty()) {
+    picked.emplace(a, pane, output);
   } else if (a.stats) {
-    session.emplace(discard, clock, a.options);
+    session.emplace(discard, chunkClock, a.options);
   } else if (!pcap) {
-    session.emplace(pane, clock, a.options);
+    session.emplace(pane, chunkClock, a.options);
   }
   std::vector<std::uint8_t> chunk(kChunkSize);
-  while (true) {
+  while (!output.Failed()) {
     const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), in);
     const auto bytes = std::span(chunk.data(), n);
+    chunkClock.Refresh();
     if (n > 0 && session) session->Feed(bytes);
     if (n > 0 && picked) picked->Feed(bytes);
     if (n > 0 && pcap) pcap->Feed(bytes);
     if (n < chunk.size()) break;
   }
-  pane.Flush();
-  if (picked && a.heard) picked->PrintHeard(out);
+  if (picked && a.heard) picked->PrintHeard(output);
   if (std::ferror(in)) {
     std::fprintf(err, "vorlink-decode: cannot read %s: %s\n",
                  a.file.empty() ? "standard input" : a.file.c_str(), std::strerror(errno));
     return 1;
   }
-  if (a.stats) PrintStatistics(session->Counters(), out, colour);
+  if (a.stats) PrintStatistics(session->Counters(), output, colour);
   std::string error;
   if (pcap && !pcap->Close(error)) {
     std::fprintf(err, "vorlink-decode: cannot write %s: %s\n", a.pcapFile.c_str(), error.c_str());
     return 1;
   }
-  return 0;
+  if (pcap && pcap->ClampedTimes() > 0) {
+    std::fprintf(err, "vorlink-decode: %s: %zu time frames outside %s, the times pcap can hold: "
+                 "their frames got the nearest of those\n",
+                 a.pcapFile.c_str(), pcap->ClampedTimes(), kRecordTimeRange.data());
+  }
+  return FinishOutput(output, err);
 }
 
 }  // namespace vorlink

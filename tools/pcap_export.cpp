@@ -1,5 +1,6 @@
 #include "pcap_export.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -9,6 +10,9 @@
 namespace vorlink {
 namespace {
 constexpr std::int64_t kMicrosecondsPerSecond = 1'000'000;
+// The last microsecond of 2106-02-07 06:28:15 UTC: 2^32 seconds are the most
+// a record's time field takes.
+constexpr std::int64_t kLatestRecordTime = (std::int64_t{1} << 32) * kMicrosecondsPerSecond - 1;
 }  // namespace
 
 PcapExport::~PcapExport() {
@@ -33,7 +37,9 @@ bool PcapExport::Open(const std::filesystem::path& file, std::string& error) {
 void PcapExport::OnUnit(std::span<const std::uint8_t> frame) {
   if (frame.size() <= 2 || dumper_ == nullptr) return;
   if (const auto time = ReadTimeFrame(frame)) {
-    microseconds_ = PcapMicroseconds(*time);
+    const std::int64_t microseconds = PcapMicroseconds(*time);
+    microseconds_ = std::clamp<std::int64_t>(microseconds, 0, kLatestRecordTime);
+    if (microseconds_ != microseconds) ++clampedTimes_;
     return;
   }
   const auto data = UnescapeFrame(frame, unescaped_);

@@ -112,6 +112,10 @@ std::vector<std::uint8_t> Bytes(std::string_view text);
 // that needs escaping. Appended KISS-framed to out.
 void AppendRandomFrame(std::vector<std::uint8_t>& out, SampleRandom& random);
 
+// The benchmark's seed: vorlink-bench and vorlink-make-sample --frames draw
+// the same stream from it.
+inline constexpr std::uint64_t kBenchSeed = 0x564F524C494E4B;
+
 // A stream of frameCount frames drawn as above, each with its own two FENDs,
 // with an empty frame, a stray byte or a time frame in between now and then.
 std::vector<std::uint8_t> GenerateStream(std::size_t frameCount, std::uint64_t seed);

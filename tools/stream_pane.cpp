@@ -3,7 +3,7 @@
 namespace vorlink {
 namespace {
 
-constexpr std::size_t kFlushAt = 64 * 1024;
+constexpr char kPaneLineBreak = '\r';
 constexpr std::string_view kReset = "\x1b[0m";
 
 // 16-colour codes, readable on dark and light terminals alike; black text
@@ -24,25 +24,40 @@ std::string_view AnsiCode(PaneRole colour) {
 }  // namespace
 
 void StreamPane::AppendColoredText(std::string_view text, PaneRole colour) {
-  while (!text.empty()) {
-    const std::size_t end = text.find('\r');
-    const std::string_view piece = text.substr(0, end);
-    if (!piece.empty()) {
-      if (colour_) buffer_ += AnsiCode(colour);
-      buffer_ += piece;
-      if (colour_) buffer_ += kReset;
-    }
-    if (end == std::string_view::npos) break;
-    buffer_ += '\n';
-    text.remove_prefix(end + 1);
+  if (colour_) {
+    AppendColoured(text, colour);
+  } else {
+    AppendPlain(text);
   }
-  if (buffer_.size() >= kFlushAt) Flush();
 }
 
-void StreamPane::Flush() {
-  if (buffer_.empty()) return;
-  std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
-  buffer_.clear();
+void StreamPane::AppendPlain(std::string_view text) {
+  // Copied and translated in one pass, straight into the output block.
+  while (!text.empty()) {
+    const std::span<char> room = out_.Room(text.size());
+    // An indexed loop with a select: the compiler turns it into vector code.
+    for (std::size_t i = 0; i < room.size(); ++i) {
+      const char c = text[i];
+      room[i] = c == kPaneLineBreak ? '\n' : c;
+    }
+    out_.Commit(room.size());
+    text.remove_prefix(room.size());
+  }
+}
+
+void StreamPane::AppendColoured(std::string_view text, PaneRole colour) {
+  while (!text.empty()) {
+    const std::size_t end = text.find(kPaneLineBreak);
+    const std::string_view piece = text.substr(0, end);
+    if (!piece.empty()) {
+      out_.Append(AnsiCode(colour));
+      out_.Append(piece);
+      out_.Append(kReset);
+    }
+    if (end == std::string_view::npos) break;
+    out_.Append("\n");
+    text.remove_prefix(end + 1);
+  }
 }
 
 }  // namespace vorlink

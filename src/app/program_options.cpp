@@ -1,6 +1,7 @@
 #include "app/program_options.h"
 
 #include <string>
+#include <vector>
 
 #include "app/map_settings.h"
 #include "base/package.h"
@@ -14,6 +15,7 @@ constexpr OptionSpec kOptions[] = {
      "for this run, read the TNC over KISS over TCP (port 8001 when left out)"},
     {kKissServerOption, "[HOST:]PORT",
      "for this run, share the frames over KISS TCP (HOST 127.0.0.1 when left out)"},
+    {kListDevicesOption, "", "list the serial devices a port can be linked to, and exit"},
     {kTileUrlOption, "URL", "for this run, the map's online tiles from URL ({z}, {x} and {y} filled in)"},
 };
 
@@ -76,7 +78,8 @@ static std::string Refusal(const CommandLine& line) {
   return TileUrlRefusal(line);
 }
 
-std::optional<int> AnswerCommandLine(const CommandLine& line, std::FILE* out, std::FILE* err) {
+std::optional<int> AnswerCommandLine(const CommandLine& line, std::FILE* out, std::FILE* err,
+                                     SerialDeviceSource* devices) {
   if (const std::string why = Refusal(line); !why.empty()) {
     std::fprintf(err, "vorlink: %s (try --help)\n", why.c_str());
     return kExitUsage;
@@ -87,6 +90,12 @@ std::optional<int> AnswerCommandLine(const CommandLine& line, std::FILE* out, st
   }
   if (line.version) {
     std::fprintf(out, "%s\n", VersionText(kProgramName).c_str());
+    return 0;
+  }
+  if (line.Has(kListDevicesOption)) {
+    const std::string list = DeviceListText(devices ? devices->Devices() : std::vector<SerialDevice>{});
+    if (list.empty()) std::fprintf(err, "vorlink: no serial devices found\n");
+    std::fputs(list.c_str(), out);
     return 0;
   }
   return std::nullopt;

@@ -11,6 +11,7 @@
 
 #include "base/command_line.h"
 #include "link/kiss_tcp_address.h"
+#include "link/serial_device.h"
 
 namespace vorlink {
 
@@ -19,6 +20,7 @@ inline constexpr std::string_view kStationOption = "--station";
 inline constexpr std::string_view kKissTcpOption = "--kiss-tcp";
 inline constexpr std::string_view kKissServerOption = "--kiss-server";
 inline constexpr std::string_view kTileUrlOption = "--tile-url";
+inline constexpr std::string_view kListDevicesOption = "--list-devices";
 inline constexpr int kExitUsage = 2;
 
 // Reads the arguments (without the program name).
@@ -37,6 +39,9 @@ std::optional<KissTcpAddress> KissServerOption(const CommandLine& line);
 // Why a --tile-url cannot be taken; empty without one or for a usable one.
 std::string TileUrlRefusal(const CommandLine& line);
 
-std::optional<int> AnswerCommandLine(const CommandLine& line, std::FILE* out, std::FILE* err);
+// --list-devices prints the devices of `devices` on out, as the setup dialog
+// offers them; without a source there are none.
+std::optional<int> AnswerCommandLine(const CommandLine& line, std::FILE* out, std::FILE* err,
+                                     SerialDeviceSource* devices = nullptr);
 
 }  // namespace vorlink

@@ -1,5 +1,7 @@
 #include "app/station_folders.h"
 
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -12,6 +14,9 @@ namespace vorlink {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Enough for any account entry that names a home.
+constexpr std::size_t kAccountBufferBytes = 16 * 1024;
 
 // The script's text, or why it cannot be had.
 std::optional<std::string> ReadScript(const fs::path& file, std::string& problem) {
@@ -36,6 +41,42 @@ std::optional<std::string> ReadScript(const fs::path& file, std::string& problem
 
 }  // namespace
 
+bool IsSystemFolder(const fs::path& folder) {
+  const fs::path normal = folder.lexically_normal();
+  if (!normal.has_root_directory()) return false;
+  const fs::path relative = normal.relative_path();
+  if (relative.empty()) return false;
+  const std::string top = relative.begin()->string();
+  for (std::string_view system : kSystemFolders) {
+    if (top == system) return true;
+  }
+  return false;
+}
+
+namespace {
+
+// Why the program may not keep its files beside itself; empty when it may.
+std::string RefusalBesideTheProgram(const StationFacts& facts) {
+  const std::string program = facts.executableFolder.string();
+  const std::string current = facts.currentFolder.string();
+  if (IsSystemFolder(facts.executableFolder)) return program + " is a system folder";
+  if (!facts.executableFolderOwned) return program + " belongs to another user";
+  if (!facts.executableFolderWritable) return "cannot write in " + program;
+  if (IsSystemFolder(facts.currentFolder)) return "started in the system folder " + current;
+  if (!facts.currentFolderOwned) return "started in " + current + ", which belongs to another user";
+  return {};
+}
+
+// $HOME while it is the user's own, else the account's home.
+std::optional<fs::path> HomeOfTheUser(const StationFacts& facts) {
+  for (const auto& home : {facts.homeOwned ? facts.home : std::nullopt, facts.accountHome}) {
+    if (home && !home->empty() && !IsSystemFolder(*home)) return home;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 StationFolders ChooseStationFolders(const StationFacts& facts) {
   StationFolders folders;
   if (facts.stationOption) {
@@ -44,21 +85,40 @@ StationFolders ChooseStationFolders(const StationFacts& facts) {
       return folders;
     }
     const fs::path station = (facts.currentFolder / *facts.stationOption).lexically_normal();
+    if (IsSystemFolder(station)) {
+      folders.error = "--station " + station.string() + ": a system folder is no station folder";
+      return folders;
+    }
     return {station, station, true, ""};
   }
-  if (facts.executableFolderWritable) {
-    return {facts.executableFolder, facts.currentFolder, false, ""};
-  }
-  if (!facts.home || facts.home->empty()) {
-    folders.error = "cannot write in " + facts.executableFolder.string() +
-                    " and HOME is not set: start with --station DIR";
+  const std::string refusal = RefusalBesideTheProgram(facts);
+  if (refusal.empty()) return {facts.executableFolder, facts.currentFolder, false, ""};
+  const auto home = HomeOfTheUser(facts);
+  if (!home) {
+    folders.error = refusal + " and no home folder of yours is known: start with --station DIR";
     return folders;
   }
-  const fs::path station = *facts.home / kHomeStationName;
+  const fs::path station = *home / kHomeStationName;
   return {station, station, true, ""};
 }
 
 bool FolderWritable(const fs::path& folder) { return ::access(folder.c_str(), W_OK) == 0; }
+
+bool FolderOwned(const fs::path& folder) {
+  struct stat info {};
+  return ::stat(folder.c_str(), &info) == 0 && info.st_uid == ::geteuid();
+}
+
+std::optional<fs::path> AccountHome() {
+  passwd entry {};
+  passwd* found = nullptr;
+  std::vector<char> buffer(kAccountBufferBytes);
+  if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr ||
+      found->pw_dir == nullptr || *found->pw_dir == '\0') {
+    return std::nullopt;
+  }
+  return fs::path(found->pw_dir);
+}
 
 StationMade MakeStationFolder(const fs::path& station, const fs::path& dataFolder) {
   StationMade made;

@@ -1,8 +1,9 @@
 // Where VORLINK keeps its files. A program run from a folder of its own (the
 // build, or a copy in a station folder) keeps captures and scripts beside
-// itself and vorlink.ini in the folder it is started in. An installed
-// program cannot write beside itself (/usr/bin): it keeps everything in
-// ~/VORLINK instead. "--station DIR" puts everything in DIR.
+// itself and vorlink.ini in the folder it is started in. Any other program
+// keeps everything in ~/VORLINK instead: one installed in a system folder
+// (/usr/bin), even when root could write there, or one in a folder of
+// another user, or started in one. "--station DIR" puts everything in DIR.
 //
 // A station folder of the operator's own is made when missing. At its first
 // start (no vorlink.ini yet) it gets the package's sample scripts it lacks;
@@ -22,13 +23,24 @@ inline constexpr std::string_view kHomeStationName = "VORLINK";
 inline constexpr std::string_view kSampleScripts[] = {"tnc_init.txt", "tnc_exit.txt"};
 inline constexpr std::string_view kConfigurationName = "vorlink.ini";
 
-// What the program finds where it starts.
+// Folders no station is ever kept in, nor anything below them.
+inline constexpr std::string_view kSystemFolders[] = {"usr",   "bin",   "sbin",   "lib", "lib32",
+                                                      "lib64", "libx32", "opt",  "etc"};
+
+// What the program finds where it starts. "Owned" is by the user the
+// program runs as.
 struct StationFacts {
   std::optional<std::filesystem::path> stationOption;  // --station DIR
   std::filesystem::path executableFolder;
   bool executableFolderWritable = true;
+  bool executableFolderOwned = true;
   std::filesystem::path currentFolder;
+  bool currentFolderOwned = true;
   std::optional<std::filesystem::path> home;  // $HOME when set and not empty
+  bool homeOwned = true;
+  // The user's home in the account database: root's own /root where sudo
+  // kept the operator's HOME.
+  std::optional<std::filesystem::path> accountHome;
 };
 
 struct StationFolders {
@@ -41,6 +53,13 @@ struct StationFolders {
 };
 
 StationFolders ChooseStationFolders(const StationFacts& facts);
+
+// Whether an absolute folder is one of the system's or lies below one.
+bool IsSystemFolder(const std::filesystem::path& folder);
+// Whether the user the program runs as owns the folder.
+bool FolderOwned(const std::filesystem::path& folder);
+// That user's home in the account database, when it names one.
+std::optional<std::filesystem::path> AccountHome();
 
 // Whether this process may make files in the folder (false on a read-only
 // mount even for root).

@@ -6,7 +6,9 @@
 #include "app/config_file.h"
 #include "app/housekeeping.h"
 #include "app/port_configuration.h"
+#include "app/port_line.h"
 #include "app/status_timer.h"
+#include "base/text.h"
 #include "base/utc.h"
 #include "tnc/tnc_script.h"
 
@@ -22,7 +24,7 @@ StationSession::StationSession(Station& station, Clock& clock, StationPorts port
       pipeline_(ReceiveContext{pane ? *pane : noPane_, clock, options_, mirroring_, ports.incoming,
                                ports.outgoing, station.counters, station.LastPacketTime, view, view,
                                captureWriter}),
-      kissServer_(view, ports.incoming, clock, station.kissServerFigures, station.kissServerLimits),
+      kissServer_(view, ports.incoming, clock, station.kissServerFigures, station.config.kissServerLimits),
       timeClient_(ports.timeServer, clock, view, timeServerPort),
       mirror_(mirroring_, station.settings.MirrorFlag, station.settings.OutgoingPortLine,
               ports.outgoing, view, view),
@@ -41,20 +43,26 @@ void StationSession::Load() {
   Settings& settings = station_.settings;
   std::vector<std::string> settingsProblems;
   std::string problem;
-  switch (ReadConfigFile(station_.workingFolder, settings, &problem)) {
-    case ConfigFileStatus::kMissing: view_.OpenSetupDialogWithFocus(); break;
-    case ConfigFileStatus::kUnreadable: settingsProblems.push_back(problem); break;
-    case ConfigFileStatus::kFound: break;
-  }
+  const ConfigFileStatus read = ReadConfigFile(station_.workingFolder, settings, &problem);
+  if (read == ConfigFileStatus::kUnreadable) settingsProblems.push_back(problem);
+  const auto kissTcp = station_.KissTcp();
+  // Without a TNC port nothing can work; the way out is shown, not left to be found.
+  const bool noTncPort = !kissTcp && SplitPortLine(settings.IncomingPortLine).port == 0;
+  if (read == ConfigFileStatus::kMissing || noTncPort) view_.OpenSetupDialogWithFocus();
   if (auto more = MoreSettingsProblem(station_.workingFolder); !more.empty()) {
     settingsProblems.push_back(std::move(more));
   }
   std::vector<std::string> incomingProblems;
-  if (const auto kissTcp = station_.KissTcp()) {
+  if (kissTcp) {
     if (auto problem = links_.UseIncoming(kissTcp)) incomingProblems.push_back(*problem);
   } else {
     incomingProblems =
         ConfigurePort(ports_.incoming, settings.IncomingPortLine, kIncomingPortLineNumber);
+  }
+  if (noTncPort) {
+    // In place of the failed open of port 0, which says nothing useful.
+    if (!ports_.incoming.PortOpen() && !incomingProblems.empty()) incomingProblems.pop_back();
+    incomingProblems.emplace_back(kNoTncPortChosen);
   }
   pipeline_.Reset();
   const KissServerChoice sharing = station_.KissServerSetting();
@@ -67,9 +75,14 @@ void StationSession::Load() {
   timeClient_.ConnectTimeServer(settings.TimeServerHost);
   auto outgoingProblems =
       ConfigurePort(ports_.outgoing, settings.OutgoingPortLine, kOutgoingPortLineNumber);
+  // A mirror port nobody uses is no trouble: the switch tells its failure when it is used.
+  if (!ports_.outgoing.PortOpen() && settings.MirrorFlag != kFlagTrue && !outgoingProblems.empty()) {
+    outgoingProblems.pop_back();
+  }
   view_.ShowMirrorPort(PortText(ports_.outgoing));
   station_.LastPacketTime = UtcNow(clock_);
   mirror_.ApplyMirrorFlag();
+  links_.WatchMissingPorts();
   pipeline_.Captures().CreateCaptureFiles(station_.programFolder, clock_, view_);
   // A KISS-over-TCP peer takes frames only.
   if (!links_.OverKissTcp()) {
@@ -96,6 +109,11 @@ void StationSession::Unload() {
   if (ports_.incoming.PortOpen()) ports_.incoming.SetPortOpen(false);
   if (ports_.outgoing.PortOpen()) ports_.outgoing.SetPortOpen(false);
   WriteConfigFile(station_.workingFolder, station_.settings);
+}
+
+void StationSession::ToggleMirror() {
+  mirror_.Toggle();
+  view_.ShowMirrorPort(links_.OutgoingText());
 }
 
 void StationSession::OnStatusTimer() {

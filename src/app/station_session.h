@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "app/kiss_server.h"
 #include "app/link_keeper.h"
@@ -26,6 +27,9 @@
 #include "tnc/tnc_terminal.h"
 
 namespace vorlink {
+
+// The status text of a start without an incoming port; the setup dialog opens.
+inline constexpr std::string_view kNoTncPortChosen = "No TNC port chosen: File > TNC Setup";
 
 struct StationPorts {
   SerialPortComponent& incoming;  // the TNC
@@ -60,8 +64,9 @@ class StationSession {
   StationLinks& Links() { return links_; }
   void OnStatusTimer();
 
-  // The menu entry that switches mirroring.
-  void ToggleMirror() { mirror_.Toggle(); }
+  // The menu entry that switches mirroring; the port text follows what the
+  // switch made of the port.
+  void ToggleMirror();
   // "Clear Counter": the counters back to 0, the received figure and the
   // frames held emptied.
   void ClearCounters();

@@ -93,19 +93,24 @@ void Ax25Decoder::Deescape(std::span<const std::uint8_t> frameBuffer) {
 
 int Ax25Decoder::AppendAddress(std::string& out, int offset) const {
   // Spaces go wherever they stand, not only at the end; the result equals
-  // RemoveSpaces over the six shifted characters.
-  char call[kCallsignLength];
+  // RemoveSpaces over the six shifted characters. Every character is stored
+  // and a space simply not counted: callsigns of all lengths come mixed, and
+  // a branch on each character would be mispredicted again and again.
+  constexpr int kSsidTextLength = 3;  // "-15"
+  std::array<char, kCallsignLength + kSsidTextLength> text;
   int length = 0;
   for (int i = 0; i < kCallsignLength; ++i) {
     const char c = static_cast<char>(ShiftRight(At(offset + i), 1));
-    if (c != ' ') call[length++] = c;
+    text[static_cast<std::size_t>(length)] = c;
+    length += c != ' ' ? 1 : 0;
   }
-  out.append(call, static_cast<std::size_t>(length));
   const int ssid = ShiftRight(At(offset + kCallsignLength), 1) & 0x0F;
   if (ssid != 0) {
-    out += '-';
-    AppendDecimal(out, ssid);
+    text[static_cast<std::size_t>(length++)] = '-';
+    if (ssid >= 10) text[static_cast<std::size_t>(length++)] = '1';
+    text[static_cast<std::size_t>(length++)] = static_cast<char>('0' + ssid % 10);
   }
+  out.append(text.data(), static_cast<std::size_t>(length));
   return ssid;
 }
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <limits>
 
+#include "decode/aprs_decoder.h"
 #include "decode/code_page.h"
 
 namespace vorlink {
@@ -54,7 +55,8 @@ std::optional<std::uint8_t> CodePageByteAt(std::string_view text, std::size_t& l
 }  // namespace
 
 bool FrameFilterSpec::Empty() const {
-  return from.empty() && to.empty() && via.empty() && !type && !pid && text.empty();
+  return from.empty() && to.empty() && via.empty() && !type && !pid && text.empty() &&
+         !aprsType && !withinKm && addressee.empty();
 }
 
 std::optional<FrameType> ParseFrameType(std::string_view text) {
@@ -142,6 +144,24 @@ bool FrameFilter::MatchesDecoded() const {
   }
   if (!spec_.text.empty()) {
     if (!textRepresentable_ || !PayloadContains(d.Payload())) return false;
+  }
+  return MatchesAprs();
+}
+
+bool FrameFilter::MatchesAprs() const {
+  if (!spec_.aprsType && !spec_.withinKm && spec_.addressee.empty()) return true;
+  const AprsReport report = DecodeAprsFrame(inspector_.Decoded());
+  if (spec_.aprsType && report.type != *spec_.aprsType) return false;
+  const auto* third = report.As<AprsThirdParty>();
+  const AprsReport inner = third ? DecodeInner(*third) : AprsReport{};
+  const AprsReport& said = third ? inner : report;
+  if (spec_.withinKm && spec_.near) {
+    const AprsPosition* p = said.Position();
+    if (!p || DistanceKm(*spec_.near, {p->latitude, p->longitude}) > *spec_.withinKm) return false;
+  }
+  if (!spec_.addressee.empty()) {
+    const auto* m = said.As<AprsMessage>();
+    if (!m || !GlobMatches(spec_.addressee, m->addressee)) return false;
   }
   return true;
 }

@@ -3,6 +3,11 @@
 // N0CALL-*), frame type, PID, and text in the payload (case-insensitive, in
 // the pane's code page, control bytes as the "." the pane shows), all of
 // them together. Empty criteria let everything through.
+//
+// APRS criteria look at what a UI frame's information field says: the
+// report kind, a position within a distance of a point, the addressee of a
+// message, ack, reject or bulletin (a glob); a third-party report is judged
+// by the packet inside it for the last two.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "decode/aprs_geo.h"
+#include "decode/aprs_report.h"
 #include "decode/frame_inspector.h"
 #include "decode/frame_store.h"
 
@@ -23,6 +30,10 @@ struct FrameFilterSpec {
   std::optional<FrameType> type{};
   std::optional<std::uint8_t> pid{};  // I and UI frames only carry one
   std::string text{};  // UTF-8 as typed
+  std::optional<AprsType> aprsType{};
+  std::optional<double> withinKm{};  // of near: both or neither
+  std::optional<GeoPoint> near{};
+  std::string addressee{};  // glob
 
   bool Empty() const;
 };
@@ -43,6 +54,7 @@ class FrameFilter {
  private:
   bool MatchesDecoded() const;
   bool PayloadContains(std::span<const std::uint8_t> payload) const;
+  bool MatchesAprs() const;
 
   FrameFilterSpec spec_;
   bool all_;

@@ -5,10 +5,14 @@
 #include <QVBoxLayout>
 #include <QScreen>
 #include <QTimer>
+#include <vector>
 
 #include "app/config_file.h"
+#include "app/qt_station_config.h"
+#include "base/utc.h"
+#include "app/device_links.h"
+#include "link/qt_serial_devices.h"
 #include "ui/about_window.h"
-#include "ui/link_choice_file.h"
 #include "ui/frame_browser.h"
 #include "ui/heard_view.h"
 #include "ui/main_window.h"
@@ -17,6 +21,7 @@
 #include "ui/messages_window.h"
 #include "ui/setup_dialog.h"
 #include "ui/statistics_window.h"
+#include "ui/window_place.h"
 
 namespace vorlink {
 
@@ -37,7 +42,11 @@ static void BringToFront(QWidget& window) {
 }
 
 AppController::AppController(Station& station, Clock& clock, std::uint16_t timeServerPort)
-    : station_(station), clock_(clock), timeServerPort_(timeServerPort) {}
+    : station_(station),
+      clock_(clock),
+      timeServerPort_(timeServerPort),
+      machineDevices_(std::make_unique<QtSerialDevices>()),
+      devices_(machineDevices_.get()) {}
 
 AppController::~AppController() {
   // Windows still open when the process ends unload like any other.
@@ -58,6 +67,17 @@ StatisticsWindow* AppController::Statistics() const { return statistics_; }
 AboutWindow* AppController::About() const { return about_; }
 MessagesWindow* AppController::Messages() const { return messages_; }
 FrameBrowser* AppController::Frames() const { return frames_; }
+
+void AppController::Exit() {
+  CloseAll();
+  End();
+}
+
+void AppController::End() {
+  if (ended_) return;
+  ended_ = true;
+  emit Ended();
+}
 
 void AppController::CloseAll() {
   for (QWidget* w : {static_cast<QWidget*>(setup_), static_cast<QWidget*>(statistics_),
@@ -82,7 +102,7 @@ void AppController::CheckWindowsLeft() {
   viewers_.removeAll(nullptr);
   if (!main_ && !setup_ && !statistics_ && !about_ && !messages_ && !frames_ && !heard_ && !map_ &&
       viewers_.isEmpty()) {
-    emit LastWindowClosed();
+    End();
   }
 }
 
@@ -91,6 +111,7 @@ void AppController::ShowMainWindow() {
   window->setAttribute(Qt::WA_DeleteOnClose);
   main_ = window;
   Track(window);
+  connect(window, &MainWindow::ExitRequested, this, &AppController::Exit);
   connect(window, &MainWindow::SetupDialogRequested, this, &AppController::OpenSetupDialog);
   connect(window, &MainWindow::StatisticsRequested, this, &AppController::OpenStatistics);
   connect(window, &MainWindow::AboutRequested, this, &AppController::OpenAbout);
@@ -98,6 +119,7 @@ void AppController::ShowMainWindow() {
   connect(window, &MainWindow::FramesRequested, this, [this] { OpenFrames(); });
   connect(window, &MainWindow::HeardRequested, this, [this] { OpenHeard(); });
   connect(window, &MainWindow::MapRequested, this, [this] { OpenMap(); });
+  connect(window, &MainWindow::ConfigChanged, this, &AppController::SaveConfig);
   connect(window, &MainWindow::OpenCaptureRequested, this, [this] {
     const QString file = QFileDialog::getOpenFileName(
         main_, "Open Capture", QString::fromStdString(station_.programFolder.string()),
@@ -121,14 +143,39 @@ Window* AppController::Adopt(Window* window) {
   return window;
 }
 
+// A secondary window that comes back where the operator left it.
+template <typename Window>
+Window* AppController::AdoptPlaced(Window* window, WindowPlace StationConfig::*place) {
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  Track(window);
+  PlaceWindow(*window, station_.config.*place);
+  KeepPlaceOnClose(*window, [this, place](const WindowPlace& left) {
+    if (station_.config.*place == left) return;
+    station_.config.*place = left;
+    SaveConfig();
+  });
+  return window;
+}
+
+void AppController::SaveConfig() {
+  if (WriteStationConfig(station_.workingFolder, station_.config)) return;
+  const std::string text = "cannot save " + std::string(kMoreSettingsFileName);
+  if (main_) {
+    static_cast<StatusLine&>(*main_).SetSimpleText(text);
+  } else {
+    station_.messages.Add(UtcNow(clock_), text);
+  }
+}
+
 void AppController::OpenSetupDialog(bool withFocus) {
   if (setup_) {
     BringToFront(*setup_);
     return;
   }
   setup_ = Adopt(new SetupDialog());
-  setup_->SetLinkChoice(station_.link);
-  setup_->SetSharing(station_.kissServer);
+  setup_->SetLinkChoice(station_.config.link);
+  setup_->SetSharing(station_.config.kissServer);
+  setup_->SetDeviceSource(devices_);
   connect(setup_, &SetupDialog::PortLinesChosen, this, &AppController::ApplyPortLines);
   if (withFocus) {
     BringToFront(*setup_);
@@ -139,14 +186,15 @@ void AppController::OpenSetupDialog(bool withFocus) {
 
 void AppController::ApplyPortLines(const std::string& incoming, const std::string& outgoing) {
   SavePortLines(station_.workingFolder, station_.settings, incoming, outgoing);
+  DeviceChoice devices;
   if (setup_) {
-    station_.link = setup_->ChosenLink();
-    WriteLinkChoice(station_.workingFolder, station_.link);
+    devices = setup_->ChosenDevices();
+    station_.config.link = setup_->ChosenLink();
     // What the operator chose now wins over --kiss-tcp.
     station_.kissTcpForThisRun.reset();
-    station_.kissServer = setup_->ChosenSharing();
-    WriteKissServerChoice(station_.workingFolder, station_.kissServer);
+    station_.config.kissServer = setup_->ChosenSharing();
     station_.kissServerForThisRun.reset();
+    SaveConfig();
   }
   if (setup_) setup_->close();
   if (main_) {
@@ -155,7 +203,13 @@ void AppController::ApplyPortLines(const std::string& incoming, const std::strin
     main_->close();
     main_ = nullptr;
   }
+  // After the old window let go of its ports, before the new one opens them.
+  const std::vector<std::string> problems =
+      ApplyDeviceChoice(station_.workingFolder, incoming, outgoing, devices);
   ShowMainWindow();
+  // Last, over the start-up's own texts.
+  StatusLine& status = *main_;
+  for (const std::string& problem : problems) status.SetSimpleText(problem);
 }
 
 void AppController::OpenStatistics() {
@@ -174,7 +228,7 @@ void AppController::OpenMessages() {
     BringToFront(*messages_);
     return;
   }
-  messages_ = Adopt(new MessagesWindow(station_.messages));
+  messages_ = AdoptPlaced(new MessagesWindow(station_.messages), &StationConfig::messages);
   messages_->show();
 }
 
@@ -192,9 +246,7 @@ FrameBrowser& AppController::OpenFrames() {
     BringToFront(*frames_);
     return *frames_;
   }
-  frames_ = new FrameBrowser(station_.frames, station_.workingFolder / kBrowserSettingsFile);
-  frames_->setAttribute(Qt::WA_DeleteOnClose);
-  Track(frames_);
+  frames_ = AdoptPlaced(new FrameBrowser(station_.frames), &StationConfig::frames);
   frames_->show();
   return *frames_;
 }
@@ -209,10 +261,9 @@ QWidget& AppController::OpenHeard() {
   window->setWindowTitle("Heard Stations");
   auto* view = new HeardView(station_.frames, false, window);
   (new QVBoxLayout(window))->addWidget(view);
-  window->resize(820, 360);
   connect(view, &HeardView::CallsignChosen, this,
           [this](const QString& callsign) { OpenFrames().FilterBySource(callsign); });
-  heard_ = Adopt(window);
+  heard_ = AdoptPlaced(window, &StationConfig::heard);
   heard_->show();
   return *heard_;
 }
@@ -222,7 +273,7 @@ MapWindow& AppController::OpenMap() {
     BringToFront(*map_);
     return *map_;
   }
-  map_ = new MapWindow(station_.frames, {station_.workingFolder / kBrowserSettingsFile,
+  map_ = new MapWindow(station_.frames, {station_.workingFolder / kMoreSettingsFileName,
                                          station_.tileUrlForThisRun, TileCacheFolder()});
   map_->setAttribute(Qt::WA_DeleteOnClose);
   Track(map_);
@@ -233,9 +284,7 @@ MapWindow& AppController::OpenMap() {
 }
 
 FrameBrowser& AppController::OpenCapture(const QString& file) {
-  auto* viewer = new FrameBrowser(station_.workingFolder / kBrowserSettingsFile);
-  viewer->setAttribute(Qt::WA_DeleteOnClose);
-  Track(viewer);
+  auto* viewer = AdoptPlaced(new FrameBrowser(), &StationConfig::frames);
   viewers_.append(viewer);
   viewer->show();
   viewer->OpenCapture(file.toStdString());

@@ -1,17 +1,24 @@
 // The windows of the process and their lifetimes: the main window (loaded,
 // unloaded and loaded again when the setup dialog's OK applies new port
-// lines), the setup dialog, the statistics and the about window. Every window
-// is non-modal; the process ends when its last window is closed.
+// lines), the setup dialog, the statistics and the about window, the
+// messages, the frame browser, the stations heard and the capture viewers.
+// Every window is non-modal; the process ends when its last window is
+// closed, or at once on File > Exit or a stop signal, with every window
+// closed. It owns the station's vorlink.conf settings: dialogs and menus
+// change the value, it writes the file, and the windows that remember
+// their place hand it over when they close.
 #pragma once
 
 #include <QObject>
 #include <QList>
 #include <QPointer>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/station.h"
 #include "base/clock.h"
+#include "link/serial_device.h"
 #include "time/time_server_client.h"
 
 class QWidget;
@@ -33,10 +40,15 @@ class AppController final : public QObject {
   AppController(Station& station, Clock& clock, std::uint16_t timeServerPort = kTimeProtocolPort);
   ~AppController() override;
 
+  // Where the setup dialog's device lists come from; the machine's own
+  // serial devices unless another source is given.
+  void UseDevices(SerialDeviceSource& devices) { devices_ = &devices; }
+
   // Loads and shows the main window.
   void Start();
-  // Closes every window; the main window unloads as usual.
-  void CloseAll();
+  // File > Exit and the stop signals: closes every window, the main window
+  // unloading as usual, and ends the program even while one stays.
+  void Exit();
 
   MainWindow* Main() const;
   SetupDialog* Setup() const;
@@ -52,8 +64,8 @@ class AppController final : public QObject {
   FrameBrowser& OpenCapture(const QString& file);
 
  signals:
-  // No window is left.
-  void LastWindowClosed();
+  // The program is to end: Exit, or no window is left. Once.
+  void Ended();
 
  private:
   void ShowMainWindow();
@@ -65,11 +77,19 @@ class AppController final : public QObject {
   void Track(QWidget* window);
   template <typename Window>
   Window* Adopt(Window* window);
+  template <typename Window>
+  Window* AdoptPlaced(Window* window, WindowPlace StationConfig::*place);
+  // Writes vorlink.conf from the station's value; a failure is told.
+  void SaveConfig();
   void CheckWindowsLeft();
+  void CloseAll();
+  void End();
 
   Station& station_;
   Clock& clock_;
   std::uint16_t timeServerPort_;
+  std::unique_ptr<SerialDeviceSource> machineDevices_;
+  SerialDeviceSource* devices_;
   QPointer<MainWindow> main_;
   QPointer<SetupDialog> setup_;
   QPointer<StatisticsWindow> statistics_;
@@ -79,6 +99,7 @@ class AppController final : public QObject {
   QPointer<QWidget> heard_;
   QPointer<MapWindow> map_;
   QList<QPointer<QWidget>> viewers_;
+  bool ended_ = false;
 };
 
 // Puts a window in the middle of its screen.

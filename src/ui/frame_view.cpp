@@ -158,7 +158,11 @@ void FrameView::Refresh() {
   const bool roomBefore = topBefore + static_cast<std::uint64_t>(PageLines()) > seenLines_;
   const bool dropped = first != seenFirst_;
   if (dropped && !store_.Holds(anchor_.frame)) anchor_ = cursor_ = {};
-  if (lines == 0) follow_ = true;
+  if (lines == 0) {
+    // Nothing left to scroll across: the width goes with the text.
+    follow_ = true;
+    widest_ = 0;
+  }
   seenFirst_ = first;
   seenEnd_ = end;
   const bool linesChanged = lines != seenLines_;

@@ -1,8 +1,9 @@
-// VORLINK: the desktop program. SIGINT, SIGTERM and SIGHUP close the windows
-// normally, so the shut-down sequence runs (captures closed, exit script
-// sent, configuration saved) when the desktop session ends or the process is
-// told to stop. A second VORLINK in a folder that a running one uses, or one
-// that cannot lock its folders, touches nothing and ends with status 1.
+// VORLINK: the desktop program. SIGINT, SIGTERM and SIGHUP end it as File >
+// Exit does: every window closes, the shut-down sequence runs once (captures
+// closed, exit script sent, configuration saved) and the lock goes, when the
+// desktop session ends or the process is told to stop. A second VORLINK in a
+// folder that a running one uses, or one that cannot lock its folders,
+// touches nothing and ends with status 1.
 //
 // The options are read before Qt starts, so --help and --version answer
 // without a display; Qt's own options (-platform, -style) are not taken, its
@@ -20,11 +21,12 @@
 
 #include "app/folder_lock.h"
 #include "app/program_options.h"
+#include "app/qt_station_config.h"
 #include "app/station.h"
 #include "base/system_clock.h"
 #include "base/utc.h"
+#include "link/qt_serial_devices.h"
 #include "ui/app_controller.h"
-#include "ui/link_choice_file.h"
 #include "ui/station_entry.h"
 
 namespace {
@@ -54,7 +56,10 @@ int RefuseStart(const std::string& text) {
 int main(int argc, char** argv) {
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   const vorlink::CommandLine line = vorlink::ParseProgramOptions(args);
-  if (const auto answered = vorlink::AnswerCommandLine(line, stdout, stderr)) return *answered;
+  vorlink::QtSerialDevices devices;
+  if (const auto answered = vorlink::AnswerCommandLine(line, stdout, stderr, &devices)) {
+    return *answered;
+  }
 
   const int stopSignals = BlockStopSignals();
   // The arguments are the program's own.
@@ -69,10 +74,8 @@ int main(int argc, char** argv) {
   vorlink::Station station;
   station.programFolder = folders->programFolder;
   station.workingFolder = folders->workingFolder;
-  station.link = vorlink::ReadLinkChoice(station.workingFolder);
+  station.config = vorlink::ReadStationConfig(station.workingFolder);
   station.kissTcpForThisRun = vorlink::KissTcpOption(line);
-  station.kissServer = vorlink::ReadKissServerChoice(station.workingFolder);
-  station.kissServerLimits = vorlink::ReadKissServerLimits(station.workingFolder);
   station.kissServerForThisRun = vorlink::KissServerOption(line);
   station.tileUrlForThisRun = line.Value(vorlink::kTileUrlOption);
   station.messages.SetFile(station.workingFolder / vorlink::kMessageFileName);
@@ -86,14 +89,13 @@ int main(int argc, char** argv) {
   }
 
   vorlink::AppController controller(station, clock);
-  QObject::connect(&controller, &vorlink::AppController::LastWindowClosed, &app,
-                   &QCoreApplication::quit);
+  QObject::connect(&controller, &vorlink::AppController::Ended, &app, &QCoreApplication::quit);
   QSocketNotifier notifier(stopSignals, QSocketNotifier::Read);
   QObject::connect(&notifier, &QSocketNotifier::activated, &controller, [&] {
     signalfd_siginfo info;
     while (read(stopSignals, &info, sizeof info) == sizeof info) {
     }
-    controller.CloseAll();
+    controller.Exit();
   });
   controller.Start();
   return app.exec();

@@ -80,9 +80,9 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
       StationPorts{IncomingSource(), *mirrorPort_, *timeServerSocket_, incomingRetry_.get(),
                    mirrorRetry_.get()},
       nullptr, *this, env_.timeServerPort);
-  AddPcapCaptureEntry(*menuBar()->findChild<QMenu*>("MnuOptions"),
-                      env_.station.workingFolder / kMoreSettingsFileName,
-                      [this](bool on) { session_->Options().pcapFile = on; }, *this);
+  AddPcapCaptureEntry(*menuBar()->findChild<QMenu*>("MnuOptions"), env_.station.config.capture,
+                      [this](bool on) { session_->Options().pcapFile = on; },
+                      [this] { emit ConfigChanged(); });
   ConnectEvents();
   KeepLinks();
   if (env_.station.KissServerSetting().on) {
@@ -189,8 +189,7 @@ void MainWindow::BuildOptions(QWidget* frame) {
   connect(decode, &QCheckBox::toggled, this, [this](bool on) { session_->Options().decode = on; });
 }
 
-// The frame browser, the stations heard and the capture viewer, around the
-// specified menus.
+// The ports' events and the status timer; the menus connect their own.
 void MainWindow::ConnectEvents() {
   connect(incomingPort_, &QtSerialPort::OnComm, this,
           [this](int code) { session_->OnIncomingPortEvent(code); });

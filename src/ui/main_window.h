@@ -64,6 +64,8 @@ class MainWindow final : public QMainWindow, public StationView {
   FrameView& FramePane() { return *framePane_; }
 
  signals:
+  // File > Exit: the whole program, not this window alone.
+  void ExitRequested();
   void SetupDialogRequested(bool withFocus);
   void StatisticsRequested();
   void AboutRequested();
@@ -72,6 +74,8 @@ class MainWindow final : public QMainWindow, public StationView {
   void HeardRequested();
   void MapRequested();
   void OpenCaptureRequested();
+  // A menu changed the station's vorlink.conf settings.
+  void ConfigChanged();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -39,7 +39,7 @@ void MainWindow::BuildMenus() {
   about->setObjectName("MnuAbout");
 
   connect(setup, &QAction::triggered, this, [this] { emit SetupDialogRequested(false); });
-  connect(exit, &QAction::triggered, this, &QWidget::close);
+  connect(exit, &QAction::triggered, this, &MainWindow::ExitRequested);
   connect(clear, &QAction::triggered, this, &MainWindow::ClearCounters);
   connect(mirrorAction_, &QAction::triggered, this, [this] { session_->ToggleMirror(); });
   connect(hexFile, &QAction::toggled, this, [this](bool on) { session_->Options().hexFile = on; });

@@ -40,10 +40,16 @@ StationFacts FactsOfThisStart(const CommandLine& line) {
   if (const auto station = line.Value(kStationOption)) facts.stationOption = *station;
   facts.executableFolder = QCoreApplication::applicationDirPath().toStdString();
   facts.executableFolderWritable = FolderWritable(facts.executableFolder);
+  facts.executableFolderOwned = FolderOwned(facts.executableFolder);
   std::error_code ignored;
   facts.currentFolder = std::filesystem::current_path(ignored);
+  facts.currentFolderOwned = FolderOwned(facts.currentFolder);
   const char* home = std::getenv("HOME");
-  if (home != nullptr && *home != '\0') facts.home = home;
+  if (home != nullptr && *home != '\0') {
+    facts.home = home;
+    facts.homeOwned = FolderOwned(*facts.home);
+  }
+  facts.accountHome = AccountHome();
   return facts;
 }
 

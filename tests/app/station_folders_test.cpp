@@ -15,15 +15,24 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// What one start finds, by default a program built in the operator's own
+// folder and started in another of theirs.
 struct ChoiceCase {
-  const char* name;
-  std::optional<fs::path> station;
-  bool writable;
-  std::optional<fs::path> home;
-  fs::path program;
-  fs::path working;
-  bool own;
-  std::string error;
+  const char* name = "";
+  std::optional<fs::path> station{};
+  fs::path executable = "/home/op/build";
+  bool writable = true;
+  bool owned = true;
+  fs::path current = "/home/op/work";
+  bool currentOwned = true;
+  std::optional<fs::path> home = "/home/op";
+  bool homeOwned = true;
+  std::optional<fs::path> account = "/home/op";
+  // What is chosen.
+  fs::path program{};
+  fs::path working{};
+  bool own = true;
+  std::string error{};
 };
 
 void PrintTo(const ChoiceCase& c, std::ostream* os) { *os << c.name; }
@@ -34,10 +43,14 @@ TEST_P(StationChoiceTest, GivesBothFolders) {
   const ChoiceCase& c = GetParam();
   StationFacts facts;
   facts.stationOption = c.station;
-  facts.executableFolder = "/opt/v/bin";
+  facts.executableFolder = c.executable;
   facts.executableFolderWritable = c.writable;
-  facts.currentFolder = "/home/op/work";
+  facts.executableFolderOwned = c.owned;
+  facts.currentFolder = c.current;
+  facts.currentFolderOwned = c.currentOwned;
   facts.home = c.home;
+  facts.homeOwned = c.homeOwned;
+  facts.accountHome = c.account;
   const StationFolders folders = ChooseStationFolders(facts);
   EXPECT_EQ(folders.programFolder, c.program);
   EXPECT_EQ(folders.workingFolder, c.working);
@@ -45,20 +58,80 @@ TEST_P(StationChoiceTest, GivesBothFolders) {
   EXPECT_EQ(folders.error, c.error);
 }
 
+const fs::path kHomeStation = "/home/op/VORLINK";
+
 INSTANTIATE_TEST_SUITE_P(
-    Cases, StationChoiceTest,
+    BesideTheProgram, StationChoiceTest,
     ::testing::Values(
-        ChoiceCase{"BesideAWritableProgram", {}, true, "/home/op", "/opt/v/bin", "/home/op/work", false, ""},
-        ChoiceCase{"HomeStationForAnInstalledProgram", {}, false, "/home/op", "/home/op/VORLINK",
-                   "/home/op/VORLINK", true, ""},
-        ChoiceCase{"NoHomeForAnInstalledProgram", {}, false, {}, "", "", false,
-                   "cannot write in /opt/v/bin and HOME is not set: start with --station DIR"},
-        ChoiceCase{"StationOptionAbsolute", "/srv/st", false, {}, "/srv/st", "/srv/st", true, ""},
-        ChoiceCase{"StationOptionBeatsAWritableProgram", "/srv/st/", true, "/home/op", "/srv/st/",
-                   "/srv/st/", true, ""},
-        ChoiceCase{"StationOptionRelativeToTheCurrentFolder", "../st", true, {}, "/home/op/st",
-                   "/home/op/st", true, ""},
-        ChoiceCase{"StationOptionEmpty", "", true, {}, "", "", false, "--station needs a folder"}),
+        ChoiceCase{.name = "InTheOperatorsOwnFolder", .program = "/home/op/build",
+                   .working = "/home/op/work", .own = false},
+        ChoiceCase{.name = "AFolderNamedLikeASystemOne", .executable = "/home/usr/bin",
+                   .current = "/srv/etc", .program = "/home/usr/bin", .working = "/srv/etc",
+                   .own = false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A program folder in or below a system folder is never taken, not even by
+// root, who could write there.
+INSTANTIATE_TEST_SUITE_P(
+    InTheHomeStation, StationChoiceTest,
+    ::testing::Values(
+        ChoiceCase{.name = "ProgramInUsrBin", .executable = "/usr/bin", .program = kHomeStation,
+                   .working = kHomeStation},
+        ChoiceCase{.name = "ProgramInUsrLocalBin", .executable = "/usr/local/bin/",
+                   .program = kHomeStation, .working = kHomeStation},
+        ChoiceCase{.name = "ProgramInBin", .executable = "/bin", .program = kHomeStation,
+                   .working = kHomeStation},
+        ChoiceCase{.name = "ProgramInSbin", .executable = "/sbin", .program = kHomeStation,
+                   .working = kHomeStation},
+        ChoiceCase{.name = "ProgramBelowLib", .executable = "/lib/vorlink", .program = kHomeStation,
+                   .working = kHomeStation},
+        ChoiceCase{.name = "ProgramBelowOpt", .executable = "/opt/v/bin", .program = kHomeStation,
+                   .working = kHomeStation},
+        ChoiceCase{.name = "ProgramInEtc", .executable = "/etc", .program = kHomeStation,
+                   .working = kHomeStation},
+        ChoiceCase{.name = "ProgramUnwritable", .executable = "/srv/ro", .writable = false,
+                   .program = kHomeStation, .working = kHomeStation},
+        ChoiceCase{.name = "ProgramOfAnotherUser", .owned = false, .program = kHomeStation,
+                   .working = kHomeStation},
+        ChoiceCase{.name = "StartedInEtc", .current = "/etc/default", .program = kHomeStation,
+                   .working = kHomeStation},
+        ChoiceCase{.name = "StartedInAnotherUsersFolder", .currentOwned = false,
+                   .program = kHomeStation, .working = kHomeStation},
+        ChoiceCase{.name = "RootBySudo", .executable = "/usr/bin", .home = "/root",
+                   .account = "/root", .program = "/root/VORLINK", .working = "/root/VORLINK"},
+        ChoiceCase{.name = "RootBySudoKeepingTheOperatorsHome", .executable = "/usr/bin",
+                   .homeOwned = false, .account = "/root", .program = "/root/VORLINK",
+                   .working = "/root/VORLINK"},
+        ChoiceCase{.name = "HomeUnsetButInTheAccount", .executable = "/usr/bin", .home = {},
+                   .program = kHomeStation, .working = kHomeStation}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Refused, StationChoiceTest,
+    ::testing::Values(
+        ChoiceCase{.name = "NoHomeAtAll", .executable = "/srv/ro", .writable = false, .home = {},
+                   .account = {}, .own = false,
+                   .error = "cannot write in /srv/ro and no home folder of yours is known: start "
+                            "with --station DIR"},
+        ChoiceCase{.name = "OnlyASystemHome", .executable = "/usr/sbin", .home = "/usr/lib/daemon",
+                   .account = "/usr/lib/daemon", .own = false,
+                   .error = "/usr/sbin is a system folder and no home folder of yours is known: "
+                            "start with --station DIR"},
+        ChoiceCase{.name = "StationOptionInASystemFolder", .station = "/usr/share/st", .own = false,
+                   .error = "--station /usr/share/st: a system folder is no station folder"},
+        ChoiceCase{.name = "StationOptionEmpty", .station = "", .own = false,
+                   .error = "--station needs a folder"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    StationOption, StationChoiceTest,
+    ::testing::Values(
+        ChoiceCase{.name = "Absolute", .station = "/srv/st", .writable = false, .home = {},
+                   .program = "/srv/st", .working = "/srv/st"},
+        ChoiceCase{.name = "BeatsAWritableProgram", .station = "/srv/st/", .program = "/srv/st/",
+                   .working = "/srv/st/"},
+        ChoiceCase{.name = "RelativeToTheCurrentFolder", .station = "../st", .program = "/home/op/st",
+                   .working = "/home/op/st"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 std::set<std::string> Names(const fs::path& folder) {
@@ -139,6 +212,8 @@ TEST(FolderWritableTest, TellsAWritableFolderFromAMissingOne) {
   testing::TempFolder temp;
   EXPECT_TRUE(FolderWritable(temp.path()));
   EXPECT_FALSE(FolderWritable(temp.path() / "missing"));
+  EXPECT_TRUE(FolderOwned(temp.path()));
+  EXPECT_FALSE(FolderOwned(temp.path() / "missing"));
 }
 
 }  // namespace

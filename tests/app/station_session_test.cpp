@@ -122,14 +122,50 @@ TEST_F(StationSessionTest, FirstStartWithoutConfigurationFile) {
   EXPECT_FALSE(outgoing.open);
   EXPECT_TRUE(incoming.written.empty());
 
+  EXPECT_EQ(status.texts.back(), kNoTncPortChosen);
+
   session->Unload();
   EXPECT_EQ(ReadText(folder.path() / "vorlink.ini"), "\r\ntime.nist.gov\r\n\r\n\r\n");
+}
+
+TEST_F(StationSessionTest, NoIncomingPortOpensTheDialogAndSaysWhereToChooseOne) {
+  // What a Cancel at the first start leaves, and a port 0 written by hand.
+  for (const char* line : {"", "00,19200,N,8,1"}) {
+    SCOPED_TRACE(line);
+    session.reset();
+    WriteConfig(line + "\r\nclock.example\r\n02,9600,N,8,1\r\nfalse\r\n"s);
+    view.events.clear();
+    status.texts.clear();
+    session = NewSession();
+    session->Load();
+    EXPECT_EQ(view.events.front(), "setup dialog");
+    EXPECT_EQ(status.texts.back(), kNoTncPortChosen);
+    EXPECT_EQ(std::count(status.texts.begin(), status.texts.end(), "COM 0: No such device"), 0);
+    // Nothing to wait for either.
+    EXPECT_FALSE(incomingRetry.running);
+  }
+}
+
+// The TNC's port is tried the same way; the widget tests plug one in late.
+TEST_F(StationSessionTest, MirrorPortMissingAtStartOpensWhenItsDeviceComes) {
+  WriteConfig("01,19200,N,8,1\r\n127.0.0.1\r\n02,19200,N,8,1\r\ntrue\r\n");
+  outgoing.openFails = true;
+  session->Load();
+  EXPECT_FALSE(incomingRetry.running);
+  EXPECT_TRUE(outgoingRetry.running);
+  outgoing.openFails = false;
+  clock.local.second += 2;
+  session->Links().OnOutgoingRetry();
+  EXPECT_EQ(view.lamps.mirror, LampState::kOpen);
+  EXPECT_EQ(view.events.back(), "pane --- COM 2 appeared at 14:03:14 UTC ---");
+  EXPECT_EQ(status.texts.back(), "COM 2 appeared at 14:03:14 UTC");
 }
 
 struct PortProblemCase {
   const char* name;
   const char* incomingLine;  // line 1
   const char* outgoingLine;  // line 3
+  const char* mirrorFlag;    // line 4
   bool incomingFails;
   bool outgoingFails;
   const char* label2;
@@ -144,7 +180,8 @@ class PortProblemTest : public StationSessionTest,
 
 TEST_P(PortProblemTest, LabelsAndStatusTell) {
   const PortProblemCase& c = GetParam();
-  WriteConfig(c.incomingLine + "\r\nclock.example\r\n"s + c.outgoingLine + "\r\nfalse\r\n");
+  WriteConfig(c.incomingLine + "\r\nclock.example\r\n"s + c.outgoingLine + "\r\n" + c.mirrorFlag +
+              "\r\n");
   incoming.openFails = c.incomingFails;
   outgoing.openFails = c.outgoingFails;
   outgoing.openError = "Permission denied";
@@ -161,15 +198,20 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, PortProblemTest,
     ::testing::Values(
         // The TNC's port is told last, so that it is the one left standing.
-        PortProblemCase{"NeitherOpens", "01,19200,N,8,1", "02,9600,N,8,1", true, true,
+        PortProblemCase{"NeitherOpens", "01,19200,N,8,1", "02,9600,N,8,1", "true", true, true,
                         "COM 1, 19200,N,8,1 not available ", "COM 2, 9600,N,8,1 not available ",
                         {"COM 2: Permission denied", "COM 1: No such file or directory"}},
+        // Nobody uses the mirror port while mirroring is off.
+        PortProblemCase{"NeitherOpensWithoutMirroring", "01,19200,N,8,1", "02,9600,N,8,1", "false",
+                        true, true, "COM 1, 19200,N,8,1 not available ",
+                        "COM 2, 9600,N,8,1 not available ", {"COM 1: No such file or directory"}},
         // The refused settings fall back to the port's previous ones.
-        PortProblemCase{"FieldsNotUnderstood", "01,abc,N,8,1", "02,9600,N,8", false, false,
+        PortProblemCase{"FieldsNotUnderstood", "01,abc,N,8,1", "02,9600,N,8", "false", false, false,
                         "COM 1, 9600,N,8,1 initialized ", "COM 2, 9600,N,8,1 initialized ",
                         {"vorlink.ini line 3: stop bits missing",
                          "vorlink.ini line 1: baud rate abc not understood"}},
-        PortProblemCase{"HandWrittenOneDigitPorts", "1,4800,e,7,2", "2,9600,N,8,1", false, false,
+        PortProblemCase{"HandWrittenOneDigitPorts", "1,4800,e,7,2", "2,9600,N,8,1", "false", false,
+                        false,
                         "COM 1, 4800,E,7,2 initialized ", "COM 2, 9600,N,8,1 initialized ", {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -197,6 +239,13 @@ TEST_P(UnreadableFileTest, IsNamedWithTheReasonAndNothingElseChanges) {
   EXPECT_EQ(std::count(view.events.begin(), view.events.end(), "setup dialog"), 0);
   EXPECT_EQ(view.events[0], "Label2 COM 1, 19200,N,8,1 initialized ");
   EXPECT_EQ(ToHex(incoming.written), GetParam().doneSaid ? "4B 49 53 53 20 4F 4E 0D" : "");
+}
+
+TEST_F(StationSessionTest, AVorlinkConfTooBigToReadIsNamed) {
+  WriteConfig("01,19200,N,8,1\r\nclock.example\r\n02,9600,N,8,1\r\nfalse\r\n");
+  std::ofstream(folder.path() / "vorlink.conf") << std::string(kMostStationConfigBytes + 1, '#');
+  session->Load();
+  EXPECT_EQ(status.texts.back(), "vorlink.conf: File too large");
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, UnreadableFileTest,
@@ -316,7 +365,7 @@ TEST_F(StationSessionTest, KissTcpPeerGetsNoScripts) {
 
 TEST_F(StationSessionTest, KissTcpPeerNotThereAtStartIsTriedAgain) {
   WriteConfig("01,19200,N,8,1\r\n127.0.0.1\r\n02,19200,N,8,1\r\nfalse\r\n");
-  station.link = LinkChoice{true, {"localhost", 8100}};
+  station.config.link = LinkChoice{true, {"localhost", 8100}};
   incoming.port = 1;
   incoming.openFails = true;
   incoming.openError = "Connection refused";

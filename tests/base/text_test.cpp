@@ -15,6 +15,12 @@ TEST(TextTest, HexDecimalAndUpperCase) {
   AppendDecimal(decimal, -42);
   AppendDecimal(decimal, 9223372036854775807LL);
   EXPECT_EQ(decimal, "n=0-429223372036854775807");
+  // Either side of each digit count of the short way and the general one.
+  for (long long n : {7LL, 9LL, 10LL, 99LL, 100LL, 999LL, 1000LL, 1001LL, -1LL}) {
+    std::string text;
+    AppendDecimal(text, n);
+    EXPECT_EQ(text, std::to_string(n));
+  }
 
   // Single-byte texts: only ASCII letters change.
   EXPECT_EQ(UpperCase("com 1, 19200,n,8,1 \xE4z"), "COM 1, 19200,N,8,1 \xE4Z");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <pcap/pcap.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdlib>
 #include <filesystem>
@@ -45,7 +46,9 @@ std::vector<Record> ReadPcap(const fs::path& file) {
   pcap_pkthdr* header = nullptr;
   const u_char* data = nullptr;
   while (pcap_next_ex(pcap, &header, &data) == 1) {
-    records.push_back({std::int64_t{header->ts.tv_sec} * 1'000'000 + header->ts.tv_usec,
+    // The file's seconds are unsigned; libpcap reads them into a signed field.
+    const auto seconds = static_cast<std::uint32_t>(header->ts.tv_sec);
+    records.push_back({std::int64_t{seconds} * 1'000'000 + header->ts.tv_usec,
                        {data, data + header->caplen}});
   }
   pcap_close(pcap);
@@ -229,6 +232,86 @@ TEST(DecodePcapTest, StatsAndPcapGoTogetherButNotWithFilters) {
   EXPECT_TRUE(unwritable.err.starts_with("vorlink-decode: cannot write /nonexistent-vorlink/out.pcap: "))
       << unwritable.err;
 }
+
+
+// --- hard stops: output that cannot be written, times pcap cannot hold -----
+
+constexpr std::int64_t kNoRecord = -1;
+
+struct HardStopCase {
+  const char* name;
+  std::vector<std::string> args;  // "IN" and "OUT" stand for the capture and the pcap file
+  const char* stamp;              // the time frame before the capture's one frame
+  bool toFullDevice;              // standard output is /dev/full
+  int status;
+  const char* errorText;          // stderr holds it; "" : stderr is empty
+  std::int64_t recordTime;        // microseconds of the pcap's one record
+};
+
+const HardStopCase kHardStops[] = {
+    {"TextToAFullDevice", {"IN"}, nullptr, true, 1,
+     "vorlink-decode: cannot write standard output: No space left on device\n", kNoRecord},
+    {"HelpToAFullDevice", {"--help"}, nullptr, true, 1, "No space left on device", kNoRecord},
+    {"StatsToAFullDevice", {"--stats", "IN"}, nullptr, true, 1, "No space left on device", kNoRecord},
+    {"HeardToAFullDevice", {"--heard", "IN"}, nullptr, true, 1, "No space left on device",
+     kNoRecord},
+    {"PcapToAFullDevice", {"--pcap", "/dev/full", "IN"}, nullptr, false, 1,
+     "vorlink-decode: cannot write /dev/full: No space left on device\n", kNoRecord},
+    {"PcapOfAnOrdinaryTime", {"--pcap", "OUT", "IN"}, "2010-11-28 14:03:12.345", false, 0, "",
+     1290952992345000},
+    {"PcapOfTheFirstSecond", {"--pcap", "OUT", "IN"}, "1970-01-01 00:00:00.000", false, 0, "", 0},
+    {"PcapOfTheLastMillisecondBefore1970", {"--pcap", "OUT", "IN"}, "1969-12-31 23:59:59.999",
+     false, 0, "1 time frames outside 1970-01-01 00:00:00 to 2106-02-07 06:28:15 UTC", 0},
+    {"PcapOfYearOne", {"--pcap", "OUT", "IN"}, "0001-01-01 00:00:00.000", false, 0,
+     "1 time frames outside", 0},
+    {"PcapOfTheLastSecondItHolds", {"--pcap", "OUT", "IN"}, "2106-02-07 06:28:15.999", false, 0,
+     "", 4294967295999000},
+    {"PcapOfTheSecondAfter", {"--pcap", "OUT", "IN"}, "2106-02-07 06:28:16.000", false, 0,
+     "1 time frames outside", 4294967295999999},
+    {"PcapOfYear9999", {"--pcap", "OUT", "IN"}, "9999-12-31 23:59:59.999", false, 0,
+     "1 time frames outside", 4294967295999999},
+};
+
+class DecodeHardStopTest : public ::testing::TestWithParam<HardStopCase> {};
+
+TEST_P(DecodeHardStopTest, EndsAsItShould) {
+  const HardStopCase& c = GetParam();
+  testing::TempFolder folder;
+  const fs::path in = folder.path() / "in.kss";
+  const fs::path out = folder.path() / "out.pcap";
+  const std::vector<std::uint8_t> frame = Hex("C0 00 41 42 C0");
+  std::vector<std::uint8_t> kss;
+  if (c.stamp != nullptr) sample::AppendTimeFrame(kss, frame, c.stamp);
+  kss.insert(kss.end(), frame.begin(), frame.end());
+  WriteFile(in, kss);
+  std::vector<std::string> args = c.args;
+  for (std::string& arg : args) {
+    if (arg == "IN") arg = in.string();
+    if (arg == "OUT") arg = out.string();
+  }
+  std::FILE* full = c.toFullDevice ? std::fopen("/dev/full", "w") : nullptr;
+  ASSERT_EQ(c.toFullDevice, full != nullptr) << "/dev/full cannot be opened";
+  const ToolRun run = Decode(args, full);
+  if (full != nullptr) std::fclose(full);
+
+  EXPECT_EQ(run.status, c.status);
+  if (std::string_view(c.errorText).empty()) {
+    EXPECT_EQ(run.err, "");
+  } else {
+    EXPECT_NE(run.err.find(c.errorText), std::string::npos) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  }
+  if (c.recordTime != kNoRecord) {
+    const std::vector<Record> records = ReadPcap(out);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].microseconds, c.recordTime);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, DecodeHardStopTest, ::testing::ValuesIn(kHardStops),
+                         [](const ::testing::TestParamInfo<HardStopCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 }  // namespace
 }  // namespace vorlink

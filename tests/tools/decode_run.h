@@ -28,13 +28,14 @@ inline std::string ReadAll(std::FILE* f) {
   return text;
 }
 
-inline ToolRun Decode(std::vector<std::string> args) {
+// With a given output (a full device, say) the text it took is not read back.
+inline ToolRun Decode(std::vector<std::string> args, std::FILE* given = nullptr) {
   std::vector<std::string_view> views(args.begin(), args.end());
-  std::FILE* out = std::tmpfile();
+  std::FILE* out = given != nullptr ? given : std::tmpfile();
   std::FILE* err = std::tmpfile();
   FakeClock clock;
   const int status = RunDecodeTool(views, stdin, out, err, false, clock);
-  return {status, ReadAll(out), ReadAll(err)};
+  return {status, given != nullptr ? std::string() : ReadAll(out), ReadAll(err)};
 }
 
 }  // namespace vorlink::testing

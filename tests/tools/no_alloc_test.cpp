@@ -9,6 +9,8 @@
 #include <new>
 #include <vector>
 
+#include "aprs_sample.h"
+#include "decode/aprs_decoder.h"
 #include "decode_session.h"
 #include "sample_stream.h"
 #include "support/fake_clock.h"
@@ -86,6 +88,19 @@ TEST(NoAllocationTest, EveryOptionOff) {
   options.timeFrames = false;
   options.hexFile = false;
   EXPECT_EQ(AllocationsOnceWarm(options), 0u);
+}
+
+// Every APRS report kind the generator makes, third-party packets opened.
+TEST(NoAllocationTest, AprsDecoder) {
+  const auto samples = sample::AprsSamples(sample::kAprsSampleKinds * 20, 7);
+  allocations = 0;
+  counting = true;
+  for (const auto& s : samples) {
+    const AprsReport r = DecodeAprs(s.info, s.destination);
+    if (const auto* t = r.As<AprsThirdParty>()) (void)DecodeInner(*t);
+  }
+  counting = false;
+  EXPECT_EQ(allocations, 0u);
 }
 
 TEST(NoAllocationTest, CounterSeesAnAllocation) {

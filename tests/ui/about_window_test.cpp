@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QGroupBox>
+#include <QEventLoop>
 #include <QLabel>
+#include <QTimer>
 
 #include "controller_fixture.h"
 #include "ui/setup_dialog.h"
@@ -99,6 +101,31 @@ TEST_F(OpenWindowsTest, MainWindowKeepsReceivingWhileTheOtherWindowsAreOpen) {
   AboutWindow* about = controller->About();
   Trigger("MnuAbout");
   EXPECT_EQ(controller->About(), about);
+}
+
+TEST_F(OpenWindowsTest, ExitClosesEveryWindowAndEndsTheProgramOnce) {
+  WriteConfig("false");
+  Start();
+  Received(com1);
+  Trigger("MnuFrames");
+  Trigger("MnuAbout");
+  ASSERT_NE(controller->Frames(), nullptr);
+  int ended = 0;
+  QEventLoop program;
+  QObject::connect(controller.get(), &AppController::Ended, &program, [&] {
+    ++ended;
+    program.quit();
+  });
+  QTimer::singleShot(0, [&] { Trigger("MnuExit"); });
+  QTimer::singleShot(5000, &program, [&] { program.exit(1); });
+  EXPECT_EQ(program.exec(), 0);
+  EXPECT_EQ(Received(com1), "1B 4B 0D");  // the exit script
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(controller->Main(), nullptr);
+  EXPECT_EQ(controller->Frames(), nullptr);
+  EXPECT_EQ(controller->About(), nullptr);
+  EXPECT_EQ(ended, 1);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <fstream>
@@ -109,17 +110,20 @@ void WriteStation(const fs::path& station, testing::PtyPair& com1) {
   std::ofstream(station / "tnc_init.txt", std::ios::binary) << "KISS ON\r\n";
 }
 
-// Waits for the start script, which the program sends once it has started.
-bool StartScriptArrives(testing::PtyPair& com1) {
+// Waits for the text to come over the port.
+bool TextArrives(testing::PtyPair& com1, const std::string& text) {
   std::string seen;
   const auto deadline = std::chrono::steady_clock::now() + 10s;
   while (std::chrono::steady_clock::now() < deadline) {
     const auto bytes = com1.Read(50ms);
     seen.append(bytes.begin(), bytes.end());
-    if (seen.find("KISS ON\r") != std::string::npos) return true;
+    if (seen.find(text) != std::string::npos) return true;
   }
   return false;
 }
+
+// Waits for the start script, which the program sends once it has started.
+bool StartScriptArrives(testing::PtyPair& com1) { return TextArrives(com1, "KISS ON\r"); }
 
 TEST(EndToEndTest, SampleCaptureIsRecordedAndTheProgramStopsCleanly) {
   testing::TempFolder station;
@@ -274,6 +278,29 @@ TEST(EndToEndTest, LockOfAKilledProgramIsTakenOver) {
   EXPECT_EQ(WaitForExit(next), 0);
   EXPECT_FALSE(fs::exists(station.path() / "vorlink.lock"));
 }
+
+class StopSignalTest : public ::testing::TestWithParam<int> {};
+
+// The desktop session ending, kill, Ctrl+C: the whole shut-down, then the end.
+TEST_P(StopSignalTest, RunsTheShutDownAndReleasesTheLock) {
+  testing::TempFolder station;
+  testing::TempFolder programFolder;
+  testing::PtyPair com1;
+  WriteStation(station.path(), com1);
+  std::ofstream(station.path() / "tnc_exit.txt", std::ios::binary) << "KISS OFF\r\n";
+  const pid_t pid = StartProgram(programFolder.path(), {}, -1, {"--station", station.path().string()});
+  const Reaper reaper(pid);
+  ASSERT_GT(pid, 0);
+  ASSERT_TRUE(StartScriptArrives(com1));
+  ASSERT_TRUE(fs::exists(station.path() / "vorlink.lock"));
+  kill(pid, GetParam());
+  EXPECT_TRUE(TextArrives(com1, "KISS OFF\r"));
+  EXPECT_EQ(WaitForExit(pid), 0);
+  EXPECT_FALSE(fs::exists(station.path() / "vorlink.lock"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, StopSignalTest, ::testing::Values(SIGTERM, SIGHUP, SIGINT),
+                         [](const auto& info) { return std::string(sigabbrev_np(info.param)); });
 
 // A software TNC on 127.0.0.1: one listening socket, one peer at a time.
 class LoopbackListener {

@@ -124,15 +124,20 @@ TEST_F(FrameViewTest, DraggingSelects) {
   EXPECT_EQ(view.SelectedText(), lines[1] + '\n' + lines[2].left(4));
 }
 
-TEST_F(FrameViewTest, ClearingTheStoreEmptiesThePane) {
+TEST_F(FrameViewTest, ClearingTheStoreEmptiesThePaneAndItsScrollBars) {
   LoadSample();
+  QTest::qWait(50);
+  ASSERT_TRUE(view.horizontalScrollBar()->isVisible());
   view.SelectAll();
   store.Clear();
   view.Refresh();
+  QTest::qWait(50);
   EXPECT_EQ(view.AllText(), "");
   EXPECT_EQ(view.VisibleText(), "");
   EXPECT_FALSE(view.HasSelection());
   EXPECT_TRUE(view.FollowsEnd());
+  EXPECT_FALSE(view.horizontalScrollBar()->isVisible());
+  EXPECT_FALSE(view.verticalScrollBar()->isVisible());
 }
 
 TEST_F(FrameViewTest, FindSelectsTheNextMatchAndBringsItIntoView) {

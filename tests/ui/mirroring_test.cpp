@@ -181,14 +181,20 @@ TEST_F(MirroringTest, Com2EventsShowTheirTexts) {
   }
 }
 
+// COM2 names a device that is not there.
+void LoseCom2(const std::filesystem::path& folder) {
+  std::filesystem::remove(folder / "COM2");
+  std::filesystem::create_symlink(folder / "no-such-device", folder / "COM2");
+}
+
 TEST_F(MirroringTest, FlagTrueWithAnOutgoingPortThatCannotOpen) {
-  // COM2 names a device that is not there.
-  std::filesystem::remove(folder.path() / "COM2");
-  std::filesystem::create_symlink(folder.path() / "no-such-device", folder.path() / "COM2");
+  LoseCom2(folder.path());
   WriteConfig("true");
   Start();
   Received(com1);
   EXPECT_FALSE(Main().MirrorPort().PortOpen());
+  EXPECT_TRUE(LogHas("COM 2: No such file or directory"));
+  EXPECT_TRUE(LabelText("Label8").endsWith(" not available ")) << LabelText("Label8").toStdString();
   EXPECT_TRUE(Checked());
   EXPECT_EQ(station.settings.MirrorFlag, "true");
   Main().UpdateStatus();
@@ -203,6 +209,30 @@ TEST_F(MirroringTest, FlagTrueWithAnOutgoingPortThatCannotOpen) {
   EXPECT_EQ(station.counters.MirroredByteCount, 0);
   EXPECT_EQ(LabelText("Label10"), "0 Bytes sent");
   EXPECT_EQ(LabelText("Label9"), "20 Bytes received (1 Frames)");
+}
+
+TEST_F(MirroringTest, Com2ThatNobodyUsesIsNotToldAndItsTextFollowsTheSwitch) {
+  LoseCom2(folder.path());
+  WriteConfig("false");
+  Start();
+  Received(com1);
+  EXPECT_FALSE(LogHas("COM 2"));
+  EXPECT_FALSE(Main().SimpleText().contains("COM 2"));
+
+  // The device comes after the start; the switch finds it.
+  com2.LinkAs(folder.path() / "COM2");
+  Trigger("MnuMirror");
+  EXPECT_TRUE(Main().MirrorPort().PortOpen());
+  EXPECT_EQ(LabelText("Label8"), "COM 2, 19200,N,8,1 initialized ");
+  Trigger("MnuMirror");
+  EXPECT_EQ(LabelText("Label8"), "COM 2, 19200,N,8,1 not available ");
+
+  // Gone again: switching on tells it and says so beside the lamp.
+  LoseCom2(folder.path());
+  Trigger("MnuMirror");
+  EXPECT_FALSE(Main().MirrorPort().PortOpen());
+  EXPECT_EQ(LabelText("Label8"), "COM 2, 19200,N,8,1 not available ");
+  EXPECT_TRUE(LogHas("COM 2: No such file or directory"));
 }
 
 TEST_F(MirroringTest, SwitchingOnWithoutAnOutgoingLineOpensTheSetupDialogToo) {

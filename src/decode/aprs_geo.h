@@ -1,0 +1,29 @@
+// Positions on the map: Maidenhead locators and great-circle distance and
+// bearing, for the heard list and the --within filter.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vorlink {
+
+struct GeoPoint {
+  double latitude = 0;   // degrees, north positive
+  double longitude = 0;  // degrees, east positive
+};
+
+// The locator of a point, 2 to 10 characters (pairs); "JO62QM" for Berlin.
+std::string MaidenheadFromPoint(GeoPoint point, int characters = 6);
+// The centre of the square a locator of 2 to 10 characters names, any case.
+std::optional<GeoPoint> PointFromMaidenhead(std::string_view locator);
+
+// Great circle on a sphere of the mean earth radius.
+double DistanceKm(GeoPoint from, GeoPoint to);
+// Initial bearing from `from` towards `to`, 0..360 degrees from true north.
+double BearingDegrees(GeoPoint from, GeoPoint to);
+
+// "LAT,LON" in decimal degrees, as --near takes it.
+std::optional<GeoPoint> ParseGeoPoint(std::string_view text);
+
+}  // namespace vorlink

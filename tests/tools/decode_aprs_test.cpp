@@ -1,0 +1,123 @@
+// vorlink-decode --aprs, in-process: every data frame as one JSON object a
+// line, read back by a JSON parser of its own (python3's).
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "decode_run.h"
+#include "link/kiss.h"
+#include "sample_stream.h"
+#include "support/temp_folder.h"
+
+namespace vorlink {
+namespace {
+
+using sample::Ax25Frame;
+using testing::Decode;
+
+// Each line parsed as JSON and printed again with sorted keys, one a line;
+// a line that is no JSON (or no UTF-8) prints "bad".
+constexpr const char* kReadBack =
+    "python3 -c 'import json,sys\n"
+    "for line in sys.stdin.buffer:\n"
+    "  try: print(json.dumps(json.loads(line.decode(\"utf-8\")), sort_keys=True))\n"
+    "  except Exception: print(\"bad\")' < ";
+
+std::string ReadBack(const std::string& file) {
+  std::FILE* p = popen((std::string(kReadBack) + file).c_str(), "r");
+  std::string text;
+  char buffer[4096];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) text.append(buffer, n);
+  pclose(p);
+  return text;
+}
+
+class DecodeAprsTest : public ::testing::Test {
+ protected:
+  void Add(const char* source, std::vector<sample::Address> path, std::string_view info,
+           bool timed = false) {
+    Ax25Frame f{{"APRS", 0}, {source, 0}, std::move(path), true, sample::kControlUi,
+                sample::kPidNoLayer3, sample::Bytes(info)};
+    std::vector<std::uint8_t> kiss;
+    sample::AppendKissFrame(kiss, 0, sample::EncodeAx25(f));
+    if (timed) sample::AppendTimeFrame(stream, kiss, "2026-03-14 07:12:00.345");
+    stream.insert(stream.end(), kiss.begin(), kiss.end());
+  }
+  std::string Run(std::vector<std::string> args) {
+    std::ofstream(capture, std::ios::binary)
+        .write(reinterpret_cast<const char*>(stream.data()), static_cast<std::streamsize>(stream.size()));
+    args.push_back(capture);
+    const auto run = Decode(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::ofstream(json, std::ios::binary) << run.out;
+    return ReadBack(json);
+  }
+
+  testing::TempFolder folder;
+  std::string capture = (folder.path() / "capture.kss").string();
+  std::string json = (folder.path() / "out.json").string();
+  std::vector<std::uint8_t> stream;
+};
+
+TEST_F(DecodeAprsTest, EveryFrameAsJsonThatParsesBack) {
+  Add("N0CALL", {{"WIDE1", 1, true}, {"WIDE2", 2}}, "!4903.50N/07201.75W>088/036 hi", true);
+  Add("WX", {}, "_10090556c...s004g005t077h00");
+  Add("T1", {}, "}WB4APR-14>APRS,TCPIP,G9RXG*::G3NRW    :Hi Ian{001");
+  Add("ODD", {}, ">quote\" back\\ bell\x07 high\xE9\xFF");
+  Add("BAD", {}, "!49");
+  Add("MSG", {}, ":N0CALL-7 :hello{MM}AA");
+  const std::string out = Run({"--aprs"});
+  EXPECT_EQ(out,
+            R"({"comment": " hi", "course": 88, "dst": "APRS", "id": 1, "lat": 49.058333, "lon": -72.029167, "messaging": false, "path": ["WIDE1-1*", "WIDE2-2"], "speed_kmh": 66.7, "speed_kn": 36, "src": "N0CALL", "symbol_code": ">", "symbol_table": "/", "time": "2026-03-14T07:12:00.345Z", "type": "position"})" "\n"
+            R"({"dst": "APRS", "id": 2, "path": [], "src": "WX", "timestamp": "10090556", "type": "weather", "wx": {"humidity": 100, "temperature": 25, "wind_direction": null, "wind_gust": 2.24, "wind_speed": 1.79}})" "\n"
+            R"({"dst": "APRS", "id": 3, "inner": {"addressee": "G3NRW", "dst": "APRS", "msgno": "001", "path": ["TCPIP", "G9RXG*"], "src": "WB4APR-14", "text": "Hi Ian", "type": "message"}, "path": [], "src": "T1", "type": "third-party"})" "\n"
+            R"({"dst": "APRS", "id": 4, "path": [], "src": "ODD", "text": "quote\" back\\ bell\u0007 high\u00e9\u00ff", "type": "status"})" "\n"
+            R"({"dst": "APRS", "error": "position too short", "id": 5, "path": [], "src": "BAD", "type": "invalid"})" "\n"
+            R"({"addressee": "N0CALL-7", "dst": "APRS", "id": 6, "msgno": "MM", "path": [], "replyack": "AA", "src": "MSG", "text": "hello", "type": "message"})" "\n");
+}
+
+TEST_F(DecodeAprsTest, FiltersPickByKindDistanceAndAddressee) {
+  Add("P1", {}, "!4903.50N/07201.75W-");
+  Add("P2", {}, "!3345.67S/15112.34E-");
+  Add("M1", {}, ":N0CALL-7 :hello{1");
+  Add("A1", {}, ":N0CALL-7 :ack1");
+  struct Case {
+    std::vector<std::string> args;
+    std::string ids;
+  };
+  const Case cases[] = {
+      {{"--aprs-type", "position"}, "1 2 "},
+      {{"--aprs-type=ack"}, "4 "},
+      {{"--within", "50", "--near", "49,-72"}, "1 "},
+      {{"--addressee", "N0CALL-*"}, "3 4 "},
+      {{"--addressee", "N0CALL-*", "--aprs-type", "message"}, "3 "},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = c.args;
+    args.push_back("--aprs");
+    const std::string out = Run(args);
+    std::string ids;
+    for (std::size_t at = 0; (at = out.find("\"id\": ", at)) != std::string::npos; at += 6) {
+      ids += out.substr(at + 6, out.find(',', at) - at - 6) + ' ';
+    }
+    EXPECT_EQ(ids, c.ids) << c.args[0];
+  }
+}
+
+TEST_F(DecodeAprsTest, WrongFilterValuesAreUsageErrors) {
+  const std::vector<std::string> bad[] = {
+      {"--aprs-type", "positions"}, {"--within", "x", "--near", "1,2"},
+      {"--within", "5"},            {"--near", "91,0", "--within", "5"},
+      {"--aprs", "--heard"},        {"--aprs", "--stats"},
+  };
+  for (const auto& args : bad) {
+    EXPECT_EQ(Decode(args).status, 2) << args[0];
+  }
+}
+
+}  // namespace
+}  // namespace vorlink

@@ -1,0 +1,25 @@
+// vorlink-decode --aprs: one JSON object per line for each data frame, its
+// header fields, then what its information field says (aprs_fields.h walks
+// the report; this writes the walk as JSON). Any byte may arrive: the text
+// is UTF-8 with bytes of 0x80 and above as Latin-1 code points and control
+// bytes as \u00XX.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "decode/aprs_report.h"
+#include "decode/ax25_decoder.h"
+#include "decode/frame_store.h"
+
+namespace vorlink {
+
+// One line, its newline included. time: UTC milliseconds since 1970, or
+// kNoArrivalTime.
+void AppendAprsJson(std::string& out, std::uint64_t id, const Ax25Decoder& frame,
+                    std::int64_t time, const AprsReport& report);
+
+// A JSON string literal of the bytes, quotes included.
+void AppendJsonString(std::string& out, std::string_view bytes);
+
+}  // namespace vorlink
