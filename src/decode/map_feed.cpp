@@ -2,13 +2,31 @@
 
 #include <algorithm>
 
+#include "decode/aprs_decoder.h"
 #include "decode/frame_text.h"
 
 namespace vorlink {
 
-// TODO(map): read the report through the APRS decoder once it is in
-// (positions, Mic-E, objects and items, with their symbol and extensions).
-bool ReadPositionReport(std::span<const std::uint8_t>, StationReport&) { return false; }
+bool ReadPositionReport(const AprsReport& aprs, StationReport& report) {
+  const AprsPosition* position = aprs.Position();
+  if (position == nullptr) return false;
+  if (const auto* object = aprs.As<AprsObject>()) {
+    if (!object->alive) return false;
+    report.name.clear();
+    AppendPrintable(report.name, object->name);
+    report.object = true;
+  }
+  report.position = {position->latitude, position->longitude};
+  report.symbolTable = position->symbol.table;
+  report.symbolCode = position->symbol.code;
+  if (const AprsExtensions* e = aprs.Extensions()) {
+    report.course = e->course;
+    if (e->speedKnots) report.speedKmh = *e->speedKnots * kKmhPerKnot;
+    report.altitudeMetres = e->altitudeMetres;
+  }
+  if (const AprsComment* comment = aprs.Comment()) AppendPrintable(report.comment, comment->Text());
+  return true;
+}
 
 bool MapFeed::CatchUp(const FrameStore& store, TrackStore& tracks, std::size_t most) {
   FrameIndex i = std::max(next_, store.FirstIndex());
@@ -23,7 +41,7 @@ void MapFeed::Add(const StoredFrame& frame, TrackStore& tracks) {
   if (!inspector_.HeaderComplete() || !inspector_.IsType(FrameType::UI)) return;
   StationReport report;
   AppendPrintable(report.name, d.SourceText);
-  if (!ReadPositionReport(d.Payload(), report)) return;
+  if (!ReadPositionReport(DecodeAprsFrame(d), report)) return;
   report.time = frame.arrival;
   report.direct = !inspector_.AnyRepeated();
   for (int k = 0; k < d.DigipeaterCount; ++k) {

@@ -7,18 +7,20 @@
 #include <cstddef>
 #include <limits>
 #include <optional>
-#include <span>
 
+#include "decode/aprs_report.h"
 #include "decode/frame_inspector.h"
 #include "decode/frame_store.h"
 #include "decode/track_store.h"
 
 namespace vorlink {
 
-// The position an information field reports, filled into report (name for
-// an object or item, position, symbol, comment, course, speed, altitude);
-// false when it reports none.
-bool ReadPositionReport(std::span<const std::uint8_t> information, StationReport& report);
+inline constexpr double kKmhPerKnot = 1.852;
+
+// The position an APRS report gives, filled into report (the name of an
+// object or item, position, symbol, comment, course, speed, altitude);
+// false when it gives none, or kills its object.
+bool ReadPositionReport(const AprsReport& aprs, StationReport& report);
 
 class MapFeed {
  public:

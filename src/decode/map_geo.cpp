@@ -1,14 +1,20 @@
 #include "decode/map_geo.h"
 
+#include "decode/aprs_geo.h"
+
 namespace vorlink {
+namespace {
 
-// TODO(map): answer through MaidenheadFromPoint, DistanceKm and
-// BearingDegrees of decode/aprs_geo.h once the APRS decoder is in.
+GeoPoint Geo(LatLon point) { return {point.latitude, point.longitude}; }
 
-std::string MapLocator(LatLon, int) { return {}; }
+}  // namespace
 
-std::optional<double> MapDistanceKm(LatLon, LatLon) { return std::nullopt; }
+std::string MapLocator(LatLon point, int characters) { return MaidenheadFromPoint(Geo(point), characters); }
 
-std::optional<double> MapBearingDegrees(LatLon, LatLon) { return std::nullopt; }
+std::optional<double> MapDistanceKm(LatLon from, LatLon to) { return DistanceKm(Geo(from), Geo(to)); }
+
+std::optional<double> MapBearingDegrees(LatLon from, LatLon to) {
+  return BearingDegrees(Geo(from), Geo(to));
+}
 
 }  // namespace vorlink

@@ -10,7 +10,7 @@
 
 namespace vorlink {
 
-// The locator of a point, 2 to 10 characters; empty while none is known.
+// The locator of a point, 2 to 10 characters.
 std::string MapLocator(LatLon point, int characters);
 // Great-circle kilometres and initial bearing (degrees from true north).
 std::optional<double> MapDistanceKm(LatLon from, LatLon to);
