@@ -27,10 +27,10 @@ class MapFeed {
   // The frames since the last call, at most `most`; true while frames are left.
   bool CatchUp(const FrameStore& store, TrackStore& tracks,
                std::size_t most = std::numeric_limits<std::size_t>::max());
-
- private:
+  // One frame, whatever came before.
   void Add(const StoredFrame& frame, TrackStore& tracks);
 
+ private:
   FrameInspector inspector_;
   FrameIndex next_ = 0;
 };
