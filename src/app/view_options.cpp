@@ -14,7 +14,7 @@ constexpr OptionSpec kViewOptions[] = {
 };
 
 constexpr std::string_view kUsage =
-    "Usage: vorlink-view [--map] FILE.kss\n"
+    "Usage: vorlink-view [--map] [--tile-url URL] FILE.kss\n"
     "Shows the frames of a VORLINK capture in a frame browser: filter, search and\n"
     "the stations heard. No port, script, time server or capture file is touched.\n"
     "\n";
