@@ -143,7 +143,8 @@ void MapWindow::ApplyFilter() {
 }
 
 void MapWindow::Refresh() {
-  feed_.CatchUp(store_, stations_, kMapFeedSlice);
+  // A long store is read a slice per turn of the event loop, never all at once.
+  if (feed_.CatchUp(store_, stations_, kMapFeedSlice)) QTimer::singleShot(0, this, &MapWindow::Refresh);
   const auto trackMs = static_cast<std::int64_t>(settings_.trackHours * kMillisecondsPerHour);
   const std::int64_t now = setup_.capture ? stations_.Newest() : QDateTime::currentMSecsSinceEpoch();
   if (setup_.capture) view_->SetNow(now);

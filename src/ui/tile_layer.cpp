@@ -14,15 +14,6 @@ namespace {
 
 QString Key(TileId tile) { return QString("%1/%2/%3").arg(tile.zoom).arg(tile.x).arg(tile.y); }
 
-qint64 MonotonicMs() {
-  static const QElapsedTimer started = [] {
-    QElapsedTimer t;
-    t.start();
-    return t;
-  }();
-  return started.elapsed();
-}
-
 }  // namespace
 
 QString TileUrl(const QString& urlTemplate, TileId tile) {
@@ -43,6 +34,7 @@ TileLayer::TileLayer(const QString& cacheFolder, qint64 cacheBytes, QObject* par
   cache->setCacheDirectory(cacheFolder);
   cache->setMaximumCacheSize(cacheBytes);
   network_->setCache(cache);
+  sinceStart_.start();
 }
 
 void TileLayer::SetUrlTemplate(const QString& urlTemplate) {
@@ -55,7 +47,7 @@ void TileLayer::SetUrlTemplate(const QString& urlTemplate) {
 
 void TileLayer::Want(const std::vector<TileId>& tiles) {
   queue_.clear();
-  const qint64 now = MonotonicMs();
+  const qint64 now = sinceStart_.elapsed();
   for (const TileId& tile : tiles) {
     const QString key = Key(tile);
     if (images_.contains(key) || running_.contains(key)) continue;
@@ -94,7 +86,7 @@ void TileLayer::Finished(QNetworkReply* reply, TileId tile) {
     failedAt_.remove(key);
     emit TileArrived();
   } else if (reply->url().toString() == TileUrl(urlTemplate_, tile)) {
-    failedAt_.insert(key, MonotonicMs());
+    failedAt_.insert(key, sinceStart_.elapsed());
   }
   StartNext();
 }

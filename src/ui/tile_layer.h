@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QCache>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QImage>
 #include <QObject>
@@ -60,7 +61,8 @@ class TileLayer final : public QObject {
   QCache<QString, QImage> images_{kTilesInMemory};
   std::vector<TileId> queue_;
   QSet<QString> running_;
-  QHash<QString, qint64> failedAt_;  // monotonic ms
+  QElapsedTimer sinceStart_;
+  QHash<QString, qint64> failedAt_;  // ms since start
 };
 
 }  // namespace vorlink
