@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "aprs_json.h"
+#include "geojson.h"
 #include "app/statistics_text.h"
 #include "base/package.h"
 #include "decode/aprs_decoder.h"
 #include "decode/aprs_reader.h"
+#include "decode/map_feed.h"
 #include "decode/capture_loader.h"
 #include "decode/frame_filter.h"
 #include "decode/frame_inspector.h"
@@ -59,6 +61,8 @@ constexpr std::string_view kUsage =
     "                  frames, first and last heard (UTC), direct, via\n"
     "  --aprs          print what each frame says in APRS instead, one JSON object\n"
     "                  a line\n"
+    "  --geojson       print the stations' last positions and the tracks of those\n"
+    "                  that moved instead, as a GeoJSON FeatureCollection\n"
     "\n"
     "Instead of the frames (these two go together, but not with the above):\n"
     "  --pcap OUT      write the frames to OUT as a pcap file for packet analysers\n"
@@ -80,6 +84,7 @@ struct Arguments {
   FrameFilterSpec filter;
   bool heard = false;
   bool aprs = false;
+  bool geojson = false;
   bool version = false;
   std::string pcapFile;
   bool stats = false;
@@ -164,6 +169,8 @@ Arguments Parse(std::span<const std::string_view> args) {
       a.heard = true;
     } else if (arg == "--aprs") {
       a.aprs = true;
+    } else if (arg == "--geojson") {
+      a.geojson = true;
     } else if (arg == "-h" || arg == "--help") {
       a.help = true;
     } else if (arg == "--version") {
@@ -193,6 +200,9 @@ Arguments Parse(std::span<const std::string_view> args) {
     a.error = "--pcap and --stats do not go with --aprs";
   }
   if (a.error.empty() && a.heard && a.aprs) a.error = "--heard and --aprs do not go together";
+  if (a.error.empty() && a.geojson && (a.heard || a.aprs || a.stats || !a.pcapFile.empty())) {
+    a.error = "--geojson goes with no other output";
+  }
   if (a.error.empty() && a.filter.withinKm.has_value() != a.filter.near.has_value()) {
     a.error = "--within and --near go together";
   }
@@ -239,6 +249,8 @@ class PickedFrames {
         heard_.Add(frame);
       } else if (a_.aprs) {
         PrintAprs(i, frame);
+      } else if (a_.geojson) {
+        feed_.Add(frame, stations_);
       } else {
         renderer_.Render(frame, pane_);
       }
@@ -252,6 +264,12 @@ class PickedFrames {
     json_.clear();
     AppendAprsJson(json_, index + 1, d, frame.arrival, DecodeAprsFrame(d));
     out_.Append(json_);
+  }
+
+  void PrintGeoJson(TextOutput& out) const {
+    std::string json;
+    AppendGeoJson(json, stations_);
+    out.Append(json);
   }
 
   void PrintHeard(TextOutput& out) const {
@@ -274,6 +292,8 @@ class PickedFrames {
   HeardList heard_;
   FrameInspector inspector_;
   std::string json_;
+  MapFeed feed_;
+  TrackStore stations_;
 };
 
 // Everything printed is written out; 1 with the system's reason when it could not be.
@@ -326,7 +346,7 @@ int RunDecodeTool(std::span<const std::string_view> args, std::FILE* in, std::FI
       return 1;
     }
   }
-  if (a.heard || a.aprs || !a.filter.Empty()) {
+  if (a.heard || a.aprs || a.geojson || !a.filter.Empty()) {
     picked.emplace(a, pane, output);
   } else if (a.stats) {
     session.emplace(discard, chunkClock, a.options).CountTimeFrames();
@@ -344,6 +364,7 @@ int RunDecodeTool(std::span<const std::string_view> args, std::FILE* in, std::FI
     if (n < chunk.size()) break;
   }
   if (picked && a.heard) picked->PrintHeard(output);
+  if (picked && a.geojson) picked->PrintGeoJson(output);
   if (std::ferror(in)) {
     std::fprintf(err, "vorlink-decode: cannot read %s: %s\n",
                  a.file.empty() ? "standard input" : a.file.c_str(), std::strerror(errno));

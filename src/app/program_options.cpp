@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/map_settings.h"
 #include "base/package.h"
 
 namespace vorlink {
@@ -15,6 +16,7 @@ constexpr OptionSpec kOptions[] = {
     {kKissServerOption, "[HOST:]PORT",
      "for this run, share the frames over KISS TCP (HOST 127.0.0.1 when left out)"},
     {kListDevicesOption, "", "list the serial devices a port can be linked to, and exit"},
+    {kTileUrlOption, "URL", "for this run, the map's online tiles from URL ({z}, {x} and {y} filled in)"},
 };
 
 constexpr std::string_view kUsage =
@@ -56,6 +58,12 @@ std::optional<KissTcpAddress> KissServerOption(const CommandLine& line) {
   return address;
 }
 
+std::string TileUrlRefusal(const CommandLine& line) {
+  const auto url = line.Value(kTileUrlOption);
+  if (!url || UsableTileUrl(*url)) return {};
+  return std::string(kTileUrlOption) + " wants an http or https URL with {z}, {x} and {y}, not " + *url;
+}
+
 // Why the arguments cannot be taken; empty when they can.
 static std::string Refusal(const CommandLine& line) {
   if (!line.error.empty()) return line.error;
@@ -67,7 +75,7 @@ static std::string Refusal(const CommandLine& line) {
     return std::string(kKissServerOption) + " wants [HOST:]PORT, not " +
            *line.Value(kKissServerOption);
   }
-  return {};
+  return TileUrlRefusal(line);
 }
 
 std::optional<int> AnswerCommandLine(const CommandLine& line, std::FILE* out, std::FILE* err,

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "base/command_line.h"
@@ -18,6 +19,7 @@ inline constexpr std::string_view kProgramName = "vorlink";
 inline constexpr std::string_view kStationOption = "--station";
 inline constexpr std::string_view kKissTcpOption = "--kiss-tcp";
 inline constexpr std::string_view kKissServerOption = "--kiss-server";
+inline constexpr std::string_view kTileUrlOption = "--tile-url";
 inline constexpr std::string_view kListDevicesOption = "--list-devices";
 inline constexpr int kExitUsage = 2;
 
@@ -33,6 +35,9 @@ std::optional<KissTcpAddress> KissTcpOption(const CommandLine& line);
 // Where --kiss-server listens for this run: "PORT" alone is 127.0.0.1:PORT;
 // nothing without the option or for a value that names no port.
 std::optional<KissTcpAddress> KissServerOption(const CommandLine& line);
+
+// Why a --tile-url cannot be taken; empty without one or for a usable one.
+std::string TileUrlRefusal(const CommandLine& line);
 
 // --list-devices prints the devices of `devices` on out, as the setup dialog
 // offers them; without a source there are none.

@@ -36,6 +36,7 @@ struct Station {
   MessageLog messages;
   std::optional<KissTcpAddress> kissServerForThisRun;  // --kiss-server, never saved
   KissServerFigures kissServerFigures;                  // clients connected now, counts
+  std::optional<std::string> tileUrlForThisRun;         // --tile-url, never saved
 
   std::optional<KissTcpAddress> KissTcp() const { return ChosenKissTcp(config.link, kissTcpForThisRun); }
   KissServerChoice KissServerSetting() const { return ChosenKissServer(config.kissServer, kissServerForThisRun); }

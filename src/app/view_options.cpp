@@ -8,10 +8,13 @@
 namespace vorlink {
 namespace {
 
-constexpr std::span<const OptionSpec> kNoOptions{};
+constexpr OptionSpec kViewOptions[] = {
+    {kMapOption, "", "show the stations of the capture on a map too"},
+    {kTileUrlOption, "URL", "for this run, the map's online tiles from URL ({z}, {x} and {y} filled in)"},
+};
 
 constexpr std::string_view kUsage =
-    "Usage: vorlink-view FILE.kss\n"
+    "Usage: vorlink-view [--map] [--tile-url URL] FILE.kss\n"
     "Shows the frames of a VORLINK capture in a frame browser: filter, search and\n"
     "the stations heard. No port, script, time server or capture file is touched.\n"
     "\n";
@@ -19,19 +22,19 @@ constexpr std::string_view kUsage =
 }  // namespace
 
 CommandLine ParseViewOptions(std::span<const std::string_view> args) {
-  return ParseCommandLine(args, kNoOptions);
+  return ParseCommandLine(args, kViewOptions);
 }
 
 std::optional<int> AnswerViewCommandLine(const CommandLine& line, std::FILE* out, std::FILE* err) {
   if (line.help) {
-    std::fprintf(out, "%s%s", kUsage.data(), OptionsHelp(kNoOptions).c_str());
+    std::fprintf(out, "%s%s", kUsage.data(), OptionsHelp(kViewOptions).c_str());
     return 0;
   }
   if (line.version) {
     std::fprintf(out, "%s\n", VersionText(kViewerName).c_str());
     return 0;
   }
-  std::string why = line.error;
+  std::string why = line.error.empty() ? TileUrlRefusal(line) : line.error;
   if (why.empty() && line.operands.empty()) why = "no capture file given";
   if (why.empty() && line.operands.size() > 1) why = "unexpected argument " + line.operands[1];
   if (!why.empty()) {

@@ -12,6 +12,7 @@
 namespace vorlink {
 
 inline constexpr std::string_view kViewerName = "vorlink-view";
+inline constexpr std::string_view kMapOption = "--map";
 
 CommandLine ParseViewOptions(std::span<const std::string_view> args);
 

@@ -16,6 +16,8 @@
 #include "ui/frame_browser.h"
 #include "ui/heard_view.h"
 #include "ui/main_window.h"
+#include "ui/map_settings_file.h"
+#include "ui/map_window.h"
 #include "ui/messages_window.h"
 #include "ui/setup_dialog.h"
 #include "ui/statistics_window.h"
@@ -51,7 +53,7 @@ AppController::~AppController() {
   for (QWidget* w : {static_cast<QWidget*>(main_), static_cast<QWidget*>(setup_),
                      static_cast<QWidget*>(statistics_), static_cast<QWidget*>(about_),
                      static_cast<QWidget*>(messages_), static_cast<QWidget*>(frames_),
-                     static_cast<QWidget*>(heard_)}) {
+                     static_cast<QWidget*>(heard_), static_cast<QWidget*>(map_)}) {
     delete w;
   }
   for (const QPointer<QWidget>& w : viewers_) delete w;
@@ -81,7 +83,7 @@ void AppController::CloseAll() {
   for (QWidget* w : {static_cast<QWidget*>(setup_), static_cast<QWidget*>(statistics_),
                      static_cast<QWidget*>(about_), static_cast<QWidget*>(messages_),
                      static_cast<QWidget*>(frames_), static_cast<QWidget*>(heard_),
-                     static_cast<QWidget*>(main_)}) {
+                     static_cast<QWidget*>(map_), static_cast<QWidget*>(main_)}) {
     if (w != nullptr) w->close();
   }
   for (const QPointer<QWidget>& w : viewers_) {
@@ -98,7 +100,7 @@ void AppController::Track(QWidget* window) {
 
 void AppController::CheckWindowsLeft() {
   viewers_.removeAll(nullptr);
-  if (!main_ && !setup_ && !statistics_ && !about_ && !messages_ && !frames_ && !heard_ &&
+  if (!main_ && !setup_ && !statistics_ && !about_ && !messages_ && !frames_ && !heard_ && !map_ &&
       viewers_.isEmpty()) {
     End();
   }
@@ -116,6 +118,7 @@ void AppController::ShowMainWindow() {
   connect(window, &MainWindow::MessagesRequested, this, &AppController::OpenMessages);
   connect(window, &MainWindow::FramesRequested, this, [this] { OpenFrames(); });
   connect(window, &MainWindow::HeardRequested, this, [this] { OpenHeard(); });
+  connect(window, &MainWindow::MapRequested, this, [this] { OpenMap(); });
   connect(window, &MainWindow::ConfigChanged, this, &AppController::SaveConfig);
   connect(window, &MainWindow::OpenCaptureRequested, this, [this] {
     const QString file = QFileDialog::getOpenFileName(
@@ -263,6 +266,21 @@ QWidget& AppController::OpenHeard() {
   heard_ = AdoptPlaced(window, &StationConfig::heard);
   heard_->show();
   return *heard_;
+}
+
+MapWindow& AppController::OpenMap() {
+  if (map_) {
+    BringToFront(*map_);
+    return *map_;
+  }
+  map_ = new MapWindow(station_.frames, {station_.workingFolder / kMoreSettingsFileName,
+                                         station_.tileUrlForThisRun, TileCacheFolder()});
+  map_->setAttribute(Qt::WA_DeleteOnClose);
+  Track(map_);
+  connect(map_, &MapWindow::FramesWanted, this,
+          [this](const QString& callsign) { OpenFrames().FilterBySource(callsign); });
+  map_->show();
+  return *map_;
 }
 
 FrameBrowser& AppController::OpenCapture(const QString& file) {

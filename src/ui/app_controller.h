@@ -28,6 +28,7 @@ namespace vorlink {
 class AboutWindow;
 class FrameBrowser;
 class MainWindow;
+class MapWindow;
 class MessagesWindow;
 class SetupDialog;
 class StatisticsWindow;
@@ -58,6 +59,7 @@ class AppController final : public QObject {
   FrameBrowser* Frames() const;
   FrameBrowser& OpenFrames();
   QWidget& OpenHeard();
+  MapWindow& OpenMap();
   // A capture in a viewer window of its own.
   FrameBrowser& OpenCapture(const QString& file);
 
@@ -95,6 +97,7 @@ class AppController final : public QObject {
   QPointer<MessagesWindow> messages_;
   QPointer<FrameBrowser> frames_;
   QPointer<QWidget> heard_;
+  QPointer<MapWindow> map_;
   QList<QPointer<QWidget>> viewers_;
   bool ended_ = false;
 };

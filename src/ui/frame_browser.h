@@ -50,6 +50,7 @@ class FrameBrowser final : public QMainWindow {
   void ApplyFilter();
   bool Filtering() const { return filterNext_.has_value(); }
   QString StatusText() const;
+  const FrameStore& Store() const { return store_; }
   FrameView& Pane() { return *view_; }
   HeardView& Heard() { return *heard_; }
   // Wide enough for a frame's lines, the filter bar and every column of the

@@ -77,6 +77,7 @@ int main(int argc, char** argv) {
   station.config = vorlink::ReadStationConfig(station.workingFolder);
   station.kissTcpForThisRun = vorlink::KissTcpOption(line);
   station.kissServerForThisRun = vorlink::KissServerOption(line);
+  station.tileUrlForThisRun = line.Value(vorlink::kTileUrlOption);
   station.messages.SetFile(station.workingFolder / vorlink::kMessageFileName);
 
   // Before any port or file is touched; held until the last file is written.

@@ -72,6 +72,7 @@ class MainWindow final : public QMainWindow, public StationView {
   void MessagesRequested();
   void FramesRequested();
   void HeardRequested();
+  void MapRequested();
   void OpenCaptureRequested();
   // A menu changed the station's vorlink.conf settings.
   void ConfigChanged();

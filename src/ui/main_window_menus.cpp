@@ -58,11 +58,14 @@ void MainWindow::BuildViewMenu(QMenu* file, QAction* exit) {
   frames->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
   QAction* heard = view->addAction("&Heard Stations");
   heard->setObjectName("MnuHeard");
+  QAction* map = view->addAction("M&ap");
+  map->setObjectName("MnuMap");
   QAction* messages = view->addAction("&Messages");
   messages->setObjectName("MnuMessages");
   connect(openCapture, &QAction::triggered, this, &MainWindow::OpenCaptureRequested);
   connect(frames, &QAction::triggered, this, &MainWindow::FramesRequested);
   connect(heard, &QAction::triggered, this, &MainWindow::HeardRequested);
+  connect(map, &QAction::triggered, this, &MainWindow::MapRequested);
   connect(messages, &QAction::triggered, this, &MainWindow::MessagesRequested);
 }
 

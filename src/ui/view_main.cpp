@@ -1,4 +1,5 @@
-// vorlink-view FILE.kss: a capture in a frame browser window. It opens no
+// vorlink-view [--map] FILE.kss: a capture in a frame browser window, and
+// with --map its stations on a map. It opens no
 // port, sends no script, asks no time server and writes no capture; only the
 // window's size and place are kept, in a vorlink.conf in the user's
 // configuration folder.
@@ -9,12 +10,16 @@
 #include <QDir>
 #include <QStandardPaths>
 #include <cstdio>
+#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "app/qt_station_config.h"
 #include "app/view_options.h"
+#include "app/program_options.h"
 #include "ui/frame_browser.h"
+#include "ui/map_settings_file.h"
+#include "ui/map_window.h"
 #include "ui/window_place.h"
 
 int main(int argc, char** argv) {
@@ -40,5 +45,15 @@ int main(int argc, char** argv) {
   });
   viewer.show();
   viewer.OpenCapture(line.operands.front());
+  std::unique_ptr<vorlink::MapWindow> map;
+  if (line.Has(vorlink::kMapOption)) {
+    map = std::make_unique<vorlink::MapWindow>(
+        viewer.Store(),
+        vorlink::MapWindowSetup{folder / vorlink::kMoreSettingsFileName,
+                                line.Value(vorlink::kTileUrlOption), vorlink::TileCacheFolder(), true});
+    QObject::connect(map.get(), &vorlink::MapWindow::FramesWanted, &viewer,
+                     &vorlink::FrameBrowser::FilterBySource);
+    map->show();
+  }
   return app.exec();
 }

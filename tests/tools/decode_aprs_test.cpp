@@ -80,6 +80,20 @@ TEST_F(DecodeAprsTest, EveryFrameAsJsonThatParsesBack) {
             R"({"addressee": "N0CALL-7", "dst": "APRS", "id": 6, "msgno": "MM", "path": [], "replyack": "AA", "src": "MSG", "text": "hello", "type": "message"})" "\n");
 }
 
+TEST_F(DecodeAprsTest, GeoJsonHasEveryStationsLastPositionAndTheTracksOfThoseThatMoved) {
+  Add("N0CALL", {{"WIDE1", 1, true}}, "!4903.50N/07201.75W>", true);
+  Add("N0CALL", {}, "=4904.00N/07202.00W>088/036/A=001234 moving", true);
+  Add("N0CALL", {}, "=4904.00N/07202.00W>088/036/A=001234 moving", true);
+  Add("BASE", {}, ";LEADER   *092345z4903.50N\\07201.75W#", true);
+  Add("MSG", {}, ":N0CALL-7 :hello{1");
+  EXPECT_EQ(Run({"--geojson"}),
+            R"({"features": [)"
+            R"({"geometry": {"coordinates": [-72.033333, 49.066667], "type": "Point"}, "properties": {"altitude_m": 376.1, "callsign": "N0CALL", "comment": " moving", "course": 88, "direct": true, "last_heard": "2026-03-14T07:12:00Z", "speed_kmh": 66.7, "symbol_code": ">", "symbol_table": "/"}, "type": "Feature"}, )"
+            R"({"geometry": {"coordinates": [-72.029167, 49.058333], "type": "Point"}, "properties": {"altitude_m": null, "comment": "", "course": null, "direct": true, "last_heard": "2026-03-14T07:12:00Z", "name": "LEADER", "speed_kmh": null, "symbol_code": "#", "symbol_table": "\\"}, "type": "Feature"}, )"
+            R"({"geometry": {"coordinates": [[-72.029167, 49.058333], [-72.033333, 49.066667]], "type": "LineString"}, "properties": {"callsign": "N0CALL"}, "type": "Feature"}], )"
+            R"("type": "FeatureCollection"})" "\n");
+}
+
 TEST_F(DecodeAprsTest, FiltersPickByKindDistanceAndAddressee) {
   Add("P1", {}, "!4903.50N/07201.75W-");
   Add("P2", {}, "!3345.67S/15112.34E-");

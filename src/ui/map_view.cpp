@@ -1,0 +1,570 @@
+#include "ui/map_view.h"
+
+#include <QDateTime>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
+
+#include "decode/map_geo.h"
+#include "ui/base_map.h"
+#include "ui/tile_layer.h"
+
+namespace vorlink {
+namespace {
+
+constexpr QRgb kPaper = 0xF4F1EA;
+constexpr QRgb kCoast = 0x4F7CA8;
+constexpr QRgb kWater = 0xAAD3DF;
+constexpr QRgb kRiver = 0x7FB3D5;
+constexpr QRgb kBorder = 0x9E8E9E;
+constexpr QRgb kGraticule = 0xC8C8C8;
+constexpr QRgb kLocatorGrid = 0xE0A060;
+constexpr QRgb kTrack = 0xC0392B;
+constexpr QRgb kRing = 0x8E44AD;
+constexpr int kFadeBands = 4;
+constexpr int kBandAlpha[kFadeBands] = {255, 170, 100, 50};
+// Track points closer than this on screen are drawn as one.
+constexpr double kTrackStepPixels = 1.5;
+constexpr double kMillisecondsPerHour = 3'600'000;
+constexpr std::size_t kThickTrackLines = 4'000;
+
+WorldPoint Fraction(LatLon point) {
+  const WorldPoint w = ToWorld(point, 0);
+  return {w.x / kTilePixels, w.y / kTilePixels};
+}
+
+// Grid steps in degrees (longitude, latitude) for a zoom.
+struct GridStep {
+  double graticule;
+  double locatorLon, locatorLat;
+  int locatorCharacters;
+};
+
+GridStep StepsAt(int zoom) {
+  if (zoom < 3) return {30, 20, 10, 2};
+  if (zoom < 6) return {10, 20, 10, 2};
+  if (zoom < 10) return {zoom < 8 ? 5.0 : 1.0, 2, 1, 4};
+  return {zoom < 13 ? 0.5 : 0.1, 2.0 / 24, 1.0 / 24, 6};
+}
+
+QString KmText(double km) {
+  if (km >= 1) return QString("%1 km").arg(km, 0, 'g', 4);
+  return QString("%1 m").arg(km * 1000, 0, 'g', 4);
+}
+
+}  // namespace
+
+MapView::MapView(const TrackStore& stations, BaseMap& base, QWidget* parent)
+    : QWidget(parent), stations_(stations), base_(base) {
+  setObjectName("MapView");
+  setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void MapView::SetTiles(TileLayer* tiles) {
+  tiles_ = tiles;
+  if (tiles_ != nullptr) connect(tiles_, &TileLayer::TileArrived, this, qOverload<>(&QWidget::update));
+  update();
+}
+
+void MapView::SetLook(const MapLook& look) {
+  look_ = look;
+  update();
+}
+
+void MapView::SetFilter(const MapFilter& filter) {
+  filter_ = filter;
+  update();
+}
+
+void MapView::SetNow(std::optional<std::int64_t> now) {
+  now_ = now;
+  update();
+}
+
+void MapView::StationsChanged() { update(); }
+
+std::int64_t MapView::Now() const { return now_ ? *now_ : QDateTime::currentMSecsSinceEpoch(); }
+
+double MapView::WorldSide() const { return WorldPixels(zoom_); }
+
+void MapView::Project() {
+  if (projectedGeneration_ == stations_.Generation() && projected_.size() == stations_.Size()) return;
+  projected_.resize(stations_.Size());
+  for (std::size_t row = 0; row < stations_.Size(); ++row) {
+    const MapStation& station = stations_.At(row);
+    Projected& out = projected_[row];
+    out.last = Fraction(station.last.position);
+    out.track.clear();
+    out.track.reserve(station.track.size());
+    double shift = 0;
+    for (const TrackPoint& point : station.track) {
+      WorldPoint f = Fraction(point.position);
+      if (!out.track.empty()) {
+        const double step = f.x + shift - out.track.back().x;
+        if (step > 0.5) shift -= 1;
+        if (step < -0.5) shift += 1;
+      }
+      f.x += shift;
+      out.track.push_back(f);
+    }
+    // The last position on the same copy of the world as its track's end.
+    if (!out.track.empty()) out.last.x = out.track.back().x;
+  }
+  projectedGeneration_ = stations_.Generation();
+}
+
+QPointF MapView::ScreenOfFraction(WorldPoint fraction) const {
+  double dx = fraction.x - centre_.x;
+  dx -= std::round(dx);  // the nearest copy of the world
+  return {width() / 2.0 + dx * WorldSide(), height() / 2.0 + (fraction.y - centre_.y) * WorldSide()};
+}
+
+QPointF MapView::ScreenOf(LatLon point) const { return ScreenOfFraction(Fraction(point)); }
+
+LatLon MapView::PointAt(QPointF screen) const {
+  const double side = WorldSide();
+  return FromWorld({(centre_.x + (screen.x() - width() / 2.0) / side) * side,
+                    (centre_.y + (screen.y() - height() / 2.0) / side) * side},
+                   zoom_);
+}
+
+LatLon MapView::Centre() const { return FromWorld({centre_.x * WorldSide(), centre_.y * WorldSide()}, zoom_); }
+
+void MapView::CentreOn(LatLon point) {
+  centre_ = Fraction(point);
+  update();
+}
+
+void MapView::SetZoom(int zoom) {
+  zoom_ = std::clamp(zoom, kMinMapZoom, kMaxMapZoom);
+  update();
+}
+
+bool MapView::Passes(const MapStation& station) const {
+  if (filter_.directOnly && !station.last.direct) return false;
+  if (filter_.lastHours > 0 &&
+      station.last.time < Now() - static_cast<std::int64_t>(filter_.lastHours * kMillisecondsPerHour)) {
+    return false;
+  }
+  return true;
+}
+
+void MapView::FitAll() {
+  bool any = false;
+  double south = 90, north = -90, west = 180, east = -180;
+  for (std::size_t row = 0; row < stations_.Size(); ++row) {
+    const MapStation& s = stations_.At(row);
+    if (!Passes(s)) continue;
+    any = true;
+    south = std::min(south, s.last.position.latitude);
+    north = std::max(north, s.last.position.latitude);
+    west = std::min(west, s.last.position.longitude);
+    east = std::max(east, s.last.position.longitude);
+  }
+  if (look_.own) {
+    any = true;
+    south = std::min(south, look_.own->latitude);
+    north = std::max(north, look_.own->latitude);
+    west = std::min(west, look_.own->longitude);
+    east = std::max(east, look_.own->longitude);
+  }
+  if (!any) return;
+  const double margin = 2 * kSymbolPixels;
+  SetZoom(ZoomToFit({south, west}, {north, east}, width() - margin, height() - margin));
+  const WorldPoint sw = Fraction({south, west});
+  const WorldPoint ne = Fraction({north, east});
+  centre_ = {(sw.x + ne.x) / 2, (sw.y + ne.y) / 2};
+  update();
+}
+
+std::optional<std::size_t> MapView::StationAt(QPointF screen) const {
+  std::optional<std::size_t> best;
+  double bestDistance = kPickRadiusPixels;
+  for (std::size_t row = 0; row < stations_.Size(); ++row) {
+    const MapStation& s = stations_.At(row);
+    if (!Passes(s)) continue;
+    const QPointF at = ScreenOf(s.last.position);
+    const double distance = std::hypot(at.x() - screen.x(), at.y() - screen.y());
+    if (distance <= bestDistance) {
+      bestDistance = distance;
+      best = row;
+    }
+  }
+  return best;
+}
+
+QString MapView::PositionText(LatLon point) {
+  QString text = QString("%1 %2  %3 %4")
+                     .arg(std::abs(point.latitude), 0, 'f', 5)
+                     .arg(point.latitude < 0 ? 'S' : 'N')
+                     .arg(std::abs(point.longitude), 0, 'f', 5)
+                     .arg(point.longitude < 0 ? 'W' : 'E');
+  const std::string locator = MapLocator(point, 6);
+  if (!locator.empty()) text += "  " + QString::fromStdString(locator);
+  return text;
+}
+
+void MapView::paintEvent(QPaintEvent*) {
+  Project();
+  QPainter p(this);
+  PaintBase(p);
+  PaintTiles(p);
+  PaintGrid(p);
+  PaintTracks(p);
+  PaintOwn(p);
+  PaintStations(p);
+  PaintScale(p);
+  PaintTexts(p);
+}
+
+void MapView::PaintBase(QPainter& p) {
+  const double side = WorldSide();
+  const QPointF topLeft(centre_.x * side - width() / 2.0, centre_.y * side - height() / 2.0);
+  const bool inside = baseCache_.size() == size() + QSize(2, 2) * kBaseMargin &&
+                      baseZoom_ == zoom_ && std::abs(topLeft.x() - baseTopLeft_.x()) <= kBaseMargin &&
+                      std::abs(topLeft.y() - baseTopLeft_.y()) <= kBaseMargin;
+  if (!inside) {
+    // Drawn with a margin round the view, so panning mostly only moves it.
+    baseZoom_ = zoom_;
+    baseTopLeft_ = topLeft;
+    baseCache_ = QPixmap(size() + QSize(2, 2) * kBaseMargin);
+    baseCache_.fill(QColor::fromRgb(kPaper));
+    QPainter cache(&baseCache_);
+    PaintLayers(cache, QRectF(QPointF(-kBaseMargin, -kBaseMargin), QSizeF(baseCache_.size())));
+  }
+  p.drawPixmap(baseTopLeft_ - topLeft - QPointF(kBaseMargin, kBaseMargin), baseCache_);
+}
+
+void MapView::PaintLayers(QPainter& p, const QRectF& area) {
+  const double side = WorldSide();
+  // The world's left edge in the area's coordinates, and the copies of the
+  // world the area shows.
+  const double left = width() / 2.0 - centre_.x * side - area.left();
+  const double top = height() / 2.0 - centre_.y * side - area.top();
+  const int first = static_cast<int>(std::floor(-left / side)) - 1;
+  const int last = static_cast<int>(std::floor((area.width() - left) / side));
+  const struct {
+    BaseLayer layer;
+    QRgb colour;
+    double width;
+    Qt::PenStyle style;
+  } layers[] = {
+      // Cosmetic one-pixel pens: the fast way for a hundred thousand points.
+      {BaseLayer::Lakes, kCoast, 0, Qt::SolidLine},
+      {BaseLayer::Rivers, kRiver, 0, Qt::SolidLine},
+      {BaseLayer::Borders, kBorder, 0, Qt::SolidLine},
+      {BaseLayer::Coastlines, kCoast, 0, Qt::SolidLine},
+  };
+  for (const auto& layer : layers) {
+    const auto& shapes = base_.Shapes(layer.layer, zoom_);
+    p.setPen(QPen(QColor::fromRgb(layer.colour), layer.width, layer.style));
+    p.setBrush(QColor::fromRgb(kWater));
+    for (int copy = first; copy <= last; ++copy) {
+      const QPointF origin(left + copy * side, top);
+      const QRectF view = QRectF(QPointF(0, 0), area.size()).translated(-origin);
+      p.save();
+      p.translate(origin);
+      for (const ProjectedShape& shape : shapes) {
+        if (!shape.bounds.intersects(view) && !(shape.bounds.width() == 0 || shape.bounds.height() == 0)) {
+          continue;
+        }
+        if (shape.filled) {
+          p.drawPolygon(shape.points);
+        } else {
+          p.drawPolyline(shape.points);
+        }
+      }
+      p.restore();
+    }
+  }
+}
+
+void MapView::PaintTiles(QPainter& p) {
+  if (tiles_ == nullptr) return;
+  const double side = WorldSide();
+  const WorldPoint topLeft{centre_.x * side - width() / 2.0, centre_.y * side - height() / 2.0};
+  const std::vector<TileId> tiles = TilesCovering(topLeft, width(), height(), zoom_);
+  tiles_->Want(tiles);
+  // The list runs row by row over the view's columns, unwrapped from the first.
+  const auto firstColumn = static_cast<std::int64_t>(std::floor(topLeft.x / kTilePixels));
+  const auto firstRow = std::max<std::int64_t>(static_cast<std::int64_t>(std::floor(topLeft.y / kTilePixels)), 0);
+  const std::size_t perRow = tiles.empty() ? 1 : static_cast<std::size_t>(std::count_if(
+      tiles.begin(), tiles.end(), [&](const TileId& t) { return t.y == tiles.front().y; }));
+  for (std::size_t k = 0; k < tiles.size(); ++k) {
+    const TileId& tile = tiles[k];
+    const QImage* image = tiles_->Tile(tile);
+    if (image == nullptr) continue;
+    const auto column = firstColumn + static_cast<std::int64_t>(k % perRow);
+    const auto row = firstRow + static_cast<std::int64_t>(k / perRow);
+    const QPointF at(static_cast<double>(column * kTilePixels) - topLeft.x,
+                     static_cast<double>(row * kTilePixels) - topLeft.y);
+    p.drawImage(QRectF(at, QSizeF(kTilePixels, kTilePixels)), *image);
+  }
+}
+
+void MapView::PaintGrid(QPainter& p) {
+  const GridStep step = StepsAt(zoom_);
+  const LatLon nw = PointAt({0, 0});
+  const LatLon se = PointAt(QPointF(width(), height()));
+  double west = nw.longitude;
+  double east = se.longitude;
+  if (east <= west) east += 360;  // across the date line
+  if (WorldSide() <= width()) {
+    west = -180;
+    east = 180;
+  }
+  const auto lines = [&](double lonStep, double latStep, QRgb colour, bool labels) {
+    p.setPen(QPen(QColor::fromRgb(colour), 0.7));
+    for (double lon = std::floor(west / lonStep) * lonStep; lon <= east; lon += lonStep) {
+      const double x = ScreenOf({0, lon}).x();
+      p.drawLine(QPointF(x, 0), QPointF(x, height()));
+    }
+    for (double lat = std::floor(se.latitude / latStep) * latStep; lat <= nw.latitude; lat += latStep) {
+      const double y = ScreenOf({lat, 0}).y();
+      p.drawLine(QPointF(0, y), QPointF(width(), y));
+      if (!labels) continue;
+      for (double lon = std::floor(west / lonStep) * lonStep; lon <= east; lon += lonStep) {
+        const std::string name = MapLocator({lat + latStep / 2, lon + lonStep / 2}, step.locatorCharacters);
+        if (!name.empty()) {
+          p.drawText(ScreenOf({lat + latStep, lon}) + QPointF(3, 12), QString::fromStdString(name));
+        }
+      }
+    }
+  };
+  lines(step.graticule, step.graticule, kGraticule, false);
+  const double cellPixels = step.locatorLat / 180.0 * WorldSide();
+  if (cellPixels > 24) lines(step.locatorLon, step.locatorLat, kLocatorGrid, cellPixels > 48);
+}
+
+static int FadeBand(std::int64_t age, std::int64_t trackMs) {
+  const double share = static_cast<double>(std::max<std::int64_t>(age, 0)) /
+                       static_cast<double>(std::max<std::int64_t>(trackMs, 1));
+  return std::clamp(static_cast<int>(share * kFadeBands), 0, kFadeBands - 1);
+}
+
+void MapView::BuildTrackLines() {
+  const std::int64_t now = Now();
+  // Ages move on slowly against the bands: rebuild when they moved a fraction of one.
+  const bool aged = std::abs(now - linesNow_) > look_.trackMs / (kFadeBands * 8);
+  if (linesGeneration_ == stations_.Generation() && linesZoom_ == zoom_ && !aged &&
+      linesTrackMs_ == look_.trackMs) {
+    return;
+  }
+  linesGeneration_ = stations_.Generation();
+  linesZoom_ = zoom_;
+  linesNow_ = now;
+  linesTrackMs_ = look_.trackMs;
+  const double side = WorldSide();
+  trackLines_.assign(stations_.Size(), {});
+  lines_.clear();
+  lineBands_.clear();
+  for (std::size_t row = 0; row < stations_.Size(); ++row) {
+    const MapStation& s = stations_.At(row);
+    const Projected& pr = projected_[row];
+    TrackLines& out = trackLines_[row];
+    out.first = static_cast<std::uint32_t>(lines_.size());
+    QPointF previous;
+    bool have = false;
+    double left = 0, right = 0, top = 0, bottom = 0;
+    for (std::size_t k = 0; k < pr.track.size(); ++k) {
+      const std::int64_t age = now - s.track[k].time;
+      if (age > look_.trackMs) continue;
+      const QPointF at(pr.track[k].x * side, pr.track[k].y * side);
+      if (have && std::abs(at.x() - previous.x()) + std::abs(at.y() - previous.y()) < kTrackStepPixels &&
+          k + 1 < pr.track.size()) {
+        continue;
+      }
+      if (have) {
+        lines_.emplace_back(previous, at);
+        lineBands_.push_back(static_cast<std::uint8_t>(FadeBand(age, look_.trackMs)));
+        left = std::min(left, at.x());
+        right = std::max(right, at.x());
+        top = std::min(top, at.y());
+        bottom = std::max(bottom, at.y());
+      } else {
+        left = right = at.x();
+        top = bottom = at.y();
+      }
+      previous = at;
+      have = true;
+    }
+    out.count = static_cast<std::uint32_t>(lines_.size()) - out.first;
+    out.bounds = QRectF(QPointF(left, top), QPointF(right, bottom));
+  }
+}
+
+void MapView::PaintTracks(QPainter& p) {
+  BuildTrackLines();
+  const double side = WorldSide();
+  const QRectF view = QRectF(rect()).adjusted(-2, -2, 2, 2);
+  std::vector<QLineF> bands[kFadeBands];
+  for (std::size_t row = 0; row < stations_.Size(); ++row) {
+    const TrackLines& lines = trackLines_[row];
+    if (lines.count == 0 || !Passes(stations_.At(row))) continue;
+    // The whole track moves with its last position's copy of the world.
+    const Projected& pr = projected_[row];
+    const QPointF end = ScreenOfFraction(pr.last);
+    const QPointF shift = end - QPointF(pr.last.x * side, pr.last.y * side);
+    if (!lines.bounds.translated(shift).adjusted(-1, -1, 1, 1).intersects(view)) continue;
+    for (std::uint32_t k = lines.first; k < lines.first + lines.count; ++k) {
+      bands[lineBands_[k]].push_back(lines_[k].translated(shift));
+    }
+  }
+  for (int band = kFadeBands - 1; band >= 0; --band) {
+    QColor colour = QColor::fromRgb(kTrack);
+    colour.setAlpha(kBandAlpha[band]);
+    // Past a few thousand lines only one-pixel pens keep a frame quick.
+    p.setPen(QPen(colour, bands[band].size() > kThickTrackLines ? 0 : 2));
+    p.drawLines(bands[band].data(), static_cast<int>(bands[band].size()));
+  }
+}
+
+void MapView::PaintStations(QPainter& p) {
+  const QRectF view = QRectF(rect()).adjusted(-kSymbolPixels, -kSymbolPixels, kSymbolPixels, kSymbolPixels);
+  std::vector<std::pair<QPointF, std::size_t>> shown;
+  for (std::size_t row = 0; row < stations_.Size(); ++row) {
+    const MapStation& s = stations_.At(row);
+    if (!Passes(s)) continue;
+    const QPointF at = ScreenOfFraction(projected_[row].last);
+    if (!view.contains(at)) continue;
+    p.drawPixmap(at - QPointF(kSymbolPixels / 2.0, kSymbolPixels / 2.0),
+                 symbols_.Of(s.last.symbolTable, s.last.symbolCode));
+    shown.emplace_back(at, row);
+  }
+  if (shown.size() > kMaxLabels) return;
+  p.setPen(Qt::black);
+  for (const auto& [at, row] : shown) {
+    p.drawText(at + QPointF(kSymbolPixels / 2.0 + 2, 4), QString::fromStdString(stations_.At(row).last.name));
+  }
+}
+
+void MapView::PaintOwn(QPainter& p) {
+  if (!look_.own) return;
+  const QPointF at = ScreenOf(*look_.own);
+  const double metres = MetresPerPixel(look_.own->latitude, zoom_);
+  p.setBrush(Qt::NoBrush);
+  p.setPen(QPen(QColor::fromRgb(kRing), 1, Qt::DashLine));
+  for (const double km : look_.ringsKm) {
+    const double r = km * 1000 / metres;
+    if (r < 4 || r > 4 * (width() + height())) continue;
+    p.drawEllipse(at, r, r);
+    p.drawText(at + QPointF(3, -r - 3), KmText(km));
+  }
+  p.setPen(QPen(Qt::black, 2));
+  p.setBrush(QColor::fromRgb(kRing));
+  p.drawEllipse(at, 5, 5);
+}
+
+void MapView::PaintScale(QPainter& p) {
+  const double metres = MetresPerPixel(Centre().latitude, zoom_);
+  const double most = 120 * metres;
+  double length = std::pow(10.0, std::floor(std::log10(most)));
+  for (const double factor : {5.0, 2.0}) {
+    if (length * factor <= most) {
+      length *= factor;
+      break;
+    }
+  }
+  const double pixels = length / metres;
+  const QPointF start(12, height() - 36);
+  p.setPen(QPen(Qt::black, 2));
+  p.drawLine(start, start + QPointF(pixels, 0));
+  p.drawLine(start, start - QPointF(0, 5));
+  p.drawLine(start + QPointF(pixels, 0), start + QPointF(pixels, -5));
+  p.drawText(start + QPointF(0, -8), KmText(length / 1000));
+}
+
+void MapView::PaintTexts(QPainter& p) {
+  const QFontMetrics metrics(p.font());
+  const auto boxed = [&](const QString& text, QPointF at, Qt::Alignment align) {
+    QRectF box = metrics.boundingRect(text).adjusted(-4, -2, 4, 2);
+    box.moveTop(at.y());
+    if (align & Qt::AlignRight) box.moveRight(at.x()); else box.moveLeft(at.x());
+    p.fillRect(box, QColor(255, 255, 255, 200));
+    p.setPen(Qt::black);
+    p.drawText(box, Qt::AlignCenter, text);
+  };
+  const double line = metrics.height() + 6;
+  if (cursor_) boxed(PositionText(PointAt(*cursor_)), {4, height() - line}, Qt::AlignLeft);
+  if (tiles_ != nullptr) boxed(kTileAttribution, QPointF(width() - 4, height() - line), Qt::AlignRight);
+  if (!base_.Complete()) boxed(base_.Missing(), {4, 4}, Qt::AlignLeft);
+}
+
+void MapView::PanBy(QPointF pixels) {
+  centre_.x -= pixels.x() / WorldSide();
+  centre_.x -= std::floor(centre_.x);
+  centre_.y = std::clamp(centre_.y - pixels.y() / WorldSide(), 0.0, 1.0);
+  update();
+}
+
+void MapView::ZoomAround(int zoom, QPointF screen) {
+  zoom = std::clamp(zoom, kMinMapZoom, kMaxMapZoom);
+  if (zoom == zoom_) return;
+  // The point under the cursor stays under it.
+  const QPointF offset = screen - QPointF(width() / 2.0, height() / 2.0);
+  const WorldPoint under{centre_.x + offset.x() / WorldSide(), centre_.y + offset.y() / WorldSide()};
+  zoom_ = zoom;
+  centre_ = {under.x - offset.x() / WorldSide(), std::clamp(under.y - offset.y() / WorldSide(), 0.0, 1.0)};
+  centre_.x -= std::floor(centre_.x);
+  update();
+}
+
+void MapView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  pressedAt_ = event->position();
+  lastDrag_ = event->position();
+  dragged_ = false;
+}
+
+void MapView::mouseMoveEvent(QMouseEvent* event) {
+  cursor_ = event->position();
+  if (pressedAt_ && (event->buttons() & Qt::LeftButton)) {
+    if ((event->position() - *pressedAt_).manhattanLength() > 3) dragged_ = true;
+    if (dragged_) PanBy(event->position() - lastDrag_);
+    lastDrag_ = event->position();
+  }
+  update();
+}
+
+void MapView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !pressedAt_) return;
+  pressedAt_.reset();
+  if (dragged_) return;
+  if (const auto row = StationAt(event->position())) emit StationClicked(*row);
+}
+
+void MapView::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (const auto row = StationAt(event->position())) emit StationDoubleClicked(*row);
+}
+
+void MapView::wheelEvent(QWheelEvent* event) {
+  const int steps = event->angleDelta().y() / 120;
+  if (steps != 0) ZoomAround(zoom_ + steps, event->position());
+}
+
+void MapView::keyPressEvent(QKeyEvent* event) {
+  const QPointF middle(width() / 2.0, height() / 2.0);
+  switch (event->key()) {
+    case Qt::Key_Left: PanBy({kPanStepPixels, 0}); break;
+    case Qt::Key_Right: PanBy({-kPanStepPixels, 0}); break;
+    case Qt::Key_Up: PanBy({0, kPanStepPixels}); break;
+    case Qt::Key_Down: PanBy({0, -kPanStepPixels}); break;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: ZoomAround(zoom_ + 1, middle); break;
+    case Qt::Key_Minus: ZoomAround(zoom_ - 1, middle); break;
+    default: QWidget::keyPressEvent(event);
+  }
+}
+
+void MapView::leaveEvent(QEvent*) {
+  cursor_.reset();
+  update();
+}
+
+}  // namespace vorlink

@@ -1,0 +1,145 @@
+// The map: the offline base map, online tiles over it when switched on, the
+// graticule and the Maidenhead grid, every station at its last position with
+// its symbol, label and fading track, the own position with range rings, a
+// scale bar, and the cursor's latitude, longitude and locator. Pans with the
+// mouse and the arrow keys, zooms with the wheel and + and -.
+//
+// It draws what a track store holds (kept by its owner, which calls
+// StationsChanged after adding), so it can be fed from any source.
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "decode/track_store.h"
+#include "decode/web_mercator.h"
+#include "ui/map_symbols.h"
+
+namespace vorlink {
+
+class BaseMap;
+class TileLayer;
+
+inline constexpr int kMaxLabels = 400;  // more labels than this are clutter
+inline constexpr int kPanStepPixels = 64;
+inline constexpr double kPickRadiusPixels = 10;
+inline constexpr int kBaseMargin = 256;  // pixels of base map drawn round the view
+
+struct MapLook {
+  std::optional<LatLon> own;
+  std::vector<double> ringsKm{10, 25, 50, 100};
+  std::int64_t trackMs = std::int64_t{2} * 3'600'000;  // how long a track stays
+};
+
+struct MapFilter {
+  bool directOnly = false;
+  int lastHours = 0;  // 0: all
+};
+
+class MapView final : public QWidget {
+  Q_OBJECT
+
+ public:
+  MapView(const TrackStore& stations, BaseMap& base, QWidget* parent = nullptr);
+
+  void SetTiles(TileLayer* tiles);  // nullptr: no online tiles
+  void SetLook(const MapLook& look);
+  void SetFilter(const MapFilter& filter);
+  // UTC milliseconds that ages are counted to; the clock's now when unset.
+  void SetNow(std::optional<std::int64_t> now);
+  void StationsChanged();
+
+  void CentreOn(LatLon point);
+  void SetZoom(int zoom);
+  int Zoom() const { return zoom_; }
+  LatLon Centre() const;
+  // Every station the filter lets through in view, at the closest zoom that holds them.
+  void FitAll();
+
+  QPointF ScreenOf(LatLon point) const;
+  LatLon PointAt(QPointF screen) const;
+  std::optional<std::size_t> StationAt(QPointF screen) const;
+  bool Passes(const MapStation& station) const;
+  // "52.52000 N  13.40500 E  JO62QM" for a point.
+  static QString PositionText(LatLon point);
+  QSize sizeHint() const override { return {800, 600}; }
+
+ signals:
+  void StationClicked(std::size_t row);
+  void StationDoubleClicked(std::size_t row);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+
+ private:
+  // A station's positions as fractions of the world square (x unwound
+  // along the track), computed once per change of the store.
+  struct Projected {
+    WorldPoint last;
+    std::vector<WorldPoint> track;
+  };
+  // The tracks' lines at the current zoom in world pixels, thinned to what
+  // the zoom can show and sorted into fading bands by age; rebuilt when the
+  // store, the zoom or the ages change, so a frame only moves them.
+  struct TrackLines {
+    QRectF bounds;
+    std::uint32_t first = 0;
+    std::uint32_t count = 0;
+  };
+  void Project();
+  void BuildTrackLines();
+  std::int64_t Now() const;
+  double WorldSide() const;
+  // The screen x of a world fraction, on the copy of the world nearest the centre.
+  QPointF ScreenOfFraction(WorldPoint fraction) const;
+  void ZoomAround(int zoom, QPointF screen);
+  void PanBy(QPointF pixels);
+  void PaintBase(QPainter& p);
+  void PaintLayers(QPainter& p, const QRectF& area);
+  void PaintTiles(QPainter& p);
+  void PaintGrid(QPainter& p);
+  void PaintTracks(QPainter& p);
+  void PaintStations(QPainter& p);
+  void PaintOwn(QPainter& p);
+  void PaintScale(QPainter& p);
+  void PaintTexts(QPainter& p);
+
+  const TrackStore& stations_;
+  BaseMap& base_;
+  TileLayer* tiles_ = nullptr;
+  MapLook look_;
+  MapFilter filter_;
+  std::optional<std::int64_t> now_;
+  WorldPoint centre_{0.5, 0.5};  // fraction of the world square
+  int zoom_ = 2;
+  std::vector<Projected> projected_;
+  std::uint64_t projectedGeneration_ = ~std::uint64_t{0};
+  QPixmap baseCache_;
+  QPointF baseTopLeft_;  // the view's top left in world pixels when the cache was drawn
+  int baseZoom_ = -1;
+  std::vector<TrackLines> trackLines_;  // per station
+  std::vector<QLineF> lines_;
+  std::vector<std::uint8_t> lineBands_;
+  std::uint64_t linesGeneration_ = ~std::uint64_t{0};
+  int linesZoom_ = -1;
+  std::int64_t linesNow_ = 0;
+  std::int64_t linesTrackMs_ = 0;
+  SymbolCache symbols_;
+  std::optional<QPointF> pressedAt_;
+  QPointF lastDrag_;
+  bool dragged_ = false;
+  std::optional<QPointF> cursor_;
+};
+
+}  // namespace vorlink

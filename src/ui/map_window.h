@@ -1,0 +1,88 @@
+// View > Map: the map over the stations the frames report, beside a sortable
+// list of them (distance and bearing from the own position, last heard,
+// direct or via) where a click centres the map, and the last report of the
+// station clicked. Filters: heard direct only, heard in the last N hours.
+// Map > Online tiles switches the tile layer, remembered in vorlink.conf.
+#pragma once
+
+#include <QMainWindow>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/map_settings.h"
+#include "decode/frame_store.h"
+#include "decode/map_feed.h"
+#include "decode/track_store.h"
+
+class QAction;
+class QLabel;
+class QSpinBox;
+class QTimer;
+class QTreeWidget;
+
+namespace vorlink {
+
+class BaseMap;
+class MapView;
+class TileLayer;
+
+inline constexpr int kMapRefreshMs = 1000;
+inline constexpr std::size_t kMapFeedSlice = 50'000;
+
+struct MapWindowSetup {
+  std::filesystem::path confFile;
+  std::optional<std::string> tileUrlForThisRun;  // --tile-url
+  QString tileCacheFolder;
+  // A capture's ages count to its last report, not to the clock.
+  bool capture = false;
+};
+
+class MapWindow final : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  MapWindow(const FrameStore& store, MapWindowSetup setup, QWidget* parent = nullptr);
+  ~MapWindow() override;
+
+  // Reads the frames that arrived and redraws; the timer does it every second.
+  void Refresh();
+  MapView& View() { return *view_; }
+  TrackStore& Stations() { return stations_; }
+  QTreeWidget& List() { return *list_; }
+  QString Details() const;
+  QAction& OnlineTiles() { return *online_; }
+  TileLayer* Tiles() const { return tiles_; }
+  void ShowStation(std::size_t row);
+
+ signals:
+  // A station double-clicked: the frame browser is to show its frames.
+  void FramesWanted(const QString& callsign);
+
+ private:
+  void BuildMenus();
+  void SwitchTiles(bool on);
+  void FillList();
+  void ApplyFilter();
+
+  const FrameStore& store_;
+  MapWindowSetup setup_;
+  MapSettings settings_;
+  TrackStore stations_;
+  MapFeed feed_;
+  std::unique_ptr<BaseMap> base_;
+  TileLayer* tiles_ = nullptr;
+  MapView* view_ = nullptr;
+  QTreeWidget* list_ = nullptr;
+  QLabel* details_ = nullptr;
+  QAction* online_ = nullptr;
+  QAction* directOnly_ = nullptr;
+  QSpinBox* lastHours_ = nullptr;
+  QTimer* timer_ = nullptr;
+  bool fitted_ = false;
+  std::uint64_t listedGeneration_ = ~std::uint64_t{0};
+};
+
+}  // namespace vorlink

@@ -1,0 +1,147 @@
+// The map widget: stations at known positions drawn where they belong (the
+// date line too), picked by a click, hidden by the filters, and the map
+// moved by keys, fit to the stations and centred from the station list.
+#include "ui/map_view.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "temp_folder.h"
+#include "ui/base_map.h"
+#include "ui/map_window.h"
+
+namespace vorlink {
+namespace {
+
+constexpr std::int64_t kNow = 1'800'000'000'000;
+
+StationReport Report(const std::string& name, LatLon at, bool direct = true,
+                     std::int64_t time = kNow) {
+  StationReport r;
+  r.name = name;
+  r.position = at;
+  r.symbolTable = '/';
+  r.symbolCode = '/';  // a plain dot: the group's colour at its centre
+  r.direct = direct;
+  r.time = time;
+  return r;
+}
+
+class MapViewTest : public ::testing::Test {
+ protected:
+  MapViewTest() : base_(folder_.path()), view_(stations_, base_) {
+    view_.resize(400, 300);
+    view_.SetNow(kNow);
+  }
+  testing::TempFolder folder_;  // no base map in it
+  TrackStore stations_;
+  BaseMap base_;
+  MapView view_;
+};
+
+TEST_F(MapViewTest, AStationIsDrawnAtItsPixel) {
+  const struct {
+    const char* name;
+    LatLon centre;
+    int zoom;
+    LatLon station;
+    QPoint pixel;
+  } rows[] = {
+      {"a quarter world east at zoom 1", {0, 0}, 1, {0, 90}, {328, 150}},
+      {"north of the centre", {0, 0}, 3, {10, 0}, {200, 150 - 57}},
+      {"across the date line, east of it", {0, 179}, 4, {0, -179}, {200 + 23, 150}},
+      {"across the date line, west of it", {0, -179}, 4, {0, 179}, {200 - 23, 150}},
+  };
+  const QColor dot = GroupColour(SymbolGroup::Other);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    stations_.Clear();
+    stations_.Add(Report("N0CALL", row.station));
+    view_.CentreOn(row.centre);
+    view_.SetZoom(row.zoom);
+    const QPointF at = view_.ScreenOf(row.station);
+    EXPECT_NEAR(at.x(), row.pixel.x(), 1);
+    EXPECT_NEAR(at.y(), row.pixel.y(), 1);
+    const QImage image = view_.grab().toImage();
+    EXPECT_EQ(image.pixelColor(at.toPoint()), dot);
+    EXPECT_EQ(view_.StationAt(at + QPointF(3, 3)), std::optional<std::size_t>{0});
+  }
+}
+
+TEST_F(MapViewTest, ClicksPickAndFiltersHide) {
+  stations_.Add(Report("DIRECT", {0, 0}, true));
+  stations_.Add(Report("VIA", {0, 20}, false));
+  stations_.Add(Report("OLD", {0, -20}, true, kNow - 5 * 3'600'000));
+  view_.CentreOn({0, 0});
+  view_.SetZoom(3);
+  QSignalSpy clicked(&view_, &MapView::StationClicked);
+  const QPoint via = view_.ScreenOf({0, 20}).toPoint();
+  QTest::mouseClick(&view_, Qt::LeftButton, {}, via);
+  ASSERT_EQ(clicked.count(), 1);
+  EXPECT_EQ(clicked.front().front().value<std::size_t>(), 1u);
+
+  const struct {
+    MapFilter filter;
+    bool direct, via, old;
+  } rows[] = {
+      {{false, 0}, true, true, true},
+      {{true, 0}, true, false, true},
+      {{false, 4}, true, true, false},
+      {{true, 4}, true, false, false},
+  };
+  for (const auto& row : rows) {
+    view_.SetFilter(row.filter);
+    EXPECT_EQ(view_.Passes(stations_.At(0)), row.direct);
+    EXPECT_EQ(view_.Passes(stations_.At(1)), row.via);
+    EXPECT_EQ(view_.Passes(stations_.At(2)), row.old);
+    EXPECT_EQ(view_.StationAt(via).has_value(), row.via);
+  }
+}
+
+TEST_F(MapViewTest, KeysPanAndZoomAndFitAllHoldsEveryStation) {
+  view_.CentreOn({0, 0});
+  view_.SetZoom(4);
+  QTest::keyClick(&view_, Qt::Key_Right);
+  EXPECT_GT(view_.Centre().longitude, 0);
+  QTest::keyClick(&view_, Qt::Key_Plus);
+  EXPECT_EQ(view_.Zoom(), 5);
+  QTest::keyClick(&view_, Qt::Key_Minus);
+  QTest::keyClick(&view_, Qt::Key_Minus);
+  EXPECT_EQ(view_.Zoom(), 3);
+
+  stations_.Add(Report("A", {50, 8}));
+  stations_.Add(Report("B", {51, 10}));
+  view_.FitAll();
+  for (const LatLon at : {LatLon{50, 8}, LatLon{51, 10}}) {
+    EXPECT_TRUE(view_.rect().contains(view_.ScreenOf(at).toPoint()));
+  }
+  EXPECT_GE(view_.Zoom(), 6);
+}
+
+TEST(MapWindowTest, AClickInTheListCentresTheMapAndTellsTheReport) {
+  testing::TempFolder folder;
+  FrameStore frames;
+  MapWindow window(frames, {folder.path() / "vorlink.conf", std::nullopt, QString::fromStdString(folder.path().string())});
+  StationReport r = Report("DL1ABC-9", {48.1, 11.5}, false);
+  r.path = "WIDE1-1*,WIDE2-1";
+  r.report = "!4806.00N/01130.00E>";
+  window.Stations().Add(Report("N0CALL", {0, 0}));
+  window.Stations().Add(r);
+  window.Refresh();
+  ASSERT_EQ(window.List().topLevelItemCount(), 2);
+  QTreeWidgetItem* item = window.List().findItems("DL1ABC-9", Qt::MatchExactly).front();
+  emit window.List().itemClicked(item, 0);
+  EXPECT_NEAR(window.View().Centre().latitude, 48.1, 1e-6);
+  EXPECT_NEAR(window.View().Centre().longitude, 11.5, 1e-6);
+  for (const char* part : {"DL1ABC-9", "WIDE1-1*,WIDE2-1", "via digipeater", "!4806.00N/01130.00E&gt;"}) {
+    EXPECT_TRUE(window.Details().contains(part)) << part;
+  }
+  EXPECT_FALSE(window.OnlineTiles().isChecked());  // no network unless asked for
+  EXPECT_EQ(window.Tiles(), nullptr);
+}
+
+}  // namespace
+}  // namespace vorlink
