@@ -75,7 +75,9 @@ Pn2File ReadPn2(std::span<const std::uint8_t> bytes) {
   Reader in(bytes);
   const auto version = in.Unsigned(1);
   const auto count = in.Unsigned(4);
-  if (!in.Unsigned(1)) {
+  // A short read takes nothing, so each part is checked: a later, narrower
+  // one could still succeed.
+  if (!version || !count || !in.Unsigned(1)) {
     file.error = "no header";
     return file;
   }

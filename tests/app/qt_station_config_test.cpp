@@ -95,9 +95,10 @@ TEST(StationConfigTest, AFileOfEarlierVersionsReadsAsItWas) {
   expected.kissServer = {true, {"0.0.0.0", 8200}, true};
   expected.capture.writePcap = false;
   expected.frames = {"abc", "de"};
+  expected.kissServerLimits.maxClients = 64;
   EXPECT_EQ(ReadStationConfig(folder.path()), expected);
 
-  // Written again, a key this program does not know stays.
+  // Written again, a key set by hand stays.
   expected.messages.geometry = "m";
   ASSERT_TRUE(WriteStationConfig(folder.path(), expected));
   EXPECT_NE(ReadText(File(folder)).find("max_clients=64"), std::string::npos);

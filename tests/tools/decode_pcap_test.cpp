@@ -205,7 +205,7 @@ TEST(DecodePcapTest, StatsPrintsTheStatisticsAndLinkHealthOfTheStream) {
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out,
             "Statistics\n\n29 Bytes received\n7 Frames decoded\n0 TFESC received\n"
-            "1 TFEND received\n\nLink health\n4 Frames with KISS command 0\n"
+            "1 TFEND received\n0 time frames\n\nLink health\n4 Frames with KISS command 0\n"
             "1 Frames with KISS command 1\n4 Frames on KISS port 0\n1 Frames on KISS port 2\n"
             "1 SMACK Frames with good CRC\n1 SMACK Frames with bad CRC\n"
             "1 bad escapes (FESC not followed by TFEND or TFESC)\n0 Frames dropped as oversize\n"
