@@ -20,7 +20,10 @@ void Bound(std::string& text) {
   text.resize(end);
 }
 
+// Blanks around a comment mean nothing in a table cell.
 void SetText(std::string& to, std::string_view bytes) {
+  while (!bytes.empty() && bytes.front() == ' ') bytes.remove_prefix(1);
+  while (!bytes.empty() && bytes.back() == ' ') bytes.remove_suffix(1);
   to.clear();
   AppendLatin1(to, bytes.substr(0, kMaxHeardText));
   Bound(to);

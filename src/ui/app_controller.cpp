@@ -8,6 +8,7 @@
 
 #include "app/config_file.h"
 #include "ui/about_window.h"
+#include "ui/aprs_messages_window.h"
 #include "ui/link_choice_file.h"
 #include "ui/frame_browser.h"
 #include "ui/heard_view.h"
@@ -42,7 +43,7 @@ AppController::~AppController() {
   for (QWidget* w : {static_cast<QWidget*>(main_), static_cast<QWidget*>(setup_),
                      static_cast<QWidget*>(statistics_), static_cast<QWidget*>(about_),
                      static_cast<QWidget*>(messages_), static_cast<QWidget*>(frames_),
-                     static_cast<QWidget*>(heard_)}) {
+                     static_cast<QWidget*>(heard_), static_cast<QWidget*>(aprsMessages_)}) {
     delete w;
   }
   for (const QPointer<QWidget>& w : viewers_) delete w;
@@ -72,7 +73,7 @@ void AppController::CloseAll() {
   for (QWidget* w : {static_cast<QWidget*>(setup_), static_cast<QWidget*>(statistics_),
                      static_cast<QWidget*>(about_), static_cast<QWidget*>(messages_),
                      static_cast<QWidget*>(frames_), static_cast<QWidget*>(heard_),
-                     static_cast<QWidget*>(main_)}) {
+                     static_cast<QWidget*>(aprsMessages_), static_cast<QWidget*>(main_)}) {
     if (w != nullptr) w->close();
   }
   for (const QPointer<QWidget>& w : viewers_) {
@@ -90,7 +91,7 @@ void AppController::Track(QWidget* window) {
 void AppController::CheckWindowsLeft() {
   viewers_.removeAll(nullptr);
   if (!main_ && !setup_ && !statistics_ && !about_ && !messages_ && !frames_ && !heard_ &&
-      viewers_.isEmpty()) {
+      !aprsMessages_ && viewers_.isEmpty()) {
     End();
   }
 }
@@ -107,6 +108,7 @@ void AppController::ShowMainWindow() {
   connect(window, &MainWindow::MessagesRequested, this, &AppController::OpenMessages);
   connect(window, &MainWindow::FramesRequested, this, [this] { OpenFrames(); });
   connect(window, &MainWindow::HeardRequested, this, [this] { OpenHeard(); });
+  connect(window, &MainWindow::AprsMessagesRequested, this, [this] { OpenAprsMessages(); });
   connect(window, &MainWindow::OpenCaptureRequested, this, [this] {
     const QString file = QFileDialog::getOpenFileName(
         main_, "Open Capture", QString::fromStdString(station_.programFolder.string()),
@@ -224,6 +226,16 @@ QWidget& AppController::OpenHeard() {
   heard_ = Adopt(window);
   heard_->show();
   return *heard_;
+}
+
+AprsMessagesWindow& AppController::OpenAprsMessages() {
+  if (aprsMessages_) {
+    BringToFront(*aprsMessages_);
+    return *aprsMessages_;
+  }
+  aprsMessages_ = Adopt(new AprsMessagesWindow(station_.frames));
+  aprsMessages_->show();
+  return *aprsMessages_;
 }
 
 FrameBrowser& AppController::OpenCapture(const QString& file) {

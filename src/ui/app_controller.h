@@ -20,6 +20,7 @@ class QWidget;
 namespace vorlink {
 
 class AboutWindow;
+class AprsMessagesWindow;
 class FrameBrowser;
 class MainWindow;
 class MessagesWindow;
@@ -48,6 +49,8 @@ class AppController final : public QObject {
   FrameBrowser* Frames() const;
   FrameBrowser& OpenFrames();
   QWidget& OpenHeard();
+  // View > APRS Messages, over the live frames.
+  AprsMessagesWindow& OpenAprsMessages();
   // A capture in a viewer window of its own.
   FrameBrowser& OpenCapture(const QString& file);
 
@@ -79,6 +82,7 @@ class AppController final : public QObject {
   QPointer<MessagesWindow> messages_;
   QPointer<FrameBrowser> frames_;
   QPointer<QWidget> heard_;
+  QPointer<AprsMessagesWindow> aprsMessages_;
   QList<QPointer<QWidget>> viewers_;
   bool ended_ = false;
 };

@@ -17,6 +17,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "decode/aprs_reader.h"
+#include "decode/frame_detail.h"
+#include "ui/frame_detail_pane.h"
 #include "ui/frame_view.h"
 #include "ui/heard_view.h"
 
@@ -25,19 +28,21 @@ namespace {
 
 constexpr const char* kGeometryKey = "FrameBrowser/geometry";
 constexpr const char* kSplitterKey = "FrameBrowser/splitter";
+constexpr const char* kDetailSplitterKey = "FrameBrowser/detailSplitter";
+constexpr int kAprsFilterRow = 2;  // captions; the fields a row below
 
 QString ToQString(const std::filesystem::path& path) {
   return QString::fromStdString(path.string());
 }
 
 QLineEdit* AddField(QGridLayout& grid, int column, const char* caption, const char* name,
-                    const char* hint) {
-  grid.addWidget(new QLabel(caption), 0, column);
+                    const char* hint, int row = 0) {
+  grid.addWidget(new QLabel(caption), row, column);
   auto* edit = new QLineEdit;
   edit->setObjectName(name);
   edit->setPlaceholderText(hint);
   edit->setClearButtonEnabled(true);
-  grid.addWidget(edit, 1, column);
+  grid.addWidget(edit, row + 1, column);
   return edit;
 }
 
@@ -77,15 +82,23 @@ void FrameBrowser::Build() {
   fixed.setPointSizeF(9);
   view_->setFont(fixed);
   heard_ = new HeardView(store_, own_ != nullptr);
+  detail_ = new FrameDetailPane;
+  auto* detailSplitter = new QSplitter(Qt::Vertical);
+  detailSplitter->setObjectName("FrameDetailSplitter");
+  detailSplitter->addWidget(view_);
+  detailSplitter->addWidget(detail_);
+  detailSplitter->setStretchFactor(0, 3);
+  detailSplitter->setStretchFactor(1, 2);
   auto* splitter = new QSplitter(Qt::Vertical);
   splitter->setObjectName("FrameBrowserSplitter");
-  splitter->addWidget(view_);
+  splitter->addWidget(detailSplitter);
   splitter->addWidget(heard_);
   splitter->setStretchFactor(0, 3);
   splitter->setStretchFactor(1, 1);
   layout->addWidget(splitter, 1);
   setCentralWidget(client);
   connect(heard_, &HeardView::CallsignChosen, this, &FrameBrowser::FilterBySource);
+  connect(view_, &FrameView::CaretMoved, this, &FrameBrowser::ShowDetail);
 
   counts_ = new QLabel;
   counts_->setObjectName("FrameCounts");
@@ -144,6 +157,7 @@ void FrameBrowser::Build() {
     const QSettings settings(ToQString(settingsFile_), QSettings::IniFormat);
     restoreGeometry(settings.value(kGeometryKey).toByteArray());
     splitter->restoreState(settings.value(kSplitterKey).toByteArray());
+    detailSplitter->restoreState(settings.value(kDetailSplitterKey).toByteArray());
   }
   ShowCounts();
 }
@@ -177,6 +191,7 @@ void FrameBrowser::BuildFilterBar(QWidget* bar) {
   grid->addWidget(next, 1, 9);
   grid->setColumnStretch(5, 2);
   grid->setColumnStretch(7, 2);
+  BuildAprsFilters(*grid);
 
   connect(apply, &QPushButton::clicked, this, &FrameBrowser::ApplyFilter);
   for (QLineEdit* edit : {from_, to_, via_, pid_, text_}) {
@@ -187,6 +202,61 @@ void FrameBrowser::BuildFilterBar(QWidget* bar) {
   connect(find_, &QLineEdit::returnPressed, this, [this] { FindNext(true); });
   connect(next, &QPushButton::clicked, this, [this] { FindNext(true); });
   connect(previous, &QPushButton::clicked, this, [this] { FindNext(false); });
+}
+
+void FrameBrowser::BuildAprsFilters(QGridLayout& grid) {
+  grid.addWidget(new QLabel("APRS"), kAprsFilterRow, 0);
+  aprsType_ = new QComboBox;
+  aprsType_->setObjectName("FilterAprsType");
+  aprsType_->addItem("any");
+  for (int k = 0; k < kAprsTypeCount; ++k) {
+    aprsType_->addItem(QString::fromStdString(std::string(AprsTypeName(static_cast<AprsType>(k)))));
+  }
+  grid.addWidget(aprsType_, kAprsFilterRow + 1, 0);
+  within_ = AddField(grid, 1, "Within km", "FilterWithin", "of the station", kAprsFilterRow);
+  addressee_ = AddField(grid, 2, "Addressee", "FilterAddressee", "N0CALL*", kAprsFilterRow);
+  connect(aprsType_, &QComboBox::currentIndexChanged, this, &FrameBrowser::ApplyFilter);
+  for (QLineEdit* edit : {within_, addressee_}) {
+    connect(edit, &QLineEdit::returnPressed, this, &FrameBrowser::ApplyFilter);
+  }
+}
+
+bool FrameBrowser::ReadAprsFilters(FrameFilterSpec& spec) {
+  if (aprsType_->currentIndex() > 0) {
+    spec.aprsType = ParseAprsType(aprsType_->currentText().toStdString());
+  }
+  spec.addressee = addressee_->text().trimmed().toStdString();
+  const std::string within = within_->text().trimmed().toStdString();
+  if (within.empty()) return true;
+  spec.withinKm = aprs::Decimal(within);
+  if (!spec.withinKm || *spec.withinKm < 0) {
+    statusBar()->showMessage("Within km takes a distance in kilometres");
+    return false;
+  }
+  if (!station_.position) {
+    statusBar()->showMessage("Within km needs the station's position (Options > Station...)");
+    return false;
+  }
+  spec.near = station_.position;
+  return true;
+}
+
+void FrameBrowser::SetOwnStation(const OwnStation& station) {
+  if (station == station_) return;
+  station_ = station;
+  heard_->SetFrom(station_.position);
+  if (detailFrame_) ShowDetail(*detailFrame_);
+  if (!within_->text().trimmed().isEmpty()) ApplyFilter();
+}
+
+void FrameBrowser::ShowDetail(FrameIndex frame) {
+  if (!store_.Holds(frame)) {
+    detailFrame_.reset();
+    detail_->Clear();
+    return;
+  }
+  detailFrame_ = frame;
+  detail_->Show(FrameDetailLines(store_.Frame(frame), station_.position));
 }
 
 void FrameBrowser::FilterBySource(const QString& callsign) {
@@ -210,6 +280,7 @@ void FrameBrowser::ApplyFilter() {
   }
   spec.text = text_->text().toStdString();
   statusBar()->clearMessage();
+  if (!ReadAprsFilters(spec)) return;
   filterNext_.reset();
   filtered_.Clear();
   if (spec.Empty()) {
@@ -319,6 +390,9 @@ void FrameBrowser::closeEvent(QCloseEvent* event) {
     settings.setValue(kGeometryKey, saveGeometry());
     if (auto* splitter = findChild<QSplitter*>("FrameBrowserSplitter")) {
       settings.setValue(kSplitterKey, splitter->saveState());
+    }
+    if (auto* splitter = findChild<QSplitter*>("FrameDetailSplitter")) {
+      settings.setValue(kDetailSplitterKey, splitter->saveState());
     }
   }
   event->accept();

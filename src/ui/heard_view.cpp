@@ -8,7 +8,6 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "decode/heard_columns.h"
 #include "ui/heard_model.h"
 
 namespace vorlink {
@@ -94,6 +93,8 @@ QString HeardView::CallsignAt(int row) const {
 }
 
 bool HeardView::CatchingUp() const { return catchUp_->isActive(); }
+
+void HeardView::SetFrom(const HeardFrom& from) { model_->SetFrom(from); }
 
 void HeardView::Refresh() {
   if (charted_ && store_.FirstIndex() == seenFirst_ && store_.EndIndex() == seenEnd_) return;

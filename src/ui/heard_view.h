@@ -10,6 +10,7 @@
 
 #include "decode/frame_rate.h"
 #include "decode/frame_store.h"
+#include "decode/heard_columns.h"
 
 class QSortFilterProxyModel;
 class QTableView;
@@ -47,6 +48,8 @@ class HeardView final : public QWidget {
   QString CallsignAt(int row) const;
   // The list is still behind the store.
   bool CatchingUp() const;
+  // The station's own position, for distance and bearing.
+  void SetFrom(const HeardFrom& from);
 
  signals:
   void CallsignChosen(const QString& callsign);

@@ -70,6 +70,7 @@ class MainWindow final : public QMainWindow, public StationView {
   void StatisticsRequested();
   void AboutRequested();
   void MessagesRequested();
+  void AprsMessagesRequested();
   void FramesRequested();
   void HeardRequested();
   void OpenCaptureRequested();

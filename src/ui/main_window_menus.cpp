@@ -60,10 +60,13 @@ void MainWindow::BuildViewMenu(QMenu* file, QAction* exit) {
   heard->setObjectName("MnuHeard");
   QAction* messages = view->addAction("&Messages");
   messages->setObjectName("MnuMessages");
+  QAction* aprsMessages = view->addAction("&APRS Messages");
+  aprsMessages->setObjectName("MnuAprsMessages");
   connect(openCapture, &QAction::triggered, this, &MainWindow::OpenCaptureRequested);
   connect(frames, &QAction::triggered, this, &MainWindow::FramesRequested);
   connect(heard, &QAction::triggered, this, &MainWindow::HeardRequested);
   connect(messages, &QAction::triggered, this, &MainWindow::MessagesRequested);
+  connect(aprsMessages, &QAction::triggered, this, &MainWindow::AprsMessagesRequested);
 }
 
 }  // namespace vorlink

@@ -103,7 +103,7 @@ TEST(HeardColumnsTest, WhatEachStationSaidLast) {
       {"plain text", {"hello"}, kHome, {"", "", "", "", "", "", "", "", ""}},
       {"position with motion and altitude", {"!4903.50N/07201.75W>088/036/A=001234 hi"}, kHome,
        {"Car", "49.05833, -72.02917", "FN39xb", "6.8 km", "342\u00B0", "88\u00B0 66.7 km/h",
-        "376 m", " hi", ""}},
+        "376 m", "hi", ""}},
       {"no home: no distance nor bearing", {"!4903.50N/07201.75W>"}, {},
        {"Car", "49.05833, -72.02917", "FN39xb", "", "", "", "", "", ""}},
       {"a new position drops the old motion", {"!4903.50N/07201.75W>088/036", "!4903.50N/07201.75W-"},
