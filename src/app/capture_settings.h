@@ -1,5 +1,5 @@
 // The capture settings kept beyond vorlink.ini, in vorlink.conf beside it
-// (group "Capture"); a value equal to its default is not written.
+// (group "Capture").
 #pragma once
 
 namespace vorlink {

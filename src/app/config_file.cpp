@@ -2,6 +2,7 @@
 
 #include <array>
 #include <functional>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -52,7 +53,13 @@ ConfigFileStatus ReadConfigFile(const std::filesystem::path& folder, Settings& s
 
 std::string MoreSettingsProblem(const std::filesystem::path& folder) {
   // Reading one byte is enough to meet a folder or a missing permission.
-  return ReadProblem(kMoreSettingsFileName, ReadTextFile(folder / kMoreSettingsFileName, 0).error);
+  const std::filesystem::path file = folder / kMoreSettingsFileName;
+  std::error_code error = ReadTextFile(file, 0).error;
+  std::error_code noSize;
+  if (!error && std::filesystem::file_size(file, noSize) > kMostStationConfigBytes && !noSize) {
+    error = std::make_error_code(std::errc::file_too_large);
+  }
+  return ReadProblem(kMoreSettingsFileName, error);
 }
 
 bool WriteConfigFile(const std::filesystem::path& folder, const Settings& settings) {

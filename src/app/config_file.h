@@ -10,12 +10,11 @@
 #include <string_view>
 
 #include "app/settings.h"
+#include "app/station_config.h"
 
 namespace vorlink {
 
 inline constexpr std::string_view kConfigFileName = "vorlink.ini";
-// Beside it: the settings that go beyond its four lines (INI).
-inline constexpr std::string_view kMoreSettingsFileName = "vorlink.conf";
 // Where the port lines stand in the file, counted from 1.
 inline constexpr int kIncomingPortLineNumber = 1;
 inline constexpr int kOutgoingPortLineNumber = 3;
@@ -33,8 +32,9 @@ enum class ConfigFileStatus {
 ConfigFileStatus ReadConfigFile(const std::filesystem::path& folder, Settings& settings,
                                 std::string* problem = nullptr);
 
-// Why folder/"vorlink.conf" is there but cannot be read; empty when it reads
-// or is missing (its settings then keep their defaults).
+// Why folder/"vorlink.conf" is there but cannot be read (or is too big to be
+// read); empty when it reads or is missing (its settings then keep their
+// defaults).
 std::string MoreSettingsProblem(const std::filesystem::path& folder);
 
 // Writes the four settings as lines 1 to 4, replacing the file whole or not

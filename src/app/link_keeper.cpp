@@ -40,17 +40,30 @@ void LinkKeeper::Keep(std::string name, RetryPolicy policy) {
   policy_ = policy;
 }
 
-void LinkKeeper::OnLost() {
-  if (lost_) return;
-  lost_ = true;
+std::string LinkFoundText(std::string_view name, const DateTime& utc) {
+  return std::string(name) + " appeared at " + TimeOfDay(utc) + " UTC";
+}
+
+void LinkKeeper::StartTries(Away away) {
+  away_ = away;
   attempt_ = 0;
   lostSince_ = clock_.MonotonicNow();
-  watcher_.OnLinkLost(*this, LinkLostText(name_, UtcNow(clock_)));
   timer_.Start(RetryDelay(policy_, attempt_));
 }
 
+void LinkKeeper::OnLost() {
+  // A port missing from the start that goes again before it opened is no loss.
+  if (IsAway()) return;
+  StartTries(Away::kLost);
+  watcher_.OnLinkLost(*this, LinkLostText(name_, UtcNow(clock_)));
+}
+
+void LinkKeeper::OnMissing() {
+  if (!IsAway()) StartTries(Away::kMissing);
+}
+
 void LinkKeeper::OnRetryTimer() {
-  if (!lost_ || port_.Opening()) return;
+  if (!IsAway() || port_.Opening()) return;
   if (port_.PortOpen() || port_.SetPortOpen(true)) {
     Back();
   } else if (!port_.Opening()) {
@@ -59,11 +72,11 @@ void LinkKeeper::OnRetryTimer() {
 }
 
 void LinkKeeper::OnConnected() {
-  if (lost_) Back();
+  if (IsAway()) Back();
 }
 
 void LinkKeeper::OnConnectFailed() {
-  if (lost_) TryLater();
+  if (IsAway()) TryLater();
 }
 
 void LinkKeeper::TryLater() {
@@ -72,14 +85,20 @@ void LinkKeeper::TryLater() {
 }
 
 void LinkKeeper::Back() {
-  lost_ = false;
+  const bool wasLost = IsLost();
+  away_ = Away::kNo;
+  const DateTime now = UtcNow(clock_);
+  if (!wasLost) {
+    watcher_.OnLinkBack(*this, LinkFoundText(name_, now));
+    return;
+  }
   const auto away =
       std::chrono::duration_cast<std::chrono::seconds>(clock_.MonotonicNow() - lostSince_);
-  watcher_.OnLinkBack(*this, LinkBackText(name_, UtcNow(clock_), away.count()));
+  watcher_.OnLinkBack(*this, LinkBackText(name_, now, away.count()));
 }
 
 void LinkKeeper::Stop() {
-  lost_ = false;
+  away_ = Away::kNo;
   timer_.Stop();
 }
 

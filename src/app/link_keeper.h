@@ -3,7 +3,9 @@
 // port is tried again on a timer: every second for a serial device, whose
 // missing node costs nothing to look for, and with a back-off from 1 s to
 // 10 s for a TCP peer, which may be far away. When it opens, the return is
-// reported with how long the link was away.
+// reported with how long the link was away. A port that was missing from the
+// start (the TNC not plugged in yet) is tried the same way, without a loss
+// to report, and its arrival is reported as such.
 //
 // The timer and the clock are handed in: the Qt layer gives a QTimer, the
 // tests a fake, so the policy runs without waiting.
@@ -33,6 +35,8 @@ std::chrono::milliseconds RetryDelay(const RetryPolicy& policy, int attempt);
 // "COM 1 lost at 14:03:12 UTC" and "COM 1 back at 14:03:15 UTC after 3 s".
 std::string LinkLostText(std::string_view name, const DateTime& utc);
 std::string LinkBackText(std::string_view name, const DateTime& utc, std::int64_t seconds);
+// "COM 1 appeared at 14:03:15 UTC".
+std::string LinkFoundText(std::string_view name, const DateTime& utc);
 
 // One shot: fires once, the given delay after Start; Start again replaces it.
 class RetryTimer {
@@ -63,6 +67,8 @@ class LinkKeeper {
   void Keep(std::string name, RetryPolicy policy);
   // The port went away: reported once, tries start.
   void OnLost();
+  // The port could not be opened at start: tries start, nothing reported.
+  void OnMissing();
   // The timer fired: one try to open the port. A port that opens in the
   // background (a TCP peer) answers later with OnConnected or OnConnectFailed;
   // until then no timer runs and a shot on its way tries nothing.
@@ -71,7 +77,9 @@ class LinkKeeper {
   void OnConnectFailed();
   // No more tries (shut-down, mirroring switched off).
   void Stop();
-  bool IsLost() const { return lost_; }
+  // Gone after having been there; a port still missing from the start is not.
+  bool IsLost() const { return away_ == Away::kLost; }
+  bool IsAway() const { return away_ != Away::kNo; }
   // Tries since the loss; for the tests of the back-off.
   int Attempts() const { return attempt_; }
 
@@ -85,7 +93,9 @@ class LinkKeeper {
   LinkWatcher& watcher_;
   std::string name_;
   RetryPolicy policy_ = kSerialRetry;
-  bool lost_ = false;
+  enum class Away { kNo, kLost, kMissing };
+  void StartTries(Away away);
+  Away away_ = Away::kNo;
   int attempt_ = 0;
   std::chrono::steady_clock::time_point lostSince_{};
 };

@@ -1,6 +1,7 @@
 #include "app/program_options.h"
 
 #include <string>
+#include <vector>
 
 #include "base/package.h"
 
@@ -13,6 +14,7 @@ constexpr OptionSpec kOptions[] = {
      "for this run, read the TNC over KISS over TCP (port 8001 when left out)"},
     {kKissServerOption, "[HOST:]PORT",
      "for this run, share the frames over KISS TCP (HOST 127.0.0.1 when left out)"},
+    {kListDevicesOption, "", "list the serial devices a port can be linked to, and exit"},
 };
 
 constexpr std::string_view kUsage =
@@ -68,7 +70,8 @@ static std::string Refusal(const CommandLine& line) {
   return {};
 }
 
-std::optional<int> AnswerCommandLine(const CommandLine& line, std::FILE* out, std::FILE* err) {
+std::optional<int> AnswerCommandLine(const CommandLine& line, std::FILE* out, std::FILE* err,
+                                     SerialDeviceSource* devices) {
   if (const std::string why = Refusal(line); !why.empty()) {
     std::fprintf(err, "vorlink: %s (try --help)\n", why.c_str());
     return kExitUsage;
@@ -79,6 +82,12 @@ std::optional<int> AnswerCommandLine(const CommandLine& line, std::FILE* out, st
   }
   if (line.version) {
     std::fprintf(out, "%s\n", VersionText(kProgramName).c_str());
+    return 0;
+  }
+  if (line.Has(kListDevicesOption)) {
+    const std::string list = DeviceListText(devices ? devices->Devices() : std::vector<SerialDevice>{});
+    if (list.empty()) std::fprintf(err, "vorlink: no serial devices found\n");
+    std::fputs(list.c_str(), out);
     return 0;
   }
   return std::nullopt;

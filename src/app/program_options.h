@@ -10,6 +10,7 @@
 
 #include "base/command_line.h"
 #include "link/kiss_tcp_address.h"
+#include "link/serial_device.h"
 
 namespace vorlink {
 
@@ -17,6 +18,7 @@ inline constexpr std::string_view kProgramName = "vorlink";
 inline constexpr std::string_view kStationOption = "--station";
 inline constexpr std::string_view kKissTcpOption = "--kiss-tcp";
 inline constexpr std::string_view kKissServerOption = "--kiss-server";
+inline constexpr std::string_view kListDevicesOption = "--list-devices";
 inline constexpr int kExitUsage = 2;
 
 // Reads the arguments (without the program name).
@@ -32,6 +34,9 @@ std::optional<KissTcpAddress> KissTcpOption(const CommandLine& line);
 // nothing without the option or for a value that names no port.
 std::optional<KissTcpAddress> KissServerOption(const CommandLine& line);
 
-std::optional<int> AnswerCommandLine(const CommandLine& line, std::FILE* out, std::FILE* err);
+// --list-devices prints the devices of `devices` on out, as the setup dialog
+// offers them; without a source there are none.
+std::optional<int> AnswerCommandLine(const CommandLine& line, std::FILE* out, std::FILE* err,
+                                     SerialDeviceSource* devices = nullptr);
 
 }  // namespace vorlink

@@ -1,7 +1,7 @@
 // Everything the process keeps while the main window is unloaded and loaded
 // again: the settings, the counters, the time of the last packet and the
 // status timer's figures, the frames received, the two folders the program
-// works in, what feeds the incoming side, and the messages shown so far.
+// works in, the settings of vorlink.conf, and the messages shown so far.
 #pragma once
 
 #include <cstddef>
@@ -10,9 +10,9 @@
 
 #include "app/kiss_server_choice.h"
 #include "app/kiss_server_figures.h"
-#include "app/link_choice.h"
 #include "app/message_log.h"
 #include "app/settings.h"
+#include "app/station_config.h"
 #include "app/receive_counters.h"
 #include "base/clock.h"
 #include "app/status_timer.h"
@@ -31,16 +31,14 @@ struct Station {
   std::filesystem::path programFolder;
   // The working directory: the configuration file, and housekeeping.
   std::filesystem::path workingFolder;
-  LinkChoice link;                                   // vorlink.conf
+  StationConfig config;                              // vorlink.conf
   std::optional<KissTcpAddress> kissTcpForThisRun;  // --kiss-tcp, never saved
   MessageLog messages;
-  KissServerChoice kissServer;                          // vorlink.conf
   std::optional<KissTcpAddress> kissServerForThisRun;  // --kiss-server, never saved
-  KissServerLimits kissServerLimits;                    // vorlink.conf, read only
   KissServerFigures kissServerFigures;                  // clients connected now, counts
 
-  std::optional<KissTcpAddress> KissTcp() const { return ChosenKissTcp(link, kissTcpForThisRun); }
-  KissServerChoice KissServerSetting() const { return ChosenKissServer(kissServer, kissServerForThisRun); }
+  std::optional<KissTcpAddress> KissTcp() const { return ChosenKissTcp(config.link, kissTcpForThisRun); }
+  KissServerChoice KissServerSetting() const { return ChosenKissServer(config.kissServer, kissServerForThisRun); }
 };
 
 }  // namespace vorlink

@@ -59,6 +59,18 @@ std::string StationLinks::OutgoingText() const {
   return PortText(c_.outgoing, outgoingKeeper_.IsLost());
 }
 
+void StationLinks::WatchIfMissing(SerialPortComponent& port, LinkKeeper& keeper) {
+  // Port 0 names no device to wait for.
+  if (port.PortOpen() || port.CommPort() <= 0) return;
+  keeper.Keep(PortName(port), kSerialRetry);
+  keeper.OnMissing();
+}
+
+void StationLinks::WatchMissingPorts() {
+  if (!kissTcp_) WatchIfMissing(c_.incoming, incomingKeeper_);
+  if (c_.mirroring) WatchIfMissing(c_.outgoing, outgoingKeeper_);
+}
+
 void StationLinks::OnIncomingLost() {
   if (!kissTcp_) incomingKeeper_.Keep(PortName(c_.incoming), kSerialRetry);
   incomingKeeper_.OnLost();

@@ -3,7 +3,9 @@
 // LinkKeeper when it goes away. A loss shows at once (IN lamp red, the label
 // with " lost ", a grey line in the pane, the status text); a return shows
 // the same way, restarts the deframer and, for a serial TNC, sends the start
-// script again: a TNC that lost power comes back in command mode.
+// script again: a TNC that lost power comes back in command mode. A serial
+// port that did not open at start-up is tried the same way, so a TNC
+// plugged in later is picked up.
 #pragma once
 
 #include <filesystem>
@@ -46,6 +48,11 @@ class StationLinks final : private LinkWatcher {
   std::string IncomingText() const;
   std::string OutgoingText() const;
 
+  // Start-up, after the ports were opened: a serial port with a number that
+  // did not open is tried until its device comes; the mirror port only
+  // while mirroring.
+  void WatchMissingPorts();
+
   // DeviceLost of a port, and its retry timer.
   void OnIncomingLost();
   void OnOutgoingLost();
@@ -64,6 +71,7 @@ class StationLinks final : private LinkWatcher {
   void ShowLamps();
   // The peer would not take the start-up's connect: tries go on by themselves.
   std::string PeerNotThere();
+  static void WatchIfMissing(SerialPortComponent& port, LinkKeeper& keeper);
 
   LinkContext c_;
   std::optional<KissTcpAddress> kissTcp_;

@@ -6,6 +6,7 @@
 #include "app/config_file.h"
 #include "app/housekeeping.h"
 #include "app/port_configuration.h"
+#include "app/port_line.h"
 #include "app/status_timer.h"
 #include "base/text.h"
 #include "base/utc.h"
@@ -23,7 +24,7 @@ StationSession::StationSession(Station& station, Clock& clock, StationPorts port
       pipeline_(ReceiveContext{pane ? *pane : noPane_, clock, options_, mirroring_, ports.incoming,
                                ports.outgoing, station.counters, station.LastPacketTime, view, view,
                                captureWriter}),
-      kissServer_(view, ports.incoming, clock, station.kissServerFigures, station.kissServerLimits),
+      kissServer_(view, ports.incoming, clock, station.kissServerFigures, station.config.kissServerLimits),
       timeClient_(ports.timeServer, clock, view, timeServerPort),
       mirror_(mirroring_, station.settings.MirrorFlag, station.settings.OutgoingPortLine,
               ports.outgoing, view, view),
@@ -42,20 +43,26 @@ void StationSession::Load() {
   Settings& settings = station_.settings;
   std::vector<std::string> settingsProblems;
   std::string problem;
-  switch (ReadConfigFile(station_.workingFolder, settings, &problem)) {
-    case ConfigFileStatus::kMissing: view_.OpenSetupDialogWithFocus(); break;
-    case ConfigFileStatus::kUnreadable: settingsProblems.push_back(problem); break;
-    case ConfigFileStatus::kFound: break;
-  }
+  const ConfigFileStatus read = ReadConfigFile(station_.workingFolder, settings, &problem);
+  if (read == ConfigFileStatus::kUnreadable) settingsProblems.push_back(problem);
+  const auto kissTcp = station_.KissTcp();
+  // Without a TNC port nothing can work; the way out is shown, not left to be found.
+  const bool noTncPort = !kissTcp && SplitPortLine(settings.IncomingPortLine).port == 0;
+  if (read == ConfigFileStatus::kMissing || noTncPort) view_.OpenSetupDialogWithFocus();
   if (auto more = MoreSettingsProblem(station_.workingFolder); !more.empty()) {
     settingsProblems.push_back(std::move(more));
   }
   std::vector<std::string> incomingProblems;
-  if (const auto kissTcp = station_.KissTcp()) {
+  if (kissTcp) {
     if (auto problem = links_.UseIncoming(kissTcp)) incomingProblems.push_back(*problem);
   } else {
     incomingProblems =
         ConfigurePort(ports_.incoming, settings.IncomingPortLine, kIncomingPortLineNumber);
+  }
+  if (noTncPort) {
+    // In place of the failed open of port 0, which says nothing useful.
+    if (!ports_.incoming.PortOpen() && !incomingProblems.empty()) incomingProblems.pop_back();
+    incomingProblems.emplace_back(kNoTncPortChosen);
   }
   pipeline_.Reset();
   const KissServerChoice sharing = station_.KissServerSetting();
@@ -75,6 +82,7 @@ void StationSession::Load() {
   view_.ShowMirrorPort(PortText(ports_.outgoing));
   station_.LastPacketTime = UtcNow(clock_);
   mirror_.ApplyMirrorFlag();
+  links_.WatchMissingPorts();
   pipeline_.Captures().CreateCaptureFiles(station_.programFolder, clock_, view_);
   // A KISS-over-TCP peer takes frames only.
   if (!links_.OverKissTcp()) {

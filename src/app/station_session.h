@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "app/kiss_server.h"
 #include "app/link_keeper.h"
@@ -26,6 +27,9 @@
 #include "tnc/tnc_terminal.h"
 
 namespace vorlink {
+
+// The status text of a start without an incoming port; the setup dialog opens.
+inline constexpr std::string_view kNoTncPortChosen = "No TNC port chosen: File > TNC Setup";
 
 struct StationPorts {
   SerialPortComponent& incoming;  // the TNC

@@ -1,23 +1,12 @@
 #include "decode/capture_loader.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <memory>
-#include <vector>
 
 #include "capture/time_frame.h"
 
 namespace vorlink {
-namespace {
-
-constexpr std::size_t kReadSize = std::size_t{1} << 20;
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-}  // namespace
 
 void CaptureLoader::OnUnit(std::span<const std::uint8_t> frame) {
   if (frame.size() <= 2) return;
@@ -34,25 +23,43 @@ void CaptureLoader::OnUnit(std::span<const std::uint8_t> frame) {
   ++frames_;
 }
 
+CaptureReader::CaptureReader(const std::filesystem::path& file, FrameStore& store,
+                             const DisplayOptions& options, std::size_t sliceBytes)
+    : file_(std::fopen(file.c_str(), "rb")), loader_(store, options) {
+  if (!file_) {
+    problem_ = std::strerror(errno);
+    return;
+  }
+  std::error_code unknown;
+  size_ = std::filesystem::file_size(file, unknown);
+  slice_.resize(std::max<std::size_t>(1, sliceBytes));
+}
+
+bool CaptureReader::ReadSlice() {
+  if (!file_) return false;
+  const std::size_t n = std::fread(slice_.data(), 1, slice_.size(), file_.get());
+  read_ += n;
+  if (n > 0) loader_.Feed(std::span(slice_.data(), n));
+  if (n == slice_.size()) return true;
+  if (std::ferror(file_.get())) problem_ = std::strerror(errno);
+  file_.reset();
+  slice_ = {};
+  return false;
+}
+
+int CaptureReader::PercentRead() const {
+  if (Finished()) return 100;
+  if (size_ == 0) return 0;
+  return static_cast<int>(100 * std::min(read_, size_) / size_);
+}
+
 bool LoadCapture(const std::filesystem::path& file, FrameStore& store,
                  const DisplayOptions& options, std::string& error) {
-  std::unique_ptr<std::FILE, FileCloser> in(std::fopen(file.c_str(), "rb"));
-  if (!in) {
-    error = std::strerror(errno);
-    return false;
+  CaptureReader reader(file, store, options);
+  while (reader.ReadSlice()) {
   }
-  CaptureLoader loader(store, options);
-  std::vector<std::uint8_t> buffer(kReadSize);
-  while (true) {
-    const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), in.get());
-    if (n > 0) loader.Feed(std::span(buffer.data(), n));
-    if (n < buffer.size()) break;
-  }
-  if (std::ferror(in.get())) {
-    error = std::strerror(errno);
-    return false;
-  }
-  return true;
+  error = reader.Problem();
+  return error.empty();
 }
 
 }  // namespace vorlink

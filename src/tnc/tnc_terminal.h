@@ -5,6 +5,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -32,20 +33,26 @@ class TncTerminal {
       : programFolder_(std::move(programFolder)), incoming_(incoming), status_(status) {}
 
   // A key press in the terminal, with its character code. Codes 0..255 go out
-  // as one byte; a key typed while the port is closed is dropped.
+  // as one byte; a key typed while the port is closed is dropped, and the
+  // first of a run of them says "COM 1 not open".
   TextBoxAction KeyPress(int code);
 
   // "Set TNC in CMD Mode": C0 FF C0 and "set TNC in CMD mode"; nothing at all
   // while the port is closed.
   void SetTncInCmdMode();
 
-  // "TNC Init": the start script, exactly as at start-up.
+  // "TNC Init": the start script, exactly as at start-up; with the port
+  // closed only "COM 1 not open", since nothing would reach the TNC.
   void TncInit();
 
  private:
   std::filesystem::path programFolder_;
   SerialPort& incoming_;
   StatusLine& status_;
+  bool toldNotOpen_ = false;  // since the last key that went out
 };
+
+// "COM 1 not open".
+std::string PortNotOpenText(const SerialPort& port);
 
 }  // namespace vorlink

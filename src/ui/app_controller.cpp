@@ -5,17 +5,22 @@
 #include <QVBoxLayout>
 #include <QScreen>
 #include <QTimer>
+#include <vector>
 
 #include "app/config_file.h"
+#include "app/qt_station_config.h"
+#include "base/utc.h"
+#include "app/device_links.h"
+#include "link/qt_serial_devices.h"
 #include "ui/about_window.h"
 #include "ui/aprs_messages_window.h"
-#include "ui/link_choice_file.h"
 #include "ui/frame_browser.h"
 #include "ui/heard_view.h"
 #include "ui/main_window.h"
 #include "ui/messages_window.h"
 #include "ui/setup_dialog.h"
 #include "ui/statistics_window.h"
+#include "ui/window_place.h"
 
 namespace vorlink {
 
@@ -36,7 +41,11 @@ static void BringToFront(QWidget& window) {
 }
 
 AppController::AppController(Station& station, Clock& clock, std::uint16_t timeServerPort)
-    : station_(station), clock_(clock), timeServerPort_(timeServerPort) {}
+    : station_(station),
+      clock_(clock),
+      timeServerPort_(timeServerPort),
+      machineDevices_(std::make_unique<QtSerialDevices>()),
+      devices_(machineDevices_.get()) {}
 
 AppController::~AppController() {
   // Windows still open when the process ends unload like any other.
@@ -109,6 +118,7 @@ void AppController::ShowMainWindow() {
   connect(window, &MainWindow::FramesRequested, this, [this] { OpenFrames(); });
   connect(window, &MainWindow::HeardRequested, this, [this] { OpenHeard(); });
   connect(window, &MainWindow::AprsMessagesRequested, this, [this] { OpenAprsMessages(); });
+  connect(window, &MainWindow::ConfigChanged, this, &AppController::SaveConfig);
   connect(window, &MainWindow::OpenCaptureRequested, this, [this] {
     const QString file = QFileDialog::getOpenFileName(
         main_, "Open Capture", QString::fromStdString(station_.programFolder.string()),
@@ -132,14 +142,39 @@ Window* AppController::Adopt(Window* window) {
   return window;
 }
 
+// A secondary window that comes back where the operator left it.
+template <typename Window>
+Window* AppController::AdoptPlaced(Window* window, WindowPlace StationConfig::*place) {
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  Track(window);
+  PlaceWindow(*window, station_.config.*place);
+  KeepPlaceOnClose(*window, [this, place](const WindowPlace& left) {
+    if (station_.config.*place == left) return;
+    station_.config.*place = left;
+    SaveConfig();
+  });
+  return window;
+}
+
+void AppController::SaveConfig() {
+  if (WriteStationConfig(station_.workingFolder, station_.config)) return;
+  const std::string text = "cannot save " + std::string(kMoreSettingsFileName);
+  if (main_) {
+    static_cast<StatusLine&>(*main_).SetSimpleText(text);
+  } else {
+    station_.messages.Add(UtcNow(clock_), text);
+  }
+}
+
 void AppController::OpenSetupDialog(bool withFocus) {
   if (setup_) {
     BringToFront(*setup_);
     return;
   }
   setup_ = Adopt(new SetupDialog());
-  setup_->SetLinkChoice(station_.link);
-  setup_->SetSharing(station_.kissServer);
+  setup_->SetLinkChoice(station_.config.link);
+  setup_->SetSharing(station_.config.kissServer);
+  setup_->SetDeviceSource(devices_);
   connect(setup_, &SetupDialog::PortLinesChosen, this, &AppController::ApplyPortLines);
   if (withFocus) {
     BringToFront(*setup_);
@@ -150,14 +185,15 @@ void AppController::OpenSetupDialog(bool withFocus) {
 
 void AppController::ApplyPortLines(const std::string& incoming, const std::string& outgoing) {
   SavePortLines(station_.workingFolder, station_.settings, incoming, outgoing);
+  DeviceChoice devices;
   if (setup_) {
-    station_.link = setup_->ChosenLink();
-    WriteLinkChoice(station_.workingFolder, station_.link);
+    devices = setup_->ChosenDevices();
+    station_.config.link = setup_->ChosenLink();
     // What the operator chose now wins over --kiss-tcp.
     station_.kissTcpForThisRun.reset();
-    station_.kissServer = setup_->ChosenSharing();
-    WriteKissServerChoice(station_.workingFolder, station_.kissServer);
+    station_.config.kissServer = setup_->ChosenSharing();
     station_.kissServerForThisRun.reset();
+    SaveConfig();
   }
   if (setup_) setup_->close();
   if (main_) {
@@ -166,7 +202,13 @@ void AppController::ApplyPortLines(const std::string& incoming, const std::strin
     main_->close();
     main_ = nullptr;
   }
+  // After the old window let go of its ports, before the new one opens them.
+  const std::vector<std::string> problems =
+      ApplyDeviceChoice(station_.workingFolder, incoming, outgoing, devices);
   ShowMainWindow();
+  // Last, over the start-up's own texts.
+  StatusLine& status = *main_;
+  for (const std::string& problem : problems) status.SetSimpleText(problem);
 }
 
 void AppController::OpenStatistics() {
@@ -185,7 +227,7 @@ void AppController::OpenMessages() {
     BringToFront(*messages_);
     return;
   }
-  messages_ = Adopt(new MessagesWindow(station_.messages));
+  messages_ = AdoptPlaced(new MessagesWindow(station_.messages), &StationConfig::messages);
   messages_->show();
 }
 
@@ -203,9 +245,7 @@ FrameBrowser& AppController::OpenFrames() {
     BringToFront(*frames_);
     return *frames_;
   }
-  frames_ = new FrameBrowser(station_.frames, station_.workingFolder / kBrowserSettingsFile);
-  frames_->setAttribute(Qt::WA_DeleteOnClose);
-  Track(frames_);
+  frames_ = AdoptPlaced(new FrameBrowser(station_.frames), &StationConfig::frames);
   frames_->show();
   return *frames_;
 }
@@ -220,10 +260,9 @@ QWidget& AppController::OpenHeard() {
   window->setWindowTitle("Heard Stations");
   auto* view = new HeardView(station_.frames, false, window);
   (new QVBoxLayout(window))->addWidget(view);
-  window->resize(820, 360);
   connect(view, &HeardView::CallsignChosen, this,
           [this](const QString& callsign) { OpenFrames().FilterBySource(callsign); });
-  heard_ = Adopt(window);
+  heard_ = AdoptPlaced(window, &StationConfig::heard);
   heard_->show();
   return *heard_;
 }
@@ -239,9 +278,7 @@ AprsMessagesWindow& AppController::OpenAprsMessages() {
 }
 
 FrameBrowser& AppController::OpenCapture(const QString& file) {
-  auto* viewer = new FrameBrowser(station_.workingFolder / kBrowserSettingsFile);
-  viewer->setAttribute(Qt::WA_DeleteOnClose);
-  Track(viewer);
+  auto* viewer = AdoptPlaced(new FrameBrowser(), &StationConfig::frames);
   viewers_.append(viewer);
   viewer->show();
   viewer->OpenCapture(file.toStdString());

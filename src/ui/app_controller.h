@@ -1,18 +1,24 @@
 // The windows of the process and their lifetimes: the main window (loaded,
 // unloaded and loaded again when the setup dialog's OK applies new port
-// lines), the setup dialog, the statistics and the about window. Every window
-// is non-modal; the process ends when its last window is closed, or at once
-// on File > Exit or a stop signal, with every window closed.
+// lines), the setup dialog, the statistics and the about window, the
+// messages, the frame browser, the stations heard and the capture viewers.
+// Every window is non-modal; the process ends when its last window is
+// closed, or at once on File > Exit or a stop signal, with every window
+// closed. It owns the station's vorlink.conf settings: dialogs and menus
+// change the value, it writes the file, and the windows that remember
+// their place hand it over when they close.
 #pragma once
 
 #include <QObject>
 #include <QList>
 #include <QPointer>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/station.h"
 #include "base/clock.h"
+#include "link/serial_device.h"
 #include "time/time_server_client.h"
 
 class QWidget;
@@ -33,6 +39,10 @@ class AppController final : public QObject {
  public:
   AppController(Station& station, Clock& clock, std::uint16_t timeServerPort = kTimeProtocolPort);
   ~AppController() override;
+
+  // Where the setup dialog's device lists come from; the machine's own
+  // serial devices unless another source is given.
+  void UseDevices(SerialDeviceSource& devices) { devices_ = &devices; }
 
   // Loads and shows the main window.
   void Start();
@@ -68,6 +78,10 @@ class AppController final : public QObject {
   void Track(QWidget* window);
   template <typename Window>
   Window* Adopt(Window* window);
+  template <typename Window>
+  Window* AdoptPlaced(Window* window, WindowPlace StationConfig::*place);
+  // Writes vorlink.conf from the station's value; a failure is told.
+  void SaveConfig();
   void CheckWindowsLeft();
   void CloseAll();
   void End();
@@ -75,6 +89,8 @@ class AppController final : public QObject {
   Station& station_;
   Clock& clock_;
   std::uint16_t timeServerPort_;
+  std::unique_ptr<SerialDeviceSource> machineDevices_;
+  SerialDeviceSource* devices_;
   QPointer<MainWindow> main_;
   QPointer<SetupDialog> setup_;
   QPointer<StatisticsWindow> statistics_;

@@ -1,6 +1,5 @@
 #include "ui/frame_browser.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -8,27 +7,27 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSettings>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 
 #include "decode/aprs_reader.h"
 #include "decode/frame_detail.h"
 #include "ui/frame_detail_pane.h"
+#include "decode/frame_text.h"
 #include "ui/frame_view.h"
 #include "ui/heard_view.h"
 
 namespace vorlink {
 namespace {
 
-constexpr const char* kGeometryKey = "FrameBrowser/geometry";
-constexpr const char* kSplitterKey = "FrameBrowser/splitter";
-constexpr const char* kDetailSplitterKey = "FrameBrowser/detailSplitter";
+// Frame lines in the pane and stations in the list when the window first opens.
+constexpr int kShownLines = 30;
+// The pane's margins on both sides of its lines.
+constexpr int kPaneSlack = 16;
 constexpr int kAprsFilterRow = 2;  // captions; the fields a row below
 
 QString ToQString(const std::filesystem::path& path) {
@@ -48,18 +47,14 @@ QLineEdit* AddField(QGridLayout& grid, int column, const char* caption, const ch
 
 }  // namespace
 
-FrameBrowser::FrameBrowser(const FrameStore& store, std::filesystem::path settingsFile,
-                           QWidget* parent)
-    : QMainWindow(parent), store_(store), settingsFile_(std::move(settingsFile)) {
+FrameBrowser::FrameBrowser(const FrameStore& store, QWidget* parent)
+    : QMainWindow(parent), store_(store) {
   Build();
   setWindowTitle("Frames");
 }
 
-FrameBrowser::FrameBrowser(std::filesystem::path settingsFile, QWidget* parent)
-    : QMainWindow(parent),
-      own_(std::make_unique<FrameStore>()),
-      store_(*own_),
-      settingsFile_(std::move(settingsFile)) {
+FrameBrowser::FrameBrowser(QWidget* parent)
+    : QMainWindow(parent), own_(std::make_unique<FrameStore>()), store_(*own_) {
   Build();
 }
 
@@ -152,13 +147,7 @@ void FrameBrowser::Build() {
     find_->selectAll();
   });
 
-  resize(960, 680);
-  if (!settingsFile_.empty()) {
-    const QSettings settings(ToQString(settingsFile_), QSettings::IniFormat);
-    restoreGeometry(settings.value(kGeometryKey).toByteArray());
-    splitter->restoreState(settings.value(kSplitterKey).toByteArray());
-    detailSplitter->restoreState(settings.value(kDetailSplitterKey).toByteArray());
-  }
+  resize(sizeHint());
   ShowCounts();
 }
 
@@ -208,6 +197,9 @@ void FrameBrowser::BuildAprsFilters(QGridLayout& grid) {
   grid.addWidget(new QLabel("APRS"), kAprsFilterRow, 0);
   aprsType_ = new QComboBox;
   aprsType_->setObjectName("FilterAprsType");
+  // As narrow as the From field above it; the list opens as wide as it needs.
+  aprsType_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  aprsType_->setMinimumContentsLength(8);
   aprsType_->addItem("any");
   for (int k = 0; k < kAprsTypeCount; ++k) {
     aprsType_->addItem(QString::fromStdString(std::string(AprsTypeName(static_cast<AprsType>(k)))));
@@ -345,57 +337,47 @@ void FrameBrowser::OpenCapture(const std::filesystem::path& file) {
   if (!own_) return;
   captureName_ = file.filename();
   setWindowTitle(ToQString(captureName_));
-  std::error_code error;
-  captureSize_ = std::filesystem::file_size(file, error);
-  capture_.open(file, std::ios::binary);
-  if (!capture_.is_open() || error) {
-    const std::string why = error ? error.message() : std::strerror(errno);
-    capture_.close();
-    statusBar()->showMessage(QString("Cannot read %1: %2").arg(ToQString(file), QString::fromStdString(why)));
+  capture_ = std::make_unique<CaptureReader>(file, *own_, DisplayOptions{}, kLoadSliceBytes);
+  if (capture_->Finished()) {
+    statusBar()->showMessage(QString("Cannot read %1: %2")
+                                 .arg(ToQString(file), QString::fromStdString(capture_->Problem())));
     return;
   }
-  captureRead_ = 0;
-  loader_ = std::make_unique<CaptureLoader>(*own_, DisplayOptions{});
-  buffer_.resize(kLoadSliceBytes);
   progress_->setValue(0);
   progress_->show();
   slices_->start();
 }
 
 void FrameBrowser::LoadSlice() {
-  capture_.read(reinterpret_cast<char*>(buffer_.data()),
-                static_cast<std::streamsize>(buffer_.size()));
-  const auto got = static_cast<std::size_t>(capture_.gcount());
-  loader_->Feed(std::span<const std::uint8_t>(buffer_.data(), got));
-  captureRead_ += got;
-  if (captureSize_ > 0) {
-    progress_->setValue(static_cast<int>(100 * captureRead_ / captureSize_));
-  }
-  if (got == buffer_.size() && capture_.good()) return;
-  const bool failed = capture_.bad();
-  capture_.close();
+  const bool more = capture_->ReadSlice();
+  progress_->setValue(capture_->PercentRead());
+  if (more) return;
   progress_->hide();
-  buffer_ = {};
-  setWindowTitle(QString("%1 (%2 frames)").arg(ToQString(captureName_)).arg(loader_->Frames()));
-  if (failed) statusBar()->showMessage(QString("Cannot read all of %1").arg(ToQString(captureName_)));
+  setWindowTitle(
+      QString("%1 (%2 frames)").arg(ToQString(captureName_)).arg(capture_->Loaded().Frames()));
+  if (!capture_->Problem().empty()) {
+    statusBar()->showMessage(QString("Cannot read all of %1").arg(ToQString(captureName_)));
+  }
   view_->Refresh();
   heard_->Refresh();
   if (filter_) Refresh();
   ShowCounts();
 }
 
-void FrameBrowser::closeEvent(QCloseEvent* event) {
-  if (!settingsFile_.empty()) {
-    QSettings settings(ToQString(settingsFile_), QSettings::IniFormat);
-    settings.setValue(kGeometryKey, saveGeometry());
-    if (auto* splitter = findChild<QSplitter*>("FrameBrowserSplitter")) {
-      settings.setValue(kSplitterKey, splitter->saveState());
-    }
-    if (auto* splitter = findChild<QSplitter*>("FrameDetailSplitter")) {
-      settings.setValue(kDetailSplitterKey, splitter->saveState());
-    }
-  }
-  event->accept();
+QSize FrameBrowser::sizeHint() const {
+  const QFontMetrics pane(view_->font());
+  // The separator, or a dump line of kDumpBytesPerLine bytes, which is a little longer.
+  const int paneWidth = pane.horizontalAdvance(QString(kSeparatorLength + 2, '0')) +
+                        kPaneSlack + view_->verticalScrollBar()->sizeHint().width() +
+                        2 * view_->frameWidth();
+  const int width = std::max({paneWidth, heard_->sizeHint().width(),
+                              centralWidget()->layout()->itemAt(0)->sizeHint().width()});
+  const int height = kShownLines * pane.lineSpacing() + detail_->sizeHint().height() +
+                     heard_->sizeHint().height() +
+                     centralWidget()->layout()->itemAt(0)->sizeHint().height() +
+                     statusBar()->sizeHint().height();
+  const QMargins margins = centralWidget()->layout()->contentsMargins();
+  return {width + margins.left() + margins.right(), height + margins.top() + margins.bottom()};
 }
 
 }  // namespace vorlink

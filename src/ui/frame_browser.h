@@ -2,14 +2,14 @@
 // it loaded itself), a filter bar (source, destination, digipeater, type,
 // PID, payload text, APRS report kind, distance from the station, message
 // addressee; all of them together), a search in what the pane shows, the
-// detail tree of the frame at the caret, and the stations heard. Filtering, loading, find and copy run in
-// slices on the event loop (Esc stops a find or copy), so a million frames
-// never freeze the window. Its geometry is kept in an INI file.
+// detail tree of the frame at the caret, and the stations heard. Filtering,
+// loading, find and copy run in slices on the event loop (Esc stops a find or copy), so a million frames
+// never freeze the window. It opens no file but the capture it is given;
+// its size and place are kept by its owner.
 #pragma once
 
 #include <QMainWindow>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 
@@ -33,23 +33,21 @@ class HeardView;
 
 inline constexpr FrameIndex kFilterSlice = 20'000;
 inline constexpr std::size_t kLoadSliceBytes = std::size_t{4} << 20;
-inline constexpr const char* kBrowserSettingsFile = "vorlink.conf";
 
 class FrameBrowser final : public QMainWindow {
   Q_OBJECT
 
  public:
   // Over a store that outlives the window: the live one.
-  FrameBrowser(const FrameStore& store, std::filesystem::path settingsFile,
-               QWidget* parent = nullptr);
+  explicit FrameBrowser(const FrameStore& store, QWidget* parent = nullptr);
   // Over a store of its own, which OpenCapture fills.
-  explicit FrameBrowser(std::filesystem::path settingsFile, QWidget* parent = nullptr);
+  explicit FrameBrowser(QWidget* parent = nullptr);
   ~FrameBrowser() override;
 
   // Loads a .kss capture in slices; the title names it and its frames once
   // loaded. Only for a browser with its own store.
   void OpenCapture(const std::filesystem::path& file);
-  bool Loading() const { return capture_.is_open(); }
+  bool Loading() const { return capture_ && !capture_->Finished(); }
 
   // Shows only the frames from this source callsign (glob).
   void FilterBySource(const QString& callsign);
@@ -62,9 +60,9 @@ class FrameBrowser final : public QMainWindow {
   // The station's own position and callsign: distance, bearing and the
   // within-km filter measure from it.
   void SetOwnStation(const OwnStation& station);
-
- protected:
-  void closeEvent(QCloseEvent* event) override;
+  // Wide enough for a frame's lines, the filter bar and every column of the
+  // stations heard.
+  QSize sizeHint() const override;
 
  private:
   void Build();
@@ -84,7 +82,6 @@ class FrameBrowser final : public QMainWindow {
 
   std::unique_ptr<FrameStore> own_;
   const FrameStore& store_;
-  std::filesystem::path settingsFile_;
 
   FrameView* view_ = nullptr;
   HeardView* heard_ = nullptr;
@@ -111,12 +108,8 @@ class FrameBrowser final : public QMainWindow {
   std::optional<FrameIndex> filterNext_;  // where the filter goes on while it runs
   FrameIndex filteredEnd_ = 0;           // frames before it have been filtered
 
-  std::ifstream capture_;
+  std::unique_ptr<CaptureReader> capture_;
   std::filesystem::path captureName_;
-  std::uintmax_t captureSize_ = 0;
-  std::uintmax_t captureRead_ = 0;
-  std::unique_ptr<CaptureLoader> loader_;
-  std::vector<std::uint8_t> buffer_;
 };
 
 }  // namespace vorlink

@@ -2,7 +2,8 @@
 // heard_columns.h) kept up with the store while frames arrive, rows updated
 // in place so a selected station stays selected, and beside it a bar chart
 // of frames per minute over the last hour, or over the whole span of a
-// capture.
+// capture, with a UTC time axis and a count scale. The columns are as wide
+// as their widest text, times on one line.
 #pragma once
 
 #include <QWidget>
@@ -11,6 +12,7 @@
 #include "decode/frame_rate.h"
 #include "decode/frame_store.h"
 #include "decode/heard_columns.h"
+#include "decode/rate_axes.h"
 
 class QSortFilterProxyModel;
 class QTableView;
@@ -23,16 +25,21 @@ inline constexpr int kHeardRefreshMs = 1000;
 class HeardModel;
 
 class FrameRateChart final : public QWidget {
+  Q_OBJECT
+
  public:
   explicit FrameRateChart(QWidget* parent = nullptr);
   void Show(FrameRate rate);
-  QSize sizeHint() const override { return {360, 160}; }
+  QSize sizeHint() const override { return {360, 200}; }
+  // The axes as last drawn, labels and all.
+  const RateAxes& Axes() const { return axes_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
   FrameRate rate_;
+  RateAxes axes_;
 };
 
 class HeardView final : public QWidget {
@@ -44,6 +51,8 @@ class HeardView final : public QWidget {
   // Looks at the store now, as the timer does.
   void Refresh();
   QTableView& Table() { return *table_; }
+  // Every column at its width, a few stations high, and the chart beside.
+  QSize sizeHint() const override;
   // The callsign of a row as the table shows it.
   QString CallsignAt(int row) const;
   // The list is still behind the store.
@@ -55,6 +64,8 @@ class HeardView final : public QWidget {
   void CallsignChosen(const QString& callsign);
 
  private:
+  void FitColumns();
+
   const FrameStore& store_;
   bool wholeSpan_;
   FrameIndex seenFirst_ = 0;

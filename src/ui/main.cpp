@@ -21,11 +21,12 @@
 
 #include "app/folder_lock.h"
 #include "app/program_options.h"
+#include "app/qt_station_config.h"
 #include "app/station.h"
 #include "base/system_clock.h"
 #include "base/utc.h"
+#include "link/qt_serial_devices.h"
 #include "ui/app_controller.h"
-#include "ui/link_choice_file.h"
 #include "ui/station_entry.h"
 
 namespace {
@@ -55,7 +56,10 @@ int RefuseStart(const std::string& text) {
 int main(int argc, char** argv) {
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   const vorlink::CommandLine line = vorlink::ParseProgramOptions(args);
-  if (const auto answered = vorlink::AnswerCommandLine(line, stdout, stderr)) return *answered;
+  vorlink::QtSerialDevices devices;
+  if (const auto answered = vorlink::AnswerCommandLine(line, stdout, stderr, &devices)) {
+    return *answered;
+  }
 
   const int stopSignals = BlockStopSignals();
   // The arguments are the program's own.
@@ -70,10 +74,8 @@ int main(int argc, char** argv) {
   vorlink::Station station;
   station.programFolder = folders->programFolder;
   station.workingFolder = folders->workingFolder;
-  station.link = vorlink::ReadLinkChoice(station.workingFolder);
+  station.config = vorlink::ReadStationConfig(station.workingFolder);
   station.kissTcpForThisRun = vorlink::KissTcpOption(line);
-  station.kissServer = vorlink::ReadKissServerChoice(station.workingFolder);
-  station.kissServerLimits = vorlink::ReadKissServerLimits(station.workingFolder);
   station.kissServerForThisRun = vorlink::KissServerOption(line);
   station.messages.SetFile(station.workingFolder / vorlink::kMessageFileName);
 

@@ -80,9 +80,9 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
       StationPorts{IncomingSource(), *mirrorPort_, *timeServerSocket_, incomingRetry_.get(),
                    mirrorRetry_.get()},
       nullptr, *this, env_.timeServerPort);
-  AddPcapCaptureEntry(*menuBar()->findChild<QMenu*>("MnuOptions"),
-                      env_.station.workingFolder / kMoreSettingsFileName,
-                      [this](bool on) { session_->Options().pcapFile = on; }, *this);
+  AddPcapCaptureEntry(*menuBar()->findChild<QMenu*>("MnuOptions"), env_.station.config.capture,
+                      [this](bool on) { session_->Options().pcapFile = on; },
+                      [this] { emit ConfigChanged(); });
   ConnectEvents();
   KeepLinks();
   if (env_.station.KissServerSetting().on) {

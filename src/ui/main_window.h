@@ -74,6 +74,8 @@ class MainWindow final : public QMainWindow, public StationView {
   void FramesRequested();
   void HeardRequested();
   void OpenCaptureRequested();
+  // A menu changed the station's vorlink.conf settings.
+  void ConfigChanged();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -3,13 +3,20 @@
 #include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextDocument>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace vorlink {
 namespace {
 
-constexpr int kWidth = 640;
-constexpr int kHeight = 320;
+// A line of the time and a status text of a usual length, wider when the
+// log holds longer ones, up to a screen's width of text.
+constexpr int kLeastColumns = 100;
+constexpr int kMostColumns = 200;
+constexpr int kShownLines = 20;
+// Beside the document's margins: the cursor at the end of a line, and air.
+constexpr int kTextSlack = 16;
 
 }  // namespace
 
@@ -27,13 +34,27 @@ MessagesWindow::MessagesWindow(MessageLog& log, QWidget* parent) : QWidget(paren
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(lines_);
-  resize(kWidth, kHeight);
+  resize(sizeHint());
 
   QStringList all;
   for (const MessageLog::Line& line : log_.Lines()) all << QString::fromStdString(line);
   lines_->setPlainText(all.join('\n'));
   lines_->verticalScrollBar()->setValue(lines_->verticalScrollBar()->maximum());
   log_.SetListener([this](const MessageLog::Line& line) { Append(line); });
+}
+
+QSize MessagesWindow::sizeHint() const {
+  const QFontMetrics metrics(lines_->font());
+  int width = metrics.horizontalAdvance(QString(kLeastColumns, '0'));
+  const int most = metrics.horizontalAdvance(QString(kMostColumns, '0'));
+  for (const MessageLog::Line& line : log_.Lines()) {
+    width = std::max(width, std::min(most, metrics.horizontalAdvance(QString::fromStdString(line))));
+  }
+  const int frame = 2 * lines_->frameWidth() +
+                    2 * static_cast<int>(lines_->document()->documentMargin());
+  return {width + kTextSlack + frame + lines_->verticalScrollBar()->sizeHint().width(),
+          kShownLines * metrics.lineSpacing() + kTextSlack + frame +
+              lines_->horizontalScrollBar()->sizeHint().height()};
 }
 
 MessagesWindow::~MessagesWindow() { log_.SetListener(nullptr); }

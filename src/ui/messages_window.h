@@ -19,6 +19,8 @@ class MessagesWindow final : public QWidget {
   ~MessagesWindow() override;
 
   QPlainTextEdit* Lines() const { return lines_; }
+  // Wide enough for its lines (within reason), twenty of them high.
+  QSize sizeHint() const override;
 
  private:
   void Append(const MessageLog::Line& line);

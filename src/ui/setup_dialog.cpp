@@ -1,5 +1,6 @@
 #include "ui/setup_dialog.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -7,15 +8,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <algorithm>
+#include <functional>
+#include <system_error>
 
-#include "link/port_device.h"
 #include "ui/frame_box.h"
 #include "ui/window_look.h"
 #include "ui/twips.h"
 
 namespace vorlink {
 namespace {
-
 
 // Left and width of the five columns, in twips inside a frame.
 struct ColumnPlace {
@@ -36,14 +39,36 @@ constexpr int kBoxHeight = 315;
 // Bold for the frame and button captions, regular for the rest.
 QFont DialogFont(bool bold) { return SansSerifFont(8.25, bold); }
 
+// A device list asks its owner for the devices present each time it opens,
+// so an adapter plugged in while the dialog is open is there to choose.
+class DeviceList final : public QComboBox {
+ public:
+  DeviceList(QWidget* parent, std::function<void()> beforePopup)
+      : QComboBox(parent), beforePopup_(std::move(beforePopup)) {}
+  void showPopup() override {
+    beforePopup_();
+    // The names are long; the list is as wide as they are.
+    view()->setMinimumWidth(view()->sizeHintForColumn(0));
+    QComboBox::showPopup();
+  }
+
+ private:
+  std::function<void()> beforePopup_;
+};
+
+std::filesystem::path WorkingFolder() {
+  std::error_code error;
+  return std::filesystem::current_path(error);
+}
+
 }  // namespace
 
 SetupDialog::SetupDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("Form2");
   setWindowTitle(" Setup COM - TNC");
   setModal(false);
-  // Taller than the two frames by the two TCP frames below them.
-  setFixedSize(Twips(6300), Twips(5985));
+  // Taller than the two frames by the two TCP frames and the devices below them.
+  setFixedSize(Twips(6300), Twips(7185));
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, WindowGrey());
   palette.setColor(QPalette::Base, WindowGrey());
@@ -55,6 +80,7 @@ SetupDialog::SetupDialog(QWidget* parent) : QDialog(parent) {
   BuildFrame(SetupFrame::Outgoing, Twips(120, 1800, 4935, 1575), "outgoing COM port", 6);
   BuildKissTcp(Twips(120, 3480, 4935, 975));
   BuildSharing(Twips(120, 4560, 4935, 1335));
+  BuildDevices(Twips(120, 6000, 6060, 1095));
 
   auto* cancel = new QPushButton("Cancel", this);
   cancel->setObjectName("Command2");
@@ -120,14 +146,19 @@ std::string SetupDialog::PortLine(SetupFrame frame) const {
   return PortLineFromBoxes(frame, shown);
 }
 
+int SetupDialog::PortNumber(SetupFrame frame) const {
+  return PortNumberOf(
+      SetupBoxValue(frame, SetupColumn::Port, Boxes(frame)[0]->currentText().toStdString()));
+}
+
 // So that an operator sees which device a COM number stands for here.
 void SetupDialog::ShowPortDevice(SetupFrame frame) {
-  QComboBox* port = Boxes(frame)[0];
-  const int number =
-      PortNumberOf(SetupBoxValue(frame, SetupColumn::Port, port->currentText().toStdString()));
-  port->setToolTip(QString("%1 opens %2")
-                       .arg(ToQString(PortLinkName(number)))
-                       .arg(QString::fromStdString(PortDevice(number).string())));
+  const int number = PortNumber(frame);
+  Boxes(frame)[0]->setToolTip(
+      QString::fromStdString(PortLinkTip(number, WorkingFolder(), ChosenDevice(frame))));
+  if (QComboBox* devices = DeviceBox(frame); devices != nullptr && devices->count() > 0) {
+    devices->setItemText(0, ToQString(NoDeviceEntry(number)));
+  }
 }
 
 bool SetupDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -221,6 +252,66 @@ void SetupDialog::SetSharing(const KissServerChoice& choice) {
 KissServerChoice SetupDialog::ChosenSharing() const {
   return SharingChoice(sharing_.on->isChecked(), sharing_.host->text().toStdString(),
                        sharing_.port->text().toStdString(), sharingTransmit_->isChecked());
+}
+
+void SetupDialog::BuildDevices(const QRect& at) {
+  auto* group = new FrameBox("serial devices", this);
+  group->setObjectName("FrameDevices");
+  group->setGeometry(at);
+  group->setFont(DialogFont(true));
+  group->setToolTip("OK makes the port's COM link lead to the device chosen");
+  int top = 300;
+  for (SetupFrame frame : {SetupFrame::Incoming, SetupFrame::Outgoing}) {
+    const bool incoming = frame == SetupFrame::Incoming;
+    auto* caption = new QLabel(incoming ? "COM A:" : "COM B:", group);
+    caption->setGeometry(Twips(120, top, 615, 315));
+    caption->setFont(DialogFont(false));
+    auto* box = new DeviceList(group, [this, frame] { FillDevices(frame); });
+    box->setObjectName(incoming ? "IncomingDevice" : "OutgoingDevice");
+    box->setGeometry(Twips(780, top, 5160, 315));
+    box->setFont(DialogFont(false));
+    devices_[incoming ? 0 : 1] = box;
+    connect(box, &QComboBox::currentIndexChanged, this, [this, frame] { ShowPortDevice(frame); });
+    FillDevices(frame);
+    top += 360;
+  }
+}
+
+void SetupDialog::SetDeviceSource(SerialDeviceSource* source) {
+  deviceSource_ = source;
+  for (SetupFrame frame : {SetupFrame::Incoming, SetupFrame::Outgoing}) FillDevices(frame);
+}
+
+// The entry chosen stays chosen while the device is there.
+void SetupDialog::FillDevices(SetupFrame frame) {
+  QComboBox* box = DeviceBox(frame);
+  const QString chosen = box->currentData().toString();
+  const std::vector<SerialDevice> devices =
+      deviceSource_ != nullptr ? deviceSource_->Devices() : std::vector<SerialDevice>{};
+  const QSignalBlocker quiet(box);
+  box->clear();
+  box->addItem(ToQString(NoDeviceEntry(PortNumber(frame))), QString());
+  for (std::size_t i = 0; i < devices.size() && i < kMostDevices; ++i) {
+    const QString line = QString::fromStdString(DeviceLine(devices[i]));
+    box->addItem(line, QString::fromStdString(devices[i].name));
+    box->setItemData(box->count() - 1, line, Qt::ToolTipRole);
+  }
+  box->setCurrentIndex(std::max(0, box->findData(chosen)));
+  ShowPortDevice(frame);
+}
+
+QComboBox* SetupDialog::DeviceBox(SetupFrame frame) const {
+  return devices_[frame == SetupFrame::Incoming ? 0 : 1];
+}
+
+std::filesystem::path SetupDialog::ChosenDevice(SetupFrame frame) const {
+  const QComboBox* box = DeviceBox(frame);
+  if (box == nullptr) return {};
+  return box->currentData().toString().toStdString();
+}
+
+DeviceChoice SetupDialog::ChosenDevices() const {
+  return {ChosenDevice(SetupFrame::Incoming), ChosenDevice(SetupFrame::Outgoing)};
 }
 
 std::string SetupDialog::IncomingPortLine() const { return PortLine(SetupFrame::Incoming); }

@@ -3,15 +3,20 @@
 // and applies nothing. It never reads the current settings: every new dialog
 // offers COM01 and COM02 at 19200 baud, 8 data bits, no parity, 1 stop bit.
 // Below the boxes, the incoming side may be a KISS-over-TCP peer instead;
-// that choice is handed in by the owner and read back after OK.
+// that choice is handed in by the owner and read back after OK. Last, for
+// each frame's port, the device its COM link is to lead to, from a list the
+// owner's source gives; the owner makes the link.
 #pragma once
 
 #include <QDialog>
 #include <array>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "app/device_links.h"
 #include "app/setup_choice.h"
+#include "link/serial_device.h"
 
 class QCheckBox;
 class QComboBox;
@@ -39,6 +44,10 @@ class SetupDialog final : public QDialog {
   LinkChoice ChosenLink() const;
   void SetSharing(const KissServerChoice& choice);
   KissServerChoice ChosenSharing() const;
+  // Fills both device lists now, and again whenever one is opened.
+  void SetDeviceSource(SerialDeviceSource* source);
+  DeviceChoice ChosenDevices() const;
+  QComboBox* DeviceBox(SetupFrame frame) const;
 
  signals:
   void PortLinesChosen(const std::string& incoming, const std::string& outgoing);
@@ -67,6 +76,10 @@ class SetupDialog final : public QDialog {
   static void ShowTcpFrame(const TcpFrame& frame, bool on, const std::string& host, int port);
   void BuildKissTcp(const QRect& at);
   void BuildSharing(const QRect& at);
+  void BuildDevices(const QRect& at);
+  void FillDevices(SetupFrame frame);
+  std::filesystem::path ChosenDevice(SetupFrame frame) const;
+  int PortNumber(SetupFrame frame) const;
 
   FrameBoxes incoming_{};
   FrameBoxes outgoing_{};
@@ -74,6 +87,8 @@ class SetupDialog final : public QDialog {
   TcpFrame kissTcp_;
   TcpFrame sharing_;
   QCheckBox* sharingTransmit_ = nullptr;
+  std::array<QComboBox*, 2> devices_{};  // incoming, outgoing
+  SerialDeviceSource* deviceSource_ = nullptr;
 };
 
 }  // namespace vorlink

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/package.h"
+#include "fake_device_source.h"
 
 namespace vorlink {
 namespace {
@@ -27,11 +28,11 @@ std::string Contents(std::FILE* file) {
   return text;
 }
 
-Answer AnswerTo(std::vector<std::string_view> args) {
+Answer AnswerTo(std::vector<std::string_view> args, SerialDeviceSource* devices = nullptr) {
   std::FILE* out = std::tmpfile();
   std::FILE* err = std::tmpfile();
   Answer answer;
-  answer.status = AnswerCommandLine(ParseProgramOptions(args), out, err);
+  answer.status = AnswerCommandLine(ParseProgramOptions(args), out, err, devices);
   answer.out = Contents(out);
   answer.err = Contents(err);
   return answer;
@@ -92,6 +93,23 @@ TEST(ProgramOptionsTest, HelpNamesTheStationOption) {
   EXPECT_NE(answer.out.find("  --station DIR "), std::string::npos);
   EXPECT_NE(answer.out.find("~/VORLINK"), std::string::npos);
   EXPECT_EQ(answer.err, "");
+}
+
+TEST(ProgramOptionsTest, ListDevicesPrintsTheDialogsListAndExits) {
+  testing::FakeDeviceSource source;
+  source.devices = {{"/dev/serial/by-id/usb-TNC", "/dev/ttyUSB0", "TNC-X", "Maker", "7"},
+                    {"/dev/ttyS0", "/dev/ttyS0", "", "", ""}};
+  Answer answer = AnswerTo({"--list-devices"}, &source);
+  EXPECT_EQ(answer.status, 0);
+  EXPECT_EQ(answer.out,
+            "/dev/serial/by-id/usb-TNC (/dev/ttyUSB0, TNC-X, Maker, serial number 7)\n"
+            "/dev/ttyS0\n");
+  EXPECT_EQ(answer.err, "");
+  source.devices.clear();
+  answer = AnswerTo({"--list-devices"}, &source);
+  EXPECT_EQ(answer.status, 0);
+  EXPECT_EQ(answer.out, "");
+  EXPECT_EQ(answer.err, "vorlink: no serial devices found\n");
 }
 
 struct WrongCase {

@@ -122,8 +122,43 @@ TEST_F(StationSessionTest, FirstStartWithoutConfigurationFile) {
   EXPECT_FALSE(outgoing.open);
   EXPECT_TRUE(incoming.written.empty());
 
+  EXPECT_EQ(status.texts.back(), kNoTncPortChosen);
+
   session->Unload();
   EXPECT_EQ(ReadText(folder.path() / "vorlink.ini"), "\r\ntime.nist.gov\r\n\r\n\r\n");
+}
+
+TEST_F(StationSessionTest, NoIncomingPortOpensTheDialogAndSaysWhereToChooseOne) {
+  // What a Cancel at the first start leaves, and a port 0 written by hand.
+  for (const char* line : {"", "00,19200,N,8,1"}) {
+    SCOPED_TRACE(line);
+    session.reset();
+    WriteConfig(line + "\r\nclock.example\r\n02,9600,N,8,1\r\nfalse\r\n"s);
+    view.events.clear();
+    status.texts.clear();
+    session = NewSession();
+    session->Load();
+    EXPECT_EQ(view.events.front(), "setup dialog");
+    EXPECT_EQ(status.texts.back(), kNoTncPortChosen);
+    EXPECT_EQ(std::count(status.texts.begin(), status.texts.end(), "COM 0: No such device"), 0);
+    // Nothing to wait for either.
+    EXPECT_FALSE(incomingRetry.running);
+  }
+}
+
+// The TNC's port is tried the same way; the widget tests plug one in late.
+TEST_F(StationSessionTest, MirrorPortMissingAtStartOpensWhenItsDeviceComes) {
+  WriteConfig("01,19200,N,8,1\r\n127.0.0.1\r\n02,19200,N,8,1\r\ntrue\r\n");
+  outgoing.openFails = true;
+  session->Load();
+  EXPECT_FALSE(incomingRetry.running);
+  EXPECT_TRUE(outgoingRetry.running);
+  outgoing.openFails = false;
+  clock.local.second += 2;
+  session->Links().OnOutgoingRetry();
+  EXPECT_EQ(view.lamps.mirror, LampState::kOpen);
+  EXPECT_EQ(view.events.back(), "pane --- COM 2 appeared at 14:03:14 UTC ---");
+  EXPECT_EQ(status.texts.back(), "COM 2 appeared at 14:03:14 UTC");
 }
 
 struct PortProblemCase {
@@ -204,6 +239,13 @@ TEST_P(UnreadableFileTest, IsNamedWithTheReasonAndNothingElseChanges) {
   EXPECT_EQ(std::count(view.events.begin(), view.events.end(), "setup dialog"), 0);
   EXPECT_EQ(view.events[0], "Label2 COM 1, 19200,N,8,1 initialized ");
   EXPECT_EQ(ToHex(incoming.written), GetParam().doneSaid ? "4B 49 53 53 20 4F 4E 0D" : "");
+}
+
+TEST_F(StationSessionTest, AVorlinkConfTooBigToReadIsNamed) {
+  WriteConfig("01,19200,N,8,1\r\nclock.example\r\n02,9600,N,8,1\r\nfalse\r\n");
+  std::ofstream(folder.path() / "vorlink.conf") << std::string(kMostStationConfigBytes + 1, '#');
+  session->Load();
+  EXPECT_EQ(status.texts.back(), "vorlink.conf: File too large");
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, UnreadableFileTest,
@@ -323,7 +365,7 @@ TEST_F(StationSessionTest, KissTcpPeerGetsNoScripts) {
 
 TEST_F(StationSessionTest, KissTcpPeerNotThereAtStartIsTriedAgain) {
   WriteConfig("01,19200,N,8,1\r\n127.0.0.1\r\n02,19200,N,8,1\r\nfalse\r\n");
-  station.link = LinkChoice{true, {"localhost", 8100}};
+  station.config.link = LinkChoice{true, {"localhost", 8100}};
   incoming.port = 1;
   incoming.openFails = true;
   incoming.openError = "Connection refused";

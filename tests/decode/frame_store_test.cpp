@@ -339,6 +339,34 @@ TEST(CaptureLoaderTest, MissingFileSaysWhy) {
   EXPECT_FALSE(error.empty());
   EXPECT_TRUE(LoadCapture(kSamples / "sample.kss", store, {}, error));
   EXPECT_GT(store.Size(), 300u);
+  EXPECT_FALSE(LoadCapture(kSamples, store, {}, error));  // a folder opens but does not read
+  EXPECT_FALSE(error.empty());
+}
+
+TEST(CaptureLoaderTest, SlicesOfAnySizeStoreWhatOneReadStores) {
+  FrameStore whole;
+  std::string error;
+  ASSERT_TRUE(LoadCapture(kSamples / "sample.kss", whole, {}, error)) << error;
+  for (const std::size_t slice : {std::size_t{0}, std::size_t{1}, std::size_t{1000}, kCaptureSliceBytes}) {
+    FrameStore store;
+    CaptureReader reader(kSamples / "sample.kss", store, {}, slice);
+    int percent = reader.PercentRead();
+    EXPECT_EQ(percent, 0);
+    while (reader.ReadSlice()) {
+      EXPECT_GE(reader.PercentRead(), percent);
+      percent = reader.PercentRead();
+    }
+    EXPECT_TRUE(reader.Finished());
+    EXPECT_EQ(reader.PercentRead(), 100);
+    EXPECT_EQ(reader.Problem(), "");
+    EXPECT_EQ(reader.Loaded().Frames(), whole.Size());
+    ASSERT_EQ(store.Size(), whole.Size()) << slice;
+    EXPECT_EQ(store.LineCount(), whole.LineCount()) << slice;
+  }
+  FrameStore none;
+  const CaptureReader missing("/nonexistent/folder/x.kss", none, {});
+  EXPECT_TRUE(missing.Finished());
+  EXPECT_EQ(missing.Problem(), "No such file or directory");
 }
 
 }  // namespace

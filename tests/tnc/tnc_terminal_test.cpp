@@ -61,14 +61,18 @@ TEST_F(TncTerminalTest, KeysGoOutOneByteEachWithoutLineFeed) {
   EXPECT_EQ(ToHex(port.written), "4B 49 0D");
 }
 
-TEST_F(TncTerminalTest, KeyWhilePortClosedIsDroppedButBoxStillActs) {
+TEST_F(TncTerminalTest, KeysWhilePortClosedAreDroppedAndSayItOncePerRun) {
   port.open = false;
   EXPECT_EQ(terminal.KeyPress(27), TextBoxAction::kShowEsc);
   EXPECT_EQ(terminal.KeyPress(13), TextBoxAction::kClear);
   EXPECT_TRUE(port.written.empty());
+  EXPECT_EQ(status.texts, Texts{"COM 2 not open"});
   port.open = true;
   terminal.KeyPress('A');
   EXPECT_EQ(ToHex(port.written), "41");
+  port.open = false;
+  terminal.KeyPress('B');
+  EXPECT_EQ(status.texts, (Texts{"COM 2 not open", "COM 2 not open"}));
 }
 
 TEST_F(TncTerminalTest, CmdModeSendsReturnCommandEachTime) {
@@ -91,6 +95,11 @@ TEST_F(TncTerminalTest, TncInitSendsTheStartScript) {
   terminal.TncInit();
   EXPECT_EQ(ToHex(port.written), "1B 4B 0D C0 FF C0 0D");
   EXPECT_EQ(status.texts, (Texts{"read tnc_init.txt", "done"}));
+  // With nothing to send to, it says so and is not "done".
+  port.open = false;
+  status.texts.clear();
+  terminal.TncInit();
+  EXPECT_EQ(status.texts, Texts{"COM 2 not open"});
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ class AprsViewsTest : public ::testing::Test {
     }
   }
   FrameBrowser& Open() {
-    browser = std::make_unique<FrameBrowser>(folder.path() / kBrowserSettingsFile);
+    browser = std::make_unique<FrameBrowser>();
     browser->show();
     browser->OpenCapture(capture);
     EXPECT_TRUE(testing::WaitUntil([&] { return !browser->Loading(); }, 10s));

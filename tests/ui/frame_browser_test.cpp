@@ -1,6 +1,6 @@
 // The frame browser over the live store and as the capture viewer: loading
 // the sample in slices, the filter and its status, search, the stations
-// heard, the geometry kept, and the main window's View menu.
+// heard, and the main window's View menu.
 #include "ui/frame_browser.h"
 
 #include <gtest/gtest.h>
@@ -42,7 +42,6 @@ std::uint64_t SampleFrames() {
 
 class FrameBrowserTest : public ::testing::Test {
  protected:
-  std::filesystem::path Settings() const { return folder.path() / kBrowserSettingsFile; }
   void Type(const char* field, const QString& text) {
     auto* edit = browser->findChild<QLineEdit*>(field);
     edit->setText(text);
@@ -50,7 +49,7 @@ class FrameBrowserTest : public ::testing::Test {
     ASSERT_TRUE(testing::WaitUntil([&] { return !browser->Filtering(); }));
   }
   FrameBrowser& OpenSample() {
-    browser = std::make_unique<FrameBrowser>(Settings());
+    browser = std::make_unique<FrameBrowser>();
     browser->show();
     browser->OpenCapture(kSample);
     EXPECT_TRUE(testing::WaitUntil([&] { return !browser->Loading(); }, 10s));
@@ -71,7 +70,7 @@ TEST_F(FrameBrowserTest, OpensTheSampleWithItsNameAndFramesInTheTitle) {
 }
 
 TEST_F(FrameBrowserTest, AFileThatCannotBeReadIsShownOnTheStatusBar) {
-  browser = std::make_unique<FrameBrowser>(Settings());
+  browser = std::make_unique<FrameBrowser>();
   browser->OpenCapture(folder.path() / "missing.kss");
   EXPECT_FALSE(browser->Loading());
   EXPECT_TRUE(browser->statusBar()->currentMessage().startsWith("Cannot read "));
@@ -128,7 +127,7 @@ TEST_F(FrameBrowserTest, AWrongPidIsRefusedOnTheStatusBar) {
 
 TEST_F(FrameBrowserTest, LiveFramesAreFilteredAsTheyArrive) {
   FrameStore store;
-  browser = std::make_unique<FrameBrowser>(store, Settings());
+  browser = std::make_unique<FrameBrowser>(store);
   browser->show();
   Type("FilterFrom", "N0CALL");
   EXPECT_EQ(browser->StatusText(), "0 of 0 frames");
@@ -174,7 +173,7 @@ TEST_F(FrameBrowserTest, F3AndShiftF3VisitEveryMatchInTurnAndGoRound) {
   FrameStore store;
   std::string error;
   ASSERT_TRUE(LoadCapture(kSample, store, DisplayOptions{}, error)) << error;
-  browser = std::make_unique<FrameBrowser>(store, Settings());
+  browser = std::make_unique<FrameBrowser>(store);
   FrameBrowser& b = *browser;
   b.show();
   b.activateWindow();
@@ -198,7 +197,7 @@ TEST_F(FrameBrowserTest, F3AndShiftF3VisitEveryMatchInTurnAndGoRound) {
 
 TEST_F(FrameBrowserTest, ALongFindReportsItsProgressAndEscStopsIt) {
   FrameStore store;
-  browser = std::make_unique<FrameBrowser>(store, Settings());
+  browser = std::make_unique<FrameBrowser>(store);
   browser->show();
   browser->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(browser.get()));
@@ -285,15 +284,6 @@ TEST(HeardViewTest, TheSelectionStaysOnItsStationWhenItsRowMoves) {
   Hear(store, "ECHO", 1);
   view.Refresh();
   EXPECT_EQ(callsigns(), QStringList({"ECHO"}));
-}
-
-TEST_F(FrameBrowserTest, KeepsItsGeometry) {
-  OpenSample();
-  browser->resize(700, 500);
-  browser->close();
-  browser = std::make_unique<FrameBrowser>(Settings());
-  browser->show();
-  EXPECT_EQ(browser->size(), QSize(700, 500));
 }
 
 TEST(MainWindowMenuTest, ViewMenuAndOpenCaptureBesideFileOptionsAndInfo) {

@@ -73,7 +73,7 @@ class KissServerSharingTest : public testing::ControllerTest {
   // The program started with clients allowed to transmit, its start script
   // read off the TNC's line, and one client connected; nothing on failure.
   std::unique_ptr<ReadingClient> TransmittingClient() {
-    station.kissServer.clientsTransmit = true;
+    station.config.kissServer.clientsTransmit = true;
     Start();
     if (Received(com1) != testing::ToHex(Hex("4B 49 53 53 20 4F 4E 0D"))) return nullptr;
     auto client = std::make_unique<ReadingClient>(ServerPort());
@@ -136,7 +136,7 @@ TEST_F(KissServerSharingTest, ClientsAreReceiveOnlyUnlessAllowedToTransmit) {
   } rows[] = {{"receive-only", false}, {"allowed to transmit", true}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    station.kissServer.clientsTransmit = row.transmit;
+    station.config.kissServer.clientsTransmit = row.transmit;
     Start();
     ASSERT_EQ(Received(com1), testing::ToHex(Hex("4B 49 53 53 20 4F 4E 0D")));
     ReadingClient client(ServerPort());

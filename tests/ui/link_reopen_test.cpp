@@ -170,6 +170,51 @@ TEST_F(LinkReopenTest, PseudoTerminalMadeAgainAtTheSameLinkIsReopened) {
   EXPECT_TRUE(LogHas("COM 1 back at 10:00:00 UTC after 0 s"));
 }
 
+// How the TNC turns up after the start: the stable name that a COM link made
+// by the setup dialog leads to, which the system makes when the adapter is
+// plugged in; or a COM link made by hand for a port that had none.
+struct ArrivalCase {
+  const char* name;
+  int port;
+  bool linkAtStart;
+};
+
+class TncArrivalTest : public LinkReopenTest, public ::testing::WithParamInterface<ArrivalCase> {};
+
+TEST_P(TncArrivalTest, TncThatAppearsAfterTheStartIsOpenedAndGetsTheStartScript) {
+  const ArrivalCase& c = GetParam();
+  const std::string com = "COM " + std::to_string(c.port);
+  const std::filesystem::path link = folder.path() / ("COM" + std::to_string(c.port));
+  const std::filesystem::path stable = folder.path() / "by-id" / "usb-Vorlink_TNC-if00";
+  std::filesystem::remove(folder.path() / "COM1");
+  if (c.linkAtStart) std::filesystem::create_symlink(stable, link);
+  testing::WriteFile(folder.path() / "vorlink.ini",
+                     std::to_string(c.port) + ",19200,N,8,1\r\n127.0.0.1\r\n02,19200,N,8,1\r\nfalse\r\n");
+  Start();
+  EXPECT_EQ(LabelText("Label2").toStdString(), com + ", 19200,N,8,1 not available ");
+  // Nothing to send the script to yet, and the operator is told so.
+  QTest::mouseClick(Find<QPushButton>("Command4"), Qt::LeftButton);
+  EXPECT_EQ(Main().SimpleText().toStdString(), com + " not open");
+
+  testing::PtyPair tnc;
+  std::filesystem::create_directories(stable.parent_path());
+  tnc.LinkAs(c.linkAtStart ? stable : link);
+  EXPECT_EQ(Received(tnc, 2000ms), testing::ToHex(Hex("4B 49 53 53 20 4F 4E 0D")));
+  EXPECT_EQ(LabelText("Label2").toStdString(), com + ", 19200,N,8,1 initialized ");
+  EXPECT_FALSE(InLampRed());
+  const std::string line = com + " appeared at 10:00:00 UTC";
+  EXPECT_TRUE(PaneText().contains(QString::fromStdString("--- " + line + " ---")));
+  EXPECT_TRUE(LogHas(line));
+  tnc.Write(LetterFrame('a'));
+  ASSERT_TRUE(WaitUntil([&] { return CapturedLetters() == "a"; })) << CapturedLetters();
+}
+
+// Port 42 without a link is /dev/ttyS41, beyond the on-board ports a machine has.
+INSTANTIATE_TEST_SUITE_P(Ways, TncArrivalTest,
+                         ::testing::Values(ArrivalCase{"StableNameAppears", 1, true},
+                                           ArrivalCase{"LinkMadeAfterTheStart", 42, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(LinkReopenTest, MessagesWindowShowsEveryTextButTheSecondsCount) {
   WriteConfig("false");
   Start();

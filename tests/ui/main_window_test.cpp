@@ -117,7 +117,7 @@ TEST_F(MainWindowTest, ReceivedFrameIsShownCountedAndCaptured) {
   EXPECT_EQ(ReadText(captures.HexFileName()), "68 69\r\n");
 }
 
-TEST_F(MainWindowTest, WritePcapCaptureIsTheLastOptionOnByDefaultAndKeptInVorlinkConf) {
+TEST_F(MainWindowTest, WritePcapCaptureIsTheLastOptionOnByDefaultAndKeptInTheStationConfig) {
   MainWindow& w = LoadWindow();
   QAction* entry = Find<QAction>("MnuPcapCapture");
   ASSERT_NE(entry, nullptr);
@@ -129,17 +129,17 @@ TEST_F(MainWindowTest, WritePcapCaptureIsTheLastOptionOnByDefaultAndKeptInVorlin
   const std::uintmax_t record = 16 + 19;  // the frame without its FENDs
   com1.Write(Hex(kUiFrame));
   ASSERT_TRUE(WaitUntil([&] { return std::filesystem::file_size(pcap) == 24 + record; }));
-  const auto conf = folder.path() / "vorlink.conf";
-  EXPECT_FALSE(std::filesystem::exists(conf));
+  QSignalSpy changed(&w, &MainWindow::ConfigChanged);
 
   entry->trigger();
-  EXPECT_NE(ReadText(conf).find("[Capture]\nWritePcapCapture=false"), std::string::npos);
+  EXPECT_FALSE(station.config.capture.writePcap);
+  EXPECT_EQ(changed.count(), 1);
   com1.Write(Hex(kUiFrame));
   ASSERT_TRUE(WaitUntil([&] { return PaneText().count("from XYZ-7 to ABC") == 2; }));
   EXPECT_EQ(std::filesystem::file_size(pcap), 24 + record);
 
   entry->trigger();
-  EXPECT_EQ(ReadText(conf).find("WritePcapCapture"), std::string::npos);
+  EXPECT_TRUE(station.config.capture.writePcap);
   entry->trigger();
   window.reset();
   LoadWindow();

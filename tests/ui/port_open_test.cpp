@@ -8,8 +8,11 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <string_view>
 
+#include "app/station_session.h"
 #include "controller_fixture.h"
+#include "ui/setup_dialog.h"
 
 namespace vorlink {
 namespace {
@@ -21,7 +24,7 @@ struct PortOpenCase {
   const char* incomingLine;
   std::function<void(const fs::path& folder)> attach;  // what COM1 is made
   const char* label2;
-  const char* status;
+  std::string_view status;
 };
 
 void PrintTo(const PortOpenCase& c, std::ostream* os) { *os << c.name; }
@@ -36,7 +39,10 @@ TEST_P(PortOpenTest, LabelAndStatusTellWhetherThePortOpened) {
                      std::string(c.incomingLine) + "\r\n127.0.0.1\r\n02,19200,N,8,1\r\nfalse\r\n");
   Start();
   EXPECT_EQ(LabelText("Label2"), c.label2);
-  EXPECT_EQ(Main().SimpleText(), c.status);
+  EXPECT_EQ(Main().SimpleText().toStdString(), c.status);
+  // Only a start without a TNC port asks for one.
+  const bool asked = controller->Setup() != nullptr && controller->Setup()->isVisible();
+  EXPECT_EQ(asked, c.status == kNoTncPortChosen);
 }
 
 void Relink(const fs::path& folder, const fs::path& target) {
@@ -59,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
                      },
                      "COM 1, 19200,N,8,1 not available ", "COM 1: Is a directory"},
         PortOpenCase{"PortZero", "00,19200,N,8,1", [](const fs::path&) {},
-                     "COM 0, 19200,N,8,1 not available ", "COM 0: No such device"},
+                     "COM 0, 19200,N,8,1 not available ", kNoTncPortChosen},
         PortOpenCase{"HandWrittenLine", "1,9600,n,8,1", [](const fs::path&) {},
                      "COM 1, 9600,N,8,1 initialized ", "done"},
         PortOpenCase{"BaudNotUnderstood", "01,abc,N,8,1", [](const fs::path&) {},

@@ -13,8 +13,9 @@
 
 #include "app/qt_kiss_server.h"
 #include "controller_fixture.h"
+#include "app/qt_station_config.h"
 #include "temp_folder.h"
-#include "ui/link_choice_file.h"
+#include "fake_device_source.h"
 
 namespace vorlink {
 namespace {
@@ -64,9 +65,9 @@ TEST_F(SetupDialogTest, HasItsTitleCaptionsAndLayout) {
   SetupDialog dialog;
   EXPECT_EQ(dialog.windowTitle(), " Setup COM - TNC");
   EXPECT_FALSE(dialog.isModal());
-  // 235 high for the two port frames, 68 more for the KISS-over-TCP frame and
-  // 96 for the KISS server's.
-  EXPECT_EQ(dialog.size(), QSize(420, 399));
+  // 235 high for the two port frames, 68 more for the KISS-over-TCP frame,
+  // 96 for the KISS server's and 80 for the devices.
+  EXPECT_EQ(dialog.size(), QSize(420, 479));
   const QStringList captions = {"Port:", "Baud:", "Data:", "Parity:", "Stop:"};
   for (int i = 0; i < 10; ++i) {
     QLabel* label = dialog.Caption(i);
@@ -170,8 +171,8 @@ TEST_F(SetupDialogTest, ShareOverTcpIsSavedAndTheNewWindowListens) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
   const KissServerChoice saved{true, {"127.0.0.1", free}, true};
-  EXPECT_EQ(station.kissServer, saved);
-  EXPECT_EQ(ReadKissServerChoice(folder.path()), saved);
+  EXPECT_EQ(station.config.kissServer, saved);
+  EXPECT_EQ(ReadStationConfig(folder.path()).kissServer, saved);
   EXPECT_NE(ReadText(folder.path() / "vorlink.conf").find("[kiss_server]"), std::string::npos);
   ASSERT_NE(Main().findChild<QtKissServer*>("KissServer"), nullptr);
   EXPECT_EQ(Main().findChild<QtKissServer*>("KissServer")->Port(), free);
@@ -200,7 +201,7 @@ TEST(KissServerLimitsFileTest, ReadWithinBoundsDefaultsOtherwise) {
     if (row.group != nullptr) {
       testing::WriteFile(folder.path() / "vorlink.conf", std::string("[kiss_server]\n") + row.group);
     }
-    EXPECT_EQ(ReadKissServerLimits(folder.path()), row.limits);
+    EXPECT_EQ(ReadStationConfig(folder.path()).kissServerLimits, row.limits);
   }
 }
 
@@ -294,14 +295,53 @@ TEST_F(SetupDialogTest, FirstStartWithoutConfigurationFileOpensItWithTheFocus) {
   EXPECT_FALSE(Main().IncomingPort().PortOpen());
 }
 
-TEST_F(SetupDialogTest, PortToolTipsNameTheDeviceTheNumberOpens) {
+TEST_F(SetupDialogTest, PortToolTipsNameTheLinkAndWhereItLeads) {
   SetupDialog dialog;
-  EXPECT_EQ(dialog.Box(1)->toolTip().toStdString(), "COM1 opens " + com1.SlaveName());
-  EXPECT_EQ(dialog.Box(6)->toolTip().toStdString(), "COM2 opens " + com2.SlaveName());
+  EXPECT_EQ(dialog.Box(1)->toolTip().toStdString(), "COM1 is a link to " + com1.SlaveName());
+  EXPECT_EQ(dialog.Box(6)->toolTip().toStdString(), "COM2 is a link to " + com2.SlaveName());
   dialog.Box(1)->setCurrentText("COM03");
   EXPECT_EQ(dialog.Box(1)->toolTip(), "COM3 opens /dev/ttyS2");
   dialog.Box(6)->setCurrentText("com1");
-  EXPECT_EQ(dialog.Box(6)->toolTip().toStdString(), "COM1 opens " + com1.SlaveName());
+  EXPECT_EQ(dialog.Box(6)->toolTip().toStdString(), "COM1 is a link to " + com1.SlaveName());
+}
+
+TEST_F(SetupDialogTest, DeviceChosenBecomesTheComLinkThatTheNewWindowOpens) {
+  WriteConfig("false");
+  // The TNC as a USB adapter shows itself: under a stable name only.
+  testing::PtyPair tnc;
+  const std::filesystem::path byId = folder.path() / "by-id";
+  const std::string stable = (byId / "usb-Vorlink_TNC_A1-if00-port0").string();
+  std::filesystem::create_directories(byId);
+  tnc.LinkAs(stable);
+  testing::FakeDeviceSource devices;
+  devices.devices = {{stable, tnc.SlaveName(), "TNC", "Maker", "A1"}};
+  Start().UseDevices(devices);
+  Received(com1);
+  SetupDialog& dialog = OpenDialog();
+  QComboBox* list = dialog.DeviceBox(SetupFrame::Incoming);
+  ASSERT_EQ(list->count(), 2);
+  EXPECT_EQ(list->itemText(0), "none (use COM 1 as it is)");
+  EXPECT_EQ(list->itemText(1).toStdString(),
+            stable + " (" + tnc.SlaveName() + ", TNC, Maker, serial number A1)");
+  EXPECT_EQ(dialog.DeviceBox(SetupFrame::Outgoing)->itemText(0), "none (use COM 2 as it is)");
+  dialog.Box(1)->setCurrentText("COM03");
+  EXPECT_EQ(list->itemText(0), "none (use COM 3 as it is)");
+  list->setCurrentIndex(1);
+  EXPECT_EQ(dialog.Box(1)->toolTip().toStdString(), "COM3 will be a link to " + stable);
+  // A device plugged in meanwhile is there when the list opens; the choice stays.
+  devices.devices.insert(devices.devices.begin(), {"/dev/ttyACM5", "/dev/ttyACM5", "", "", ""});
+  list->showPopup();
+  list->hidePopup();
+  EXPECT_EQ(list->count(), 3);
+  EXPECT_EQ(list->currentIndex(), 2);
+
+  Click(dialog, "Command1");
+  EXPECT_EQ(std::filesystem::read_symlink(folder.path() / "COM3").string(), stable);
+  EXPECT_EQ(std::filesystem::read_symlink(folder.path() / "COM2").string(), com2.SlaveName());
+  EXPECT_EQ(ReadText(folder.path() / "vorlink.ini"),
+            "03,19200,N,8,1\r\n127.0.0.1\r\n02,19200,N,8,1\r\nfalse\r\n");
+  EXPECT_EQ(Received(tnc), "4B 49 53 53 20 4F 4E 0D");
+  EXPECT_EQ(LabelText("Label2"), "COM 3, 19200,N,8,1 initialized ");
 }
 
 }  // namespace

@@ -1,0 +1,27 @@
+// Reading and writing the station's vorlink.conf (INI, through QSettings).
+// The groups and keys are the ones earlier versions wrote, so their files
+// read as they were:
+//   [incoming]      kiss_tcp, kiss_tcp_host, kiss_tcp_port
+//   [kiss_server]   enabled, host, port, clients_transmit
+//   [Capture]       WritePcapCapture
+//   [FrameBrowser]  geometry, splitter
+//   [Messages]      geometry
+//   [HeardStations] geometry
+// Flags are the words "true" and "false", as in vorlink.ini.
+#pragma once
+
+#include <filesystem>
+
+#include "app/station_config.h"
+
+namespace vorlink {
+
+// folder/"vorlink.conf"; the defaults for a missing or too big file, and for
+// each key that is missing or holds no usable value.
+StationConfig ReadStationConfig(const std::filesystem::path& folder);
+
+// Keys at their default are removed, the others set, the rest of the file
+// kept. False when the file could not be written, or is too big to be read.
+bool WriteStationConfig(const std::filesystem::path& folder, const StationConfig& config);
+
+}  // namespace vorlink

@@ -1,0 +1,44 @@
+// vorlink.conf beside vorlink.ini: every setting beyond its four lines, held
+// as one value. It is read at start, dialogs and menus edit it, and its owner
+// writes it back whole after each change. Only what differs from the
+// defaults is written, so a station that never chose anything has no file;
+// keys the program does not know (added by hand) stay in the file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/capture_settings.h"
+#include "app/kiss_server_choice.h"
+#include "app/link_choice.h"
+
+namespace vorlink {
+
+inline constexpr std::string_view kMoreSettingsFileName = "vorlink.conf";
+// More than a hand-edited file of settings ever holds; a bigger one is not read.
+inline constexpr std::uintmax_t kMostStationConfigBytes = 256 * 1024;
+
+// A window's size and place, and the sizes of its splitter's parts, as the
+// window toolkit hands them out: bytes to give back, never looked into. Empty
+// until the window was closed once.
+struct WindowPlace {
+  std::string geometry;
+  std::string splitter;
+
+  friend bool operator==(const WindowPlace&, const WindowPlace&) = default;
+};
+
+struct StationConfig {
+  LinkChoice link;              // [incoming]
+  KissServerChoice kissServer;  // [kiss_server]
+  KissServerLimits kissServerLimits;  // [kiss_server], read only: set by hand
+  CaptureSettings capture;      // [Capture]
+  WindowPlace frames;           // [FrameBrowser]: the browser and the capture viewers
+  WindowPlace messages;         // [Messages]
+  WindowPlace heard;            // [HeardStations]
+
+  friend bool operator==(const StationConfig&, const StationConfig&) = default;
+};
+
+}  // namespace vorlink

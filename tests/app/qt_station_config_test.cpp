@@ -1,0 +1,124 @@
+// vorlink.conf through QSettings: every setting round-trips, a file written
+// by earlier versions reads as it was, keys at their default leave the file,
+// keys added by hand stay, and a file too big is neither read nor rewritten.
+#include "app/qt_station_config.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "temp_folder.h"
+
+namespace vorlink {
+namespace {
+
+using testing::ReadText;
+
+std::filesystem::path File(const testing::TempFolder& folder) {
+  return folder.path() / kMoreSettingsFileName;
+}
+
+void Write(const std::filesystem::path& file, const std::string& text) {
+  std::ofstream(file, std::ios::binary) << text;
+}
+
+struct RoundTripCase {
+  const char* name;
+  StationConfig config;
+};
+
+void PrintTo(const RoundTripCase& c, std::ostream* os) { *os << c.name; }
+
+StationConfig Everything() {
+  StationConfig c;
+  c.link = {true, {"10.0.0.5", 8001}};
+  c.kissServer = {true, {"0.0.0.0", 8200}, true};
+  c.capture.writePcap = false;
+  c.frames = {std::string("\x01\xd9\0\xff geometry", 14), "splitter"};
+  c.messages.geometry = "messages";
+  c.heard.geometry = "heard";
+  return c;
+}
+
+// The defaults with one change.
+template <typename Change>
+StationConfig With(Change change) {
+  StationConfig c;
+  change(c);
+  return c;
+}
+
+const RoundTripCase kRoundTrips[] = {
+    {"Link", With([](StationConfig& c) { c.link = {true, {"tnc.local", 8002}}; })},
+    {"KissServer", With([](StationConfig& c) { c.kissServer = {true, {"127.0.0.1", 9000}, false}; })},
+    {"Capture", With([](StationConfig& c) { c.capture.writePcap = false; })},
+    {"Places", With([](StationConfig& c) {
+       c.frames = {"g", "s"};
+       c.messages.geometry = "m";
+       c.heard.geometry = "h";
+     })},
+    {"Everything", Everything()},
+};
+
+class RoundTripTest : public ::testing::TestWithParam<RoundTripCase> {};
+
+TEST_P(RoundTripTest, ReadsBackWhatItWrote) {
+  testing::TempFolder folder;
+  ASSERT_TRUE(WriteStationConfig(folder.path(), GetParam().config));
+  EXPECT_EQ(ReadStationConfig(folder.path()), GetParam().config);
+  // Back at the defaults, every key goes and the file reads as defaults.
+  ASSERT_TRUE(WriteStationConfig(folder.path(), StationConfig{}));
+  EXPECT_EQ(ReadStationConfig(folder.path()), StationConfig{});
+  EXPECT_EQ(ReadText(File(folder)).find('='), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Groups, RoundTripTest, ::testing::ValuesIn(kRoundTrips),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(StationConfigTest, DefaultsMakeNoFile) {
+  testing::TempFolder folder;
+  EXPECT_TRUE(WriteStationConfig(folder.path(), StationConfig{}));
+  EXPECT_FALSE(std::filesystem::exists(File(folder)));
+  EXPECT_EQ(ReadStationConfig(folder.path()), StationConfig{});
+}
+
+TEST(StationConfigTest, AFileOfEarlierVersionsReadsAsItWas) {
+  testing::TempFolder folder;
+  Write(File(folder),
+                     "[Capture]\nWritePcapCapture=false\n\n"
+                     "[FrameBrowser]\ngeometry=@ByteArray(abc)\nsplitter=@ByteArray(de)\n\n"
+                     "[incoming]\nkiss_tcp=true\nkiss_tcp_host=10.0.0.5\nkiss_tcp_port=8001\n\n"
+                     "[kiss_server]\nclients_transmit=true\nenabled=true\nhost=0.0.0.0\n"
+                     "port=8200\nmax_clients=64\n");
+  StationConfig expected;
+  expected.link = {true, {"10.0.0.5", 8001}};
+  expected.kissServer = {true, {"0.0.0.0", 8200}, true};
+  expected.capture.writePcap = false;
+  expected.frames = {"abc", "de"};
+  EXPECT_EQ(ReadStationConfig(folder.path()), expected);
+
+  // Written again, a key this program does not know stays.
+  expected.messages.geometry = "m";
+  ASSERT_TRUE(WriteStationConfig(folder.path(), expected));
+  EXPECT_NE(ReadText(File(folder)).find("max_clients=64"), std::string::npos);
+  EXPECT_EQ(ReadStationConfig(folder.path()), expected);
+}
+
+TEST(StationConfigTest, UnusableValuesKeepTheirDefaults) {
+  testing::TempFolder folder;
+  Write(File(folder), "[incoming]\nkiss_tcp=yes\nkiss_tcp_host=  \nkiss_tcp_port=70000\n"
+                                   "[kiss_server]\nport=-1\nenabled=1\n");
+  EXPECT_EQ(ReadStationConfig(folder.path()), StationConfig{});
+}
+
+TEST(StationConfigTest, AFileTooBigIsNeitherReadNorRewritten) {
+  testing::TempFolder folder;
+  const std::string big = "[incoming]\nkiss_tcp=true\n" + std::string(kMostStationConfigBytes, '#');
+  Write(File(folder), big);
+  EXPECT_EQ(ReadStationConfig(folder.path()), StationConfig{});
+  EXPECT_FALSE(WriteStationConfig(folder.path(), Everything()));
+  EXPECT_EQ(ReadText(File(folder)), big);
+}
+
+}  // namespace
+}  // namespace vorlink
