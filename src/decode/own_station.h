@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "decode/aprs_geo.h"
 
@@ -16,5 +17,13 @@ struct OwnStation {
 
   bool operator==(const OwnStation&) const = default;
 };
+
+// The position as an operator types it: "LAT,LON" in decimal degrees (north
+// and east positive) or a Maidenhead locator of 2 to 10 characters (its
+// square's centre); blanks around it aside. None for anything else.
+std::optional<GeoPoint> ParseOwnPosition(std::string_view text);
+// "49.05833,-72.02917": what ParseOwnPosition reads back to the same point
+// (within a metre).
+std::string OwnPositionText(GeoPoint point);
 
 }  // namespace vorlink

@@ -27,6 +27,7 @@ namespace vorlink {
 
 class AboutWindow;
 class AprsMessagesWindow;
+class OwnStationDialog;
 class FrameBrowser;
 class MainWindow;
 class MessagesWindow;
@@ -61,6 +62,9 @@ class AppController final : public QObject {
   QWidget& OpenHeard();
   // View > APRS Messages, over the live frames.
   AprsMessagesWindow& OpenAprsMessages();
+  // Options > Station...: OK keeps the value in vorlink.conf and gives it to
+  // the open windows.
+  OwnStationDialog& OpenStationDialog();
   // A capture in a viewer window of its own.
   FrameBrowser& OpenCapture(const QString& file);
 
@@ -72,6 +76,7 @@ class AppController final : public QObject {
   void ShowMainWindow();
   void OpenSetupDialog(bool withFocus);
   void ApplyPortLines(const std::string& incoming, const std::string& outgoing);
+  void ApplyOwnStation(const OwnStation& station);
   void OpenStatistics();
   void OpenAbout();
   void OpenMessages();
@@ -99,6 +104,7 @@ class AppController final : public QObject {
   QPointer<FrameBrowser> frames_;
   QPointer<QWidget> heard_;
   QPointer<AprsMessagesWindow> aprsMessages_;
+  QPointer<OwnStationDialog> stationDialog_;
   QList<QPointer<QWidget>> viewers_;
   bool ended_ = false;
 };

@@ -71,6 +71,7 @@ class MainWindow final : public QMainWindow, public StationView {
   void AboutRequested();
   void MessagesRequested();
   void AprsMessagesRequested();
+  void StationDialogRequested();
   void FramesRequested();
   void HeardRequested();
   void OpenCaptureRequested();

@@ -9,6 +9,7 @@
 #include "decode/aprs_message_list.h"
 #include "decode/frame_detail.h"
 #include "decode/heard_columns.h"
+#include "decode/own_station.h"
 
 namespace vorlink {
 
@@ -85,6 +86,25 @@ TEST(FrameDetailTest, KissAx25AndAprsWithUnits) {
     AppendKiss(store, c.kiss);
     EXPECT_EQ(FrameDetailLines(store.Frame(0), c.from), c.expected) << c.name;
   }
+}
+
+TEST(OwnStationTest, PositionAsDegreesOrLocator) {
+  struct Case {
+    const char* text;
+    std::optional<GeoPoint> expected;
+  };
+  const Case cases[] = {
+      {"49.5,-72.25", GeoPoint{49.5, -72.25}},
+      {" 49.5 , -72.25 ", GeoPoint{49.5, -72.25}},
+      {"FN39", GeoPoint{49.5, -73}},
+      {"fn39", GeoPoint{49.5, -73}},
+      {"91,0", std::nullopt},
+      {"49.5", std::nullopt},
+      {"FN3", std::nullopt},
+      {"", std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ParseOwnPosition(c.text), c.expected) << c.text;
+  EXPECT_EQ(OwnPositionText({49.058333, -72.029167}), "49.05833,-72.02917");
 }
 
 TEST(FrameDetailTest, TextIndentsByLevel) {

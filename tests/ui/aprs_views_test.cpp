@@ -14,7 +14,9 @@
 #include <QTest>
 #include <fstream>
 
+#include "app/qt_station_config.h"
 #include "aprs_store.h"
+#include "controller_fixture.h"
 #include "decode/heard_columns.h"
 #include "ui/aprs_messages_model.h"
 #include "ui/aprs_messages_window.h"
@@ -22,6 +24,7 @@
 #include "ui/frame_detail_pane.h"
 #include "ui/frame_view.h"
 #include "ui/heard_view.h"
+#include "ui/own_station_dialog.h"
 #include "widget_test_support.h"
 
 namespace vorlink {
@@ -188,6 +191,42 @@ TEST(AprsMessagesWindowTest, MessagesWithTheirAnswersAndThoseToTheStationMarked)
   window.Refresh();
   ASSERT_EQ(rows.rowCount(), 4);
   EXPECT_EQ(rows.index(3, 3).data().toString(), "later");
+}
+
+class OwnStationTest : public testing::ControllerTest {};
+
+TEST_F(OwnStationTest, OkKeepsPositionAndCallsignAndTheOpenWindowsUseThem) {
+  WriteConfig("false");
+  Start();
+  FrameBrowser& frames = controller->OpenFrames();
+  AprsMessagesWindow& messages = controller->OpenAprsMessages();
+  Trigger("MnuStation");
+  OwnStationDialog& dialog = controller->OpenStationDialog();
+  ASSERT_TRUE(dialog.isVisible());
+  auto* position = dialog.findChild<QLineEdit*>("StationPosition");
+  auto* callsign = dialog.findChild<QLineEdit*>("StationCallsign");
+  EXPECT_TRUE(position->text().isEmpty());
+  const auto ok = [&] {
+    QTest::keyClick(callsign, Qt::Key_Return);
+    QCoreApplication::processEvents();
+  };
+
+  position->setText("nowhere");
+  callsign->setText("n0call-7");
+  ok();
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_FALSE(dialog.findChild<QLabel*>("StationProblem")->text().isEmpty());
+  EXPECT_EQ(station.config.station, OwnStation{});
+
+  position->setText("FN39xb");
+  ok();
+  const OwnStation chosen{PointFromMaidenhead("FN39xb"), "N0CALL-7"};
+  EXPECT_EQ(station.config.station, chosen);
+  EXPECT_EQ(ReadStationConfig(folder.path()).station.callsign, "N0CALL-7");
+  EXPECT_EQ(messages.findChild<QLabel*>("AprsMessagesCount")->text(), "0 messages, 0 to N0CALL-7");
+  frames.findChild<QLineEdit*>("FilterWithin")->setText("1");
+  frames.ApplyFilter();
+  EXPECT_TRUE(frames.statusBar()->currentMessage().isEmpty());
 }
 
 }  // namespace
