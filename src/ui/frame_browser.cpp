@@ -83,7 +83,7 @@ void FrameBrowser::Build() {
   detailSplitter->addWidget(view_);
   detailSplitter->addWidget(detail_);
   detailSplitter->setStretchFactor(0, 3);
-  detailSplitter->setStretchFactor(1, 2);
+  detailSplitter->setStretchFactor(1, 3);
   auto* splitter = new QSplitter(Qt::Vertical);
   splitter->setObjectName("FrameBrowserSplitter");
   splitter->addWidget(detailSplitter);
