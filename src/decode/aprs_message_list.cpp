@@ -130,11 +130,8 @@ void AprsMessageList::DropOldest() {
 }
 
 bool AprsMessageList::CatchUp(const FrameStore& store, std::size_t most) {
-  FrameIndex i = std::max(next_, store.FirstIndex());
-  const FrameIndex end = store.EndIndex() - i > most ? i + most : store.EndIndex();
-  for (; i < end; ++i) Add(store.Frame(i));
-  next_ = end;
-  return end < store.EndIndex();
+  next_ = VisitFramesFrom(store, next_, most, [this](const StoredFrame& f) { Add(f); });
+  return next_ < store.EndIndex();
 }
 
 void AprsMessageList::Clear() {
