@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "decode/aprs_fields.h"
+#include "decode/aprs_symbols.h"
 #include "decode/frame_store.h"
 
 namespace vorlink {
@@ -53,7 +54,9 @@ class JsonSink final : public AprsFieldSink {
     first_ = false;
   }
 
-  void AppendEscaped(std::string_view bytes) {
+  // latin1: bytes of 0x80 and above are Latin-1 characters; otherwise
+  // they are UTF-8 already and pass as they are.
+  void AppendEscaped(std::string_view bytes, bool latin1 = true) {
     for (char c : bytes) {
       const auto b = static_cast<unsigned char>(c);
       if (c == '"' || c == '\\') {
@@ -63,7 +66,7 @@ class JsonSink final : public AprsFieldSink {
         char escape[8];
         std::snprintf(escape, sizeof escape, "\\u%04x", b);
         out_ += escape;
-      } else if (b < 0x80) {
+      } else if (b < 0x80 || !latin1) {
         out_ += c;
       } else {
         out_ += static_cast<char>(0xC0 | (b >> 6));
@@ -92,6 +95,9 @@ class JsonSink final : public AprsFieldSink {
   bool inList_ = false;
 };
 
+constexpr double kKnotsToKmh = 1.852;
+constexpr int kLocatorCharacters = 6;
+
 void AppendTime(std::string& out, std::int64_t time) {
   const DateTime t = FromEpochMilliseconds(time);
   char text[32];
@@ -100,7 +106,80 @@ void AppendTime(std::string& out, std::int64_t time) {
   AppendJsonString(out, text);
 }
 
+// ,"key":value for a number of the given decimals.
+void AppendMember(std::string& out, std::string_view key, double value, int decimals) {
+  out += ",\"";
+  out += key;
+  out += "\":";
+  AppendNumber(out, value, decimals);
+}
+
+void AppendMember(std::string& out, std::string_view key, std::string_view text) {
+  out += ",\"";
+  out += key;
+  out += "\":";
+  AppendJsonString(out, text);
+}
+
+void AppendTimeMember(std::string& out, std::string_view key, std::int64_t time) {
+  out += ",\"";
+  out += key;
+  out += "\":";
+  if (time == kNoArrivalTime) {
+    out += "null";
+  } else {
+    AppendTime(out, time);
+  }
+}
+
+void AppendHeardAprs(std::string& out, const HeardAprs& a, std::optional<GeoPoint> from) {
+  if (a.symbol) {
+    AppendMember(out, "symbol_table", std::string_view(&a.symbol->table, 1));
+    AppendMember(out, "symbol_code", std::string_view(&a.symbol->code, 1));
+    AppendMember(out, "symbol", AprsSymbolDescription(*a.symbol));
+  }
+  if (a.position) {
+    AppendMember(out, "lat", a.position->latitude, FieldInfo(AprsField::Latitude).decimals);
+    AppendMember(out, "lon", a.position->longitude, FieldInfo(AprsField::Longitude).decimals);
+    AppendMember(out, "locator", MaidenheadFromPoint(*a.position, kLocatorCharacters));
+    if (from) {
+      AppendMember(out, "distance_km", DistanceKm(*from, *a.position), 1);
+      AppendMember(out, "bearing", BearingDegrees(*from, *a.position), 0);
+    }
+  }
+  if (a.course) AppendMember(out, "course", *a.course, 0);
+  if (a.speedKnots) {
+    AppendMember(out, "speed_kmh", *a.speedKnots * kKnotsToKmh, FieldInfo(AprsField::SpeedKmh).decimals);
+    AppendMember(out, "speed_kn", *a.speedKnots, FieldInfo(AprsField::SpeedKnots).decimals);
+  }
+  if (a.altitudeMetres) {
+    AppendMember(out, "altitude_m", *a.altitudeMetres, FieldInfo(AprsField::AltitudeM).decimals);
+  }
+  // Already UTF-8: escaped as text, not read again as Latin-1.
+  if (!a.comment.empty()) {
+    out += ",\"comment\":\"";
+    JsonSink(out, true).AppendEscaped(a.comment, false);
+    out += '"';
+  }
+  if (a.weather) {
+    JsonSink sink(out, false);
+    VisitWeather(*a.weather, sink);
+  }
+}
+
 }  // namespace
+
+void AppendHeardJson(std::string& out, const HeardStation& s, std::optional<GeoPoint> from) {
+  out += "{\"callsign\":";
+  AppendJsonString(out, s.callsign);
+  AppendMember(out, "frames", static_cast<double>(s.frames), 0);
+  AppendTimeMember(out, "first_heard", s.firstHeard);
+  AppendTimeMember(out, "last_heard", s.lastHeard);
+  AppendMember(out, "direct", static_cast<double>(s.direct), 0);
+  AppendMember(out, "via", static_cast<double>(s.via), 0);
+  AppendHeardAprs(out, s.aprs, from);
+  out += "}\n";
+}
 
 void AppendJsonString(std::string& out, std::string_view bytes) {
   JsonSink sink(out, true);

@@ -6,11 +6,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "decode/aprs_report.h"
 #include "decode/ax25_decoder.h"
+#include "decode/aprs_geo.h"
 #include "decode/frame_store.h"
+#include "decode/heard_list.h"
 
 namespace vorlink {
 
@@ -18,6 +21,11 @@ namespace vorlink {
 // kNoArrivalTime.
 void AppendAprsJson(std::string& out, std::uint64_t id, const Ax25Decoder& frame,
                     std::int64_t time, const AprsReport& report);
+
+// vorlink-decode --heard --json: one station a line, its counts, then what
+// its APRS reports said last (keys as --aprs names them, those not sent
+// left out); distance and bearing only with a point to measure from.
+void AppendHeardJson(std::string& out, const HeardStation& station, std::optional<GeoPoint> from);
 
 // A JSON string literal of the bytes, quotes included.
 void AppendJsonString(std::string& out, std::string_view bytes);

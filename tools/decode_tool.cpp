@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "aprs_json.h"
@@ -55,10 +56,13 @@ constexpr std::string_view kUsage =
     "                  not-aprs or invalid\n"
     "  --within KM     an APRS position within KM kilometres of --near LAT,LON\n"
     "  --near LAT,LON  the point for --within in decimal degrees, north and east\n"
-    "                  positive\n"
+    "                  positive; alone, the station --heard measures from\n"
     "  --addressee GLOB  APRS messages, acks, rejects and bulletins to GLOB\n"
     "  --heard         list the stations heard instead of the frames: callsign,\n"
     "                  frames, first and last heard (UTC), direct, via\n"
+    "  --json          with --heard: one JSON object a station, with what its APRS\n"
+    "                  reports said last (symbol, position, distance and bearing\n"
+    "                  from --near, course, speed, altitude, comment, weather)\n"
     "  --aprs          print what each frame says in APRS instead, one JSON object\n"
     "                  a line\n"
     "  --geojson       print the stations' last positions and the tracks of those\n"
@@ -82,7 +86,9 @@ struct Arguments {
   std::string file;
   bool help = false;
   FrameFilterSpec filter;
+  std::optional<GeoPoint> from;  // what --heard measures from
   bool heard = false;
+  bool json = false;
   bool aprs = false;
   bool geojson = false;
   bool version = false;
@@ -167,6 +173,8 @@ Arguments Parse(std::span<const std::string_view> args) {
       a.stats = true;
     } else if (arg == "--heard") {
       a.heard = true;
+    } else if (arg == "--json") {
+      a.json = true;
     } else if (arg == "--aprs") {
       a.aprs = true;
     } else if (arg == "--geojson") {
@@ -203,9 +211,13 @@ Arguments Parse(std::span<const std::string_view> args) {
   if (a.error.empty() && a.geojson && (a.heard || a.aprs || a.stats || !a.pcapFile.empty())) {
     a.error = "--geojson goes with no other output";
   }
-  if (a.error.empty() && a.filter.withinKm.has_value() != a.filter.near.has_value()) {
+  if (a.error.empty() && a.json && !a.heard) a.error = "--json goes with --heard";
+  // --near alone names the point --heard measures from.
+  if (a.error.empty() && a.filter.withinKm.has_value() != a.filter.near.has_value() &&
+      !(a.heard && a.filter.near)) {
     a.error = "--within and --near go together";
   }
+  if (a.heard && !a.filter.withinKm) a.from = std::exchange(a.filter.near, std::nullopt);
   return a;
 }
 
@@ -273,6 +285,15 @@ class PickedFrames {
   }
 
   void PrintHeard(TextOutput& out) const {
+    if (a_.json) {
+      std::string line;
+      for (const HeardStation& s : heard_.Sorted()) {
+        line.clear();
+        AppendHeardJson(line, s, a_.from ? a_.from : a_.filter.near);
+        out.Append(line);
+      }
+      return;
+    }
     out.Append(kHeardHeader);
     for (const HeardStation& s : heard_.Sorted()) {
       out.Append(s.callsign + ' ' + std::to_string(s.frames) + ' ' + HeardTimeText(s.firstHeard) +

@@ -2,7 +2,8 @@
 // the about window and the frame browser (over the sample capture) as the
 // program shows them and saves them as FOLDER/setup-dialog.png,
 // FOLDER/statistics-window.png, FOLDER/about-window.png and
-// FOLDER/frame-browser.png, for the documentation. The statistics are
+// FOLDER/frame-browser.png (a position in its detail tree), for the
+// documentation. The statistics are
 // the figures after receiving the sample capture. Run it on a display (under
 // xvfb-run for a headless build).
 #include <QApplication>
@@ -19,6 +20,7 @@
 #include "link/kiss.h"
 #include "ui/about_window.h"
 #include "ui/frame_browser.h"
+#include "ui/frame_view.h"
 #include "ui/setup_dialog.h"
 #include "ui/statistics_window.h"
 
@@ -91,12 +93,16 @@ int main(int argc, char** argv) {
   vorlink::StatisticsWindow statistics(SampleCounters(VORLINK_SAMPLE_CAPTURE));
   vorlink::AboutWindow about;
   vorlink::FrameBrowser browser;
-  browser.resize(960, 640);
+  browser.resize(1100, 1080);
   browser.show();
   browser.OpenCapture(VORLINK_SAMPLE_CAPTURE);
   while (browser.Loading()) QApplication::processEvents();
   browser.FilterBySource("N0CALL*");
   while (browser.Filtering()) QApplication::processEvents();
+  // A mobile's position in the detail tree, measured from a station nearby.
+  browser.SetOwnStation({vorlink::GeoPoint{48.95, -71.9}, "N0CALL"});
+  browser.Pane().StartFind("088/036 mobile", true);
+  while (browser.Pane().Working()) QApplication::processEvents();
   const bool saved = Save(dialog, folder / "setup-dialog.png") &&
                      Save(statistics, folder / "statistics-window.png") &&
                      Save(about, folder / "about-window.png") &&

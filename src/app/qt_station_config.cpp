@@ -20,6 +20,11 @@ constexpr const char* kServerClientsKey = "kiss_server/max_clients";
 constexpr const char* kServerBudgetKey = "kiss_server/queue_budget_kib";
 constexpr std::size_t kKib = 1024;
 constexpr const char* kWritePcapKey = "Capture/WritePcapCapture";
+constexpr const char* kLatitudeKey = "Station/latitude";
+constexpr const char* kLongitudeKey = "Station/longitude";
+constexpr const char* kCallsignKey = "Station/callsign";
+// A callsign with SSID is 9 characters; a longer text is no callsign.
+constexpr qsizetype kMaxCallsign = 9;
 constexpr const char* kGeometryKey = "geometry";
 constexpr const char* kSplitterKey = "splitter";
 
@@ -116,6 +121,27 @@ void WriteChoices(QSettings& file, const StationConfig& config) {
         config.capture.writePcap == defaults.capture.writePcap);
 }
 
+// A position only when both numbers are there and on the globe.
+void ReadStation(const QSettings& file, StationConfig& config) {
+  const QString latitude = file.value(kLatitudeKey).toString().trimmed();
+  const QString longitude = file.value(kLongitudeKey).toString().trimmed();
+  if (!latitude.isEmpty() && !longitude.isEmpty()) {
+    config.station.position = ParseGeoPoint((latitude + ',' + longitude).toStdString());
+  }
+  const QString callsign = file.value(kCallsignKey).toString().trimmed();
+  if (callsign.size() <= kMaxCallsign) config.station.callsign = callsign.toUpper().toStdString();
+}
+
+void WriteStation(QSettings& file, const OwnStation& station) {
+  const std::string point = station.position ? OwnPositionText(*station.position) : std::string();
+  const std::size_t comma = point.find(',');
+  Store(file, kLatitudeKey, QString::fromStdString(point.substr(0, comma)), !station.position);
+  Store(file, kLongitudeKey,
+        QString::fromStdString(station.position ? point.substr(comma + 1) : std::string()),
+        !station.position);
+  Store(file, kCallsignKey, QString::fromStdString(station.callsign), station.callsign.empty());
+}
+
 void ReadPlaces(QSettings& file, StationConfig& config) {
   for (const PlaceGroup& g : kPlaceGroups) {
     file.beginGroup(g.group);
@@ -147,6 +173,7 @@ StationConfig ReadStationConfig(const std::filesystem::path& folder) {
   ReadChoices(file, config);
   ReadLimits(file, config);
   ReadPlaces(file, config);
+  ReadStation(file, config);
   return config;
 }
 
@@ -159,6 +186,7 @@ bool WriteStationConfig(const std::filesystem::path& folder, const StationConfig
   QSettings file(PathText(FileIn(folder)), QSettings::IniFormat);
   WriteChoices(file, config);
   WritePlaces(file, config);
+  WriteStation(file, config.station);
   file.sync();
   return file.status() == QSettings::NoError;
 }

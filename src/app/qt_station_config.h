@@ -7,6 +7,7 @@
 //   [FrameBrowser]  geometry, splitter
 //   [Messages]      geometry
 //   [HeardStations] geometry
+//   [Station]       latitude, longitude (decimal degrees), callsign
 // Flags are the words "true" and "false", as in vorlink.ini.
 #pragma once
 

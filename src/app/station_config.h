@@ -12,6 +12,7 @@
 #include "app/capture_settings.h"
 #include "app/kiss_server_choice.h"
 #include "app/link_choice.h"
+#include "decode/own_station.h"
 
 namespace vorlink {
 
@@ -37,6 +38,7 @@ struct StationConfig {
   WindowPlace frames;           // [FrameBrowser]: the browser and the capture viewers
   WindowPlace messages;         // [Messages]
   WindowPlace heard;            // [HeardStations]
+  OwnStation station;           // [Station]: distance and bearing, messages marked
 
   friend bool operator==(const StationConfig&, const StationConfig&) = default;
 };

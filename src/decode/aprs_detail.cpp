@@ -8,10 +8,22 @@ namespace {
 constexpr char kNotSent[] = "not sent";
 constexpr unsigned char kFirstPrintable = 0x20;
 constexpr unsigned char kDelete = 0x7F;
+constexpr double kFeetPerMetre = 1 / 0.3048;
+constexpr int kLocatorCharacters = 6;
+
+// A number and its field's unit; a degree sign hugs its number.
+void AppendValue(std::string& out, AprsField field, double v) {
+  const AprsFieldInfo& info = FieldInfo(field);
+  AppendNumber(out, v, info.decimals);
+  if (info.unit.empty()) return;
+  if (info.unit.front() != '\xC2') out += ' ';
+  out += info.unit;
+}
 
 class DetailSink final : public AprsFieldSink {
  public:
-  explicit DetailSink(std::vector<AprsDetailLine>& lines) : lines_(lines) {}
+  DetailSink(std::vector<AprsDetailLine>& lines, std::optional<GeoPoint> from, int level)
+      : lines_(lines), level_(level), from_(from) {}
 
   using AprsFieldSink::Text;
   void Text(AprsField field, std::span<const std::string_view> runs) override {
@@ -19,12 +31,20 @@ class DetailSink final : public AprsFieldSink {
     for (std::string_view run : runs) AppendLatin1(value, run);
   }
   void Number(AprsField field, double v) override {
-    const AprsFieldInfo& info = FieldInfo(field);
     std::string& value = Value(field);
-    AppendNumber(value, v, info.decimals);
-    if (!info.unit.empty() && list_ < 0) {
-      if (info.unit.front() != '\xC2') value += ' ';  // a degree sign hugs its number
-      value += info.unit;
+    if (list_ >= 0) {
+      AppendNumber(value, v, FieldInfo(field).decimals);
+      return;
+    }
+    AppendValue(value, field, v);
+    if (field == AprsField::AltitudeM) {
+      value += " (";
+      AppendNumber(value, v * kFeetPerMetre, 0);
+      value += " ft)";
+    } else if (field == AprsField::Latitude) {
+      latitude_ = v;
+    } else if (field == AprsField::Longitude) {
+      Place({latitude_, v});
     }
   }
   void Bool(AprsField field, bool v) override { Value(field) = v ? "yes" : "no"; }
@@ -51,9 +71,23 @@ class DetailSink final : public AprsFieldSink {
     return lines_.back().value;
   }
 
+  // After a longitude: where the point lies, and how far from ours.
+  void Place(GeoPoint point) {
+    lines_.push_back({level_, "Locator", MaidenheadFromPoint(point, kLocatorCharacters)});
+    if (!from_) return;
+    std::string distance;
+    AppendNumber(distance, DistanceKm(*from_, point), 1);
+    lines_.push_back({level_, "Distance", distance + " km"});
+    std::string bearing;
+    AppendNumber(bearing, BearingDegrees(*from_, point), 0);
+    lines_.push_back({level_, "Bearing", bearing + "\u00B0"});
+  }
+
   std::vector<AprsDetailLine>& lines_;
-  int level_ = 0;
+  int level_;
   int list_ = -1;
+  std::optional<GeoPoint> from_;
+  double latitude_ = 0;
 };
 
 }  // namespace
@@ -72,11 +106,41 @@ void AppendLatin1(std::string& out, std::string_view bytes) {
   }
 }
 
-std::vector<AprsDetailLine> AprsDetailLines(const AprsReport& report) {
+std::vector<AprsDetailLine> AprsDetailLines(const AprsReport& report, std::optional<GeoPoint> from) {
   std::vector<AprsDetailLine> lines;
-  DetailSink sink(lines);
-  VisitAprsReport(report, sink);
+  AppendAprsDetailLines(lines, report, from, 0);
   return lines;
+}
+
+void AppendAprsDetailLines(std::vector<AprsDetailLine>& lines, const AprsReport& report,
+                           std::optional<GeoPoint> from, int level) {
+  DetailSink sink(lines, from, level);
+  VisitAprsReport(report, sink);
+}
+
+std::string WeatherSummary(const AprsWeather& wx) {
+  std::string out;
+  const auto add = [&](const char* caption, AprsField field, const auto& value) {
+    if (!value) return;
+    if (!out.empty()) out += ", ";
+    out += caption;
+    AppendValue(out, field, static_cast<double>(*value));
+  };
+  add("", AprsField::Temperature, wx.temperature);
+  add("", AprsField::Humidity, wx.humidity);
+  add("", AprsField::Pressure, wx.pressure);
+  add("wind ", AprsField::WindDirection, wx.windDirection);
+  if (wx.windSpeed) {
+    out += wx.windDirection ? " " : (out.empty() ? "wind " : ", wind ");
+    AppendValue(out, AprsField::WindSpeed, *wx.windSpeed);
+  }
+  add("gust ", AprsField::WindGust, wx.windGust);
+  add("rain 1 h ", AprsField::Rain1h, wx.rain1h);
+  add("rain 24 h ", AprsField::Rain24h, wx.rain24h);
+  add("rain since midnight ", AprsField::RainSinceMidnight, wx.rainSinceMidnight);
+  add("snow ", AprsField::Snow, wx.snow);
+  add("", AprsField::Luminosity, wx.luminosity);
+  return out;
 }
 
 }  // namespace vorlink

@@ -311,6 +311,8 @@ void AppendNumber(std::string& out, double value, int decimals) {
 
 void VisitAprsReport(const AprsReport& report, AprsFieldSink& sink) { Visit(report, sink, 0); }
 
+void VisitWeather(const AprsWeather& weather, AprsFieldSink& sink) { Weather(sink, weather); }
+
 void VisitPath(std::string_view path, AprsFieldSink& sink) {
   sink.BeginList(F::Path);
   while (!path.empty()) {

@@ -56,6 +56,8 @@ class AprsFieldSink {
 // Type first, then what the report holds; a third-party report's inner
 // packet as an Inner group with its own Src, Dst and Path (up to a depth).
 void VisitAprsReport(const AprsReport& report, AprsFieldSink& sink);
+// Weather values as a Weather group.
+void VisitWeather(const AprsWeather& weather, AprsFieldSink& sink);
 // A path "A,B*,C" as a list of Path texts.
 void VisitPath(std::string_view path, AprsFieldSink& sink);
 

@@ -11,6 +11,8 @@ namespace vorlink {
 struct GeoPoint {
   double latitude = 0;   // degrees, north positive
   double longitude = 0;  // degrees, east positive
+
+  bool operator==(const GeoPoint&) const = default;
 };
 
 // The locator of a point, 2 to 10 characters (pairs); "JO62QM" for Berlin.

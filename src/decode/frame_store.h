@@ -142,4 +142,16 @@ class FrameStore final : public FrameSink, public FrameSequence {
   std::uint64_t dropped_ = 0;
 };
 
+// Visits the held frames from `next` on (from the first held one when older
+// frames went), at most `most` of them; returns the frame to go on from.
+// Lists kept up with the store (heard stations, messages) catch up by it.
+template <typename Visit>
+FrameIndex VisitFramesFrom(const FrameStore& store, FrameIndex next, std::size_t most,
+                           Visit&& visit) {
+  FrameIndex i = next > store.FirstIndex() ? next : store.FirstIndex();
+  const FrameIndex end = store.EndIndex() - i > most ? i + most : store.EndIndex();
+  for (; i < end; ++i) visit(store.Frame(i));
+  return end;
+}
+
 }  // namespace vorlink

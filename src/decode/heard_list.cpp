@@ -3,12 +3,51 @@
 #include <algorithm>
 
 #include "base/utc.h"
+#include "decode/aprs_decoder.h"
+#include "decode/aprs_detail.h"
 #include "decode/frame_text.h"
 
 namespace vorlink {
 namespace {
 
 constexpr std::size_t kHeardTimeLength = 19;  // the timestamp without milliseconds
+
+// Cut at a character's start, so the UTF-8 stays whole.
+void Bound(std::string& text) {
+  if (text.size() <= kMaxHeardText) return;
+  std::size_t end = kMaxHeardText;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  text.resize(end);
+}
+
+// Blanks around a comment mean nothing in a table cell.
+void SetText(std::string& to, std::string_view bytes) {
+  while (!bytes.empty() && bytes.front() == ' ') bytes.remove_prefix(1);
+  while (!bytes.empty() && bytes.back() == ' ') bytes.remove_suffix(1);
+  to.clear();
+  AppendLatin1(to, bytes.substr(0, kMaxHeardText));
+  Bound(to);
+}
+
+void TakePosition(HeardAprs& a, const AprsPosition& p, const AprsExtensions* e) {
+  a.symbol = p.symbol;
+  a.position = GeoPoint{p.latitude, p.longitude};
+  a.course = e ? e->course : std::nullopt;
+  a.speedKnots = e ? e->speedKnots : std::nullopt;
+  a.altitudeMetres = e ? e->altitudeMetres : std::nullopt;
+}
+
+void TakeReport(HeardAprs& a, const AprsReport& report) {
+  if (report.As<AprsObject>()) return;
+  if (const AprsPosition* p = report.Position()) TakePosition(a, *p, report.Extensions());
+  if (const auto* s = report.As<AprsStatus>()) {
+    if (s->symbol) a.symbol = s->symbol;
+    if (!s->text.empty()) SetText(a.comment, s->text);
+  } else if (!report.As<AprsWeatherReport>() && !report.As<AprsTelemetry>()) {
+    if (const AprsComment* c = report.Comment(); c && !c->Empty()) SetText(a.comment, c->Text());
+  }
+  if (const auto* w = report.As<AprsWeatherReport>()) a.weather = w->weather;
+}
 
 }  // namespace
 
@@ -32,7 +71,8 @@ void HeardList::Add(const StoredFrame& frame) {
       return;
     }
     it = rows_.emplace(callsign, stations_.size()).first;
-    stations_.push_back(HeardStation{callsign});
+    HeardStation& station = stations_.emplace_back();
+    station.callsign = callsign;
     changed_.push_back(false);
   }
   const std::size_t row = it->second;
@@ -47,14 +87,12 @@ void HeardList::Add(const StoredFrame& frame) {
     if (s.firstHeard == kNoArrivalTime || frame.arrival < s.firstHeard) s.firstHeard = frame.arrival;
     if (s.lastHeard == kNoArrivalTime || frame.arrival > s.lastHeard) s.lastHeard = frame.arrival;
   }
+  TakeReport(s.aprs, DecodeAprsFrame(d));
 }
 
 bool HeardList::CatchUp(const FrameStore& store, std::size_t most) {
-  FrameIndex i = std::max(next_, store.FirstIndex());
-  const FrameIndex end = store.EndIndex() - i > most ? i + most : store.EndIndex();
-  for (; i < end; ++i) Add(store.Frame(i));
-  next_ = end;
-  return end < store.EndIndex();
+  next_ = VisitFramesFrom(store, next_, most, [this](const StoredFrame& f) { Add(f); });
+  return next_ < store.EndIndex();
 }
 
 std::vector<std::size_t> HeardList::TakeChanged() {

@@ -1,6 +1,8 @@
 // Stations heard: per source callsign (as shown, SSID included) the frames,
 // first and last heard (UTC), and how many came direct (no digipeater has
-// its has-been-repeated bit set) or via a digipeater. Frames too short for
+// its has-been-repeated bit set) or via a digipeater. What its APRS reports
+// said last is kept too: symbol, position with course, speed and altitude,
+// comment or status, weather (objects and items speak of something else). Frames too short for
 // their header name nobody and are not counted. Stations keep the row they
 // were first heard in, and the list tells which rows changed, so a table
 // over it updates rows in place.
@@ -9,10 +11,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "decode/aprs_geo.h"
+#include "decode/aprs_report.h"
 #include "decode/frame_inspector.h"
 #include "decode/frame_store.h"
 
@@ -20,6 +25,20 @@ namespace vorlink {
 
 // A peer sending random source callsigns must not grow the list without end.
 inline constexpr std::size_t kMaxHeardStations = 100'000;
+// A comment kept per station is cut to this many bytes.
+inline constexpr std::size_t kMaxHeardText = 120;
+
+// What a station's APRS reports said last; a new position brings its own
+// course, speed and altitude, or none.
+struct HeardAprs {
+  std::optional<AprsSymbol> symbol;
+  std::optional<GeoPoint> position;
+  std::optional<int> course;  // degrees
+  std::optional<double> speedKnots;
+  std::optional<double> altitudeMetres;
+  std::string comment;  // UTF-8, the last comment or status text
+  std::optional<AprsWeather> weather;
+};
 
 struct HeardStation {
   std::string callsign;
@@ -28,6 +47,7 @@ struct HeardStation {
   std::int64_t lastHeard = kNoArrivalTime;
   std::uint64_t direct = 0;
   std::uint64_t via = 0;
+  HeardAprs aprs;
 };
 
 // "yyyy-mm-dd hh:mm:ss" UTC, or "-" for no time.

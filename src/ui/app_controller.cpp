@@ -13,12 +13,14 @@
 #include "app/device_links.h"
 #include "link/qt_serial_devices.h"
 #include "ui/about_window.h"
+#include "ui/aprs_messages_window.h"
 #include "ui/frame_browser.h"
 #include "ui/heard_view.h"
 #include "ui/main_window.h"
 #include "ui/map_settings_file.h"
 #include "ui/map_window.h"
 #include "ui/messages_window.h"
+#include "ui/own_station_dialog.h"
 #include "ui/setup_dialog.h"
 #include "ui/statistics_window.h"
 #include "ui/window_place.h"
@@ -53,7 +55,8 @@ AppController::~AppController() {
   for (QWidget* w : {static_cast<QWidget*>(main_), static_cast<QWidget*>(setup_),
                      static_cast<QWidget*>(statistics_), static_cast<QWidget*>(about_),
                      static_cast<QWidget*>(messages_), static_cast<QWidget*>(frames_),
-                     static_cast<QWidget*>(heard_), static_cast<QWidget*>(map_)}) {
+                     static_cast<QWidget*>(heard_), static_cast<QWidget*>(map_),
+                     static_cast<QWidget*>(aprsMessages_), static_cast<QWidget*>(stationDialog_)}) {
     delete w;
   }
   for (const QPointer<QWidget>& w : viewers_) delete w;
@@ -83,7 +86,8 @@ void AppController::CloseAll() {
   for (QWidget* w : {static_cast<QWidget*>(setup_), static_cast<QWidget*>(statistics_),
                      static_cast<QWidget*>(about_), static_cast<QWidget*>(messages_),
                      static_cast<QWidget*>(frames_), static_cast<QWidget*>(heard_),
-                     static_cast<QWidget*>(map_), static_cast<QWidget*>(main_)}) {
+                     static_cast<QWidget*>(map_), static_cast<QWidget*>(aprsMessages_),
+                     static_cast<QWidget*>(stationDialog_), static_cast<QWidget*>(main_)}) {
     if (w != nullptr) w->close();
   }
   for (const QPointer<QWidget>& w : viewers_) {
@@ -101,7 +105,7 @@ void AppController::Track(QWidget* window) {
 void AppController::CheckWindowsLeft() {
   viewers_.removeAll(nullptr);
   if (!main_ && !setup_ && !statistics_ && !about_ && !messages_ && !frames_ && !heard_ && !map_ &&
-      viewers_.isEmpty()) {
+      !aprsMessages_ && !stationDialog_ && viewers_.isEmpty()) {
     End();
   }
 }
@@ -119,6 +123,8 @@ void AppController::ShowMainWindow() {
   connect(window, &MainWindow::FramesRequested, this, [this] { OpenFrames(); });
   connect(window, &MainWindow::HeardRequested, this, [this] { OpenHeard(); });
   connect(window, &MainWindow::MapRequested, this, [this] { OpenMap(); });
+  connect(window, &MainWindow::AprsMessagesRequested, this, [this] { OpenAprsMessages(); });
+  connect(window, &MainWindow::StationDialogRequested, this, [this] { OpenStationDialog(); });
   connect(window, &MainWindow::ConfigChanged, this, &AppController::SaveConfig);
   connect(window, &MainWindow::OpenCaptureRequested, this, [this] {
     const QString file = QFileDialog::getOpenFileName(
@@ -247,6 +253,7 @@ FrameBrowser& AppController::OpenFrames() {
     return *frames_;
   }
   frames_ = AdoptPlaced(new FrameBrowser(station_.frames), &StationConfig::frames);
+  frames_->SetOwnStation(station_.config.station);
   frames_->show();
   return *frames_;
 }
@@ -260,6 +267,7 @@ QWidget& AppController::OpenHeard() {
   window->setObjectName("HeardWindow");
   window->setWindowTitle("Heard Stations");
   auto* view = new HeardView(station_.frames, false, window);
+  view->SetFrom(station_.config.station.position);
   (new QVBoxLayout(window))->addWidget(view);
   connect(view, &HeardView::CallsignChosen, this,
           [this](const QString& callsign) { OpenFrames().FilterBySource(callsign); });
@@ -283,12 +291,49 @@ MapWindow& AppController::OpenMap() {
   return *map_;
 }
 
+AprsMessagesWindow& AppController::OpenAprsMessages() {
+  if (aprsMessages_) {
+    BringToFront(*aprsMessages_);
+    return *aprsMessages_;
+  }
+  aprsMessages_ = Adopt(new AprsMessagesWindow(station_.frames));
+  aprsMessages_->SetOwnCallsign(station_.config.station.callsign);
+  aprsMessages_->show();
+  return *aprsMessages_;
+}
+
 FrameBrowser& AppController::OpenCapture(const QString& file) {
   auto* viewer = AdoptPlaced(new FrameBrowser(), &StationConfig::frames);
+  viewer->SetOwnStation(station_.config.station);
   viewers_.append(viewer);
   viewer->show();
   viewer->OpenCapture(file.toStdString());
   return *viewer;
+}
+
+OwnStationDialog& AppController::OpenStationDialog() {
+  if (stationDialog_) {
+    BringToFront(*stationDialog_);
+    return *stationDialog_;
+  }
+  stationDialog_ = Adopt(new OwnStationDialog(station_.config.station));
+  connect(stationDialog_, &OwnStationDialog::StationChosen, this, &AppController::ApplyOwnStation);
+  stationDialog_->show();
+  return *stationDialog_;
+}
+
+void AppController::ApplyOwnStation(const OwnStation& station) {
+  if (station == station_.config.station) return;
+  station_.config.station = station;
+  SaveConfig();
+  if (frames_) frames_->SetOwnStation(station);
+  for (const QPointer<QWidget>& w : viewers_) {
+    if (auto* viewer = qobject_cast<FrameBrowser*>(w.data())) viewer->SetOwnStation(station);
+  }
+  if (heard_) {
+    if (auto* view = heard_->findChild<HeardView*>()) view->SetFrom(station.position);
+  }
+  if (aprsMessages_) aprsMessages_->SetOwnCallsign(station.callsign);
 }
 
 }  // namespace vorlink

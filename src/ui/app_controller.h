@@ -26,6 +26,8 @@ class QWidget;
 namespace vorlink {
 
 class AboutWindow;
+class AprsMessagesWindow;
+class OwnStationDialog;
 class FrameBrowser;
 class MainWindow;
 class MapWindow;
@@ -60,6 +62,11 @@ class AppController final : public QObject {
   FrameBrowser& OpenFrames();
   QWidget& OpenHeard();
   MapWindow& OpenMap();
+  // View > APRS Messages, over the live frames.
+  AprsMessagesWindow& OpenAprsMessages();
+  // Options > Station...: OK keeps the value in vorlink.conf and gives it to
+  // the open windows.
+  OwnStationDialog& OpenStationDialog();
   // A capture in a viewer window of its own.
   FrameBrowser& OpenCapture(const QString& file);
 
@@ -71,6 +78,7 @@ class AppController final : public QObject {
   void ShowMainWindow();
   void OpenSetupDialog(bool withFocus);
   void ApplyPortLines(const std::string& incoming, const std::string& outgoing);
+  void ApplyOwnStation(const OwnStation& station);
   void OpenStatistics();
   void OpenAbout();
   void OpenMessages();
@@ -98,6 +106,8 @@ class AppController final : public QObject {
   QPointer<FrameBrowser> frames_;
   QPointer<QWidget> heard_;
   QPointer<MapWindow> map_;
+  QPointer<AprsMessagesWindow> aprsMessages_;
+  QPointer<OwnStationDialog> stationDialog_;
   QList<QPointer<QWidget>> viewers_;
   bool ended_ = false;
 };

@@ -14,6 +14,9 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "decode/aprs_reader.h"
+#include "decode/frame_detail.h"
+#include "ui/frame_detail_pane.h"
 #include "decode/frame_text.h"
 #include "ui/frame_view.h"
 #include "ui/heard_view.h"
@@ -25,19 +28,20 @@ namespace {
 constexpr int kShownLines = 30;
 // The pane's margins on both sides of its lines.
 constexpr int kPaneSlack = 16;
+constexpr int kAprsFilterRow = 2;  // captions; the fields a row below
 
 QString ToQString(const std::filesystem::path& path) {
   return QString::fromStdString(path.string());
 }
 
 QLineEdit* AddField(QGridLayout& grid, int column, const char* caption, const char* name,
-                    const char* hint) {
-  grid.addWidget(new QLabel(caption), 0, column);
+                    const char* hint, int row = 0) {
+  grid.addWidget(new QLabel(caption), row, column);
   auto* edit = new QLineEdit;
   edit->setObjectName(name);
   edit->setPlaceholderText(hint);
   edit->setClearButtonEnabled(true);
-  grid.addWidget(edit, 1, column);
+  grid.addWidget(edit, row + 1, column);
   return edit;
 }
 
@@ -73,15 +77,23 @@ void FrameBrowser::Build() {
   fixed.setPointSizeF(9);
   view_->setFont(fixed);
   heard_ = new HeardView(store_, own_ != nullptr);
+  detail_ = new FrameDetailPane;
+  auto* detailSplitter = new QSplitter(Qt::Vertical);
+  detailSplitter->setObjectName("FrameDetailSplitter");
+  detailSplitter->addWidget(view_);
+  detailSplitter->addWidget(detail_);
+  detailSplitter->setStretchFactor(0, 3);
+  detailSplitter->setStretchFactor(1, 3);
   auto* splitter = new QSplitter(Qt::Vertical);
   splitter->setObjectName("FrameBrowserSplitter");
-  splitter->addWidget(view_);
+  splitter->addWidget(detailSplitter);
   splitter->addWidget(heard_);
   splitter->setStretchFactor(0, 3);
   splitter->setStretchFactor(1, 1);
   layout->addWidget(splitter, 1);
   setCentralWidget(client);
   connect(heard_, &HeardView::CallsignChosen, this, &FrameBrowser::FilterBySource);
+  connect(view_, &FrameView::CaretMoved, this, &FrameBrowser::ShowDetail);
 
   counts_ = new QLabel;
   counts_->setObjectName("FrameCounts");
@@ -168,6 +180,7 @@ void FrameBrowser::BuildFilterBar(QWidget* bar) {
   grid->addWidget(next, 1, 9);
   grid->setColumnStretch(5, 2);
   grid->setColumnStretch(7, 2);
+  BuildAprsFilters(*grid);
 
   connect(apply, &QPushButton::clicked, this, &FrameBrowser::ApplyFilter);
   for (QLineEdit* edit : {from_, to_, via_, pid_, text_}) {
@@ -178,6 +191,64 @@ void FrameBrowser::BuildFilterBar(QWidget* bar) {
   connect(find_, &QLineEdit::returnPressed, this, [this] { FindNext(true); });
   connect(next, &QPushButton::clicked, this, [this] { FindNext(true); });
   connect(previous, &QPushButton::clicked, this, [this] { FindNext(false); });
+}
+
+void FrameBrowser::BuildAprsFilters(QGridLayout& grid) {
+  grid.addWidget(new QLabel("APRS"), kAprsFilterRow, 0);
+  aprsType_ = new QComboBox;
+  aprsType_->setObjectName("FilterAprsType");
+  // As narrow as the From field above it; the list opens as wide as it needs.
+  aprsType_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  aprsType_->setMinimumContentsLength(8);
+  aprsType_->addItem("any");
+  for (int k = 0; k < kAprsTypeCount; ++k) {
+    aprsType_->addItem(QString::fromStdString(std::string(AprsTypeName(static_cast<AprsType>(k)))));
+  }
+  grid.addWidget(aprsType_, kAprsFilterRow + 1, 0);
+  within_ = AddField(grid, 1, "Within km", "FilterWithin", "of the station", kAprsFilterRow);
+  addressee_ = AddField(grid, 2, "Addressee", "FilterAddressee", "N0CALL*", kAprsFilterRow);
+  connect(aprsType_, &QComboBox::currentIndexChanged, this, &FrameBrowser::ApplyFilter);
+  for (QLineEdit* edit : {within_, addressee_}) {
+    connect(edit, &QLineEdit::returnPressed, this, &FrameBrowser::ApplyFilter);
+  }
+}
+
+bool FrameBrowser::ReadAprsFilters(FrameFilterSpec& spec) {
+  if (aprsType_->currentIndex() > 0) {
+    spec.aprsType = ParseAprsType(aprsType_->currentText().toStdString());
+  }
+  spec.addressee = addressee_->text().trimmed().toStdString();
+  const std::string within = within_->text().trimmed().toStdString();
+  if (within.empty()) return true;
+  spec.withinKm = aprs::Decimal(within);
+  if (!spec.withinKm || *spec.withinKm < 0) {
+    statusBar()->showMessage("Within km takes a distance in kilometres");
+    return false;
+  }
+  if (!station_.position) {
+    statusBar()->showMessage("Within km needs the station's position (Options > Station...)");
+    return false;
+  }
+  spec.near = station_.position;
+  return true;
+}
+
+void FrameBrowser::SetOwnStation(const OwnStation& station) {
+  if (station == station_) return;
+  station_ = station;
+  heard_->SetFrom(station_.position);
+  if (detailFrame_) ShowDetail(*detailFrame_);
+  if (!within_->text().trimmed().isEmpty()) ApplyFilter();
+}
+
+void FrameBrowser::ShowDetail(FrameIndex frame) {
+  if (!store_.Holds(frame)) {
+    detailFrame_.reset();
+    detail_->Clear();
+    return;
+  }
+  detailFrame_ = frame;
+  detail_->Show(FrameDetailLines(store_.Frame(frame), station_.position));
 }
 
 void FrameBrowser::FilterBySource(const QString& callsign) {
@@ -201,6 +272,7 @@ void FrameBrowser::ApplyFilter() {
   }
   spec.text = text_->text().toStdString();
   statusBar()->clearMessage();
+  if (!ReadAprsFilters(spec)) return;
   filterNext_.reset();
   filtered_.Clear();
   if (spec.Empty()) {
@@ -300,7 +372,8 @@ QSize FrameBrowser::sizeHint() const {
                         2 * view_->frameWidth();
   const int width = std::max({paneWidth, heard_->sizeHint().width(),
                               centralWidget()->layout()->itemAt(0)->sizeHint().width()});
-  const int height = kShownLines * pane.lineSpacing() + heard_->sizeHint().height() +
+  const int height = kShownLines * pane.lineSpacing() + detail_->sizeHint().height() +
+                     heard_->sizeHint().height() +
                      centralWidget()->layout()->itemAt(0)->sizeHint().height() +
                      statusBar()->sizeHint().height();
   const QMargins margins = centralWidget()->layout()->contentsMargins();

@@ -1,8 +1,9 @@
 // The frame browser: the frame pane over the live store (or over a capture
 // it loaded itself), a filter bar (source, destination, digipeater, type,
-// PID, payload text; all of them together), a search in what the pane
-// shows, and the stations heard. Filtering, loading, find and copy run in
-// slices on the event loop (Esc stops a find or copy), so a million frames
+// PID, payload text, APRS report kind, distance from the station, message
+// addressee; all of them together), a search in what the pane shows, the
+// detail tree of the frame at the caret, and the stations heard. Filtering,
+// loading, find and copy run in slices on the event loop (Esc stops a find or copy), so a million frames
 // never freeze the window. It opens no file but the capture it is given;
 // its size and place are kept by its owner.
 #pragma once
@@ -15,8 +16,10 @@
 #include "decode/capture_loader.h"
 #include "decode/frame_filter.h"
 #include "decode/frame_store.h"
+#include "decode/own_station.h"
 
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -24,6 +27,7 @@ class QTimer;
 
 namespace vorlink {
 
+class FrameDetailPane;
 class FrameView;
 class HeardView;
 
@@ -53,6 +57,10 @@ class FrameBrowser final : public QMainWindow {
   const FrameStore& Store() const { return store_; }
   FrameView& Pane() { return *view_; }
   HeardView& Heard() { return *heard_; }
+  FrameDetailPane& Detail() { return *detail_; }
+  // The station's own position and callsign: distance, bearing and the
+  // within-km filter measure from it.
+  void SetOwnStation(const OwnStation& station);
   // Wide enough for a frame's lines, the filter bar and every column of the
   // stations heard.
   QSize sizeHint() const override;
@@ -60,6 +68,11 @@ class FrameBrowser final : public QMainWindow {
  private:
   void Build();
   void BuildFilterBar(QWidget* bar);
+  void BuildAprsFilters(QGridLayout& grid);
+  // The APRS criteria into the spec; false (and a status message) when one
+  // cannot be used.
+  bool ReadAprsFilters(FrameFilterSpec& spec);
+  void ShowDetail(FrameIndex frame);
   void FilterSlice();
   void LoadSlice();
   void Refresh();
@@ -73,12 +86,18 @@ class FrameBrowser final : public QMainWindow {
 
   FrameView* view_ = nullptr;
   HeardView* heard_ = nullptr;
+  FrameDetailPane* detail_ = nullptr;
+  std::optional<FrameIndex> detailFrame_;  // the frame the detail shows
+  OwnStation station_;
   QLineEdit* from_ = nullptr;
   QLineEdit* to_ = nullptr;
   QLineEdit* via_ = nullptr;
   QComboBox* type_ = nullptr;
   QLineEdit* pid_ = nullptr;
   QLineEdit* text_ = nullptr;
+  QComboBox* aprsType_ = nullptr;
+  QLineEdit* within_ = nullptr;
+  QLineEdit* addressee_ = nullptr;
   QLineEdit* find_ = nullptr;
   QLabel* counts_ = nullptr;
   QProgressBar* progress_ = nullptr;

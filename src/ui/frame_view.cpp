@@ -345,6 +345,7 @@ bool FrameView::FindStep() {
 void FrameView::ShowFound(const TextPosition& found, int length) {
   anchor_ = found;
   cursor_ = {found.frame, found.line, found.column + length};
+  emit CaretMoved(found.frame);
   const std::uint64_t line = LineOf(LineOfText(found));
   const std::uint64_t top = verticalScrollBar()->value();
   if (line < top || line >= top + static_cast<std::uint64_t>(PageLines())) {
@@ -491,6 +492,7 @@ void FrameView::mousePressEvent(QMouseEvent* event) {
   cursor_ = at;
   if (!(event->modifiers() & Qt::ShiftModifier)) anchor_ = at;
   viewport()->update();
+  emit CaretMoved(at.frame);
 }
 
 void FrameView::mouseMoveEvent(QMouseEvent* event) {

@@ -92,6 +92,9 @@ class FrameView final : public QAbstractScrollArea {
   void FindDone(bool found);
   // Empty when the whole selection went to the clipboard.
   void CopyDone(const QString& message);
+  // A click or a find put the caret on this frame (one the store may no
+  // longer hold, or none past the last).
+  void CaretMoved(FrameIndex frame);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

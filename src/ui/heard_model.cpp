@@ -1,7 +1,5 @@
 #include "ui/heard_model.h"
 
-#include "decode/heard_columns.h"
-
 namespace vorlink {
 
 HeardModel::HeardModel(const FrameStore& store, QObject* parent)
@@ -43,6 +41,14 @@ QString HeardModel::Callsign(int row) const {
   return QString::fromStdString(heard_.At(static_cast<std::size_t>(row)).callsign);
 }
 
+void HeardModel::SetFrom(const HeardFrom& from) {
+  if (from == from_) return;
+  from_ = from;
+  if (rows_ > 0) {
+    emit dataChanged(index(0, kHeardDistanceColumn), index(rows_ - 1, kHeardBearingColumn));
+  }
+}
+
 int HeardModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
 
 int HeardModel::columnCount(const QModelIndex& parent) const {
@@ -55,10 +61,10 @@ QVariant HeardModel::data(const QModelIndex& index, int role) const {
   const HeardStation& station = heard_.At(static_cast<std::size_t>(index.row()));
   switch (role) {
     case Qt::DisplayRole:
-      return QString::fromStdString(column.text(station));
+      return QString::fromStdString(column.text(station, from_));
     case kSortRole:
-      if (column.key) return static_cast<qlonglong>(column.key(station));
-      return QString::fromStdString(column.text(station));
+      if (column.key) return static_cast<qlonglong>(column.key(station, from_));
+      return QString::fromStdString(column.text(station, from_));
     case Qt::TextAlignmentRole:
       return column.align == HeardAlign::Right ? int{Qt::AlignRight | Qt::AlignVCenter}
                                                : int{Qt::AlignLeft | Qt::AlignVCenter};

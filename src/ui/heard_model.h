@@ -8,6 +8,7 @@
 #include <QAbstractTableModel>
 
 #include "decode/frame_store.h"
+#include "decode/heard_columns.h"
 #include "decode/heard_list.h"
 
 namespace vorlink {
@@ -27,6 +28,8 @@ class HeardModel final : public QAbstractTableModel {
   // frames are left.
   bool CatchUp();
   QString Callsign(int row) const;
+  // The point distance and bearing are measured from; none leaves them blank.
+  void SetFrom(const HeardFrom& from);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -36,6 +39,7 @@ class HeardModel final : public QAbstractTableModel {
  private:
   const FrameStore& store_;
   HeardList heard_;
+  HeardFrom from_;
   int rows_ = 0;  // rows shown; the list may hold more until they are announced
 };
 

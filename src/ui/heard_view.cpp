@@ -9,7 +9,6 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "decode/heard_columns.h"
 #include "ui/heard_model.h"
 
 namespace vorlink {
@@ -25,10 +24,24 @@ constexpr int kCellSlack = 8;
 QColor BarBlue() { return {0, 0, 255}; }
 
 // A station whose every column shows its widest text.
+// Where the widest station is five digits of kilometres away.
+constexpr GeoPoint kFarthest{88.88888, 1.11111};
+
 HeardStation WidestStation() {
   constexpr std::uint64_t kManyFrames = 9'999'999;
   const std::int64_t late = ToEpochMilliseconds(DateTime{2088, 8, 28, 20, 58, 58, 0});
-  return {"WW0WWW-15", kManyFrames, late, late, kManyFrames, kManyFrames};
+  HeardStation s;
+  s.callsign = "WW0WWW-15";
+  s.frames = s.direct = s.via = kManyFrames;
+  s.firstHeard = s.lastHeard = late;
+  // APRS cells as wide as they commonly get; a longer comment is elided.
+  s.aprs.symbol = AprsSymbol{'/', '-'};  // "House QTH (VHF)"
+  s.aprs.position = GeoPoint{-88.88888, -178.88888};
+  s.aprs.course = 360;
+  s.aprs.speedKnots = 999.9;
+  s.aprs.altitudeMetres = 88888;
+  s.aprs.comment = std::string(24, 'w');
+  return s;
 }
 
 }  // namespace
@@ -142,7 +155,7 @@ void HeardView::FitColumns() {
   const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table_) + 1);
   QHeaderView* header = table_->horizontalHeader();
   for (int c = 0; c < static_cast<int>(kHeardColumns.size()); ++c) {
-    const QString text = QString::fromStdString(kHeardColumns[static_cast<std::size_t>(c)].text(widest));
+    const QString text = QString::fromStdString(kHeardColumns[static_cast<std::size_t>(c)].text(widest, kFarthest));
     header->resizeSection(
         c, std::max(header->sectionSizeHint(c),
                     metrics.horizontalAdvance(text) + margins + kCellSlack));
@@ -163,6 +176,8 @@ QString HeardView::CallsignAt(int row) const {
 }
 
 bool HeardView::CatchingUp() const { return catchUp_->isActive(); }
+
+void HeardView::SetFrom(const HeardFrom& from) { model_->SetFrom(from); }
 
 void HeardView::Refresh() {
   if (charted_ && store_.FirstIndex() == seenFirst_ && store_.EndIndex() == seenEnd_) return;

@@ -11,6 +11,7 @@
 
 #include "decode/frame_rate.h"
 #include "decode/frame_store.h"
+#include "decode/heard_columns.h"
 #include "decode/rate_axes.h"
 
 class QSortFilterProxyModel;
@@ -56,6 +57,8 @@ class HeardView final : public QWidget {
   QString CallsignAt(int row) const;
   // The list is still behind the store.
   bool CatchingUp() const;
+  // The station's own position, for distance and bearing.
+  void SetFrom(const HeardFrom& from);
 
  signals:
   void CallsignChosen(const QString& callsign);

@@ -70,6 +70,8 @@ class MainWindow final : public QMainWindow, public StationView {
   void StatisticsRequested();
   void AboutRequested();
   void MessagesRequested();
+  void AprsMessagesRequested();
+  void StationDialogRequested();
   void FramesRequested();
   void HeardRequested();
   void MapRequested();

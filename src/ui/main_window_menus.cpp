@@ -1,5 +1,6 @@
 // The main window's menus: File, Options and Info as they always were, with
-// Open Capture in File and the View menu beside them.
+// Open Capture in File, the station's own position and callsign in Options,
+// and the View menu beside them.
 #include <QAction>
 #include <QKeySequence>
 #include <QMenu>
@@ -28,6 +29,8 @@ void MainWindow::BuildMenus() {
   hexFile->setObjectName("MnuDecodePayload");
   hexFile->setCheckable(true);
   hexFile->setChecked(true);
+  QAction* station = options->addAction("Station...");
+  station->setObjectName("MnuStation");
 
   BuildViewMenu(file, exit);
 
@@ -43,6 +46,7 @@ void MainWindow::BuildMenus() {
   connect(clear, &QAction::triggered, this, &MainWindow::ClearCounters);
   connect(mirrorAction_, &QAction::triggered, this, [this] { session_->ToggleMirror(); });
   connect(hexFile, &QAction::toggled, this, [this](bool on) { session_->Options().hexFile = on; });
+  connect(station, &QAction::triggered, this, &MainWindow::StationDialogRequested);
   connect(statistics, &QAction::triggered, this, &MainWindow::StatisticsRequested);
   connect(about, &QAction::triggered, this, &MainWindow::AboutRequested);
 }
@@ -62,11 +66,14 @@ void MainWindow::BuildViewMenu(QMenu* file, QAction* exit) {
   map->setObjectName("MnuMap");
   QAction* messages = view->addAction("&Messages");
   messages->setObjectName("MnuMessages");
+  QAction* aprsMessages = view->addAction("&APRS Messages");
+  aprsMessages->setObjectName("MnuAprsMessages");
   connect(openCapture, &QAction::triggered, this, &MainWindow::OpenCaptureRequested);
   connect(frames, &QAction::triggered, this, &MainWindow::FramesRequested);
   connect(heard, &QAction::triggered, this, &MainWindow::HeardRequested);
   connect(map, &QAction::triggered, this, &MainWindow::MapRequested);
   connect(messages, &QAction::triggered, this, &MainWindow::MessagesRequested);
+  connect(aprsMessages, &QAction::triggered, this, &MainWindow::AprsMessagesRequested);
 }
 
 }  // namespace vorlink

@@ -37,6 +37,7 @@ StationConfig Everything() {
   c.frames = {std::string("\x01\xd9\0\xff geometry", 14), "splitter"};
   c.messages.geometry = "messages";
   c.heard.geometry = "heard";
+  c.station = {GeoPoint{-33.75, 151.125}, "VK2ABC-9"};
   return c;
 }
 
@@ -57,6 +58,8 @@ const RoundTripCase kRoundTrips[] = {
        c.messages.geometry = "m";
        c.heard.geometry = "h";
      })},
+    {"Station", With([](StationConfig& c) { c.station = {GeoPoint{49.5, -72.25}, "N0CALL-7"}; })},
+    {"StationCallsignOnly", With([](StationConfig& c) { c.station.callsign = "N0CALL"; })},
     {"Everything", Everything()},
 };
 
@@ -108,7 +111,8 @@ TEST(StationConfigTest, AFileOfEarlierVersionsReadsAsItWas) {
 TEST(StationConfigTest, UnusableValuesKeepTheirDefaults) {
   testing::TempFolder folder;
   Write(File(folder), "[incoming]\nkiss_tcp=yes\nkiss_tcp_host=  \nkiss_tcp_port=70000\n"
-                                   "[kiss_server]\nport=-1\nenabled=1\n");
+                                   "[kiss_server]\nport=-1\nenabled=1\n"
+                                   "[Station]\nlatitude=95\nlongitude=0\ncallsign=NOT A CALLSIGN\n");
   EXPECT_EQ(ReadStationConfig(folder.path()), StationConfig{});
 }
 

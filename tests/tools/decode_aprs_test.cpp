@@ -122,11 +122,38 @@ TEST_F(DecodeAprsTest, FiltersPickByKindDistanceAndAddressee) {
   }
 }
 
+TEST_F(DecodeAprsTest, HeardAsJsonWithWhatEachStationSaidLast) {
+  Add("N0CALL", {}, "!4903.50N/07201.75W>088/036/A=001234 on the road", true);
+  Add("N0CALL", {{"WIDE1", 1, true}}, ":W1AW     :hi{1");
+  Add("WX", {}, "_10090556c220s004g005t077h50b09900");
+  Add("ODD", {}, ">caf\xE9 \"quoted\"");
+  struct Case {
+    std::vector<std::string> args;
+    std::string expected;
+  };
+  // Keys sorted: distance and bearing fall in between.
+  const std::string altitude = R"({"altitude_m": 376.1, )";
+  const std::string n0call =
+      R"("callsign": "N0CALL", "comment": "on the road", "course": 88, "direct": 1, )";
+  const std::string n0callRest =
+      R"("first_heard": "2026-03-14T07:12:00.345Z", "frames": 2, "last_heard": "2026-03-14T07:12:00.345Z", "lat": 49.058333, "locator": "FN39xb", "lon": -72.029167, "speed_kmh": 66.7, "speed_kn": 36, "symbol": "Car", "symbol_code": ">", "symbol_table": "/", "via": 1})" "\n";
+  const std::string others =
+      R"({"callsign": "ODD", "comment": "caf\u00e9 \"quoted\"", "direct": 1, "first_heard": null, "frames": 1, "last_heard": null, "via": 0})" "\n"
+      R"({"callsign": "WX", "direct": 1, "first_heard": null, "frames": 1, "last_heard": null, "via": 0, "wx": {"humidity": 50, "pressure": 990, "temperature": 25, "wind_direction": 220, "wind_gust": 2.24, "wind_speed": 1.79}})" "\n";
+  const Case cases[] = {
+      {{"--heard", "--json"}, altitude + n0call + n0callRest + others},
+      {{"--heard", "--json", "--near", "49,-72"},
+       altitude + R"("bearing": 342, )" + n0call + R"("distance_km": 6.8, )" + n0callRest + others},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Run(c.args), c.expected) << c.args.back();
+}
+
 TEST_F(DecodeAprsTest, WrongFilterValuesAreUsageErrors) {
   const std::vector<std::string> bad[] = {
       {"--aprs-type", "positions"}, {"--within", "x", "--near", "1,2"},
       {"--within", "5"},            {"--near", "91,0", "--within", "5"},
       {"--aprs", "--heard"},        {"--aprs", "--stats"},
+      {"--json"},                   {"--near", "49,-72"},
   };
   for (const auto& args : bad) {
     EXPECT_EQ(Decode(args).status, 2) << args[0];

@@ -298,7 +298,8 @@ TEST(MainWindowMenuTest, ViewMenuAndOpenCaptureBesideFileOptionsAndInfo) {
   EXPECT_EQ(view->title(), "&View");
   QStringList entries;
   for (QAction* a : view->actions()) entries << a->text();
-  EXPECT_EQ(entries, QStringList({"&Frames", "&Heard Stations", "M&ap", "&Messages"}));
+  EXPECT_EQ(entries,
+            QStringList({"&Frames", "&Heard Stations", "M&ap", "&Messages", "&APRS Messages"}));
   EXPECT_EQ(window.findChild<QAction*>("MnuFrames")->shortcut(), QKeySequence("Ctrl+F"));
   QStringList file;
   for (QAction* a : window.findChild<QMenu*>("MnuFile")->actions()) file << a->text();

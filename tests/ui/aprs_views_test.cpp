@@ -1,0 +1,233 @@
+// APRS where the operator sees it, offscreen: the frame browser's detail
+// tree of the frame at the caret and its APRS filters, the heard table's
+// APRS columns, and the APRS Messages window, over a small capture of
+// hand-written reports.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTest>
+#include <fstream>
+
+#include "app/qt_station_config.h"
+#include "aprs_store.h"
+#include "controller_fixture.h"
+#include "decode/heard_columns.h"
+#include "ui/aprs_messages_model.h"
+#include "ui/aprs_messages_window.h"
+#include "ui/frame_browser.h"
+#include "ui/frame_detail_pane.h"
+#include "ui/frame_view.h"
+#include "ui/heard_view.h"
+#include "ui/own_station_dialog.h"
+#include "widget_test_support.h"
+
+namespace vorlink {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Report {
+  const char* source;
+  const char* info;
+};
+
+constexpr Report kReports[] = {
+    {"N0CALL-7", "!4903.50N/07201.75W>088/036/A=001234 on the road"},
+    {"W1AW", ":N0CALL-7 :hello there{12"},
+    {"N0CALL-7", ":W1AW     :ack12"},
+    {"WX1", "_10090556c220s004g005t077h50b09900"},
+    {"W1AW", ":K1ABC    :nobody answers{3"},
+    {"K1ABC", ":W1AW     :rej3"},
+    {"KB2", ":BLN1     :net tonight"},
+};
+
+constexpr GeoPoint kHome{49.0, -72.0};
+
+class AprsViewsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::ofstream out(capture, std::ios::binary);
+    for (const Report& r : kReports) {
+      const auto kiss = testing::AprsKissFrame(r.source, r.info, {{"WIDE1", 1, true}});
+      out.write(reinterpret_cast<const char*>(kiss.data()), static_cast<std::streamsize>(kiss.size()));
+    }
+  }
+  FrameBrowser& Open() {
+    browser = std::make_unique<FrameBrowser>();
+    browser->show();
+    browser->OpenCapture(capture);
+    EXPECT_TRUE(testing::WaitUntil([&] { return !browser->Loading(); }, 10s));
+    return *browser;
+  }
+  void Find(const char* text) {
+    auto* find = browser->findChild<QLineEdit*>("FindText");
+    find->setText(text);
+    QTest::keyClick(find, Qt::Key_Return);
+    ASSERT_TRUE(testing::WaitUntil([&] { return !browser->Pane().Working(); }));
+  }
+  void Filter(const char* field, const QString& text) {
+    auto* edit = browser->findChild<QLineEdit*>(field);
+    edit->setText(text);
+    QTest::keyClick(edit, Qt::Key_Return);
+    ASSERT_TRUE(testing::WaitUntil([&] { return !browser->Filtering(); }));
+  }
+  QString HeardCell(const QString& callsign, int column) {
+    const QAbstractItemModel& rows = *browser->Heard().Table().model();
+    for (int row = 0; row < rows.rowCount(); ++row) {
+      if (browser->Heard().CallsignAt(row) == callsign) return rows.index(row, column).data().toString();
+    }
+    return "no such station";
+  }
+
+  testing::TempFolder folder;
+  std::filesystem::path capture = folder.path() / "aprs.kss";
+  std::unique_ptr<FrameBrowser> browser;
+};
+
+TEST_F(AprsViewsTest, TheDetailTreeShowsTheFrameAtTheCaretAndCopiesAsText) {
+  FrameBrowser& b = Open();
+  FrameDetailPane& detail = b.Detail();
+  EXPECT_EQ(detail.topLevelItemCount(), 0);
+
+  Find("on the road");
+  ASSERT_EQ(detail.topLevelItemCount(), 3);
+  EXPECT_EQ(detail.topLevelItem(0)->text(1), "KISS Frame (without CRC)");
+  EXPECT_EQ(detail.topLevelItem(1)->text(1), "UI");
+  QString text = detail.CopyText();
+  EXPECT_TRUE(text.contains("  Digipeater 1\tWIDE1-1 (repeated)\n")) << text.toStdString();
+  EXPECT_TRUE(text.contains("  Locator\tFN39xb\n  Symbol table")) << text.toStdString();
+  EXPECT_TRUE(text.contains("  Altitude\t376.1 m (1234 ft)\n"));
+
+  // The station's position brings distance and bearing.
+  b.SetOwnStation({kHome, "N0CALL-7"});
+  text = detail.CopyText();
+  EXPECT_TRUE(text.contains("  Locator\tFN39xb\n  Distance\t6.8 km\n  Bearing\t342\u00B0\n"))
+      << text.toStdString();
+
+  // Ctrl+C copies the lines selected.
+  detail.topLevelItem(0)->setSelected(true);
+  detail.topLevelItem(0)->child(0)->setSelected(true);
+  detail.setFocus();
+  QTest::keySequence(&detail, QKeySequence::Copy);
+  EXPECT_EQ(QApplication::clipboard()->text(), "KISS\tKISS Frame (without CRC)\n  Command byte\t00\n");
+
+  Find("_1009");
+  EXPECT_TRUE(detail.CopyText().contains("    Temperature\t25\u00B0C\n"));
+}
+
+TEST_F(AprsViewsTest, HeardTableShowsWhatEachStationSaidAndMeasuresOnceThePositionIsSet) {
+  FrameBrowser& b = Open();
+  ASSERT_TRUE(testing::WaitUntil([&] { return !b.Heard().CatchingUp(); }));
+  const auto column = [](const char* title) {
+    for (std::size_t k = 0; k < kHeardColumns.size(); ++k) {
+      if (QString(kHeardColumns[k].title) == title) return static_cast<int>(k);
+    }
+    return -1;
+  };
+  EXPECT_EQ(HeardCell("N0CALL-7", column("Symbol")), "Car");
+  EXPECT_EQ(HeardCell("N0CALL-7", column("Course/speed")), "88\u00B0 66.7 km/h");
+  EXPECT_EQ(HeardCell("N0CALL-7", column("Comment or status")), "on the road");
+  EXPECT_EQ(HeardCell("N0CALL-7", column("Distance")), "");
+  EXPECT_EQ(HeardCell("WX1", column("Weather")),
+            "25\u00B0C, 50 %, 990 hPa, wind 220\u00B0 1.79 m/s, gust 2.24 m/s");
+  b.SetOwnStation({kHome, {}});
+  EXPECT_EQ(HeardCell("N0CALL-7", column("Distance")), "6.8 km");
+  EXPECT_EQ(HeardCell("N0CALL-7", column("Bearing")), "342\u00B0");
+}
+
+TEST_F(AprsViewsTest, AprsFiltersNarrowThePane) {
+  FrameBrowser& b = Open();
+  auto* type = b.findChild<QComboBox*>("FilterAprsType");
+  type->setCurrentText("message");
+  ASSERT_TRUE(testing::WaitUntil([&] { return !b.Filtering(); }));
+  EXPECT_EQ(b.StatusText(), "2 of 7 frames");
+  type->setCurrentIndex(0);
+
+  Filter("FilterAddressee", "w1aw");
+  EXPECT_EQ(b.StatusText(), "2 of 7 frames");
+  Filter("FilterAddressee", "");
+
+  Filter("FilterWithin", "10");
+  EXPECT_EQ(b.statusBar()->currentMessage(),
+            "Within km needs the station's position (Options > Station...)");
+  b.SetOwnStation({kHome, {}});
+  ASSERT_TRUE(testing::WaitUntil([&] { return !b.Filtering(); }));
+  EXPECT_EQ(b.StatusText(), "1 of 7 frames");
+  Filter("FilterWithin", "5");
+  EXPECT_EQ(b.StatusText(), "0 of 7 frames");
+}
+
+TEST(AprsMessagesWindowTest, MessagesWithTheirAnswersAndThoseToTheStationMarked) {
+  FrameStore store;
+  for (const Report& r : kReports) testing::AppendAprs(store, r.source, r.info);
+  AprsMessagesWindow window(store);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  window.SetOwnCallsign("n0call-7");
+  const QAbstractItemModel& rows = *window.Table().model();
+  QStringList shown;
+  for (int row = 0; row < rows.rowCount(); ++row) {
+    QStringList cells;
+    for (int c = 0; c < rows.columnCount(); ++c) cells << rows.index(row, c).data().toString();
+    shown << cells.join('|');
+  }
+  EXPECT_EQ(shown, QStringList({
+                       "1970-01-01 00:02:00|W1AW|N0CALL-7|hello there|12|acked",
+                       "1970-01-01 00:05:00|W1AW|K1ABC|nobody answers|3|rejected",
+                       "1970-01-01 00:07:00|KB2|BLN1|net tonight||",
+                   }));
+  EXPECT_TRUE(rows.index(0, 3).data(Qt::FontRole).value<QFont>().bold());
+  EXPECT_FALSE(rows.index(1, 3).data(Qt::FontRole).isValid());
+  EXPECT_EQ(window.findChild<QLabel*>("AprsMessagesCount")->text(), "3 messages, 1 to n0call-7");
+
+  // Live: a new message appears at the next look.
+  testing::AppendAprs(store, "K1ABC", ":N0CALL-7 :later{4");
+  window.Refresh();
+  ASSERT_EQ(rows.rowCount(), 4);
+  EXPECT_EQ(rows.index(3, 3).data().toString(), "later");
+}
+
+class OwnStationTest : public testing::ControllerTest {};
+
+TEST_F(OwnStationTest, OkKeepsPositionAndCallsignAndTheOpenWindowsUseThem) {
+  WriteConfig("false");
+  Start();
+  FrameBrowser& frames = controller->OpenFrames();
+  AprsMessagesWindow& messages = controller->OpenAprsMessages();
+  Trigger("MnuStation");
+  OwnStationDialog& dialog = controller->OpenStationDialog();
+  ASSERT_TRUE(dialog.isVisible());
+  auto* position = dialog.findChild<QLineEdit*>("StationPosition");
+  auto* callsign = dialog.findChild<QLineEdit*>("StationCallsign");
+  EXPECT_TRUE(position->text().isEmpty());
+  const auto ok = [&] {
+    QTest::keyClick(callsign, Qt::Key_Return);
+    QCoreApplication::processEvents();
+  };
+
+  position->setText("nowhere");
+  callsign->setText("n0call-7");
+  ok();
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_FALSE(dialog.findChild<QLabel*>("StationProblem")->text().isEmpty());
+  EXPECT_EQ(station.config.station, OwnStation{});
+
+  position->setText("FN39xb");
+  ok();
+  const OwnStation chosen{PointFromMaidenhead("FN39xb"), "N0CALL-7"};
+  EXPECT_EQ(station.config.station, chosen);
+  EXPECT_EQ(ReadStationConfig(folder.path()).station.callsign, "N0CALL-7");
+  EXPECT_EQ(messages.findChild<QLabel*>("AprsMessagesCount")->text(), "0 messages, 0 to N0CALL-7");
+  frames.findChild<QLineEdit*>("FilterWithin")->setText("1");
+  frames.ApplyFilter();
+  EXPECT_TRUE(frames.statusBar()->currentMessage().isEmpty());
+}
+
+}  // namespace
+}  // namespace vorlink
