@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <iterator>
 
 namespace vorlink {
 namespace {
@@ -30,6 +31,19 @@ std::optional<std::vector<double>> ParseRangeRings(std::string_view text) {
     text.remove_prefix(comma + 1);
   }
   return rings;
+}
+
+std::string RangeRingsText(const std::vector<double>& rings) {
+  std::string text;
+  for (const double km : rings) {
+    // Shortest form that reads back as the same number.
+    char digits[32];
+    const auto [end, error] = std::to_chars(std::begin(digits), std::end(digits), km);
+    if (error != std::errc()) continue;
+    if (!text.empty()) text += ',';
+    text.append(digits, end);
+  }
+  return text;
 }
 
 bool UsableTileUrl(std::string_view url) {

@@ -1,7 +1,6 @@
-// The map's settings in vorlink.conf ([map], and the own position in
-// [station]): how long tracks stay, the range rings, the tile server and its
-// disk cache, and whether online tiles are on. Missing or unusable values
-// read as the defaults.
+// The map's settings, kept in vorlink.conf [map]: how long tracks stay, the
+// range rings, the tile server and its disk cache, and whether online tiles
+// are on. Missing or unusable values read as the defaults.
 #pragma once
 
 #include <cstdint>
@@ -22,12 +21,14 @@ struct MapSettings {
   std::string tileUrl = "https://tile.openstreetmap.org/{z}/{x}/{y}.png";
   bool onlineTiles = false;
   std::int64_t tileCacheMib = kDefaultTileCacheMib;
-  std::optional<double> ownLatitude;
-  std::optional<double> ownLongitude;
+
+  friend bool operator==(const MapSettings&, const MapSettings&) = default;
 };
 
 // "10, 25,50" into distances; nothing when any is no positive number.
 std::optional<std::vector<double>> ParseRangeRings(std::string_view text);
+// The distances as ParseRangeRings reads them back: "10,25,50".
+std::string RangeRingsText(const std::vector<double>& rings);
 // A URL template with {z}, {x} and {y}, over http or https.
 bool UsableTileUrl(std::string_view url);
 

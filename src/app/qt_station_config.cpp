@@ -5,6 +5,8 @@
 #include <QString>
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 
 namespace vorlink {
 namespace {
@@ -25,6 +27,13 @@ constexpr const char* kLongitudeKey = "Station/longitude";
 constexpr const char* kCallsignKey = "Station/callsign";
 // A callsign with SSID is 9 characters; a longer text is no callsign.
 constexpr qsizetype kMaxCallsign = 9;
+constexpr const char* kTrackHoursKey = "map/track_hours";
+constexpr const char* kRingsKey = "map/range_rings_km";
+constexpr const char* kTileUrlKey = "map/tile_url";
+constexpr const char* kOnlineKey = "map/online_tiles";
+constexpr const char* kTileCacheKey = "map/tile_cache_mib";
+constexpr double kMaxTrackHours = 24 * 31;
+constexpr double kMaxTileCacheMib = 1 << 20;
 constexpr const char* kGeometryKey = "geometry";
 constexpr const char* kSplitterKey = "splitter";
 
@@ -37,6 +46,7 @@ constexpr PlaceGroup kPlaceGroups[] = {
     {"FrameBrowser", &StationConfig::frames},
     {"Messages", &StationConfig::messages},
     {"HeardStations", &StationConfig::heard},
+    {"map", &StationConfig::mapWindow},
 };
 
 std::filesystem::path FileIn(const std::filesystem::path& folder) {
@@ -142,6 +152,39 @@ void WriteStation(QSettings& file, const OwnStation& station) {
   Store(file, kCallsignKey, QString::fromStdString(station.callsign), station.callsign.empty());
 }
 
+std::optional<double> Number(const QSettings& file, const char* key, double low, double high) {
+  bool isNumber = false;
+  const double value = file.value(key).toDouble(&isNumber);
+  if (!isNumber || !std::isfinite(value) || value < low || value > high) return std::nullopt;
+  return value;
+}
+
+void ReadMap(const QSettings& file, MapSettings& map) {
+  if (const auto hours = Number(file, kTrackHoursKey, 0, kMaxTrackHours)) map.trackHours = *hours;
+  // QSettings reads an unquoted "10, 25" as a list; a key left empty means no rings.
+  if (file.contains(kRingsKey)) {
+    const QString rings = file.value(kRingsKey).toStringList().join(',');
+    if (const auto parsed = ParseRangeRings(rings.toStdString())) map.ringsKm = *parsed;
+  }
+  const std::string url = file.value(kTileUrlKey).toString().toStdString();
+  if (UsableTileUrl(url)) map.tileUrl = url;
+  map.onlineTiles = file.value(kOnlineKey).toString() == Flag(true);
+  if (const auto mib = Number(file, kTileCacheKey, 1, kMaxTileCacheMib)) {
+    map.tileCacheMib = static_cast<std::int64_t>(*mib);
+  }
+}
+
+void WriteMap(QSettings& file, const MapSettings& map) {
+  const MapSettings defaults;
+  Store(file, kTrackHoursKey, map.trackHours, map.trackHours == defaults.trackHours);
+  Store(file, kRingsKey, QString::fromStdString(RangeRingsText(map.ringsKm)),
+        map.ringsKm == defaults.ringsKm);
+  Store(file, kTileUrlKey, QString::fromStdString(map.tileUrl), map.tileUrl == defaults.tileUrl);
+  Store(file, kOnlineKey, Flag(map.onlineTiles), map.onlineTiles == defaults.onlineTiles);
+  Store(file, kTileCacheKey, QVariant::fromValue<qlonglong>(map.tileCacheMib),
+        map.tileCacheMib == defaults.tileCacheMib);
+}
+
 void ReadPlaces(QSettings& file, StationConfig& config) {
   for (const PlaceGroup& g : kPlaceGroups) {
     file.beginGroup(g.group);
@@ -174,6 +217,7 @@ StationConfig ReadStationConfig(const std::filesystem::path& folder) {
   ReadLimits(file, config);
   ReadPlaces(file, config);
   ReadStation(file, config);
+  ReadMap(file, config.map);
   return config;
 }
 
@@ -187,6 +231,7 @@ bool WriteStationConfig(const std::filesystem::path& folder, const StationConfig
   WriteChoices(file, config);
   WritePlaces(file, config);
   WriteStation(file, config.station);
+  WriteMap(file, config.map);
   file.sync();
   return file.status() == QSettings::NoError;
 }

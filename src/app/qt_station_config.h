@@ -8,6 +8,9 @@
 //   [Messages]      geometry
 //   [HeardStations] geometry
 //   [Station]       latitude, longitude (decimal degrees), callsign
+//   [map]           online_tiles, tile_url, tile_cache_mib, track_hours,
+//                   range_rings_km ("10,25,50"; empty for none), geometry,
+//                   splitter
 // Flags are the words "true" and "false", as in vorlink.ini.
 #pragma once
 

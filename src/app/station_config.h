@@ -12,6 +12,7 @@
 #include "app/capture_settings.h"
 #include "app/kiss_server_choice.h"
 #include "app/link_choice.h"
+#include "app/map_settings.h"
 #include "decode/own_station.h"
 
 namespace vorlink {
@@ -39,6 +40,8 @@ struct StationConfig {
   WindowPlace messages;         // [Messages]
   WindowPlace heard;            // [HeardStations]
   OwnStation station;           // [Station]: distance and bearing, messages marked
+  MapSettings map;              // [map]
+  WindowPlace mapWindow;        // [map] geometry, splitter
 
   friend bool operator==(const StationConfig&, const StationConfig&) = default;
 };

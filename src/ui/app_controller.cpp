@@ -17,12 +17,12 @@
 #include "ui/frame_browser.h"
 #include "ui/heard_view.h"
 #include "ui/main_window.h"
-#include "ui/map_settings_file.h"
 #include "ui/map_window.h"
 #include "ui/messages_window.h"
 #include "ui/own_station_dialog.h"
 #include "ui/setup_dialog.h"
 #include "ui/statistics_window.h"
+#include "ui/tile_layer.h"
 #include "ui/window_place.h"
 
 namespace vorlink {
@@ -271,6 +271,9 @@ QWidget& AppController::OpenHeard() {
   (new QVBoxLayout(window))->addWidget(view);
   connect(view, &HeardView::CallsignChosen, this,
           [this](const QString& callsign) { OpenFrames().FilterBySource(callsign); });
+  connect(view, &HeardView::StationSelected, this, [this](const QString& callsign) {
+    if (map_) map_->CentreOnStation(callsign);
+  });
   heard_ = AdoptPlaced(window, &StationConfig::heard);
   heard_->show();
   return *heard_;
@@ -281,10 +284,15 @@ MapWindow& AppController::OpenMap() {
     BringToFront(*map_);
     return *map_;
   }
-  map_ = new MapWindow(station_.frames, {station_.workingFolder / kMoreSettingsFileName,
-                                         station_.tileUrlForThisRun, TileCacheFolder()});
-  map_->setAttribute(Qt::WA_DeleteOnClose);
-  Track(map_);
+  map_ = AdoptPlaced(new MapWindow(station_.frames,
+                                   {station_.config.map, station_.tileUrlForThisRun,
+                                    TileCacheFolder(), false, station_.config.station.position}),
+                     &StationConfig::mapWindow);
+  connect(map_, &MapWindow::SettingsChanged, this, [this](const MapSettings& settings) {
+    if (station_.config.map == settings) return;
+    station_.config.map = settings;
+    SaveConfig();
+  });
   connect(map_, &MapWindow::FramesWanted, this,
           [this](const QString& callsign) { OpenFrames().FilterBySource(callsign); });
   map_->show();
@@ -334,6 +342,7 @@ void AppController::ApplyOwnStation(const OwnStation& station) {
     if (auto* view = heard_->findChild<HeardView*>()) view->SetFrom(station.position);
   }
   if (aprsMessages_) aprsMessages_->SetOwnCallsign(station.callsign);
+  if (map_) map_->SetOwnPosition(station.position);
 }
 
 }  // namespace vorlink

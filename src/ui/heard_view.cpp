@@ -1,6 +1,7 @@
 #include "ui/heard_view.h"
 
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
 #include <QHeaderView>
 #include <QPainter>
 #include <QStyle>
@@ -139,6 +140,11 @@ HeardView::HeardView(const FrameStore& store, bool wholeSpan, QWidget* parent)
   layout->addWidget(chart_, 1);
   connect(table_, &QTableView::doubleClicked, this,
           [this](const QModelIndex& index) { emit CallsignChosen(CallsignAt(index.row())); });
+  // Selection, not the current index: a re-sort moves rows without choosing one.
+  connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this](const QItemSelection& selected) {
+            if (!selected.isEmpty()) emit StationSelected(CallsignAt(selected.indexes().front().row()));
+          });
   timer_ = new QTimer(this);
   timer_->setInterval(kHeardRefreshMs);
   connect(timer_, &QTimer::timeout, this, &HeardView::Refresh);

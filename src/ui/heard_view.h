@@ -61,7 +61,8 @@ class HeardView final : public QWidget {
   void SetFrom(const HeardFrom& from);
 
  signals:
-  void CallsignChosen(const QString& callsign);
+  void CallsignChosen(const QString& callsign);  // a double click
+  void StationSelected(const QString& callsign);
 
  private:
   void FitColumns();

@@ -15,7 +15,6 @@
 #include "decode/heard_list.h"
 #include "decode/map_geo.h"
 #include "ui/base_map.h"
-#include "ui/map_settings_file.h"
 #include "ui/map_view.h"
 #include "ui/tile_layer.h"
 
@@ -27,24 +26,22 @@ constexpr int kRowRole = Qt::UserRole;
 constexpr double kMillisecondsPerHour = 3'600'000;
 constexpr int kMaxLastHours = 24 * 31;
 
+std::optional<LatLon> LatLonOf(const std::optional<GeoPoint>& point) {
+  if (!point) return std::nullopt;
+  return LatLon{point->latitude, point->longitude};
+}
+
 QString HeardText(const StationReport& r) { return r.direct ? "direct" : "via digipeater"; }
 
 }  // namespace
 
 MapWindow::MapWindow(const FrameStore& store, MapWindowSetup setup, QWidget* parent)
     : QMainWindow(parent), store_(store), setup_(std::move(setup)),
-      settings_(ReadMapSettings(setup_.confFile)), base_(std::make_unique<BaseMap>()) {
+      settings_(setup_.settings), own_(LatLonOf(setup_.own)), base_(std::make_unique<BaseMap>()) {
   setObjectName("MapWindow");
   setWindowTitle("Map");
-  if (setup_.tileUrlForThisRun) settings_.tileUrl = *setup_.tileUrlForThisRun;
   view_ = new MapView(stations_, *base_);
-  MapLook look;
-  if (settings_.ownLatitude && settings_.ownLongitude) {
-    look.own = LatLon{*settings_.ownLatitude, *settings_.ownLongitude};
-  }
-  look.ringsKm = settings_.ringsKm;
-  look.trackMs = static_cast<std::int64_t>(settings_.trackHours * kMillisecondsPerHour);
-  view_->SetLook(look);
+  ApplyLook();
 
   list_ = new QTreeWidget;
   list_->setObjectName("MapStations");
@@ -116,9 +113,8 @@ void MapWindow::BuildMenus() {
 
   connect(online_, &QAction::toggled, this, [this](bool on) {
     SwitchTiles(on);
-    if (!WriteOnlineTiles(setup_.confFile, on)) {
-      statusBar()->showMessage("The online tiles setting could not be saved");
-    }
+    settings_.onlineTiles = on;
+    emit SettingsChanged(settings_);
   });
   connect(fit, &QAction::triggered, view_, &MapView::FitAll);
   connect(directOnly_, &QAction::toggled, this, &MapWindow::ApplyFilter);
@@ -128,12 +124,35 @@ void MapWindow::BuildMenus() {
 void MapWindow::SwitchTiles(bool on) {
   if (on && tiles_ == nullptr) {
     tiles_ = new TileLayer(setup_.tileCacheFolder, settings_.tileCacheMib << 20, this);
-    tiles_->SetUrlTemplate(QString::fromStdString(settings_.tileUrl));
+    tiles_->SetUrlTemplate(QString::fromStdString(setup_.tileUrlForThisRun.value_or(settings_.tileUrl)));
   } else if (!on && tiles_ != nullptr) {
     tiles_->deleteLater();
     tiles_ = nullptr;
   }
   view_->SetTiles(tiles_);
+}
+
+void MapWindow::ApplyLook() {
+  MapLook look;
+  look.own = own_;
+  look.ringsKm = settings_.ringsKm;
+  look.trackMs = static_cast<std::int64_t>(settings_.trackHours * kMillisecondsPerHour);
+  view_->SetLook(look);
+}
+
+void MapWindow::SetOwnPosition(const std::optional<GeoPoint>& own) {
+  own_ = LatLonOf(own);
+  ApplyLook();
+  listedGeneration_ = ~std::uint64_t{0};
+  FillList();
+}
+
+bool MapWindow::CentreOnStation(const QString& callsign) {
+  const auto row = stations_.Find(callsign.toStdString(), false);
+  if (!row) return false;
+  view_->CentreOn(stations_.At(*row).last.position);
+  ShowStation(*row);
+  return true;
 }
 
 void MapWindow::ApplyFilter() {
@@ -160,10 +179,7 @@ void MapWindow::Refresh() {
 void MapWindow::FillList() {
   if (listedGeneration_ == stations_.Generation()) return;
   listedGeneration_ = stations_.Generation();
-  const std::optional<LatLon> own =
-      settings_.ownLatitude && settings_.ownLongitude
-          ? std::optional<LatLon>(LatLon{*settings_.ownLatitude, *settings_.ownLongitude})
-          : std::nullopt;
+  const std::optional<LatLon> own = own_;
   list_->setSortingEnabled(false);
   list_->clear();
   QList<QTreeWidgetItem*> items;

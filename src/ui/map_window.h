@@ -2,17 +2,18 @@
 // list of them (distance and bearing from the own position, last heard,
 // direct or via) where a click centres the map, and the last report of the
 // station clicked. Filters: heard direct only, heard in the last N hours.
-// Map > Online tiles switches the tile layer, remembered in vorlink.conf.
+// Map > Online tiles switches the tile layer; the window hands the changed
+// settings to its owner to keep.
 #pragma once
 
 #include <QMainWindow>
 
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "app/map_settings.h"
+#include "decode/aprs_geo.h"
 #include "decode/frame_store.h"
 #include "decode/map_feed.h"
 #include "decode/track_store.h"
@@ -33,11 +34,12 @@ inline constexpr int kMapRefreshMs = 1000;
 inline constexpr std::size_t kMapFeedSlice = 50'000;
 
 struct MapWindowSetup {
-  std::filesystem::path confFile;
-  std::optional<std::string> tileUrlForThisRun;  // --tile-url
+  MapSettings settings;
+  std::optional<std::string> tileUrlForThisRun;  // --tile-url, never kept
   QString tileCacheFolder;
   // A capture's ages count to its last report, not to the clock.
   bool capture = false;
+  std::optional<GeoPoint> own;  // the station's own position: rings, distances
 };
 
 class MapWindow final : public QMainWindow {
@@ -56,8 +58,13 @@ class MapWindow final : public QMainWindow {
   QAction& OnlineTiles() { return *online_; }
   TileLayer* Tiles() const { return tiles_; }
   void ShowStation(std::size_t row);
+  void SetOwnPosition(const std::optional<GeoPoint>& own);
+  // Centres on the station and tells its report; false when it has no position here.
+  bool CentreOnStation(const QString& callsign);
 
  signals:
+  // The operator changed a setting (Map > Online tiles).
+  void SettingsChanged(const MapSettings& settings);
   // A station double-clicked: the frame browser is to show its frames.
   void FramesWanted(const QString& callsign);
 
@@ -66,10 +73,12 @@ class MapWindow final : public QMainWindow {
   void SwitchTiles(bool on);
   void FillList();
   void ApplyFilter();
+  void ApplyLook();
 
   const FrameStore& store_;
   MapWindowSetup setup_;
   MapSettings settings_;
+  std::optional<LatLon> own_;
   TrackStore stations_;
   MapFeed feed_;
   std::unique_ptr<BaseMap> base_;

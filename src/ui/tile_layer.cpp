@@ -5,6 +5,7 @@
 #include <QNetworkDiskCache>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QStandardPaths>
 #include <QElapsedTimer>
 
 #include "base/package.h"
@@ -89,6 +90,10 @@ void TileLayer::Finished(QNetworkReply* reply, TileId tile) {
     failedAt_.insert(key, sinceStart_.elapsed());
   }
   StartNext();
+}
+
+QString TileCacheFolder() {
+  return QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + "/tiles";
 }
 
 }  // namespace vorlink

@@ -35,6 +35,9 @@ QString TileUrl(const QString& urlTemplate, TileId tile);
 // "VORLINK/<version>".
 QByteArray TileUserAgent();
 
+// Where tiles are cached: the user's cache folder.
+QString TileCacheFolder();
+
 class TileLayer final : public QObject {
   Q_OBJECT
 

@@ -1,8 +1,8 @@
 // vorlink-view [--map] FILE.kss: a capture in a frame browser window, and
 // with --map its stations on a map. It opens no
 // port, sends no script, asks no time server and writes no capture; only the
-// window's size and place are kept, in a vorlink.conf in the user's
-// configuration folder.
+// windows' size and place and the map's settings are kept, in a vorlink.conf
+// in the user's configuration folder.
 //
 // The options are read before Qt starts, so --help and --version answer
 // without a display.
@@ -18,8 +18,8 @@
 #include "app/view_options.h"
 #include "app/program_options.h"
 #include "ui/frame_browser.h"
-#include "ui/map_settings_file.h"
 #include "ui/map_window.h"
+#include "ui/tile_layer.h"
 #include "ui/window_place.h"
 
 int main(int argc, char** argv) {
@@ -36,12 +36,15 @@ int main(int argc, char** argv) {
   vorlink::StationConfig config = vorlink::ReadStationConfig(folder);
   vorlink::FrameBrowser viewer;
   vorlink::PlaceWindow(viewer, config.frames);
-  vorlink::KeepPlaceOnClose(viewer, [&](const vorlink::WindowPlace& place) {
-    config.frames = place;
+  const auto save = [&] {
     if (!vorlink::WriteStationConfig(folder, config)) {
       std::fprintf(stderr, "vorlink-view: cannot save %s\n",
                    (folder / vorlink::kMoreSettingsFileName).c_str());
     }
+  };
+  vorlink::KeepPlaceOnClose(viewer, [&](const vorlink::WindowPlace& place) {
+    config.frames = place;
+    save();
   });
   viewer.show();
   viewer.OpenCapture(line.operands.front());
@@ -49,8 +52,17 @@ int main(int argc, char** argv) {
   if (line.Has(vorlink::kMapOption)) {
     map = std::make_unique<vorlink::MapWindow>(
         viewer.Store(),
-        vorlink::MapWindowSetup{folder / vorlink::kMoreSettingsFileName,
-                                line.Value(vorlink::kTileUrlOption), vorlink::TileCacheFolder(), true});
+        vorlink::MapWindowSetup{config.map, line.Value(vorlink::kTileUrlOption),
+                                vorlink::TileCacheFolder(), true, config.station.position});
+    vorlink::PlaceWindow(*map, config.mapWindow);
+    vorlink::KeepPlaceOnClose(*map, [&](const vorlink::WindowPlace& place) {
+      config.mapWindow = place;
+      save();
+    });
+    QObject::connect(map.get(), &vorlink::MapWindow::SettingsChanged, [&](const vorlink::MapSettings& settings) {
+      config.map = settings;
+      save();
+    });
     QObject::connect(map.get(), &vorlink::MapWindow::FramesWanted, &viewer,
                      &vorlink::FrameBrowser::FilterBySource);
     map->show();

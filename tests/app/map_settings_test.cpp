@@ -19,7 +19,11 @@ TEST(MapSettingsTest, RangeRingsAndTileUrls) {
       {"ten", std::nullopt},
       {"1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17", std::nullopt},
   };
-  for (const auto& row : rings) EXPECT_EQ(ParseRangeRings(row.text), row.rings) << row.text;
+  for (const auto& row : rings) {
+    EXPECT_EQ(ParseRangeRings(row.text), row.rings) << row.text;
+    if (!row.rings) continue;
+    EXPECT_EQ(ParseRangeRings(RangeRingsText(*row.rings)), row.rings) << row.text;
+  }
   const struct {
     const char* url;
     bool usable;

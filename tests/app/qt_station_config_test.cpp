@@ -38,6 +38,8 @@ StationConfig Everything() {
   c.messages.geometry = "messages";
   c.heard.geometry = "heard";
   c.station = {GeoPoint{-33.75, 151.125}, "VK2ABC-9"};
+  c.map = {0.5, {2.5, 30}, "http://127.0.0.1:8080/{z}/{x}/{y}.png", true, 64};
+  c.mapWindow = {"map", "split"};
   return c;
 }
 
@@ -60,6 +62,8 @@ const RoundTripCase kRoundTrips[] = {
      })},
     {"Station", With([](StationConfig& c) { c.station = {GeoPoint{49.5, -72.25}, "N0CALL-7"}; })},
     {"StationCallsignOnly", With([](StationConfig& c) { c.station.callsign = "N0CALL"; })},
+    {"MapOnlineTiles", With([](StationConfig& c) { c.map.onlineTiles = true; })},
+    {"MapNoRangeRings", With([](StationConfig& c) { c.map.ringsKm.clear(); })},
     {"Everything", Everything()},
 };
 
@@ -92,13 +96,16 @@ TEST(StationConfigTest, AFileOfEarlierVersionsReadsAsItWas) {
                      "[FrameBrowser]\ngeometry=@ByteArray(abc)\nsplitter=@ByteArray(de)\n\n"
                      "[incoming]\nkiss_tcp=true\nkiss_tcp_host=10.0.0.5\nkiss_tcp_port=8001\n\n"
                      "[kiss_server]\nclients_transmit=true\nenabled=true\nhost=0.0.0.0\n"
-                     "port=8200\nmax_clients=64\n");
+                     "port=8200\nmax_clients=64\n\n"
+                     "[map]\nonline_tiles=true\nrange_rings_km=5, 20\ntrack_hours=6\n"
+                     "tile_url=http://127.0.0.1/{z}/{x}/{y}.png\ntile_cache_mib=50\n");
   StationConfig expected;
   expected.link = {true, {"10.0.0.5", 8001}};
   expected.kissServer = {true, {"0.0.0.0", 8200}, true};
   expected.capture.writePcap = false;
   expected.frames = {"abc", "de"};
   expected.kissServerLimits.maxClients = 64;
+  expected.map = {6, {5, 20}, "http://127.0.0.1/{z}/{x}/{y}.png", true, 50};
   EXPECT_EQ(ReadStationConfig(folder.path()), expected);
 
   // Written again, a key set by hand stays.
@@ -112,7 +119,9 @@ TEST(StationConfigTest, UnusableValuesKeepTheirDefaults) {
   testing::TempFolder folder;
   Write(File(folder), "[incoming]\nkiss_tcp=yes\nkiss_tcp_host=  \nkiss_tcp_port=70000\n"
                                    "[kiss_server]\nport=-1\nenabled=1\n"
-                                   "[Station]\nlatitude=95\nlongitude=0\ncallsign=NOT A CALLSIGN\n");
+                                   "[Station]\nlatitude=95\nlongitude=0\ncallsign=NOT A CALLSIGN\n"
+                                   "[map]\nonline_tiles=1\nrange_rings_km=ten\ntrack_hours=-1\n"
+                                   "tile_url=ftp://host/{z}/{x}/{y}.png\ntile_cache_mib=0\n");
   EXPECT_EQ(ReadStationConfig(folder.path()), StationConfig{});
 }
 

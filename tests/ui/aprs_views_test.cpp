@@ -24,6 +24,8 @@
 #include "ui/frame_detail_pane.h"
 #include "ui/frame_view.h"
 #include "ui/heard_view.h"
+#include "ui/map_view.h"
+#include "ui/map_window.h"
 #include "ui/own_station_dialog.h"
 #include "widget_test_support.h"
 
@@ -227,6 +229,34 @@ TEST_F(OwnStationTest, OkKeepsPositionAndCallsignAndTheOpenWindowsUseThem) {
   frames.findChild<QLineEdit*>("FilterWithin")->setText("1");
   frames.ApplyFilter();
   EXPECT_TRUE(frames.statusBar()->currentMessage().isEmpty());
+}
+
+TEST_F(OwnStationTest, TheMapFollowsTheHeardListAndTheOwnStationAndKeepsItsSettings) {
+  WriteConfig("false");
+  station.tileUrlForThisRun = "http://127.0.0.1:1/{z}/{x}/{y}.png";  // never kept
+  Start();
+  testing::AppendAprs(station.frames, "N0CALL-7", "!4903.50N/07201.75W>");
+  testing::AppendAprs(station.frames, "W1AW", "!4141.00N/07243.00W-");
+  MapWindow& map = controller->OpenMap();
+  map.Refresh();
+  auto* heard = controller->OpenHeard().findChild<HeardView*>();
+  ASSERT_TRUE(testing::WaitUntil([&] { return heard->Table().model()->rowCount() == 2; }));
+  for (const auto& [callsign, latitude] : {std::pair{"W1AW", 41.6833}, std::pair{"N0CALL-7", 49.0583}}) {
+    const int row = heard->CallsignAt(0) == callsign ? 0 : 1;
+    heard->Table().selectRow(row);
+    EXPECT_NEAR(map.View().Centre().latitude, latitude, 1e-3) << callsign;
+    EXPECT_TRUE(map.Details().contains(callsign));
+  }
+
+  const auto distance = [&] { return map.List().topLevelItem(0)->text(1); };
+  EXPECT_TRUE(distance().isEmpty());
+  emit controller->OpenStationDialog().StationChosen({kHome, "N0CALL"});
+  EXPECT_FALSE(distance().isEmpty());
+
+  map.OnlineTiles().setChecked(true);
+  const MapSettings saved = ReadStationConfig(folder.path()).map;
+  EXPECT_TRUE(saved.onlineTiles);
+  EXPECT_EQ(saved.tileUrl, MapSettings{}.tileUrl);
 }
 
 }  // namespace

@@ -124,7 +124,7 @@ TEST_F(MapViewTest, KeysPanAndZoomAndFitAllHoldsEveryStation) {
 TEST(MapWindowTest, AClickInTheListCentresTheMapAndTellsTheReport) {
   testing::TempFolder folder;
   FrameStore frames;
-  MapWindow window(frames, {folder.path() / "vorlink.conf", std::nullopt, QString::fromStdString(folder.path().string())});
+  MapWindow window(frames, {MapSettings{}, std::nullopt, QString::fromStdString(folder.path().string()), false, std::nullopt});
   StationReport r = Report("DL1ABC-9", {48.1, 11.5}, false);
   r.path = "WIDE1-1*,WIDE2-1";
   r.report = "!4806.00N/01130.00E>";
