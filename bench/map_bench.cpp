@@ -5,21 +5,42 @@
 // percentile, worst) per zoom, on the wall clock and in the thread's own CPU
 // time (which other work on a busy machine does not inflate); --save FILE
 // keeps the last frame as a PNG.
-//   build/bench/vorlink-map-bench [STATIONS [POSITIONS]] [--save FILE]
+// Then View > Map opened over a live frame store of 1,000,000 frames with
+// APRS positions (--frames N): how long until the map has read them all, and
+// the longest time the event loop could not turn meanwhile. Then online
+// tiles from a tile server on 127.0.0.1 while panning to and fro over the
+// same strip: requests per pass and per minute, in the first pass and in the
+// repeats, which the caches must answer (the last after reopening the
+// window, so only the disk cache can).
+//   build/bench/vorlink-map-bench [STATIONS [POSITIONS]] [--save FILE] [--frames N]
 #include <QApplication>
+#include <QBuffer>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <ctime>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "aprs_sample.h"
+#include "decode/frame_text.h"
+#include "decode/frame_store.h"
+#include "sample_stream.h"
 #include "ui/base_map.h"
 #include "ui/map_view.h"
+#include "ui/map_window.h"
+#include "ui/tile_layer.h"
 
 namespace {
 
@@ -68,6 +89,179 @@ vorlink::TrackStore Generate(std::size_t stations, std::size_t positions) {
   return store;
 }
 
+// The frames of a live store: APRS reports of every kind from kSenders
+// stations, some via a digipeater, arriving over the last two hours; the
+// last one a plain position, so the map has read them all when its newest
+// report is that frame's.
+constexpr std::size_t kSenders = 10'000;
+constexpr std::size_t kDistinctPayloads = 4096;
+constexpr std::int64_t kSpreadMs = 7'200'000;
+constexpr std::uint64_t kAprsSeed = 0x4D4150;
+
+std::int64_t FillStore(vorlink::FrameStore& store, std::size_t frames, std::int64_t now) {
+  namespace sample = vorlink::sample;
+  const auto payloads = sample::AprsSamples(kDistinctPayloads, kAprsSeed);
+  vorlink::FrameText text;
+  const vorlink::DisplayOptions options{};
+  std::vector<std::uint8_t> kiss;
+  std::int64_t arrival = now;
+  for (std::size_t k = 0; k < frames; ++k) {
+    const bool last = k + 1 == frames;
+    const sample::AprsSample& payload = payloads[k % payloads.size()];
+    sample::Ax25Frame frame;
+    frame.destination = sample::Address(last ? "APRS" : payload.destination);
+    frame.source = sample::Address("N" + std::to_string(k % kSenders), static_cast<int>(k % 16));
+    if (k % 3 == 0) frame.digipeaters.emplace_back("WIDE1", 1, true);
+    frame.info = sample::Bytes(last ? "!4903.50N/00815.00E-" : payload.info);
+    kiss.clear();
+    sample::AppendKissFrame(kiss, 0, sample::EncodeAx25(frame));
+    arrival = now - kSpreadMs + static_cast<std::int64_t>(k * kSpreadMs / frames);
+    const int lines = text.Make(kiss, vorlink::DateTime{}, options, nullptr);
+    store.Append(kiss, arrival, options, text.LastLeftovers(), lines);
+  }
+  return arrival;
+}
+
+// The longest gap between two turns of the event loop while an action runs
+// to its end.
+struct Stall {
+  double longestMs = 0;
+  double doneMs = 0;
+};
+
+Stall MeasureStall(const std::function<void()>& start, const std::function<bool()>& done) {
+  QElapsedTimer clock;
+  qint64 last = 0, longest = 0;
+  QTimer beat;
+  beat.setInterval(0);
+  QObject::connect(&beat, &QTimer::timeout, [&] {
+    const qint64 now = clock.nsecsElapsed();
+    longest = std::max(longest, now - last);
+    last = now;
+  });
+  bool started = false;
+  clock.start();
+  QTimer::singleShot(0, [&] {
+    start();
+    started = true;
+  });
+  beat.start();
+  while (!started || !done()) QApplication::processEvents();
+  return {static_cast<double>(longest) / 1e6, static_cast<double>(clock.nsecsElapsed()) / 1e6};
+}
+
+void OpenWindowBench(std::size_t frames) {
+  vorlink::FrameStore store;
+  QElapsedTimer clock;
+  clock.start();
+  const std::int64_t newest = FillStore(store, frames, QDateTime::currentMSecsSinceEpoch());
+  std::printf("\nlive store of %zu frames with APRS reports, filled in %lld ms\n", store.Size(),
+              static_cast<long long>(clock.elapsed()));
+  std::unique_ptr<vorlink::MapWindow> window;
+  double shownMs = 0;
+  const Stall stall = MeasureStall(
+      [&] {
+        QElapsedTimer shown;
+        shown.start();
+        window = std::make_unique<vorlink::MapWindow>(store, vorlink::MapWindowSetup{});
+        window->show();
+        shownMs = static_cast<double>(shown.nsecsElapsed()) / 1e6;
+      },
+      [&] { return window && window->Stations().Newest() == newest; });
+  std::printf("map window: shown after %.1f ms, all frames read after %.1f ms, "
+              "longest event-loop stall %.1f ms (%zu stations, %zu positions)\n",
+              shownMs, stall.doneMs, stall.longestMs, window->Stations().Size(),
+              window->Stations().StoredPoints());
+}
+
+// Answers every GET with the same small PNG, fresh for a day; counts them.
+class TileServer {
+ public:
+  TileServer() {
+    QImage tile(vorlink::kTilePixels, vorlink::kTilePixels, QImage::Format_RGB32);
+    tile.fill(Qt::darkGreen);
+    QBuffer buffer(&png_);
+    buffer.open(QIODevice::WriteOnly);
+    tile.save(&buffer, "PNG");
+    server_.listen(QHostAddress::LocalHost);
+    QObject::connect(&server_, &QTcpServer::newConnection, [this] {
+      while (QTcpSocket* socket = server_.nextPendingConnection()) {
+        auto pending = std::make_shared<QByteArray>();
+        QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, pending] {
+          *pending += socket->readAll();
+          for (qsizetype end; (end = pending->indexOf("\r\n\r\n")) >= 0; pending->remove(0, end + 4)) {
+            ++requests_;
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nCache-Control: max-age=86400\r\n"
+                          "Content-Length: " + QByteArray::number(png_.size()) + "\r\n\r\n" + png_);
+          }
+        });
+        QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+      }
+    });
+  }
+  QString Template() const { return QString("http://127.0.0.1:%1/{z}/{x}/{y}.png").arg(server_.serverPort()); }
+  int Requests() const { return requests_; }
+
+ private:
+  QTcpServer server_;
+  QByteArray png_;
+  int requests_ = 0;
+};
+
+constexpr int kTileZoom = 12;
+constexpr int kPanSteps = 80;
+constexpr int kPanStepPixels = 128;
+constexpr int kTileWaitMs = 5000;
+
+// East kPanSteps steps and back, each step painted and its tiles let arrive.
+void PanPass(vorlink::MapWindow& window, const QString& name, const TileServer& server) {
+  vorlink::MapView& view = window.View();
+  const int before = server.Requests();
+  QElapsedTimer clock;
+  clock.start();
+  for (const int direction : {1, -1}) {
+    for (int step = 0; step < kPanSteps; ++step) {
+      const QPointF middle(view.width() / 2.0, view.height() / 2.0);
+      view.CentreOn(view.PointAt(middle + QPointF(direction * kPanStepPixels, 0)));
+      view.repaint();
+      QElapsedTimer wait;
+      wait.start();
+      QApplication::processEvents();
+      while (window.Tiles()->Pending() > 0 && wait.elapsed() < kTileWaitMs) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+      }
+    }
+  }
+  const double minutes = static_cast<double>(clock.nsecsElapsed()) / 6e10;
+  const int requests = server.Requests() - before;
+  std::printf("%-34s %5d tile requests in %.2f s: %.0f tiles fetched per minute\n",
+              name.toUtf8().constData(), requests, minutes * 60, requests / minutes);
+}
+
+void TileBench() {
+  TileServer server;
+  QTemporaryDir cache;
+  const vorlink::FrameStore empty;
+  vorlink::MapWindowSetup setup;
+  setup.settings.onlineTiles = true;
+  setup.tileUrlForThisRun = server.Template().toStdString();
+  setup.tileCacheFolder = cache.path();
+  std::printf("\nonline tiles from %s, zoom %d, %d steps of %d pixels east and back per pass, "
+              "each step's tiles let arrive\n", server.Template().toUtf8().constData(), kTileZoom,
+              kPanSteps, kPanStepPixels);
+  for (const char* opening : {"", " (window reopened)"}) {
+    vorlink::MapWindow window(empty, setup);
+    window.show();
+    window.View().SetZoom(kTileZoom);
+    window.View().CentreOn({50, 8});
+    const bool first = *opening == '\0';
+    for (int pass = 1; pass <= (first ? 3 : 1); ++pass) {
+      PanPass(window, first && pass == 1 ? QString("first pass")
+                                         : QString("repeat%1").arg(opening), server);
+    }
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -75,6 +269,11 @@ int main(int argc, char** argv) {
   std::string save;
   if (const auto it = std::find(args.begin(), args.end(), "--save"); it != args.end() && it + 1 != args.end()) {
     save = *(it + 1);
+    args.erase(it, it + 2);
+  }
+  std::size_t frames = 1'000'000;
+  if (const auto it = std::find(args.begin(), args.end(), "--frames"); it != args.end() && it + 1 != args.end()) {
+    frames = std::strtoull((it + 1)->c_str(), nullptr, 10);
     args.erase(it, it + 2);
   }
   const std::size_t stations = args.size() > 0 ? std::strtoull(args[0].c_str(), nullptr, 10) : 10'000;
@@ -118,5 +317,7 @@ int main(int argc, char** argv) {
                 "CPU %.1f / %.1f / %.1f ms per frame\n", zoom, w.mean, w.p95, w.worst, c.mean, c.p95, c.worst);
   }
   if (!save.empty()) frame.save(QString::fromStdString(save));
+  if (frames > 0) OpenWindowBench(frames);
+  TileBench();
   return 0;
 }
