@@ -8,7 +8,6 @@ namespace vorlink {
 namespace {
 
 constexpr std::uint8_t kGroupKind = 4;
-constexpr std::size_t kHeaderBytes = 6;
 constexpr std::size_t kNodeBytes = 6;
 constexpr std::size_t kStepBytes = 2;
 // No base map file comes near this; a corrupt count must not ask for more.

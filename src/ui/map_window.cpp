@@ -47,6 +47,8 @@ MapWindow::MapWindow(const FrameStore& store, MapWindowSetup setup, QWidget* par
   list_->setObjectName("MapStations");
   list_->setHeaderLabels({"Station", "km", "Bearing", "Last heard", "Heard"});
   list_->setRootIsDecorated(false);
+  // Ten thousand rows of one line each: measuring every row's height would hold the window.
+  list_->setUniformRowHeights(true);
   list_->setSortingEnabled(true);
   list_->sortByColumn(kLastHeardColumn, Qt::DescendingOrder);
   list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -163,7 +165,16 @@ void MapWindow::ApplyFilter() {
 
 void MapWindow::Refresh() {
   // A long store is read a slice per turn of the event loop, never all at once.
-  if (feed_.CatchUp(store_, stations_, kMapFeedSlice)) QTimer::singleShot(0, this, &MapWindow::Refresh);
+  QElapsedTimer slice;
+  slice.start();
+  bool more = feed_.CatchUp(store_, stations_, kMapFeedStep);
+  while (more && slice.elapsed() < kMapSliceMs) more = feed_.CatchUp(store_, stations_, kMapFeedStep);
+  if (more) {
+    QTimer::singleShot(0, this, &MapWindow::Refresh);
+    // Redrawing ten thousand stations after every slice would cost more than the slices.
+    if (sinceRedraw_.isValid() && sinceRedraw_.elapsed() < kMapCatchUpRedrawMs) return;
+  }
+  sinceRedraw_.start();
   const auto trackMs = static_cast<std::int64_t>(settings_.trackHours * kMillisecondsPerHour);
   const std::int64_t now = setup_.capture ? stations_.Newest() : QDateTime::currentMSecsSinceEpoch();
   if (setup_.capture) view_->SetNow(now);

@@ -6,6 +6,7 @@
 // settings to its owner to keep.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <memory>
@@ -31,7 +32,12 @@ class MapView;
 class TileLayer;
 
 inline constexpr int kMapRefreshMs = 1000;
-inline constexpr std::size_t kMapFeedSlice = 50'000;
+// A long store is read in steps of kMapFeedStep frames for at most
+// kMapSliceMs per turn of the event loop, and the list and the view are
+// redrawn at most every kMapCatchUpRedrawMs while it catches up.
+inline constexpr std::size_t kMapFeedStep = 2'000;
+inline constexpr int kMapSliceMs = 20;
+inline constexpr int kMapCatchUpRedrawMs = 1000;
 
 struct MapWindowSetup {
   MapSettings settings;
@@ -92,6 +98,7 @@ class MapWindow final : public QMainWindow {
   QTimer* timer_ = nullptr;
   bool fitted_ = false;
   std::uint64_t listedGeneration_ = ~std::uint64_t{0};
+  QElapsedTimer sinceRedraw_;
 };
 
 }  // namespace vorlink
