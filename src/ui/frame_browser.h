@@ -69,7 +69,7 @@ class FrameBrowser final : public QMainWindow {
   void Build();
   void BuildFilterBar(QWidget* bar);
   void BuildAprsFilters(QGridLayout& grid);
-  // The APRS criteria into the spec; false (and a status message) when one
+  // The APRS criteria into the filter; false (and a status message) when one
   // cannot be used.
   bool ReadAprsFilters(FrameFilterSpec& spec);
   void ShowDetail(FrameIndex frame);
