@@ -32,7 +32,7 @@ double Seconds(std::chrono::steady_clock::duration d) {
 }
 
 int TimeOpening(const char* file) {
-  vorlink::FrameBrowser viewer{std::filesystem::path()};
+  vorlink::FrameBrowser viewer;
   viewer.show();
   const auto start = std::chrono::steady_clock::now();
   viewer.OpenCapture(file);

@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
   vorlink::SetupDialog dialog;
   vorlink::StatisticsWindow statistics(SampleCounters(VORLINK_SAMPLE_CAPTURE));
   vorlink::AboutWindow about;
-  vorlink::FrameBrowser browser{std::filesystem::path()};
+  vorlink::FrameBrowser browser;
   browser.resize(960, 640);
   browser.show();
   browser.OpenCapture(VORLINK_SAMPLE_CAPTURE);

@@ -10,7 +10,7 @@ namespace {
 
 constexpr std::span<const OptionSpec> kNoOptions{};
 
-constexpr std::string_view kUsage =
+constexpr std::string_view kViewUsage =
     "Usage: vorlink-view FILE.kss\n"
     "Shows the frames of a VORLINK capture in a frame browser: filter, search and\n"
     "the stations heard. No port, script, time server or capture file is touched.\n"
@@ -24,7 +24,7 @@ CommandLine ParseViewOptions(std::span<const std::string_view> args) {
 
 std::optional<int> AnswerViewCommandLine(const CommandLine& line, std::FILE* out, std::FILE* err) {
   if (line.help) {
-    std::fprintf(out, "%s%s", kUsage.data(), OptionsHelp(kNoOptions).c_str());
+    std::fprintf(out, "%s%s", kViewUsage.data(), OptionsHelp(kNoOptions).c_str());
     return 0;
   }
   if (line.version) {
