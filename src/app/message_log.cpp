@@ -13,7 +13,7 @@ namespace {
 // "yyyy-MM-dd HH:nn:ss" of a timestamp: whole seconds are enough for a log.
 constexpr std::size_t kSecondsStampLength = 19;
 constexpr std::string_view kStatusTimerText = " sec since last packet [";
-constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view kLogLineEnd = "\r\n";
 
 }  // namespace
 
@@ -33,7 +33,7 @@ void MessageLog::Add(const DateTime& utc, std::string_view text) {
 
 void MessageLog::Append(const Line& line) {
   if (file_.empty()) return;
-  const std::string bytes = line + std::string(kLineEnd);
+  const std::string bytes = line + std::string(kLogLineEnd);
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(file_, error);
   if (!error && size + bytes.size() > kMessageFileLimit) {

@@ -13,7 +13,7 @@ constexpr OptionSpec kViewOptions[] = {
     {kTileUrlOption, "URL", "for this run, the map's online tiles from URL ({z}, {x} and {y} filled in)"},
 };
 
-constexpr std::string_view kUsage =
+constexpr std::string_view kViewUsage =
     "Usage: vorlink-view [--map] [--tile-url URL] FILE.kss\n"
     "Shows the frames of a VORLINK capture in a frame browser: filter, search and\n"
     "the stations heard. No port, script, time server or capture file is touched.\n"
@@ -27,7 +27,7 @@ CommandLine ParseViewOptions(std::span<const std::string_view> args) {
 
 std::optional<int> AnswerViewCommandLine(const CommandLine& line, std::FILE* out, std::FILE* err) {
   if (line.help) {
-    std::fprintf(out, "%s%s", kUsage.data(), OptionsHelp(kViewOptions).c_str());
+    std::fprintf(out, "%s%s", kViewUsage.data(), OptionsHelp(kViewOptions).c_str());
     return 0;
   }
   if (line.version) {

@@ -22,7 +22,7 @@ std::filesystem::path TemporaryNameFor(const std::filesystem::path& file) {
   return temporary;
 }
 
-std::error_code WriteAll(int fd, std::string_view content) {
+std::error_code WriteWhole(int fd, std::string_view content) {
   while (!content.empty()) {
     const ssize_t written = ::write(fd, content.data(), content.size());
     if (written < 0) {
@@ -41,7 +41,7 @@ std::error_code WriteTemporary(const std::filesystem::path& temporary, std::stri
   ::unlink(temporary.c_str());
   const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
   if (fd < 0) return LastError();
-  std::error_code error = WriteAll(fd, content);
+  std::error_code error = WriteWhole(fd, content);
   if (!error && old != nullptr && ::fchmod(fd, old->st_mode & kPermissionBits) != 0) {
     error = LastError();
   }

@@ -5,7 +5,7 @@
 namespace vorlink {
 namespace {
 
-constexpr std::int64_t kMicrosecondsPerSecond = 1'000'000;
+constexpr std::int64_t kPcapMicrosecondsPerSecond = 1'000'000;
 
 void Put16(std::string& out, std::uint16_t v) {
   out.push_back(static_cast<char>(v & 0xFF));
@@ -22,7 +22,7 @@ constexpr std::int64_t kMicrosecondsPerMillisecond = 1'000;
 }  // namespace
 
 std::int64_t PcapMicroseconds(const DateTime& utc) {
-  return ToEpochSeconds(utc) * kMicrosecondsPerSecond +
+  return ToEpochSeconds(utc) * kPcapMicrosecondsPerSecond +
          utc.millisecond * kMicrosecondsPerMillisecond;
 }
 
@@ -44,8 +44,8 @@ void PcapCapture::WriteFrame(std::span<const std::uint8_t> frame,
   const auto data = UnescapeFrame(frame, unescaped_);
   const std::int64_t micros = epochMicroseconds < 0 ? 0 : epochMicroseconds;
   record_.clear();
-  Put32(record_, static_cast<std::uint32_t>(micros / kMicrosecondsPerSecond));
-  Put32(record_, static_cast<std::uint32_t>(micros % kMicrosecondsPerSecond));
+  Put32(record_, static_cast<std::uint32_t>(micros / kPcapMicrosecondsPerSecond));
+  Put32(record_, static_cast<std::uint32_t>(micros % kPcapMicrosecondsPerSecond));
   Put32(record_, static_cast<std::uint32_t>(data.size()));
   Put32(record_, static_cast<std::uint32_t>(data.size()));
   record_.append(reinterpret_cast<const char*>(data.data()), data.size());

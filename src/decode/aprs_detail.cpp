@@ -6,7 +6,7 @@ namespace vorlink {
 namespace {
 
 constexpr char kNotSent[] = "not sent";
-constexpr unsigned char kFirstPrintable = 0x20;
+constexpr unsigned char kFirstShownByte = 0x20;
 constexpr unsigned char kDelete = 0x7F;
 constexpr double kFeetPerMetre = 1 / 0.3048;
 constexpr int kLocatorCharacters = 6;
@@ -95,7 +95,7 @@ class DetailSink final : public AprsFieldSink {
 void AppendLatin1(std::string& out, std::string_view bytes) {
   for (char c : bytes) {
     const auto b = static_cast<unsigned char>(c);
-    if (b < kFirstPrintable || b == kDelete) {
+    if (b < kFirstShownByte || b == kDelete) {
       out += '.';
     } else if (b < 0x80) {
       out += c;

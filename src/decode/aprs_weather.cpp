@@ -12,50 +12,50 @@ namespace {
 
 constexpr double kHundredthInchToMm = 0.254;
 constexpr double kInchToMm = 25.4;
-constexpr std::size_t kTimestampLength = 8;  // MMDDHHMM
+constexpr std::size_t kWeatherTimestampLength = 8;  // MMDDHHMM
 constexpr int kFullHumidity = 100;  // sent as 00
 constexpr int kHighLuminosity = 1000;  // "l" adds this to its three digits
 
-using F = AprsWeatherField;
+using Wf = AprsWeatherField;
 
 struct FieldSpec {
   char letter;
   std::size_t width;
-  F field;
+  Wf field;
 };
 
 constexpr std::array<FieldSpec, 12> kFields{{
-    {'c', 3, F::WindDirection}, {'s', 3, F::WindSpeed}, {'g', 3, F::WindGust},
-    {'t', 3, F::Temperature},   {'r', 3, F::Rain1h},    {'p', 3, F::Rain24h},
-    {'P', 3, F::RainSinceMidnight}, {'h', 2, F::Humidity}, {'b', 5, F::Pressure},
-    {'L', 3, F::Luminosity},    {'l', 3, F::Luminosity}, {'#', 3, F::RainRaw},
+    {'c', 3, Wf::WindDirection}, {'s', 3, Wf::WindSpeed}, {'g', 3, Wf::WindGust},
+    {'t', 3, Wf::Temperature},   {'r', 3, Wf::Rain1h},    {'p', 3, Wf::Rain24h},
+    {'P', 3, Wf::RainSinceMidnight}, {'h', 2, Wf::Humidity}, {'b', 5, Wf::Pressure},
+    {'L', 3, Wf::Luminosity},    {'l', 3, Wf::Luminosity}, {'#', 3, Wf::RainRaw},
 }};
 
 double FahrenheitToCelsius(double f) { return (f - 32) * 5 / 9; }
 
-void Store(AprsWeather& wx, F field, char letter, double v) {
+void Store(AprsWeather& wx, Wf field, char letter, double v) {
   switch (field) {
-    case F::WindDirection: wx.windDirection = static_cast<int>(v); break;
-    case F::WindSpeed: wx.windSpeed = v * kMphToMetresPerSecond; break;
-    case F::WindGust: wx.windGust = v * kMphToMetresPerSecond; break;
-    case F::Temperature: wx.temperature = FahrenheitToCelsius(v); break;
-    case F::Rain1h: wx.rain1h = v * kHundredthInchToMm; break;
-    case F::Rain24h: wx.rain24h = v * kHundredthInchToMm; break;
-    case F::RainSinceMidnight: wx.rainSinceMidnight = v * kHundredthInchToMm; break;
-    case F::Humidity: wx.humidity = v == 0 ? kFullHumidity : static_cast<int>(v); break;
-    case F::Pressure: wx.pressure = v / 10; break;
-    case F::Luminosity:
+    case Wf::WindDirection: wx.windDirection = static_cast<int>(v); break;
+    case Wf::WindSpeed: wx.windSpeed = v * kMphToMetresPerSecond; break;
+    case Wf::WindGust: wx.windGust = v * kMphToMetresPerSecond; break;
+    case Wf::Temperature: wx.temperature = FahrenheitToCelsius(v); break;
+    case Wf::Rain1h: wx.rain1h = v * kHundredthInchToMm; break;
+    case Wf::Rain24h: wx.rain24h = v * kHundredthInchToMm; break;
+    case Wf::RainSinceMidnight: wx.rainSinceMidnight = v * kHundredthInchToMm; break;
+    case Wf::Humidity: wx.humidity = v == 0 ? kFullHumidity : static_cast<int>(v); break;
+    case Wf::Pressure: wx.pressure = v / 10; break;
+    case Wf::Luminosity:
       wx.luminosity = static_cast<int>(v) + (letter == 'l' ? kHighLuminosity : 0);
       break;
-    case F::Snow: wx.snow = v * kInchToMm; break;
-    case F::RainRaw: wx.rainRaw = static_cast<int>(v); break;
+    case Wf::Snow: wx.snow = v * kInchToMm; break;
+    case Wf::RainRaw: wx.rainRaw = static_cast<int>(v); break;
   }
 }
 
 // Only the temperature may be negative, and only snowfall has a point.
-bool Allowed(F field, double v, std::string_view text) {
-  if (v < 0 && field != F::Temperature) return false;
-  return field == F::Snow || text.find('.') == std::string_view::npos;
+bool Allowed(Wf field, double v, std::string_view text) {
+  if (v < 0 && field != Wf::Temperature) return false;
+  return field == Wf::Snow || text.find('.') == std::string_view::npos;
 }
 
 }  // namespace
@@ -70,7 +70,7 @@ std::size_t ReadWeatherFields(std::string_view text, AprsWeather& wx, bool windS
       if (f.letter == letter) spec = &f;
     }
     if (spec == nullptr || text.size() - at - 1 < spec->width) break;
-    const F field = letter == 's' && later ? F::Snow : spec->field;
+    const Wf field = letter == 's' && later ? Wf::Snow : spec->field;
     const std::string_view value = text.substr(at + 1, spec->width);
     if (NotSent(value)) {
       MarkNotSent(wx, field);
@@ -97,23 +97,23 @@ bool ReadWindExtension(std::string_view text, AprsWeather& wx) {
   if (d) {
     wx.windDirection = *d;
   } else {
-    MarkNotSent(wx, F::WindDirection);
+    MarkNotSent(wx, Wf::WindDirection);
   }
   if (s) {
     wx.windSpeed = *s * kMphToMetresPerSecond;
   } else {
-    MarkNotSent(wx, F::WindSpeed);
+    MarkNotSent(wx, Wf::WindSpeed);
   }
   return true;
 }
 
 AprsReport DecodePositionlessWeather(const Reader& r) {
   AprsWeatherReport w;
-  w.timestamp = r.Sub(1, kTimestampLength);
-  if (w.timestamp.size() != kTimestampLength || !Digits(w.timestamp)) {
+  w.timestamp = r.Sub(1, kWeatherTimestampLength);
+  if (w.timestamp.size() != kWeatherTimestampLength || !Digits(w.timestamp)) {
     return Invalid("bad weather timestamp");
   }
-  const std::string_view rest = r.Sub(1 + kTimestampLength);
+  const std::string_view rest = r.Sub(1 + kWeatherTimestampLength);
   const std::size_t used = ReadWeatherFields(rest, w.weather, false);
   if (used == 0) return Invalid("no weather data");
   w.comment = AprsComment(rest.substr(used));

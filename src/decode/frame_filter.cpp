@@ -10,7 +10,7 @@
 namespace vorlink {
 namespace {
 
-constexpr std::uint8_t kFirstPrintable = 0x20;
+constexpr std::uint8_t kFirstMatchedByte = 0x20;
 constexpr std::uint8_t kUndefinedShown = 0x7F;  // every byte the code page lacks looks alike
 constexpr FrameIndex kNoFrame = std::numeric_limits<FrameIndex>::max();
 
@@ -19,7 +19,7 @@ constexpr FrameIndex kNoFrame = std::numeric_limits<FrameIndex>::max();
 constexpr std::array<std::uint8_t, 256> kFolded = [] {
   std::array<std::uint8_t, 256> f{};
   for (unsigned b = 0; b < 256; ++b) f[b] = static_cast<std::uint8_t>(b);
-  for (unsigned b = 0; b < kFirstPrintable; ++b) f[b] = '.';
+  for (unsigned b = 0; b < kFirstMatchedByte; ++b) f[b] = '.';
   for (unsigned b = 'A'; b <= 'Z'; ++b) f[b] = static_cast<std::uint8_t>(b + 0x20);
   for (unsigned b = 0xC0; b <= 0xDE; ++b) {
     if (b != 0xD7) f[b] = static_cast<std::uint8_t>(b + 0x20);  // not the multiplication sign
@@ -42,7 +42,7 @@ char FoldAscii(char c) {
 std::optional<std::uint8_t> CodePageByteAt(std::string_view text, std::size_t& length) {
   std::optional<std::uint8_t> best;
   length = 0;
-  for (unsigned b = kFirstPrintable; b < 256; ++b) {
+  for (unsigned b = kFirstMatchedByte; b < 256; ++b) {
     const std::string_view c = CodePageCharacter(static_cast<std::uint8_t>(b));
     if (c.size() > length && text.starts_with(c)) {
       best = static_cast<std::uint8_t>(b);

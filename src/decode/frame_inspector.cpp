@@ -8,8 +8,8 @@ namespace {
 constexpr std::uint8_t kIFrameMask = 0x01;
 constexpr std::uint8_t kUFrameBits = 0x03;
 // A UI frame: U frame with modifier code 0, the P/F bit either way.
-constexpr std::uint8_t kUiMask = 0xEF;
-constexpr std::uint8_t kUiControl = 0x03;
+constexpr std::uint8_t kInspectedUiMask = 0xEF;
+constexpr std::uint8_t kInspectedUiControl = 0x03;
 
 }  // namespace
 
@@ -25,7 +25,7 @@ bool FrameInspector::IsType(FrameType type) const {
     case FrameType::I: return (c & kIFrameMask) == 0;
     case FrameType::S: return (c & kUFrameBits) == 0x01;
     case FrameType::U: return (c & kUFrameBits) == kUFrameBits;
-    case FrameType::UI: return (c & kUiMask) == kUiControl;
+    case FrameType::UI: return (c & kInspectedUiMask) == kInspectedUiControl;
   }
   return false;
 }

@@ -5,7 +5,7 @@
 namespace vorlink {
 namespace {
 
-constexpr char kPaneLineBreak = '\r';
+constexpr char kRenderedLineBreak = '\r';
 
 }  // namespace
 
@@ -17,7 +17,7 @@ int FrameRenderer::Render(const StoredFrame& frame, TextPane& pane) {
 
 void BlockLines::AppendColoredText(std::string_view text, PaneRole colour) {
   while (!text.empty()) {
-    const std::size_t end = text.find(kPaneLineBreak);
+    const std::size_t end = text.find(kRenderedLineBreak);
     const std::string_view piece = text.substr(0, end);
     if (open_) {
       // Text without a break goes on the line before, in its colour.

@@ -7,15 +7,15 @@
 namespace vorlink {
 namespace {
 
-constexpr std::int64_t kMinute = 60'000;
-constexpr std::int64_t kHour = 60 * kMinute;
-constexpr std::int64_t kDay = 24 * kHour;
+constexpr std::int64_t kAxisMinute = 60'000;
+constexpr std::int64_t kAxisHour = 60 * kAxisMinute;
+constexpr std::int64_t kDay = 24 * kAxisHour;
 
 // Steps a reader counts in; the last is as long as a chart of a capture may span.
 constexpr std::array<std::int64_t, 15> kTimeSteps{
-    kMinute,  2 * kMinute, 5 * kMinute, 10 * kMinute, 15 * kMinute,
-    30 * kMinute, kHour,   2 * kHour,   3 * kHour,    6 * kHour,
-    12 * kHour,   kDay,    2 * kDay,    7 * kDay,     28 * kDay};
+    kAxisMinute,  2 * kAxisMinute, 5 * kAxisMinute, 10 * kAxisMinute, 15 * kAxisMinute,
+    30 * kAxisMinute, kAxisHour,   2 * kAxisHour,   3 * kAxisHour,    6 * kAxisHour,
+    12 * kAxisHour,   kDay,    2 * kDay,    7 * kDay,     28 * kDay};
 
 // "14:05" within a day; "12-06" (month and day) for steps of whole days.
 std::string TimeLabel(std::int64_t at, std::int64_t step) {

@@ -25,12 +25,12 @@ namespace vorlink {
 namespace {
 
 // Frame lines in the pane and stations in the list when the window first opens.
-constexpr int kShownLines = 30;
+constexpr int kBrowserShownLines = 30;
 // The pane's margins on both sides of its lines.
 constexpr int kPaneSlack = 16;
 constexpr int kAprsFilterRow = 2;  // captions; the fields a row below
 
-QString ToQString(const std::filesystem::path& path) {
+QString PathText(const std::filesystem::path& path) {
   return QString::fromStdString(path.string());
 }
 
@@ -336,11 +336,11 @@ void FrameBrowser::StopWork() {
 void FrameBrowser::OpenCapture(const std::filesystem::path& file) {
   if (!own_) return;
   captureName_ = file.filename();
-  setWindowTitle(ToQString(captureName_));
+  setWindowTitle(PathText(captureName_));
   capture_ = std::make_unique<CaptureReader>(file, *own_, DisplayOptions{}, kLoadSliceBytes);
   if (capture_->Finished()) {
     statusBar()->showMessage(QString("Cannot read %1: %2")
-                                 .arg(ToQString(file), QString::fromStdString(capture_->Problem())));
+                                 .arg(PathText(file), QString::fromStdString(capture_->Problem())));
     return;
   }
   progress_->setValue(0);
@@ -354,9 +354,9 @@ void FrameBrowser::LoadSlice() {
   if (more) return;
   progress_->hide();
   setWindowTitle(
-      QString("%1 (%2 frames)").arg(ToQString(captureName_)).arg(capture_->Loaded().Frames()));
+      QString("%1 (%2 frames)").arg(PathText(captureName_)).arg(capture_->Loaded().Frames()));
   if (!capture_->Problem().empty()) {
-    statusBar()->showMessage(QString("Cannot read all of %1").arg(ToQString(captureName_)));
+    statusBar()->showMessage(QString("Cannot read all of %1").arg(PathText(captureName_)));
   }
   view_->Refresh();
   heard_->Refresh();
@@ -372,7 +372,7 @@ QSize FrameBrowser::sizeHint() const {
                         2 * view_->frameWidth();
   const int width = std::max({paneWidth, heard_->sizeHint().width(),
                               centralWidget()->layout()->itemAt(0)->sizeHint().width()});
-  const int height = kShownLines * pane.lineSpacing() + detail_->sizeHint().height() +
+  const int height = kBrowserShownLines * pane.lineSpacing() + detail_->sizeHint().height() +
                      heard_->sizeHint().height() +
                      centralWidget()->layout()->itemAt(0)->sizeHint().height() +
                      statusBar()->sizeHint().height();

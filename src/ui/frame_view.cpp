@@ -18,16 +18,13 @@
 #include "decode/frame_filter.h"
 #include "ui/pane_glyphs.h"
 #include "ui/quiet_scroll_bar.h"
+#include "ui/window_look.h"
 
 namespace vorlink {
 namespace {
 
 constexpr int kMargin = 4;
 constexpr int kHintMargin = 8;
-
-QString ToQString(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Appends a selected line (from `from` to `to`, line breaks between);
 // false after the last one.

@@ -102,6 +102,7 @@ TEST(StationConfigTest, AFileOfEarlierVersionsReadsAsItWas) {
   StationConfig expected;
   expected.link = {true, {"10.0.0.5", 8001}};
   expected.kissServer = {true, {"0.0.0.0", 8200}, true};
+  expected.kissServerLimits.maxClients = 64;
   expected.capture.writePcap = false;
   expected.frames = {"abc", "de"};
   expected.kissServerLimits.maxClients = 64;

@@ -13,7 +13,7 @@ namespace {
 using testing::Hex;
 using testing::ToHex;
 
-constexpr std::string_view kStamp = "2026-12-06 09:58:20.345";
+constexpr std::string_view kFrameStamp = "2026-12-06 09:58:20.345";
 
 std::string TextHex(std::string_view text) {
   return ToHex(std::vector<std::uint8_t>(text.begin(), text.end()));
@@ -21,7 +21,7 @@ std::string TextHex(std::string_view text) {
 
 std::string Build(const std::vector<std::uint8_t>& frame) {
   TimeFrameBuilder builder;
-  const auto out = builder.Build(frame, kStamp);
+  const auto out = builder.Build(frame, kFrameStamp);
   return ToHex(std::vector<std::uint8_t>(out.begin(), out.end()));
 }
 
@@ -53,7 +53,7 @@ TEST(TimeFrameTest, LargestFrameFitsTheBuffer) {
   frame.front() = kFend;
   frame.back() = kFend;
   TimeFrameBuilder builder;
-  EXPECT_EQ(builder.Build(frame, kStamp).size(), kFrameBufferCapacity - 3 + kTimeFrameOverhead);
+  EXPECT_EQ(builder.Build(frame, kFrameStamp).size(), kFrameBufferCapacity - 3 + kTimeFrameOverhead);
 }
 
 }  // namespace

@@ -13,7 +13,6 @@
 namespace vorlink {
 namespace {
 
-using sample::Address;
 using sample::Ax25Frame;
 
 TEST(GlobTest, StarsQuestionMarksAndCase) {
@@ -59,7 +58,7 @@ struct NamedFrame {
 };
 
 std::vector<NamedFrame> HandMadeFrames() {
-  const Address aprs{"APZ001"};
+  const sample::Address aprs{"APZ001"};
   std::vector<NamedFrame> frames;
   frames.push_back({"ui-direct", {aprs, {"N0CALL", 7}, {}, true, sample::kControlUi, 0xF0,
                                   sample::Bytes("!4903.50N Hello World")}});

@@ -31,7 +31,7 @@ using Pieces = std::vector<Piece>;
 
 const std::filesystem::path kSamples = VORLINK_SAMPLES_DIR;
 const std::filesystem::path kCorpus = VORLINK_FUZZ_CORPUS_DIR;
-const char* const kUiFrame = "C0 00 82 84 86 40 40 40 60 B0 B2 B4 40 40 40 6F 03 F0 68 69 C0";
+const char* const kStoredUiFrame = "C0 00 82 84 86 40 40 40 60 B0 B2 B4 40 40 40 6F 03 F0 68 69 C0";
 
 // The live path without a window: deframer, frame display, store. Options
 // change now and then, as an operator clicks, and the clock moves on.
@@ -312,7 +312,7 @@ TEST(CaptureLoaderTest, TimeFramesGiveTheNextFrameItsTimeAndAreNotStored) {
   stream.insert(stream.end(), stamp.begin(), stamp.end());
   stream.push_back(kFend);
   for (int i = 0; i < 2; ++i) {
-    const auto f = Hex(kUiFrame);
+    const auto f = Hex(kStoredUiFrame);
     stream.insert(stream.end(), f.begin(), f.end());
   }
   FrameStore store;

@@ -29,7 +29,7 @@ using namespace std::chrono_literals;
 
 constexpr auto kShortBound = 200ms;
 
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds bound = 3000ms) {
+bool SpinUntil(const std::function<bool()>& done, std::chrono::milliseconds bound = 3000ms) {
   QElapsedTimer clock;
   clock.start();
   while (!done() && clock.elapsed() < bound.count()) {
@@ -118,7 +118,7 @@ TEST_P(FailedConnectTest, ReportedAsAnEventOrAtOnce) {
   // Either it failed at once, or it goes on and ends in one event.
   if (source.Opening()) {
     EXPECT_TRUE(source.OpenError().empty());
-    ASSERT_TRUE(WaitFor([&] { return !ends.empty(); }));
+    ASSERT_TRUE(SpinUntil([&] { return !ends.empty(); }));
     EXPECT_EQ(ends, std::vector<std::string>{"failed"});
   }
   EXPECT_FALSE(source.Opening());
@@ -145,7 +145,7 @@ TEST_F(QtKissTcpSourceTest, ConnectGivenUpEndsWithoutAnEvent) {
   ASSERT_TRUE(source.Opening());
   EXPECT_TRUE(source.SetPortOpen(false));
   EXPECT_FALSE(source.Opening());
-  WaitFor([] { return false; }, 2 * kShortBound);
+  SpinUntil([] { return false; }, 2 * kShortBound);
   EXPECT_TRUE(ends.empty());
 }
 
@@ -164,11 +164,11 @@ TEST_F(QtKissTcpSourceTest, PeerThatAnswersIsReadPaced) {
   });
   if (!source.SetPortOpen(true)) {
     ASSERT_TRUE(source.Opening());
-    ASSERT_TRUE(WaitFor([&] { return !ends.empty(); }));
+    ASSERT_TRUE(SpinUntil([&] { return !ends.empty(); }));
     EXPECT_EQ(ends, std::vector<std::string>{"connected"});
   }
   EXPECT_TRUE(source.PortOpen());
-  ASSERT_TRUE(WaitFor([&] { return server.hasPendingConnections(); }));
+  ASSERT_TRUE(SpinUntil([&] { return server.hasPendingConnections(); }));
   QTcpSocket* peer = server.nextPendingConnection();
 
   // A byte at a time, each sent on its own, a few milliseconds apart: read
@@ -178,9 +178,9 @@ TEST_F(QtKissTcpSourceTest, PeerThatAnswersIsReadPaced) {
     const char byte = static_cast<char>(i);
     peer->write(&byte, 1);
     peer->flush();
-    WaitFor([] { return false; }, 1ms);
+    SpinUntil([] { return false; }, 1ms);
   }
-  ASSERT_TRUE(WaitFor([&] { return received.size() >= kBytes; }));
+  ASSERT_TRUE(SpinUntil([&] { return received.size() >= kBytes; }));
   EXPECT_LT(reads, kBytes / 3);
   EXPECT_EQ(source.ReadRests(), static_cast<std::size_t>(reads));
 }

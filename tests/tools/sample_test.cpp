@@ -202,13 +202,13 @@ TEST(SampleCaptureTest, DecodedTextMatchesTheCommittedText) {
 
 // --- the vorlink-decode executable ------------------------------------------
 
-struct ToolRun {
+struct ExecutableRun {
   int status;
   std::string out;
   std::string err;
 };
 
-ToolRun RunDecodeExecutable(const std::string& arguments) {
+ExecutableRun RunDecodeExecutable(const std::string& arguments) {
   testing::TempFolder folder;
   const auto out = folder.path() / "stdout";
   const auto err = folder.path() / "stderr";
@@ -220,14 +220,14 @@ ToolRun RunDecodeExecutable(const std::string& arguments) {
 }
 
 TEST(DecodeExecutableTest, HelpExitsZeroWithUsage) {
-  const ToolRun run = RunDecodeExecutable("--help");
+  const ExecutableRun run = RunDecodeExecutable("--help");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out.rfind("Usage: vorlink-decode", 0), 0u) << run.out;
   EXPECT_EQ(run.err, "");
 }
 
 TEST(DecodeExecutableTest, MissingFileGivesOneLineOnStderrAndFails) {
-  const ToolRun run = RunDecodeExecutable("/nonexistent/folder/capture.kss");
+  const ExecutableRun run = RunDecodeExecutable("/nonexistent/folder/capture.kss");
   EXPECT_NE(run.status, 0);
   EXPECT_EQ(run.out, "");
   ASSERT_FALSE(run.err.empty());
@@ -237,7 +237,7 @@ TEST(DecodeExecutableTest, MissingFileGivesOneLineOnStderrAndFails) {
 }
 
 TEST(DecodeExecutableTest, PrintsTheSampleAsCommittedWhenNotOnATerminal) {
-  const ToolRun run = RunDecodeExecutable("'" + kSamples + "/sample.kss'");
+  const ExecutableRun run = RunDecodeExecutable("'" + kSamples + "/sample.kss'");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "");
   EXPECT_TRUE(run.out == ReadFile(kSamples + "/sample.txt"));

@@ -19,7 +19,7 @@
 namespace vorlink {
 namespace {
 
-const std::filesystem::path kSample = VORLINK_SAMPLES_DIR "/sample.kss";
+const std::filesystem::path kViewSample = VORLINK_SAMPLES_DIR "/sample.kss";
 
 class FrameViewTest : public ::testing::Test {
  protected:
@@ -32,7 +32,7 @@ class FrameViewTest : public ::testing::Test {
   // The sample's frames once more.
   void LoadSample() {
     std::string error;
-    ASSERT_TRUE(LoadCapture(kSample, store, DisplayOptions{}, error)) << error;
+    ASSERT_TRUE(LoadCapture(kViewSample, store, DisplayOptions{}, error)) << error;
     view.Refresh();
   }
   int Top() { return view.verticalScrollBar()->value(); }
