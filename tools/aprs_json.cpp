@@ -95,9 +95,6 @@ class JsonSink final : public AprsFieldSink {
   bool inList_ = false;
 };
 
-constexpr double kKnotsToKmh = 1.852;
-constexpr int kLocatorCharacters = 6;
-
 void AppendTime(std::string& out, std::int64_t time) {
   const DateTime t = FromEpochMilliseconds(time);
   char text[32];

@@ -24,7 +24,7 @@ void AppendCoordinates(std::string& out, LatLon at) {
 }
 
 // "2026-12-08T12:00:00Z", or null without a time.
-void AppendTime(std::string& out, std::int64_t time) {
+void AppendFeatureTime(std::string& out, std::int64_t time) {
   if (time == kNoArrivalTime) {
     out += "null";
     return;
@@ -61,7 +61,7 @@ void AppendPoint(std::string& out, const MapStation& s) {
   out += ",\"symbol_code\":";
   AppendJsonString(out, std::string(1, r.symbolCode));
   out += ",\"last_heard\":";
-  AppendTime(out, r.time);
+  AppendFeatureTime(out, r.time);
   out += ",\"comment\":";
   AppendJsonString(out, r.comment);
   out += ",\"course\":";

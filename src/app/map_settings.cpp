@@ -4,16 +4,9 @@
 #include <cmath>
 #include <iterator>
 
+#include "base/text.h"
+
 namespace vorlink {
-namespace {
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
-
-}  // namespace
 
 std::optional<std::vector<double>> ParseRangeRings(std::string_view text) {
   std::vector<double> rings;

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <optional>
 
+#include "base/text.h"
 #include "link/line_settings.h"
 
 namespace vorlink {
@@ -30,13 +31,6 @@ constexpr int kOutgoingPortEntry = 1;
 constexpr int kBaudEntry = 3;
 
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-std::string_view Trimmed(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 bool SameLetters(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

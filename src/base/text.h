@@ -25,4 +25,7 @@ void AppendDecimal(std::string& out, long long value);
 constexpr char UpperCase(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 std::string UpperCase(std::string_view text);
 
+// Without the blanks and tabs at either end.
+std::string_view Trimmed(std::string_view text);
+
 }  // namespace vorlink

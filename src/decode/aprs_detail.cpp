@@ -1,6 +1,7 @@
 #include "decode/aprs_detail.h"
 
 #include "decode/aprs_fields.h"
+#include "decode/aprs_geo.h"
 
 namespace vorlink {
 namespace {
@@ -9,7 +10,6 @@ constexpr char kNotSent[] = "not sent";
 constexpr unsigned char kFirstShownByte = 0x20;
 constexpr unsigned char kDelete = 0x7F;
 constexpr double kFeetPerMetre = 1 / 0.3048;
-constexpr int kLocatorCharacters = 6;
 
 // A number and its field's unit; a degree sign hugs its number.
 void AppendValue(std::string& out, AprsField field, double v) {

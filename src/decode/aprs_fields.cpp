@@ -6,13 +6,13 @@
 #include <cstdio>
 
 #include "decode/aprs_decoder.h"
+#include "decode/aprs_geo.h"
 #include "decode/aprs_symbols.h"
 
 namespace vorlink {
 namespace {
 
 constexpr int kMaxInnerDepth = 4;  // third party in third party...
-constexpr double kKnotsToKmh = 1.852;
 
 using F = AprsField;
 

@@ -10,13 +10,10 @@ namespace vorlink {
 namespace {
 
 constexpr double kEarthRadiusKm = 6371.0088;
-constexpr double kDegrees = 180.0 / std::numbers::pi;
 constexpr int kMaxLocator = 10;
 
 // Per pair: how many parts each square has, alternating letters and digits.
 constexpr int kDivisions[kMaxLocator / 2] = {18, 10, 24, 10, 24};
-
-double Radians(double degrees) { return degrees / kDegrees; }
 
 }  // namespace
 
@@ -79,7 +76,7 @@ double BearingDegrees(GeoPoint from, GeoPoint to) {
   const double dl = Radians(to.longitude - from.longitude);
   const double y = std::sin(dl) * std::cos(p2);
   const double x = std::cos(p1) * std::sin(p2) - std::sin(p1) * std::cos(p2) * std::cos(dl);
-  const double b = std::atan2(y, x) * kDegrees;
+  const double b = std::atan2(y, x) * kDegreesPerRadian;
   return b < 0 ? b + 360 : b;
 }
 

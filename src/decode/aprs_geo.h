@@ -2,11 +2,21 @@
 // bearing, for the heard list and the --within filter.
 #pragma once
 
+#include <numbers>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace vorlink {
+
+inline constexpr double kDegreesPerRadian = 180.0 / std::numbers::pi;
+constexpr double Radians(double degrees) { return degrees / kDegreesPerRadian; }
+
+inline constexpr double kKnotsToKmh = 1.852;
+// A locator's usual length, a square of about 5 by 2.5 km.
+inline constexpr int kLocatorCharacters = 6;
+// Decimal degrees shown for a position: about a metre.
+inline constexpr int kPositionDecimals = 5;
 
 struct GeoPoint {
   double latitude = 0;   // degrees, north positive
@@ -16,7 +26,7 @@ struct GeoPoint {
 };
 
 // The locator of a point, 2 to 10 characters (pairs); "JO62QM" for Berlin.
-std::string MaidenheadFromPoint(GeoPoint point, int characters = 6);
+std::string MaidenheadFromPoint(GeoPoint point, int characters = kLocatorCharacters);
 // The centre of the square a locator of 2 to 10 characters names, any case.
 std::optional<GeoPoint> PointFromMaidenhead(std::string_view locator);
 

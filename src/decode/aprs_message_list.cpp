@@ -11,7 +11,7 @@ namespace {
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-std::string Key(std::string_view from, std::string_view to, std::string_view number) {
+std::string MessageKey(std::string_view from, std::string_view to, std::string_view number) {
   std::string key;
   key.reserve(from.size() + to.size() + number.size() + 2);
   for (char c : from) key += Upper(c);
@@ -82,7 +82,7 @@ void AprsMessageList::AddMessage(std::string_view from, const AprsMessage& m, st
   entry.number = Shown(m.number);
   std::string key;
   if (!entry.number.empty()) {
-    key = Key(entry.from, entry.to, entry.number);
+    key = MessageKey(entry.from, entry.to, entry.number);
     if (AprsMessageEntry* heard = Find(key)) {
       ++heard->copies;
       return;
@@ -108,7 +108,7 @@ AprsMessageEntry* AprsMessageList::Find(const std::string& key) {
 // An answer from B to A answers A's message to B.
 void AprsMessageList::Answer(std::string_view from, std::string_view to, std::string_view number,
                              AprsMessageState state) {
-  AprsMessageEntry* entry = Find(Key(Shown(to), Shown(from), Shown(number)));
+  AprsMessageEntry* entry = Find(MessageKey(Shown(to), Shown(from), Shown(number)));
   // A reject after an ack, or an ack sent again, changes nothing.
   if (entry != nullptr && entry->state == AprsMessageState::Open) entry->state = state;
 }
@@ -122,7 +122,7 @@ void AprsMessageList::Changed(std::uint64_t number) {
 void AprsMessageList::DropOldest() {
   const AprsMessageEntry& oldest = entries_.front();
   if (!oldest.number.empty()) {
-    const auto it = numbered_.find(Key(oldest.from, oldest.to, oldest.number));
+    const auto it = numbered_.find(MessageKey(oldest.from, oldest.to, oldest.number));
     if (it != numbered_.end() && it->second == first_) numbered_.erase(it);
   }
   entries_.pop_front();

@@ -11,12 +11,12 @@ namespace {
 constexpr char kFirstCode = '!';
 constexpr char kLastCode = '~';
 
-struct SymbolRow {
+struct SymbolNameRow {
   std::string_view primary;
   std::string_view alternate;
 };
 
-constexpr std::array<SymbolRow, kLastCode - kFirstCode + 1> kSymbols{{
+constexpr std::array<SymbolNameRow, kLastCode - kFirstCode + 1> kSymbols{{
     {"Police, Sheriff", "Emergency"},  // !
     {"", ""},  // "
     {"Digi (green star with white center)", "Digi (green star)"},  // #
@@ -117,7 +117,7 @@ constexpr std::array<SymbolRow, kLastCode - kFirstCode + 1> kSymbols{{
 
 std::string_view AprsSymbolDescription(AprsSymbol symbol) {
   if (symbol.code < kFirstCode || symbol.code > kLastCode) return kUnknownSymbol;
-  const SymbolRow& row = kSymbols[static_cast<std::size_t>(symbol.code - kFirstCode)];
+  const SymbolNameRow& row = kSymbols[static_cast<std::size_t>(symbol.code - kFirstCode)];
   const bool primary = symbol.table == '/';
   const bool alternate = symbol.table == '\\' || (symbol.table >= 'A' && symbol.table <= 'Z') ||
                          (symbol.table >= '0' && symbol.table <= '9');

@@ -5,14 +5,12 @@
 
 #include "decode/aprs_detail.h"
 #include "decode/aprs_fields.h"
+#include "decode/aprs_geo.h"
 #include "decode/aprs_symbols.h"
 
 namespace vorlink {
 namespace {
 
-constexpr double kKnotsToKmh = 1.852;
-constexpr int kPositionDecimals = 5;  // about a metre
-constexpr int kLocatorCharacters = 6;
 constexpr std::int64_t kBlankKey = std::numeric_limits<std::int64_t>::min();
 
 std::string Number(double value, int decimals, std::string_view unit) {
@@ -22,7 +20,7 @@ std::string Number(double value, int decimals, std::string_view unit) {
   return text;
 }
 
-std::int64_t Key(double value) { return std::llround(value); }
+std::int64_t SortKey(double value) { return std::llround(value); }
 
 }  // namespace
 
@@ -70,20 +68,20 @@ std::string HeardWeatherText(const HeardStation& s) {
 
 std::int64_t HeardDistanceKey(const HeardStation& s, const HeardFrom& from) {
   if (!s.aprs.position || !from) return kBlankKey;
-  return Key(DistanceKm(*from, *s.aprs.position) * 1000);
+  return SortKey(DistanceKm(*from, *s.aprs.position) * 1000);
 }
 
 std::int64_t HeardBearingKey(const HeardStation& s, const HeardFrom& from) {
   if (!s.aprs.position || !from) return kBlankKey;
-  return Key(BearingDegrees(*from, *s.aprs.position));
+  return SortKey(BearingDegrees(*from, *s.aprs.position));
 }
 
 std::int64_t HeardSpeedKey(const HeardStation& s) {
-  return s.aprs.speedKnots ? Key(*s.aprs.speedKnots * kKnotsToKmh * 10) : kBlankKey;
+  return s.aprs.speedKnots ? SortKey(*s.aprs.speedKnots * kKnotsToKmh * 10) : kBlankKey;
 }
 
 std::int64_t HeardAltitudeKey(const HeardStation& s) {
-  return s.aprs.altitudeMetres ? Key(*s.aprs.altitudeMetres) : kBlankKey;
+  return s.aprs.altitudeMetres ? SortKey(*s.aprs.altitudeMetres) : kBlankKey;
 }
 
 }  // namespace vorlink

@@ -1,20 +1,10 @@
 #include "decode/own_station.h"
 
+#include "base/text.h"
 #include "decode/aprs_fields.h"
+#include "decode/aprs_geo.h"
 
 namespace vorlink {
-namespace {
-
-constexpr int kPositionDecimals = 5;
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
-
-}  // namespace
-
 std::optional<GeoPoint> ParseOwnPosition(std::string_view text) {
   text = Trimmed(text);
   const std::size_t comma = text.find(',');

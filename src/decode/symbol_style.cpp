@@ -7,13 +7,13 @@ namespace {
 
 using enum SymbolIcon;
 
-struct SymbolRow {
+struct SymbolStyleRow {
   char code;
   SymbolGroup group;
   SymbolIcon icon;
 };
 
-constexpr SymbolRow kPrimary[] = {
+constexpr SymbolStyleRow kPrimary[] = {
     {'!', SymbolGroup::Emergency, Emergency},  // police, sheriff
     {'#', SymbolGroup::Network, Digipeater},
     {'&', SymbolGroup::Network, Gateway},      // HF gateway
@@ -52,7 +52,7 @@ constexpr SymbolRow kPrimary[] = {
     {'y', SymbolGroup::Building, House},        // house with a yagi
 };
 
-constexpr SymbolRow kAlternate[] = {
+constexpr SymbolStyleRow kAlternate[] = {
     {'!', SymbolGroup::Emergency, Emergency},
     {'#', SymbolGroup::Network, Digipeater},
     {'&', SymbolGroup::Network, Gateway},      // I-gate
@@ -71,8 +71,8 @@ constexpr SymbolRow kAlternate[] = {
 
 bool IsOverlay(char table) { return (table >= '0' && table <= '9') || (table >= 'A' && table <= 'Z'); }
 
-SymbolStyle Lookup(std::span<const SymbolRow> rows, SymbolShape shape, char code) {
-  for (const SymbolRow& row : rows) {
+SymbolStyle Lookup(std::span<const SymbolStyleRow> rows, SymbolShape shape, char code) {
+  for (const SymbolStyleRow& row : rows) {
     if (row.code == code) return {shape, row.group, row.icon, 0};
   }
   return {shape, SymbolGroup::Other, None, 0};

@@ -5,18 +5,18 @@
 namespace vorlink {
 namespace {
 
-std::string Key(const std::string& name, bool object) { return (object ? "o:" : "s:") + name; }
+std::string TrackKey(const std::string& name, bool object) { return (object ? "o:" : "s:") + name; }
 
 }  // namespace
 
 std::optional<std::size_t> TrackStore::Find(const std::string& name, bool object) const {
-  const auto it = rows_.find(Key(name, object));
+  const auto it = rows_.find(TrackKey(name, object));
   if (it == rows_.end()) return std::nullopt;
   return it->second;
 }
 
 bool TrackStore::Add(const StationReport& report) {
-  const std::string key = Key(report.name, report.object);
+  const std::string key = TrackKey(report.name, report.object);
   auto it = rows_.find(key);
   if (it == rows_.end()) {
     if (stations_.size() >= kMaxMapStations) {

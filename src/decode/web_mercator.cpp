@@ -4,15 +4,9 @@
 #include <cmath>
 #include <numbers>
 
+#include "decode/aprs_geo.h"
+
 namespace vorlink {
-namespace {
-
-constexpr double kDegrees = 180.0 / std::numbers::pi;
-
-double Radians(double degrees) { return degrees / kDegrees; }
-
-}  // namespace
-
 double WorldPixels(int zoom) {
   return std::ldexp(double{kTilePixels}, std::clamp(zoom, kMinMapZoom, kMaxMapZoom));
 }
@@ -41,7 +35,7 @@ LatLon FromWorld(WorldPoint point, int zoom) {
   const double size = WorldPixels(zoom);
   const double y = std::clamp(point.y, 0.0, size);
   const double n = std::numbers::pi * (1.0 - 2.0 * y / size);
-  return {std::atan(std::sinh(n)) * kDegrees, WrapLongitude(point.x / size * 360.0 - 180.0)};
+  return {std::atan(std::sinh(n)) * kDegreesPerRadian, WrapLongitude(point.x / size * 360.0 - 180.0)};
 }
 
 TileId TileAt(LatLon point, int zoom) {

@@ -23,7 +23,7 @@ namespace {
 
 enum Column { kStationColumn, kDistanceColumn, kBearingColumn, kLastHeardColumn, kHeardColumn };
 constexpr int kRowRole = Qt::UserRole;
-constexpr double kMillisecondsPerHour = 3'600'000;
+constexpr double kTrackMillisecondsPerHour = 3'600'000;
 constexpr int kMaxLastHours = 24 * 31;
 
 std::optional<LatLon> LatLonOf(const std::optional<GeoPoint>& point) {
@@ -138,7 +138,7 @@ void MapWindow::ApplyLook() {
   MapLook look;
   look.own = own_;
   look.ringsKm = settings_.ringsKm;
-  look.trackMs = static_cast<std::int64_t>(settings_.trackHours * kMillisecondsPerHour);
+  look.trackMs = static_cast<std::int64_t>(settings_.trackHours * kTrackMillisecondsPerHour);
   view_->SetLook(look);
 }
 
@@ -175,7 +175,7 @@ void MapWindow::Refresh() {
     if (sinceRedraw_.isValid() && sinceRedraw_.elapsed() < kMapCatchUpRedrawMs) return;
   }
   sinceRedraw_.start();
-  const auto trackMs = static_cast<std::int64_t>(settings_.trackHours * kMillisecondsPerHour);
+  const auto trackMs = static_cast<std::int64_t>(settings_.trackHours * kTrackMillisecondsPerHour);
   const std::int64_t now = setup_.capture ? stations_.Newest() : QDateTime::currentMSecsSinceEpoch();
   if (setup_.capture) view_->SetNow(now);
   stations_.ForgetBefore(now - trackMs);

@@ -18,7 +18,7 @@ namespace {
 
 constexpr std::int64_t kNow = 1'800'000'000'000;
 
-StationReport Report(const std::string& name, LatLon at, bool direct = true,
+StationReport MapReport(const std::string& name, LatLon at, bool direct = true,
                      std::int64_t time = kNow) {
   StationReport r;
   r.name = name;
@@ -59,7 +59,7 @@ TEST_F(MapViewTest, AStationIsDrawnAtItsPixel) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     stations_.Clear();
-    stations_.Add(Report("N0CALL", row.station));
+    stations_.Add(MapReport("N0CALL", row.station));
     view_.CentreOn(row.centre);
     view_.SetZoom(row.zoom);
     const QPointF at = view_.ScreenOf(row.station);
@@ -72,9 +72,9 @@ TEST_F(MapViewTest, AStationIsDrawnAtItsPixel) {
 }
 
 TEST_F(MapViewTest, ClicksPickAndFiltersHide) {
-  stations_.Add(Report("DIRECT", {0, 0}, true));
-  stations_.Add(Report("VIA", {0, 20}, false));
-  stations_.Add(Report("OLD", {0, -20}, true, kNow - 5 * 3'600'000));
+  stations_.Add(MapReport("DIRECT", {0, 0}, true));
+  stations_.Add(MapReport("VIA", {0, 20}, false));
+  stations_.Add(MapReport("OLD", {0, -20}, true, kNow - 5 * 3'600'000));
   view_.CentreOn({0, 0});
   view_.SetZoom(3);
   QSignalSpy clicked(&view_, &MapView::StationClicked);
@@ -112,8 +112,8 @@ TEST_F(MapViewTest, KeysPanAndZoomAndFitAllHoldsEveryStation) {
   QTest::keyClick(&view_, Qt::Key_Minus);
   EXPECT_EQ(view_.Zoom(), 3);
 
-  stations_.Add(Report("A", {50, 8}));
-  stations_.Add(Report("B", {51, 10}));
+  stations_.Add(MapReport("A", {50, 8}));
+  stations_.Add(MapReport("B", {51, 10}));
   view_.FitAll();
   for (const LatLon at : {LatLon{50, 8}, LatLon{51, 10}}) {
     EXPECT_TRUE(view_.rect().contains(view_.ScreenOf(at).toPoint()));
@@ -125,10 +125,10 @@ TEST(MapWindowTest, AClickInTheListCentresTheMapAndTellsTheReport) {
   testing::TempFolder folder;
   FrameStore frames;
   MapWindow window(frames, {MapSettings{}, std::nullopt, QString::fromStdString(folder.path().string()), false, std::nullopt});
-  StationReport r = Report("DL1ABC-9", {48.1, 11.5}, false);
+  StationReport r = MapReport("DL1ABC-9", {48.1, 11.5}, false);
   r.path = "WIDE1-1*,WIDE2-1";
   r.report = "!4806.00N/01130.00E>";
-  window.Stations().Add(Report("N0CALL", {0, 0}));
+  window.Stations().Add(MapReport("N0CALL", {0, 0}));
   window.Stations().Add(r);
   window.Refresh();
   ASSERT_EQ(window.List().topLevelItemCount(), 2);
