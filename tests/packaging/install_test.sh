@@ -106,6 +106,12 @@ check_deb() {
     lintian --fail-on error "$deb" || fail "lintian"
     local hardening
     hardening=$(lintian -I --pedantic "$deb" | grep -E 'hardening-' || true)
+    # clang (the test command's build) fortifies no C++ library call; the
+    # package itself is built by g++, which does.
+    if grep -q '^CMAKE_CXX_COMPILER:.*clang' "$build/CMakeCache.txt"; then
+      echo "built by clang: lintian's tag hardening-no-fortify-functions not counted"
+      hardening=$(grep -v 'hardening-no-fortify-functions' <<<"$hardening" || true)
+    fi
     [ -z "$hardening" ] || fail "lintian finds programs built without hardening: $hardening"
   fi
 }

@@ -148,10 +148,14 @@ TEST_F(FrameBrowserTest, F3FindsTheNextMatch) {
   auto* find = b.findChild<QLineEdit*>("FindText");
   find->setFocus();
   find->setText("weekly net");
+  // A search runs in slices: on a slow build it may take more than one.
+  const auto searched = [&] { return testing::WaitUntil([&] { return !b.Pane().Working(); }); };
   QTest::keyClick(find, Qt::Key_F3);
+  ASSERT_TRUE(searched());
   EXPECT_EQ(b.Pane().SelectedText(), "weekly net");
   find->setText("no such words");
   QTest::keyClick(find, Qt::Key_F3);
+  ASSERT_TRUE(searched());
   EXPECT_EQ(b.statusBar()->currentMessage(), "Not found: no such words");
 }
 

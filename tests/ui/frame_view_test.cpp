@@ -109,6 +109,7 @@ TEST_F(FrameViewTest, SelectionAcrossLinesAndFramesCopiesTheExactText) {
 
   QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
   QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+  ASSERT_TRUE(testing::WaitUntil([&] { return !view.Working(); }));  // copied in slices
   EXPECT_EQ(QApplication::clipboard()->text(), view.AllText());
 }
 
@@ -193,6 +194,7 @@ TEST_F(FrameViewTest, ANoteBetweenFramesIsALineOfItsOwnToSelectAndCopy) {
   EXPECT_EQ(QApplication::clipboard()->text(), expected);
   QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
   QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+  ASSERT_TRUE(testing::WaitUntil([&] { return !view.Working(); }));  // copied in slices
   EXPECT_EQ(QApplication::clipboard()->text(), view.AllText());
 
   // A note after the newest frame shows at the end until frames follow it.
