@@ -57,11 +57,15 @@ void ReceivePipeline::OnUnit(std::span<const std::uint8_t> frame) {
   c_.lastPacketTime = UtcNow(c_.clock);
   if (frame.size() <= 2) return;
   // One reading, taken before the block's own, stamps both the time frame
-  // and the pcap record.
+  // and the pcap record. Without capture files (vorlink-decode) none of
+  // their lines or readings are made.
+  const bool capturing = captures_.Capturing();
   DateTime arrival;
-  if (c_.options.timeFrames || c_.options.pcapFile) arrival = UtcNowPrecise(c_.clock);
+  if (capturing && (c_.options.timeFrames || c_.options.pcapFile)) {
+    arrival = UtcNowPrecise(c_.clock);
+  }
   display_.ShowFrame(frame);
-  WriteCaptures(frame, arrival);
+  if (capturing) WriteCaptures(frame, arrival);
   if (shared_ != nullptr) shared_->OnReceivedFrame(frame);
 }
 
