@@ -42,22 +42,6 @@ constexpr std::string_view kUnknownUFrame = "UNKNOWN U";
 
 }  // namespace
 
-std::uint8_t ShiftRight(std::uint8_t value, int count) {
-  if (count < 1) return value;
-  if (count > 7) return 0;
-  return static_cast<std::uint8_t>(value >> count);
-}
-
-bool IsBitSet(std::uint8_t value, int bit) {
-  if (bit < 0 || bit > 7) return false;
-  return (value >> bit) & 1U;
-}
-
-std::uint8_t Ax25Decoder::At(int offset) const {
-  if (offset < 0 || offset >= static_cast<int>(DecodedFrame.size())) return 0;
-  return DecodedFrame[static_cast<std::size_t>(offset)];
-}
-
 std::span<const std::uint8_t> Ax25Decoder::Payload() const {
   if (PayloadLength() <= 0) return {};
   return std::span(DecodedFrame).subspan(static_cast<std::size_t>(PayloadOffset),
@@ -157,7 +141,7 @@ void Ax25Decoder::BuildAddressLine() {
   if (!DigipeaterText[0].empty()) {
     AddressLine += " via ";
     AddressLine += DigipeaterText[0];
-    for (int k = 1; k < kMaxDigipeaters; ++k) {
+    for (int k = 1; k < DigipeaterCount; ++k) {
       if (DigipeaterText[k].empty()) continue;
       AddressLine += ',';
       AddressLine += DigipeaterText[k];
