@@ -50,33 +50,6 @@ void AppendHexNoLeadingZero(std::string& out, std::uint8_t value) {
 
 }  // namespace
 
-std::string_view ProtocolText(std::uint8_t commandByte) {
-  switch (commandByte) {
-    case kCommandData: return "KISS Frame (without CRC)";
-    case kCommandSmack: return "SMACK Frame (with CRC)";
-    case kCommandTime: return "TIME Frame";
-    default: return "unknown Protocol";
-  }
-}
-
-void AppendPadNumber(std::string& out, int number, int width) {
-  const std::size_t start = out.size();
-  out += number < 0 ? '-' : ' ';
-  AppendDecimal(out, number < 0 ? -static_cast<long long>(number) : number);
-  const std::size_t used = out.size() - start;
-  if (used < static_cast<std::size_t>(width)) out.append(static_cast<std::size_t>(width) - used, ' ');
-}
-
-void AppendPrintable(std::string& out, std::string_view text) {
-  const std::size_t start = out.size();
-  out += text;
-  char* appended = out.data() + start;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto u = static_cast<unsigned char>(appended[i]);
-    appended[i] = u < kFirstPrintable || u == 0x7F ? '.' : appended[i];
-  }
-}
-
 int BlockLineCount(bool decoded, std::size_t dumpedBytes) {
   const std::size_t dumpLines = (dumpedBytes + kDumpBytesPerLine - 1) / kDumpBytesPerLine;
   return kBlockFixedLines + (decoded ? kDecodedHeaderLines : 0) + static_cast<int>(dumpLines);

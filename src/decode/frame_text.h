@@ -24,6 +24,7 @@
 #include <string_view>
 
 #include "base/clock.h"
+#include "base/text.h"
 #include "decode/ax25_decoder.h"
 #include "decode/display_options.h"
 #include "decode/text_pane.h"
@@ -38,16 +39,41 @@ inline constexpr int kMaxHeaderOffset = 80;
 inline constexpr int kMinDecodedLength = 2;
 inline constexpr int kMaxLeftoverBytes = kMaxHeaderOffset + 1 - kMinDecodedLength;
 
+// These three run for every frame shown: defined here to be inlined.
+
 // The protocol named by a KISS command byte, exact values, no masking.
-std::string_view ProtocolText(std::uint8_t commandByte);
+constexpr std::string_view ProtocolText(std::uint8_t commandByte) {
+  switch (commandByte) {
+    case kCommandData: return "KISS Frame (without CRC)";
+    case kCommandSmack: return "SMACK Frame (with CRC)";
+    case kCommandTime: return "TIME Frame";
+    default: return "unknown Protocol";
+  }
+}
 
 // number as decimal after one sign position (blank or "-"), blanks added up
 // to width; a longer text is not cut: 1 padded to 4 is " 1  ".
-void AppendPadNumber(std::string& out, int number, int width);
+inline void AppendPadNumber(std::string& out, int number, int width) {
+  const std::size_t start = out.size();
+  out += number < 0 ? '-' : ' ';
+  AppendDecimal(out, number < 0 ? -static_cast<long long>(number) : number);
+  const std::size_t used = out.size() - start;
+  if (used < static_cast<std::size_t>(width)) out.append(static_cast<std::size_t>(width) - used, ' ');
+}
 
 // A callsign may decode to control characters; the pane shows them as the
 // character line does, so that no frame can break or mangle the block.
-void AppendPrintable(std::string& out, std::string_view text);
+inline void AppendPrintable(std::string& out, std::string_view text) {
+  constexpr unsigned char kFirstPrintable = 0x20;
+  constexpr unsigned char kDelete = 0x7F;
+  const std::size_t start = out.size();
+  out += text;
+  char* appended = out.data() + start;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto u = static_cast<unsigned char>(appended[i]);
+    appended[i] = u < kFirstPrintable || u == kDelete ? '.' : appended[i];
+  }
+}
 
 // What the decoder's buffer held beyond a frame's own bytes and the frame
 // read: offset is the frame's decoded length.
