@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstring>
 
 #include "base/text.h"
@@ -159,16 +160,29 @@ void FrameText::BuildDump(std::span<const std::uint8_t> bytes, bool forPane) {
 }
 
 void FrameText::ShowDumpLines(TextPane& pane, PaneRole colour) {
-  // The lines share a colour: one piece for all of them.
-  constexpr std::size_t kCharsPerLine = kHexCharsPerByte * kDumpBytesPerLine;
-  line_.clear();
-  for (std::size_t k = 0; k * kCharsPerLine < hex_.size(); ++k) {
-    AppendPadNumber(line_, static_cast<int>(k) * kDumpBytesPerLine + 1, 4);
-    line_ += " > ";
-    line_.append(hex_, k * kCharsPerLine, kCharsPerLine);
-    line_ += kPaneLineBreak;
+  // The lines share a colour: one piece for all of them. Each starts with
+  // its first byte's number after a blank, blanks up to four characters.
+  constexpr std::size_t kBytesPerLine = kDumpBytesPerLine;
+  constexpr std::size_t kCharsPerLine = kHexCharsPerByte * kBytesPerLine;
+  constexpr std::size_t kNumberWidth = 4;
+  constexpr std::size_t kMaxDigits = 20;
+  constexpr std::string_view kArrow = " > ";
+  constexpr std::size_t kMaxLineLength = 1 + kMaxDigits + kArrow.size() + kCharsPerLine + 1;
+  const std::size_t lines = (hex_.size() + kCharsPerLine - 1) / kCharsPerLine;
+  if (dump_.size() < lines * kMaxLineLength) dump_.resize(lines * kMaxLineLength);
+  char* out = dump_.data();
+  for (std::size_t k = 0; k < lines; ++k) {
+    char* const start = out;
+    *out++ = ' ';
+    out = std::to_chars(out, out + kMaxDigits, k * kBytesPerLine + 1).ptr;
+    while (out < start + kNumberWidth) *out++ = ' ';
+    out = std::copy(kArrow.begin(), kArrow.end(), out);
+    const std::string_view hex = std::string_view(hex_).substr(k * kCharsPerLine, kCharsPerLine);
+    out = std::copy(hex.begin(), hex.end(), out);
+    *out++ = kPaneLineBreak;
   }
-  pane.AppendColoredText(line_, colour);
+  pane.AppendColoredText(std::string_view(dump_.data(), static_cast<std::size_t>(out - dump_.data())),
+                         colour);
 }
 
 int FrameText::Make(std::span<const std::uint8_t> frame, const DateTime& arrival,

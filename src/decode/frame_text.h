@@ -24,7 +24,6 @@
 #include <string_view>
 
 #include "base/clock.h"
-#include "base/text.h"
 #include "decode/ax25_decoder.h"
 #include "decode/display_options.h"
 #include "decode/text_pane.h"
@@ -39,7 +38,7 @@ inline constexpr int kMaxHeaderOffset = 80;
 inline constexpr int kMinDecodedLength = 2;
 inline constexpr int kMaxLeftoverBytes = kMaxHeaderOffset + 1 - kMinDecodedLength;
 
-// These three run for every frame shown: defined here to be inlined.
+// These two run for every frame shown: defined here to be inlined.
 
 // The protocol named by a KISS command byte, exact values, no masking.
 constexpr std::string_view ProtocolText(std::uint8_t commandByte) {
@@ -49,16 +48,6 @@ constexpr std::string_view ProtocolText(std::uint8_t commandByte) {
     case kCommandTime: return "TIME Frame";
     default: return "unknown Protocol";
   }
-}
-
-// number as decimal after one sign position (blank or "-"), blanks added up
-// to width; a longer text is not cut: 1 padded to 4 is " 1  ".
-inline void AppendPadNumber(std::string& out, int number, int width) {
-  const std::size_t start = out.size();
-  out += number < 0 ? '-' : ' ';
-  AppendDecimal(out, number < 0 ? -static_cast<long long>(number) : number);
-  const std::size_t used = out.size() - start;
-  if (used < static_cast<std::size_t>(width)) out.append(static_cast<std::size_t>(width) - used, ' ');
 }
 
 // A callsign may decode to control characters; the pane shows them as the
@@ -117,6 +106,9 @@ class FrameText {
   bool lastDecoded_ = false;
   // Rebuilt at every frame; kept to reuse their storage.
   std::string line_;
+  // The dump lines, written in place; never shrunk, so that the next frame
+  // finds it long enough without filling it first.
+  std::string dump_;
   std::string hex_;
   std::string ascii_;      // single-byte, as the .dump file takes it
   std::string asciiPane_;  // the same characters as UTF-8 for the pane
