@@ -54,14 +54,15 @@ void ReceivePipeline::MirrorChunk(std::span<const std::uint8_t> chunk) {
 void ReceivePipeline::OnUnit(std::span<const std::uint8_t> frame) {
   ++c_.counters.FrameCount;
   CountUnit(c_.counters.health, frame);
-  c_.lastPacketTime = UtcNow(c_.clock);
+  // One reading a unit: its whole second is the last packet time, and it
+  // stamps a frame's block, time frame and pcap record alike.
+  const DateTime arrival = UtcNowPrecise(c_.clock);
+  c_.lastPacketTime = arrival;
+  c_.lastPacketTime.millisecond = 0;
   if (frame.size() <= 2) return;
-  // One reading, taken before the block's own, stamps both the time frame
-  // and the pcap record.
-  DateTime arrival;
-  if (c_.options.timeFrames || c_.options.pcapFile) arrival = UtcNowPrecise(c_.clock);
-  display_.ShowFrame(frame);
-  WriteCaptures(frame, arrival);
+  display_.ShowFrame(frame, arrival);
+  // Without capture files (vorlink-decode) none of their lines are made.
+  if (captures_.Capturing()) WriteCaptures(frame, arrival);
   if (shared_ != nullptr) shared_->OnReceivedFrame(frame);
 }
 

@@ -10,17 +10,7 @@ void AppendHexByte(std::string& out, std::uint8_t value) {
   out += kHexDigits[value & 0x0F];
 }
 
-void AppendDecimal(std::string& out, long long value) {
-  // Nearly every number a frame shows (lengths, control bytes, SSIDs, dump
-  // line numbers) is below 1000: spare them the general conversion.
-  constexpr long long kThreeDigits = 1000;
-  if (value >= 0 && value < kThreeDigits) {
-    const auto digit = [](long long d) { return static_cast<char>('0' + d); };
-    if (value >= 100) out += digit(value / 100);
-    if (value >= 10) out += digit(value / 10 % 10);
-    out += digit(value % 10);
-    return;
-  }
+void AppendLongDecimal(std::string& out, long long value) {
   char digits[24];
   const auto result = std::to_chars(std::begin(digits), std::end(digits), value);
   out.append(digits, result.ptr);

@@ -19,7 +19,22 @@ constexpr std::string_view FlagWord(bool on) { return on ? kFlagTrue : kFlagFals
 // Two upper-case hex digits: 0x0A gives "0A".
 void AppendHexByte(std::string& out, std::uint8_t value);
 
-void AppendDecimal(std::string& out, long long value);
+// Any value; the inline one below spares the common small ones a call.
+void AppendLongDecimal(std::string& out, long long value);
+
+inline void AppendDecimal(std::string& out, long long value) {
+  // Nearly every number a frame shows (lengths, control bytes, SSIDs, dump
+  // line numbers) is below 1000: spare them the general conversion.
+  constexpr long long kThreeDigits = 1000;
+  if (value < 0 || value >= kThreeDigits) {
+    AppendLongDecimal(out, value);
+    return;
+  }
+  const auto digit = [](long long d) { return static_cast<char>('0' + d); };
+  if (value >= 100) out += digit(value / 100);
+  if (value >= 10) out += digit(value / 10 % 10);
+  out += digit(value % 10);
+}
 
 // ASCII letters only: the texts are single-byte and other bytes stay as they are.
 constexpr char UpperCase(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }

@@ -58,6 +58,9 @@ class CaptureFiles {
   const std::filesystem::path& DumpFileName() const { return dump_.Name(); }
   const std::filesystem::path& HexFileName() const { return hex_.Name(); }
   const std::filesystem::path& PcapFileName() const { return pcap_.File().Name(); }
+  // From CreateCaptureFiles to CloseCaptureFiles, paused or not (the four
+  // open and close together): outside it their lines need not be made.
+  bool Capturing() const { return kss_.Capturing(); }
   // True while a write to any of them has failed and none has gone through since.
   bool AnyPaused() const {
     return kss_.Paused() || dump_.Paused() || hex_.Paused() || pcap_.File().Paused();

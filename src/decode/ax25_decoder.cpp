@@ -1,10 +1,7 @@
 #include "decode/ax25_decoder.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstring>
-
-#include "base/text.h"
 
 namespace vorlink {
 namespace {
@@ -40,23 +37,54 @@ constexpr std::array<UFrame, 9> kUFrames{{
 }};
 constexpr std::string_view kUnknownUFrame = "UNKNOWN U";
 
+// What a control byte says: the frame type as shown, and whether a PID follows.
+struct ControlMeaning {
+  std::array<char, kUnknownUFrame.size()> text{};  // the longest there is
+  std::size_t length = 0;
+  bool hasPid = false;
+
+  constexpr void Add(std::string_view part) {
+    for (const char c : part) text[length++] = c;
+  }
+  constexpr void Add(int digit) { text[length++] = static_cast<char>('0' + digit); }
+};
+
+constexpr ControlMeaning Meaning(std::uint8_t control) {
+  ControlMeaning m;
+  const bool pollFinal = IsBitSet(control, kPollFinalBit);
+  const int nr = ShiftRight(control, 5);
+  if (!IsBitSet(control, 0)) {  // I frame
+    m.Add("I");
+    m.Add(nr);
+    m.Add(ShiftRight(control, 1) & 0x07);
+    m.Add(pollFinal ? "+" : "^");
+    m.hasPid = true;
+  } else if (!IsBitSet(control, 1)) {  // S frame
+    m.Add(kSFrameNames[ShiftRight(control, 2) & 0x03]);
+    m.Add(nr);
+    m.Add(pollFinal ? "-" : "v");
+  } else {  // U frame: the five modifier bits joined
+    const int code = ShiftRight(control & 0xE0, 3) + ShiftRight(control & 0x0C, 2);
+    const auto* entry = std::find_if(kUFrames.begin(), kUFrames.end(),
+                                     [code](const UFrame& u) { return u.code == code; });
+    if (entry == kUFrames.end()) {
+      m.Add(kUnknownUFrame);
+    } else {
+      m.Add(pollFinal ? entry->withPollFinal : entry->withoutPollFinal);
+      m.hasPid = entry->hasPid;
+    }
+  }
+  return m;
+}
+
+// Every frame looks its control byte up here instead of taking it apart.
+constexpr std::array<ControlMeaning, 256> kControlMeanings = [] {
+  std::array<ControlMeaning, 256> meanings{};
+  for (std::size_t c = 0; c < meanings.size(); ++c) meanings[c] = Meaning(static_cast<std::uint8_t>(c));
+  return meanings;
+}();
+
 }  // namespace
-
-std::uint8_t ShiftRight(std::uint8_t value, int count) {
-  if (count < 1) return value;
-  if (count > 7) return 0;
-  return static_cast<std::uint8_t>(value >> count);
-}
-
-bool IsBitSet(std::uint8_t value, int bit) {
-  if (bit < 0 || bit > 7) return false;
-  return (value >> bit) & 1U;
-}
-
-std::uint8_t Ax25Decoder::At(int offset) const {
-  if (offset < 0 || offset >= static_cast<int>(DecodedFrame.size())) return 0;
-  return DecodedFrame[static_cast<std::size_t>(offset)];
-}
 
 std::span<const std::uint8_t> Ax25Decoder::Payload() const {
   if (PayloadLength() <= 0) return {};
@@ -117,30 +145,9 @@ int Ax25Decoder::AppendAddress(std::string& out, int offset) const {
 void Ax25Decoder::DecodeControl(int controlOffset) {
   ControlByte = At(controlOffset);
   PollFinal = IsBitSet(ControlByte, kPollFinalBit);
-  const int nr = ShiftRight(ControlByte, 5);
-  FrameTypeText.clear();
-  HasPid = false;
-  if (!IsBitSet(ControlByte, 0)) {  // I frame
-    FrameTypeText += 'I';
-    AppendDecimal(FrameTypeText, nr);
-    AppendDecimal(FrameTypeText, ShiftRight(ControlByte, 1) & 0x07);
-    FrameTypeText += PollFinal ? '+' : '^';
-    HasPid = true;
-  } else if (!IsBitSet(ControlByte, 1)) {  // S frame
-    FrameTypeText += kSFrameNames[ShiftRight(ControlByte, 2) & 0x03];
-    AppendDecimal(FrameTypeText, nr);
-    FrameTypeText += PollFinal ? '-' : 'v';
-  } else {  // U frame: the five modifier bits joined
-    const int code = ShiftRight(ControlByte & 0xE0, 3) + ShiftRight(ControlByte & 0x0C, 2);
-    const auto* entry = std::find_if(kUFrames.begin(), kUFrames.end(),
-                                     [code](const UFrame& u) { return u.code == code; });
-    if (entry == kUFrames.end()) {
-      FrameTypeText += kUnknownUFrame;
-    } else {
-      FrameTypeText += PollFinal ? entry->withPollFinal : entry->withoutPollFinal;
-      HasPid = entry->hasPid;
-    }
-  }
+  const ControlMeaning& meaning = kControlMeanings[ControlByte];
+  FrameTypeText.assign(meaning.text.data(), meaning.length);
+  HasPid = meaning.hasPid;
   if (HasPid) {
     PidByte = At(controlOffset + 1);
     PayloadOffset = controlOffset + 2;
@@ -157,7 +164,7 @@ void Ax25Decoder::BuildAddressLine() {
   if (!DigipeaterText[0].empty()) {
     AddressLine += " via ";
     AddressLine += DigipeaterText[0];
-    for (int k = 1; k < kMaxDigipeaters; ++k) {
+    for (int k = 1; k < DigipeaterCount; ++k) {
       if (DigipeaterText[k].empty()) continue;
       AddressLine += ',';
       AddressLine += DigipeaterText[k];

@@ -29,10 +29,19 @@
 
 namespace vorlink {
 
+// Both run a few dozen times for every frame: defined here to be inlined.
 // value >> count, zeros entering; a count below 1 returns value unchanged.
-std::uint8_t ShiftRight(std::uint8_t value, int count);
+constexpr std::uint8_t ShiftRight(std::uint8_t value, int count) {
+  if (count < 1) return value;
+  if (count > 7) return 0;
+  return static_cast<std::uint8_t>(value >> count);
+}
 // True when the bit (0 = least significant) is set; false outside 0..7.
-bool IsBitSet(std::uint8_t value, int bit);
+constexpr bool IsBitSet(std::uint8_t value, int bit) {
+  if (bit < 0 || bit > 7) return false;
+  return (value >> bit) & 1U;
+}
+
 class Ax25Decoder {
  public:
   static constexpr int kMaxDigipeaters = 9;
@@ -65,7 +74,10 @@ class Ax25Decoder {
   int PayloadOffset = 0;
 
  private:
-  std::uint8_t At(int offset) const;
+  std::uint8_t At(int offset) const {
+    if (offset < 0 || offset >= static_cast<int>(DecodedFrame.size())) return 0;
+    return DecodedFrame[static_cast<std::size_t>(offset)];
+  }
   void Deescape(std::span<const std::uint8_t> frameBuffer);
   // Appends the callsign at offset and its SSID suffix; returns the SSID.
   int AppendAddress(std::string& out, int offset) const;

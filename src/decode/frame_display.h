@@ -20,8 +20,10 @@ class FrameDisplay {
   FrameDisplay(TextPane& pane, Clock& clock, const DisplayOptions& options)
       : pane_(&pane), clock_(clock), options_(options) {}
 
-  // Shows a frame as received (both FENDs, more than two bytes).
+  // Shows a frame as received (both FENDs, more than two bytes), stamped
+  // with a reading of the clock or with the UTC arrival time given.
   void ShowFrame(std::span<const std::uint8_t> frame);
+  void ShowFrame(std::span<const std::uint8_t> frame, const DateTime& arrival);
 
   // Without a pane no pane text is made (a view draws the frames from the
   // store); the texts the capture lines take are made all the same.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstring>
 
 #include "base/text.h"
@@ -29,39 +30,26 @@ constexpr std::string_view kTimestampSeparator = " UTC: ";
 constexpr std::string_view kNoPid = "-";
 constexpr std::uint8_t kFirstPrintable = 0x20;
 
+// A byte's text in the pane's character line: "." for a control byte, the
+// code page's character otherwise. Four bytes are copied whatever the
+// length, so that a line of mixed characters is written without a branch.
+constexpr std::array<code_page::Encoded, 256> kPaneCharacters = [] {
+  std::array<code_page::Encoded, 256> characters{};
+  for (std::size_t b = 0; b < characters.size(); ++b) {
+    characters[b] = b < kFirstPrintable ? code_page::Encoded{{'.'}, 1}
+                                        : code_page::kTable[b];
+  }
+  return characters;
+}();
+constexpr std::size_t kMaxUtf8PerCharacter = 3;
+static_assert(sizeof(kPaneCharacters[0].bytes) == kMaxUtf8PerCharacter + 1);
+
 void AppendHexNoLeadingZero(std::string& out, std::uint8_t value) {
   if (value >= 0x10) out += kHexDigits[value >> 4];
   out += kHexDigits[value & 0x0F];
 }
 
 }  // namespace
-
-std::string_view ProtocolText(std::uint8_t commandByte) {
-  switch (commandByte) {
-    case kCommandData: return "KISS Frame (without CRC)";
-    case kCommandSmack: return "SMACK Frame (with CRC)";
-    case kCommandTime: return "TIME Frame";
-    default: return "unknown Protocol";
-  }
-}
-
-void AppendPadNumber(std::string& out, int number, int width) {
-  const std::size_t start = out.size();
-  out += number < 0 ? '-' : ' ';
-  AppendDecimal(out, number < 0 ? -static_cast<long long>(number) : number);
-  const std::size_t used = out.size() - start;
-  if (used < static_cast<std::size_t>(width)) out.append(static_cast<std::size_t>(width) - used, ' ');
-}
-
-void AppendPrintable(std::string& out, std::string_view text) {
-  const std::size_t start = out.size();
-  out += text;
-  char* appended = out.data() + start;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto u = static_cast<unsigned char>(appended[i]);
-    appended[i] = u < kFirstPrintable || u == 0x7F ? '.' : appended[i];
-  }
-}
 
 int BlockLineCount(bool decoded, std::size_t dumpedBytes) {
   const std::size_t dumpLines = (dumpedBytes + kDumpBytesPerLine - 1) / kDumpBytesPerLine;
@@ -133,9 +121,7 @@ void FrameText::ShowDecodedHeader(TextPane& pane) {
 }
 
 void FrameText::BuildDump(std::span<const std::uint8_t> bytes, bool forPane) {
-  // Runs for every byte shown: size the texts once and write in place. A
-  // character takes at most three bytes of UTF-8 in the pane text.
-  constexpr std::size_t kMaxUtf8PerCharacter = 3;
+  // Runs for every byte shown: size the texts once and write in place.
   constexpr std::uint8_t kDelete = 0x7F;
   // Each pair is stored as its four bytes whole, the fourth overwritten by
   // the next pair: one store instead of three; the last one lands in a
@@ -162,31 +148,41 @@ void FrameText::BuildDump(std::span<const std::uint8_t> bytes, bool forPane) {
     asciiPane_ = ascii_;  // printable ASCII is itself in the code page
     return;
   }
-  asciiPane_.resize(kMaxUtf8PerCharacter * bytes.size());
+  // The last character's spare byte lands one past the longest text.
+  asciiPane_.resize(kMaxUtf8PerCharacter * bytes.size() + 1);
   char* pane = asciiPane_.data();
   for (const std::uint8_t b : bytes) {
-    if (b < kFirstPrintable) {
-      *pane++ = '.';
-    } else if (b < kDelete) {
-      *pane++ = static_cast<char>(b);  // printable ASCII is itself in the code page
-    } else {
-      const std::string_view c = CodePageCharacter(b);
-      pane = std::copy(c.begin(), c.end(), pane);
-    }
+    const code_page::Encoded& c = kPaneCharacters[b];
+    std::memcpy(pane, c.bytes, sizeof(c.bytes));
+    pane += c.length;
   }
   asciiPane_.resize(static_cast<std::size_t>(pane - asciiPane_.data()));
 }
 
 void FrameText::ShowDumpLines(TextPane& pane, PaneRole colour) {
-  constexpr std::size_t kCharsPerLine = kHexCharsPerByte * kDumpBytesPerLine;
-  for (std::size_t k = 0; k * kCharsPerLine < hex_.size(); ++k) {
-    line_.clear();
-    AppendPadNumber(line_, static_cast<int>(k) * kDumpBytesPerLine + 1, 4);
-    line_ += " > ";
-    line_.append(hex_, k * kCharsPerLine, kCharsPerLine);
-    line_ += kPaneLineBreak;
-    pane.AppendColoredText(line_, colour);
+  // The lines share a colour: one piece for all of them. Each starts with
+  // its first byte's number after a blank, blanks up to four characters.
+  constexpr std::size_t kBytesPerLine = kDumpBytesPerLine;
+  constexpr std::size_t kCharsPerLine = kHexCharsPerByte * kBytesPerLine;
+  constexpr std::size_t kNumberWidth = 4;
+  constexpr std::size_t kMaxDigits = 20;
+  constexpr std::string_view kArrow = " > ";
+  constexpr std::size_t kMaxLineLength = 1 + kMaxDigits + kArrow.size() + kCharsPerLine + 1;
+  const std::size_t lines = (hex_.size() + kCharsPerLine - 1) / kCharsPerLine;
+  if (dump_.size() < lines * kMaxLineLength) dump_.resize(lines * kMaxLineLength);
+  char* out = dump_.data();
+  for (std::size_t k = 0; k < lines; ++k) {
+    char* const start = out;
+    *out++ = ' ';
+    out = std::to_chars(out, out + kMaxDigits, k * kBytesPerLine + 1).ptr;
+    while (out < start + kNumberWidth) *out++ = ' ';
+    out = std::copy(kArrow.begin(), kArrow.end(), out);
+    const std::string_view hex = std::string_view(hex_).substr(k * kCharsPerLine, kCharsPerLine);
+    out = std::copy(hex.begin(), hex.end(), out);
+    *out++ = kPaneLineBreak;
   }
+  pane.AppendColoredText(std::string_view(dump_.data(), static_cast<std::size_t>(out - dump_.data())),
+                         colour);
 }
 
 int FrameText::Make(std::span<const std::uint8_t> frame, const DateTime& arrival,

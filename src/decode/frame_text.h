@@ -38,16 +38,31 @@ inline constexpr int kMaxHeaderOffset = 80;
 inline constexpr int kMinDecodedLength = 2;
 inline constexpr int kMaxLeftoverBytes = kMaxHeaderOffset + 1 - kMinDecodedLength;
 
-// The protocol named by a KISS command byte, exact values, no masking.
-std::string_view ProtocolText(std::uint8_t commandByte);
+// These two run for every frame shown: defined here to be inlined.
 
-// number as decimal after one sign position (blank or "-"), blanks added up
-// to width; a longer text is not cut: 1 padded to 4 is " 1  ".
-void AppendPadNumber(std::string& out, int number, int width);
+// The protocol named by a KISS command byte, exact values, no masking.
+constexpr std::string_view ProtocolText(std::uint8_t commandByte) {
+  switch (commandByte) {
+    case kCommandData: return "KISS Frame (without CRC)";
+    case kCommandSmack: return "SMACK Frame (with CRC)";
+    case kCommandTime: return "TIME Frame";
+    default: return "unknown Protocol";
+  }
+}
 
 // A callsign may decode to control characters; the pane shows them as the
 // character line does, so that no frame can break or mangle the block.
-void AppendPrintable(std::string& out, std::string_view text);
+inline void AppendPrintable(std::string& out, std::string_view text) {
+  constexpr unsigned char kFirstPrintable = 0x20;
+  constexpr unsigned char kDelete = 0x7F;
+  const std::size_t start = out.size();
+  out += text;
+  char* appended = out.data() + start;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto u = static_cast<unsigned char>(appended[i]);
+    appended[i] = u < kFirstPrintable || u == kDelete ? '.' : appended[i];
+  }
+}
 
 // What the decoder's buffer held beyond a frame's own bytes and the frame
 // read: offset is the frame's decoded length.
@@ -91,6 +106,9 @@ class FrameText {
   bool lastDecoded_ = false;
   // Rebuilt at every frame; kept to reuse their storage.
   std::string line_;
+  // The dump lines, written in place; never shrunk, so that the next frame
+  // finds it long enough without filling it first.
+  std::string dump_;
   std::string hex_;
   std::string ascii_;      // single-byte, as the .dump file takes it
   std::string asciiPane_;  // the same characters as UTF-8 for the pane

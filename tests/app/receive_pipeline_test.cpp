@@ -251,6 +251,44 @@ TEST_F(ReceivePipelineTest, EveryUnitStampsLastPacketTime) {
   EXPECT_EQ(lastPacketTime, (DateTime{2026, 12, 6, 10, 0, 7, 0}));
 }
 
+// The fixture's clock, a millisecond on at each reading.
+class TickingClock final : public Clock {
+ public:
+  explicit TickingClock(testing::FakeClock& clock) : clock_(clock) {}
+  DateTime LocalNow() override {
+    const DateTime now = clock_.local;
+    ++clock_.local.millisecond;
+    return now;
+  }
+  int LocalOffsetMinutes() override { return clock_.offsetMinutes; }
+  bool SetSystemTime(const SystemTimeFields& utc) override { return clock_.SetSystemTime(utc); }
+  std::chrono::steady_clock::time_point MonotonicNow() override { return clock_.MonotonicNow(); }
+  bool SynchronisedBySystem() override { return clock_.SynchronisedBySystem(); }
+  std::int64_t EarliestPlausibleTime() override { return clock_.EarliestPlausibleTime(); }
+
+ private:
+  testing::FakeClock& clock_;
+};
+
+TEST_F(ReceivePipelineTest, OneReadingStampsAFrameItsBlockAndItsTimeFrame) {
+  TickingClock ticking(clock);
+  options.timeFrames = true;
+  options.timeStamp = true;
+  options.hexFile = false;
+  ReceivePipeline timed{ReceiveContext{pane, ticking, options, mirroring, incoming, outgoing,
+                                       counters, lastPacketTime, status, labels, &writer}};
+  std::filesystem::create_directories(folder.path() / "timed");
+  timed.Captures().CreateCaptureFiles(folder.path() / "timed", ticking, status);
+  incoming.pending = Hex("C0 00 41 C0");
+  timed.OnComm(kCommEvReceive);
+  timed.Captures().CloseCaptureFiles();
+  // The files' name took reading .345; the frame took .346 for all three.
+  EXPECT_EQ(pane.Lines().at(1), "2026-12-06 09:58:20.346 UTC: [4 Bytes KISS Frame (without CRC)]");
+  EXPECT_NE(testing::ReadText(timed.Captures().KssFileName()).find("2026-12-06 09:58:20.346"),
+            std::string::npos);
+  EXPECT_EQ(lastPacketTime, (DateTime{2026, 12, 6, 9, 58, 20, 0}));
+}
+
 TEST_F(ReceivePipelineTest, ReceptionGoesOnWithoutCaptureFiles) {
   captures.CloseCaptureFiles();
   Receive("C0 00 41 C0 C0 00 42 C0");

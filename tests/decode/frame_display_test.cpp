@@ -65,12 +65,27 @@ TEST_F(FrameDisplayTest, DumpLinesOfTwentyBytes) {
     std::vector<std::uint8_t> frame(length, 0x41);
     frame.front() = frame.back() = kFend;
     Show(frame);
+    // All dump lines come in one piece of their colour.
     std::vector<std::string> seen;
     for (const auto& [text, colour] : pane.pieces) {
-      if (colour == PaneRole::RawDump) seen.push_back(text.substr(0, 4));
+      if (colour != PaneRole::RawDump) continue;
+      for (std::size_t at = 0; at < text.size(); at = text.find('\r', at) + 1) {
+        seen.push_back(text.substr(at, 4));
+      }
     }
     EXPECT_EQ(seen, numbers) << length;
+    EXPECT_EQ(pane.pieces.size(), 5u) << length;
   }
+}
+
+TEST_F(FrameDisplayTest, FourDigitDumpNumbersAreNotCut) {
+  options.decode = false;
+  std::vector<std::uint8_t> frame(1010, 0x41);
+  frame.front() = frame.back() = kFend;
+  Show(frame);
+  const std::vector<std::string> lines = pane.Lines();
+  ASSERT_GE(lines.size(), 4u);
+  EXPECT_EQ(lines[lines.size() - 4].substr(0, 8), " 1001 > ");
 }
 
 TEST_F(FrameDisplayTest, ProtocolNamesFromTheCommandByte) {
@@ -118,16 +133,6 @@ TEST_F(FrameDisplayTest, ControlCharactersInCallsignsCannotBreakTheBlock) {
   // 0x1A shifted is a carriage return, 0x36 an escape character.
   Show(Hex("C0 00 1A 36 86 40 40 40 60 B0 B2 B4 40 40 40 6F 03 F0 C0"));
   EXPECT_EQ(pane.pieces[3].first, "from XYZ-7 to ..C: \r");
-}
-
-TEST(PadNumberTest, SignPositionThenBlanks) {
-  std::string out;
-  AppendPadNumber(out, 1, 4);
-  AppendPadNumber(out, 101, 4);
-  AppendPadNumber(out, 12345, 4);
-  AppendPadNumber(out, -5, 4);
-  AppendPadNumber(out, 0, 2);
-  EXPECT_EQ(out, " 1   101 12345-5   0");
 }
 
 }  // namespace
