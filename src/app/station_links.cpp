@@ -68,6 +68,10 @@ void StationLinks::WatchIfMissing(SerialPortComponent& port, LinkKeeper& keeper)
 
 void StationLinks::WatchMissingPorts() {
   if (!kissTcp_) WatchIfMissing(c_.incoming, incomingKeeper_);
+  WatchMirrorPort();
+}
+
+void StationLinks::WatchMirrorPort() {
   if (c_.mirroring) WatchIfMissing(c_.outgoing, outgoingKeeper_);
 }
 

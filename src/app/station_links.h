@@ -52,6 +52,8 @@ class StationLinks final : private LinkWatcher {
   // did not open is tried until its device comes; the mirror port only
   // while mirroring.
   void WatchMissingPorts();
+  // The same for the mirror port when mirroring is switched on.
+  void WatchMirrorPort();
 
   // DeviceLost of a port, and its retry timer.
   void OnIncomingLost();

@@ -24,7 +24,8 @@ StationSession::StationSession(Station& station, Clock& clock, StationPorts port
       pipeline_(ReceiveContext{pane ? *pane : noPane_, clock, options_, mirroring_, ports.incoming,
                                ports.outgoing, station.counters, station.LastPacketTime, view, view,
                                captureWriter}),
-      kissServer_(view, ports.incoming, clock, station.kissServerFigures, station.config.kissServerLimits),
+      kissServer_(view, ports.incoming, clock, station.kissServerFigures,
+                  station.config.kissServerLimits),
       timeClient_(ports.timeServer, clock, view, timeServerPort),
       mirror_(mirroring_, station.settings.MirrorFlag, station.settings.OutgoingPortLine,
               ports.outgoing, view, view),
@@ -68,7 +69,7 @@ void StationSession::Load() {
   const KissServerChoice sharing = station_.KissServerSetting();
   kissServer_.SetClientsTransmit(sharing.clientsTransmit);
   kissServer_.SetTncQueueLimit(links_.OverKissTcp() ? TncQueueLimit(std::nullopt)
-                                                     : TncQueueLimit(ports_.incoming.Settings()));
+                                                    : TncQueueLimit(ports_.incoming.Settings()));
   pipeline_.SetSharedSink(sharing.on ? &kissServer_ : nullptr);
   view_.ShowIncomingPort(links_.IncomingText());
   UseDefaultHostIfEmpty(settings);
@@ -76,7 +77,8 @@ void StationSession::Load() {
   auto outgoingProblems =
       ConfigurePort(ports_.outgoing, settings.OutgoingPortLine, kOutgoingPortLineNumber);
   // A mirror port nobody uses is no trouble: the switch tells its failure when it is used.
-  if (!ports_.outgoing.PortOpen() && settings.MirrorFlag != kFlagTrue && !outgoingProblems.empty()) {
+  if (!ports_.outgoing.PortOpen() && settings.MirrorFlag != kFlagTrue &&
+      !outgoingProblems.empty()) {
     outgoingProblems.pop_back();
   }
   view_.ShowMirrorPort(PortText(ports_.outgoing));
@@ -113,6 +115,7 @@ void StationSession::Unload() {
 
 void StationSession::ToggleMirror() {
   mirror_.Toggle();
+  links_.WatchMirrorPort();
   view_.ShowMirrorPort(links_.OutgoingText());
 }
 

@@ -48,7 +48,9 @@ class RecordingView final : public StationView {
     events.push_back("Label8 " + std::string(text));
   }
   void OpenSetupDialogWithFocus() override { events.push_back("setup dialog"); }
-  void ShowLinkEvent(std::string_view text) override { events.push_back("pane " + std::string(text)); }
+  void ShowLinkEvent(std::string_view text) override {
+    events.push_back("pane " + std::string(text));
+  }
 
  private:
   testing::FakeStatusLine& status_;
@@ -94,17 +96,17 @@ class StationSessionTest : public ::testing::Test {
 TEST_F(StationSessionTest, StartUpRunsEveryStepInOrder) {
   WriteConfig("01,19200,n,8,1\r\nclock.example\r\n02,9600,N,8,1\r\nfalse\r\n");
   session->Load();
-  EXPECT_EQ(incoming.calls, (std::vector<std::string>{"port:1", "settings:19200,N,8,1",
-                                                      "open"}));
-  EXPECT_EQ(view.events, (std::vector<std::string>{
-                             "Label2 COM 1, 19200,N,8,1 initialized ",
-                             "Label8 COM 2, 9600,N,8,1 initialized ", "indicators hidden"}));
+  EXPECT_EQ(incoming.calls, (std::vector<std::string>{"port:1", "settings:19200,N,8,1", "open"}));
+  EXPECT_EQ(view.events, (std::vector<std::string>{"Label2 COM 1, 19200,N,8,1 initialized ",
+                                                   "Label8 COM 2, 9600,N,8,1 initialized ",
+                                                   "indicators hidden"}));
   // Opened with the others, then closed again since mirroring is off.
   EXPECT_EQ(outgoing.calls.back(), "close");
   EXPECT_FALSE(outgoing.open);
   EXPECT_EQ(tcp.calls, std::vector<std::string>{"Connect clock.example:37"});
-  EXPECT_EQ(status.texts, (std::vector<std::string>{"opening connection to TIMESERVER [clock.example]",
-                                                    "read tnc_init.txt", "done"}));
+  EXPECT_EQ(status.texts,
+            (std::vector<std::string>{"opening connection to TIMESERVER [clock.example]",
+                                      "read tnc_init.txt", "done"}));
   EXPECT_EQ(ToHex(incoming.written), "4B 49 53 53 20 4F 4E 0D");
   EXPECT_EQ(station.LastPacketTime, (DateTime{2010, 11, 28, 14, 3, 12, 0}));
   EXPECT_EQ(session->Captures().KssFileName(), folder.path() / "28112010_1403.kss");
@@ -147,11 +149,18 @@ TEST_F(StationSessionTest, NoIncomingPortOpensTheDialogAndSaysWhereToChooseOne) 
 }
 
 // The TNC's port is tried the same way; the widget tests plug one in late.
-TEST_F(StationSessionTest, MirrorPortMissingAtStartOpensWhenItsDeviceComes) {
-  WriteConfig("01,19200,N,8,1\r\n127.0.0.1\r\n02,19200,N,8,1\r\ntrue\r\n");
+// COM B is waited for whether mirroring was on at start or switched on later.
+class MirrorPortMissingTest : public StationSessionTest,
+                              public ::testing::WithParamInterface<bool> {};
+
+TEST_P(MirrorPortMissingTest, OpensWhenItsDeviceComes) {
+  const bool atStart = GetParam();
+  WriteConfig("01,19200,N,8,1\r\n127.0.0.1\r\n02,19200,N,8,1\r\n"s + (atStart ? "true" : "false") +
+              "\r\n");
   outgoing.openFails = true;
   session->Load();
   EXPECT_FALSE(incomingRetry.running);
+  if (!atStart) session->ToggleMirror();
   EXPECT_TRUE(outgoingRetry.running);
   outgoing.openFails = false;
   clock.local.second += 2;
@@ -160,6 +169,10 @@ TEST_F(StationSessionTest, MirrorPortMissingAtStartOpensWhenItsDeviceComes) {
   EXPECT_EQ(view.events.back(), "pane --- COM 2 appeared at 14:03:14 UTC ---");
   EXPECT_EQ(status.texts.back(), "COM 2 appeared at 14:03:14 UTC");
 }
+INSTANTIATE_TEST_SUITE_P(Mirroring, MirrorPortMissingTest, ::testing::Values(true, false),
+                         [](const auto& info) {
+                           return info.param ? "AtStart" : "SwitchedOnLater";
+                         });
 
 struct PortProblemCase {
   const char* name;
@@ -194,26 +207,50 @@ TEST_P(PortProblemTest, LabelsAndStatusTell) {
   EXPECT_EQ(status.texts, texts);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PortProblemTest,
-    ::testing::Values(
-        // The TNC's port is told last, so that it is the one left standing.
-        PortProblemCase{"NeitherOpens", "01,19200,N,8,1", "02,9600,N,8,1", "true", true, true,
-                        "COM 1, 19200,N,8,1 not available ", "COM 2, 9600,N,8,1 not available ",
-                        {"COM 2: Permission denied", "COM 1: No such file or directory"}},
-        // Nobody uses the mirror port while mirroring is off.
-        PortProblemCase{"NeitherOpensWithoutMirroring", "01,19200,N,8,1", "02,9600,N,8,1", "false",
-                        true, true, "COM 1, 19200,N,8,1 not available ",
-                        "COM 2, 9600,N,8,1 not available ", {"COM 1: No such file or directory"}},
-        // The refused settings fall back to the port's previous ones.
-        PortProblemCase{"FieldsNotUnderstood", "01,abc,N,8,1", "02,9600,N,8", "false", false, false,
-                        "COM 1, 9600,N,8,1 initialized ", "COM 2, 9600,N,8,1 initialized ",
-                        {"vorlink.ini line 3: stop bits missing",
-                         "vorlink.ini line 1: baud rate abc not understood"}},
-        PortProblemCase{"HandWrittenOneDigitPorts", "1,4800,e,7,2", "2,9600,N,8,1", "false", false,
-                        false,
-                        "COM 1, 4800,E,7,2 initialized ", "COM 2, 9600,N,8,1 initialized ", {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, PortProblemTest,
+                         ::testing::Values(
+                             // The TNC's port is told last, so that it is the one left standing.
+                             PortProblemCase{
+                                 "NeitherOpens",
+                                 "01,19200,N,8,1",
+                                 "02,9600,N,8,1",
+                                 "true",
+                                 true,
+                                 true,
+                                 "COM 1, 19200,N,8,1 not available ",
+                                 "COM 2, 9600,N,8,1 not available ",
+                                 {"COM 2: Permission denied", "COM 1: No such file or directory"}},
+                             // Nobody uses the mirror port while mirroring is off.
+                             PortProblemCase{"NeitherOpensWithoutMirroring",
+                                             "01,19200,N,8,1",
+                                             "02,9600,N,8,1",
+                                             "false",
+                                             true,
+                                             true,
+                                             "COM 1, 19200,N,8,1 not available ",
+                                             "COM 2, 9600,N,8,1 not available ",
+                                             {"COM 1: No such file or directory"}},
+                             // The refused settings fall back to the port's previous ones.
+                             PortProblemCase{"FieldsNotUnderstood",
+                                             "01,abc,N,8,1",
+                                             "02,9600,N,8",
+                                             "false",
+                                             false,
+                                             false,
+                                             "COM 1, 9600,N,8,1 initialized ",
+                                             "COM 2, 9600,N,8,1 initialized ",
+                                             {"vorlink.ini line 3: stop bits missing",
+                                              "vorlink.ini line 1: baud rate abc not understood"}},
+                             PortProblemCase{"HandWrittenOneDigitPorts",
+                                             "1,4800,e,7,2",
+                                             "2,9600,N,8,1",
+                                             "false",
+                                             false,
+                                             false,
+                                             "COM 1, 4800,E,7,2 initialized ",
+                                             "COM 2, 9600,N,8,1 initialized ",
+                                             {}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct UnreadableCase {
   const char* name;
@@ -288,8 +325,9 @@ TEST_F(StationSessionTest, CapturesWithContentStayAndASecondLoadKeepsTheCounters
   session->OnIncomingPortEvent(kCommEvReceive);
   const auto kss = session->Captures().KssFileName();
   session->Unload();
-  EXPECT_EQ(ReadText(kss), "\xC0\x09\x41\xF0"
-                           "asy: 2010-11-28 14:03:12.345 UTC\xC0\xC0\x00\x41\xC0"s);
+  EXPECT_EQ(ReadText(kss),
+            "\xC0\x09\x41\xF0"
+            "asy: 2010-11-28 14:03:12.345 UTC\xC0\xC0\x00\x41\xC0"s);
 
   clock.local.minute = 4;
   session.reset();
@@ -311,9 +349,8 @@ TEST_F(StationSessionTest, LostSerialLinkComesBackWithTheStartScript) {
   session->OnIncomingPortEvent(kCommEvReceive);
   incoming.open = false;
   session->Links().OnIncomingLost();
-  EXPECT_EQ(view.events, (std::vector<std::string>{
-                             "Label2 COM 1, 19200,N,8,1 lost ",
-                             "pane --- COM 1 lost at 14:03:12 UTC ---"}));
+  EXPECT_EQ(view.events, (std::vector<std::string>{"Label2 COM 1, 19200,N,8,1 lost ",
+                                                   "pane --- COM 1 lost at 14:03:12 UTC ---"}));
   EXPECT_EQ(view.lamps.incoming, LampState::kClosed);
   EXPECT_EQ(status.texts.back(), "COM 1 lost at 14:03:12 UTC");
   EXPECT_EQ(incomingRetry.starts.back(), std::chrono::seconds(1));
