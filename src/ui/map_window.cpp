@@ -9,20 +9,19 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include "decode/heard_list.h"
 #include "decode/map_geo.h"
 #include "ui/base_map.h"
+#include "ui/map_station_model.h"
 #include "ui/map_view.h"
 #include "ui/tile_layer.h"
 
 namespace vorlink {
 namespace {
 
-enum Column { kStationColumn, kDistanceColumn, kBearingColumn, kLastHeardColumn, kHeardColumn };
-constexpr int kRowRole = Qt::UserRole;
 constexpr double kMillisecondsPerHour = 3'600'000;
 constexpr int kMaxLastHours = 24 * 31;
 
@@ -30,8 +29,6 @@ std::optional<LatLon> LatLonOf(const std::optional<GeoPoint>& point) {
   if (!point) return std::nullopt;
   return LatLon{point->latitude, point->longitude};
 }
-
-QString HeardText(const StationReport& r) { return r.direct ? "direct" : "via digipeater"; }
 
 }  // namespace
 
@@ -43,14 +40,19 @@ MapWindow::MapWindow(const FrameStore& store, MapWindowSetup setup, QWidget* par
   view_ = new MapView(stations_, *base_);
   ApplyLook();
 
-  list_ = new QTreeWidget;
+  model_ = new MapStationModel(stations_, this);
+  model_->SetOwn(own_);
+  shown_ = new MapStationFilter([this](std::size_t row) { return view_->Passes(stations_.At(row)); }, this);
+  shown_->setSourceModel(model_);
+  list_ = new QTreeView;
   list_->setObjectName("MapStations");
-  list_->setHeaderLabels({"Station", "km", "Bearing", "Last heard", "Heard"});
+  list_->setModel(shown_);
   list_->setRootIsDecorated(false);
+  list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   // Ten thousand rows of one line each: measuring every row's height would hold the window.
   list_->setUniformRowHeights(true);
   list_->setSortingEnabled(true);
-  list_->sortByColumn(kLastHeardColumn, Qt::DescendingOrder);
+  list_->sortByColumn(kMapLastHeardColumn, Qt::DescendingOrder);
   list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
   details_ = new QLabel;
   details_->setObjectName("MapDetails");
@@ -76,8 +78,8 @@ MapWindow::MapWindow(const FrameStore& store, MapWindowSetup setup, QWidget* par
   connect(view_, &MapView::StationDoubleClicked, this, [this](std::size_t row) {
     emit FramesWanted(QString::fromStdString(stations_.At(row).last.name));
   });
-  connect(list_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
-    const auto row = item->data(kStationColumn, kRowRole).value<qulonglong>();
+  connect(list_, &QTreeView::clicked, this, [this](const QModelIndex& index) {
+    const auto row = index.data(MapStationModel::kStoreRowRole).value<qulonglong>();
     view_->CentreOn(stations_.At(row).last.position);
     ShowStation(row);
   });
@@ -145,8 +147,7 @@ void MapWindow::ApplyLook() {
 void MapWindow::SetOwnPosition(const std::optional<GeoPoint>& own) {
   own_ = LatLonOf(own);
   ApplyLook();
-  listedGeneration_ = ~std::uint64_t{0};
-  FillList();
+  model_->SetOwn(own_);
 }
 
 bool MapWindow::CentreOnStation(const QString& callsign) {
@@ -159,8 +160,7 @@ bool MapWindow::CentreOnStation(const QString& callsign) {
 
 void MapWindow::ApplyFilter() {
   view_->SetFilter({directOnly_->isChecked(), lastHours_->value()});
-  listedGeneration_ = ~std::uint64_t{0};
-  FillList();
+  shown_->Refilter();
 }
 
 void MapWindow::Refresh() {
@@ -180,40 +180,15 @@ void MapWindow::Refresh() {
   if (setup_.capture) view_->SetNow(now);
   stations_.ForgetBefore(now - trackMs);
   view_->StationsChanged();
+  const std::uint64_t generation = stations_.Generation();
   if (!fitted_ && stations_.Size() > 0) {
     fitted_ = true;
     view_->FitAll();
   }
-  FillList();
-}
-
-void MapWindow::FillList() {
-  if (listedGeneration_ == stations_.Generation()) return;
-  listedGeneration_ = stations_.Generation();
-  const std::optional<LatLon> own = own_;
-  list_->setSortingEnabled(false);
-  list_->clear();
-  QList<QTreeWidgetItem*> items;
-  for (std::size_t row = 0; row < stations_.Size(); ++row) {
-    const MapStation& s = stations_.At(row);
-    if (!view_->Passes(s)) continue;
-    auto* item = new QTreeWidgetItem;
-    item->setText(kStationColumn, QString::fromStdString(s.last.name));
-    item->setData(kStationColumn, kRowRole, QVariant::fromValue<qulonglong>(row));
-    if (own) {
-      if (const auto km = MapDistanceKm(*own, s.last.position)) {
-        item->setData(kDistanceColumn, Qt::DisplayRole, std::round(*km * 10) / 10);
-      }
-      if (const auto bearing = MapBearingDegrees(*own, s.last.position)) {
-        item->setData(kBearingColumn, Qt::DisplayRole, static_cast<int>(std::lround(*bearing)) % 360);
-      }
-    }
-    item->setText(kLastHeardColumn, QString::fromStdString(HeardTimeText(s.last.time)));
-    item->setText(kHeardColumn, HeardText(s.last));
-    items.append(item);
-  }
-  list_->addTopLevelItems(items);
-  list_->setSortingEnabled(true);
+  model_->Update(stations_.TakeChanged());
+  // Time moves stations out of the last hours, not only a new report.
+  if (lastHours_->value() > 0 && generation != filteredGeneration_) shown_->Refilter();
+  filteredGeneration_ = generation;
 }
 
 void MapWindow::ShowStation(std::size_t row) {
@@ -223,7 +198,7 @@ void MapWindow::ShowStation(std::size_t row) {
                           MapView::PositionText(r.position),
                           QString::fromStdString(r.report).toHtmlEscaped(),
                           r.path.empty() ? QString("(none)") : QString::fromStdString(r.path).toHtmlEscaped(),
-                          HeardText(r), QString::fromStdString(HeardTimeText(r.time)));
+                          MapHeardText(r), QString::fromStdString(HeardTimeText(r.time)));
   details_->setText(text);
 }
 

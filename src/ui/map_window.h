@@ -23,11 +23,13 @@ class QAction;
 class QLabel;
 class QSpinBox;
 class QTimer;
-class QTreeWidget;
+class QTreeView;
 
 namespace vorlink {
 
 class BaseMap;
+class MapStationFilter;
+class MapStationModel;
 class MapView;
 class TileLayer;
 
@@ -59,7 +61,7 @@ class MapWindow final : public QMainWindow {
   void Refresh();
   MapView& View() { return *view_; }
   TrackStore& Stations() { return stations_; }
-  QTreeWidget& List() { return *list_; }
+  QTreeView& List() { return *list_; }
   QString Details() const;
   QAction& OnlineTiles() { return *online_; }
   TileLayer* Tiles() const { return tiles_; }
@@ -77,7 +79,6 @@ class MapWindow final : public QMainWindow {
  private:
   void BuildMenus();
   void SwitchTiles(bool on);
-  void FillList();
   void ApplyFilter();
   void ApplyLook();
 
@@ -90,15 +91,17 @@ class MapWindow final : public QMainWindow {
   std::unique_ptr<BaseMap> base_;
   TileLayer* tiles_ = nullptr;
   MapView* view_ = nullptr;
-  QTreeWidget* list_ = nullptr;
+  MapStationModel* model_ = nullptr;
+  MapStationFilter* shown_ = nullptr;
+  QTreeView* list_ = nullptr;
   QLabel* details_ = nullptr;
   QAction* online_ = nullptr;
   QAction* directOnly_ = nullptr;
   QSpinBox* lastHours_ = nullptr;
   QTimer* timer_ = nullptr;
   bool fitted_ = false;
-  std::uint64_t listedGeneration_ = ~std::uint64_t{0};
   QElapsedTimer sinceRedraw_;
+  std::uint64_t filteredGeneration_ = 0;
 };
 
 }  // namespace vorlink

@@ -248,7 +248,7 @@ TEST_F(OwnStationTest, TheMapFollowsTheHeardListAndTheOwnStationAndKeepsItsSetti
     EXPECT_TRUE(map.Details().contains(callsign));
   }
 
-  const auto distance = [&] { return map.List().topLevelItem(0)->text(1); };
+  const auto distance = [&] { return map.List().model()->index(0, 1).data().toString(); };
   EXPECT_TRUE(distance().isEmpty());
   emit controller->OpenStationDialog().StationChosen({kHome, "N0CALL"});
   EXPECT_FALSE(distance().isEmpty());

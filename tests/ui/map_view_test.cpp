@@ -7,7 +7,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include "temp_folder.h"
 #include "ui/base_map.h"
@@ -131,9 +131,11 @@ TEST(MapWindowTest, AClickInTheListCentresTheMapAndTellsTheReport) {
   window.Stations().Add(Report("N0CALL", {0, 0}));
   window.Stations().Add(r);
   window.Refresh();
-  ASSERT_EQ(window.List().topLevelItemCount(), 2);
-  QTreeWidgetItem* item = window.List().findItems("DL1ABC-9", Qt::MatchExactly).front();
-  emit window.List().itemClicked(item, 0);
+  QAbstractItemModel& list = *window.List().model();
+  ASSERT_EQ(list.rowCount(), 2);
+  const QModelIndexList found = list.match(list.index(0, 0), Qt::DisplayRole, "DL1ABC-9", 1, Qt::MatchExactly);
+  ASSERT_EQ(found.size(), 1);
+  emit window.List().clicked(found.front());
   EXPECT_NEAR(window.View().Centre().latitude, 48.1, 1e-6);
   EXPECT_NEAR(window.View().Centre().longitude, 11.5, 1e-6);
   for (const char* part : {"DL1ABC-9", "WIDE1-1*,WIDE2-1", "via digipeater", "!4806.00N/01130.00E&gt;"}) {
