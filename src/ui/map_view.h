@@ -18,6 +18,7 @@
 #include "decode/track_store.h"
 #include "decode/web_mercator.h"
 #include "ui/map_symbols.h"
+#include "ui/map_track_lines.h"
 
 namespace vorlink {
 
@@ -38,6 +39,7 @@ struct MapLook {
 struct MapFilter {
   bool directOnly = false;
   int lastHours = 0;  // 0: all
+  friend bool operator==(const MapFilter&, const MapFilter&) = default;
 };
 
 class MapView final : public QWidget {
@@ -89,14 +91,6 @@ class MapView final : public QWidget {
     WorldPoint last;
     std::vector<WorldPoint> track;
   };
-  // The tracks' lines at the current zoom in world pixels, thinned to what
-  // the zoom can show and sorted into fading bands by age; rebuilt when the
-  // store, the zoom or the ages change, so a frame only moves them.
-  struct TrackLines {
-    QRectF bounds;
-    std::uint32_t first = 0;
-    std::uint32_t count = 0;
-  };
   void Project();
   void BuildTrackLines();
   std::int64_t Now() const;
@@ -128,9 +122,12 @@ class MapView final : public QWidget {
   QPixmap baseCache_;
   QPointF baseTopLeft_;  // the view's top left in world pixels when the cache was drawn
   int baseZoom_ = -1;
-  std::vector<TrackLines> trackLines_;  // per station
-  std::vector<QLineF> lines_;
-  std::vector<std::uint8_t> lineBands_;
+  // The tracks of the stations the filter lets through at the current zoom,
+  // thinned to what the zoom can show, on the copy of the world that holds
+  // each one's last position; rebuilt when the store, the zoom, the filter
+  // or the ages change, so a frame only moves them.
+  MapTrackLines lines_;
+  MapFilter linesFilter_;
   std::uint64_t linesGeneration_ = ~std::uint64_t{0};
   int linesZoom_ = -1;
   std::int64_t linesNow_ = 0;

@@ -1,0 +1,62 @@
+#include "ui/map_track_lines.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vorlink {
+namespace {
+
+// Cell numbers are biased to stay positive: a track unwound across the
+// date line reaches a world's width beyond either edge.
+constexpr int kTrackCellBits = 28;
+constexpr std::int64_t kTrackCellBias = std::int64_t{1} << (kTrackCellBits - 1);
+constexpr std::uint64_t kTrackCellMask = (std::uint64_t{1} << kTrackCellBits) - 1;
+
+std::uint64_t TrackCellOf(QPoint at, int band) {
+  const auto number = [](int pixels) {
+    const auto cell = static_cast<std::int64_t>(std::floor(static_cast<double>(pixels) / kTrackCellPixels));
+    return static_cast<std::uint64_t>(cell + kTrackCellBias) & kTrackCellMask;
+  };
+  const auto age = static_cast<std::uint64_t>(kTrackFadeBands - 1 - band);
+  return age << (2 * kTrackCellBits) | number(at.y()) << kTrackCellBits | number(at.x());
+}
+
+}  // namespace
+
+void MapTrackLines::Clear() {
+  pending_.clear();
+  lines_.clear();
+  cells_.clear();
+}
+
+void MapTrackLines::Add(QPoint from, QPoint to, int band) {
+  band = std::clamp(band, 0, kTrackFadeBands - 1);
+  // Either way round is the same line.
+  if (std::pair(to.x(), to.y()) < std::pair(from.x(), from.y())) std::swap(from, to);
+  pending_.push_back({TrackCellOf(from, band), from.x(), from.y(), to.x(), to.y()});
+}
+
+void MapTrackLines::Finish() {
+  std::sort(pending_.begin(), pending_.end());
+  pending_.erase(std::unique(pending_.begin(), pending_.end()), pending_.end());
+  lines_.clear();
+  lines_.reserve(pending_.size());
+  cells_.clear();
+  for (std::size_t k = 0; k < pending_.size(); ++k) {
+    const Segment& s = pending_[k];
+    const QRect bounds = QRect(QPoint(std::min(s.x1, s.x2), std::min(s.y1, s.y2)),
+                               QPoint(std::max(s.x1, s.x2), std::max(s.y1, s.y2)));
+    if (k == 0 || s.cell != pending_[k - 1].cell) {
+      const auto age = static_cast<int>(s.cell >> (2 * kTrackCellBits));
+      cells_.push_back({bounds, kTrackFadeBands - 1 - age, static_cast<std::uint32_t>(k), 0});
+    }
+    MapTrackCell& cell = cells_.back();
+    cell.bounds |= bounds;
+    ++cell.count;
+    lines_.emplace_back(s.x1, s.y1, s.x2, s.y2);
+  }
+  pending_.clear();
+  pending_.shrink_to_fit();
+}
+
+}  // namespace vorlink
