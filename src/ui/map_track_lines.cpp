@@ -33,20 +33,29 @@ void MapTrackLines::Add(QPoint from, QPoint to, int band) {
   band = std::clamp(band, 0, kTrackFadeBands - 1);
   // Either way round is the same line.
   if (std::pair(to.x(), to.y()) < std::pair(from.x(), from.y())) std::swap(from, to);
-  pending_.push_back({TrackCellOf(from, band), from.x(), from.y(), to.x(), to.y()});
+  pending_.insert({TrackCellOf(from, band), from.x(), from.y(), to.x(), to.y()});
+}
+
+std::size_t MapTrackLines::SegmentHash::operator()(const Segment& s) const {
+  std::uint64_t h = s.cell * 0x9E3779B97F4A7C15ULL;
+  for (const std::int32_t v : {s.x1, s.y1, s.x2, s.y2}) {
+    h = (h ^ static_cast<std::uint32_t>(v)) * 0x100000001B3ULL;
+  }
+  return static_cast<std::size_t>(h ^ (h >> 29));
 }
 
 void MapTrackLines::Finish() {
-  std::sort(pending_.begin(), pending_.end());
-  pending_.erase(std::unique(pending_.begin(), pending_.end()), pending_.end());
+  std::vector<Segment> sorted(pending_.begin(), pending_.end());
+  pending_ = {};
+  std::sort(sorted.begin(), sorted.end());
   lines_.clear();
-  lines_.reserve(pending_.size());
+  lines_.reserve(sorted.size());
   cells_.clear();
-  for (std::size_t k = 0; k < pending_.size(); ++k) {
-    const Segment& s = pending_[k];
+  for (std::size_t k = 0; k < sorted.size(); ++k) {
+    const Segment& s = sorted[k];
     const QRect bounds = QRect(QPoint(std::min(s.x1, s.x2), std::min(s.y1, s.y2)),
                                QPoint(std::max(s.x1, s.x2), std::max(s.y1, s.y2)));
-    if (k == 0 || s.cell != pending_[k - 1].cell) {
+    if (k == 0 || s.cell != sorted[k - 1].cell) {
       const auto age = static_cast<int>(s.cell >> (2 * kTrackCellBits));
       cells_.push_back({bounds, kTrackFadeBands - 1 - age, static_cast<std::uint32_t>(k), 0});
     }
@@ -55,8 +64,6 @@ void MapTrackLines::Finish() {
     ++cell.count;
     lines_.emplace_back(s.x1, s.y1, s.x2, s.y2);
   }
-  pending_.clear();
-  pending_.shrink_to_fit();
 }
 
 }  // namespace vorlink

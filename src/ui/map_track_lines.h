@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <span>
+#include <unordered_set>
 #include <vector>
 
 namespace vorlink {
@@ -43,7 +44,11 @@ class MapTrackLines {
     std::int32_t x1, y1, x2, y2;
     auto operator<=>(const Segment&) const = default;
   };
-  std::vector<Segment> pending_;
+  struct SegmentHash {
+    std::size_t operator()(const Segment& s) const;
+  };
+  // Told apart as they come, so many stations on one road cost one line.
+  std::unordered_set<Segment, SegmentHash> pending_;
   std::vector<QLine> lines_;
   std::vector<MapTrackCell> cells_;
 };

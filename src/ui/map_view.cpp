@@ -32,6 +32,8 @@ constexpr int kBandAlpha[kTrackFadeBands] = {255, 170, 100, 50};
 constexpr double kTrackStepPixels = 1.5;
 constexpr double kMillisecondsPerHour = 3'600'000;
 constexpr std::size_t kThickTrackLines = 4'000;
+// More copies of the world than this in the base map's cache are drawn once and copied.
+constexpr int kBaseCopiesDrawn = 3;
 // How far a last-hours filter may lag behind the clock for the tracks.
 constexpr std::int64_t kTrackFilterLagMs = 60'000;
 
@@ -259,40 +261,53 @@ void MapView::PaintLayers(QPainter& p, const QRectF& area) {
   const double top = height() / 2.0 - centre_.y * side - area.top();
   const int first = static_cast<int>(std::floor(-left / side)) - 1;
   const int last = static_cast<int>(std::floor((area.width() - left) / side));
+  if (last - first < kBaseCopiesDrawn) {
+    for (int copy = first; copy <= last; ++copy) {
+      const QPointF origin(left + copy * side, top);
+      PaintWorldCopy(p, origin, QRectF(QPointF(0, 0), area.size()).translated(-origin));
+    }
+    return;
+  }
+  // A world narrower than the view is drawn once and copied, with a margin
+  // for shapes that reach past the date line.
+  const double margin = side / 4;
+  QPixmap world(QSize(static_cast<int>(std::ceil(side + 2 * margin)), static_cast<int>(std::ceil(side))));
+  world.fill(Qt::transparent);
+  {
+    QPainter once(&world);
+    PaintWorldCopy(once, {margin, 0}, QRectF(-margin, 0, world.width(), world.height()));
+  }
+  for (int copy = first; copy <= last; ++copy) p.drawPixmap(QPointF(left + copy * side - margin, top), world);
+}
+
+void MapView::PaintWorldCopy(QPainter& p, QPointF origin, const QRectF& view) {
   const struct {
     BaseLayer layer;
     QRgb colour;
-    double width;
-    Qt::PenStyle style;
   } layers[] = {
-      // Cosmetic one-pixel pens: the fast way for a hundred thousand points.
-      {BaseLayer::Lakes, kCoast, 0, Qt::SolidLine},
-      {BaseLayer::Rivers, kRiver, 0, Qt::SolidLine},
-      {BaseLayer::Borders, kBorder, 0, Qt::SolidLine},
-      {BaseLayer::Coastlines, kCoast, 0, Qt::SolidLine},
+      {BaseLayer::Lakes, kCoast},
+      {BaseLayer::Rivers, kRiver},
+      {BaseLayer::Borders, kBorder},
+      {BaseLayer::Coastlines, kCoast},
   };
+  p.save();
+  p.translate(origin);
+  p.setBrush(QColor::fromRgb(kWater));
   for (const auto& layer : layers) {
-    const auto& shapes = base_.Shapes(layer.layer, zoom_);
-    p.setPen(QPen(QColor::fromRgb(layer.colour), layer.width, layer.style));
-    p.setBrush(QColor::fromRgb(kWater));
-    for (int copy = first; copy <= last; ++copy) {
-      const QPointF origin(left + copy * side, top);
-      const QRectF view = QRectF(QPointF(0, 0), area.size()).translated(-origin);
-      p.save();
-      p.translate(origin);
-      for (const ProjectedShape& shape : shapes) {
-        if (!shape.bounds.intersects(view) && !(shape.bounds.width() == 0 || shape.bounds.height() == 0)) {
-          continue;
-        }
-        if (shape.filled) {
-          p.drawPolygon(shape.points);
-        } else {
-          p.drawPolyline(shape.points);
-        }
+    // Cosmetic one-pixel pens: the fast way for a hundred thousand points.
+    p.setPen(QPen(QColor::fromRgb(layer.colour), 0));
+    for (const ProjectedShape& shape : base_.Shapes(layer.layer, zoom_)) {
+      if (!shape.bounds.intersects(view) && !(shape.bounds.width() == 0 || shape.bounds.height() == 0)) {
+        continue;
       }
-      p.restore();
+      if (shape.filled) {
+        p.drawPolygon(shape.points);
+      } else {
+        p.drawPolyline(shape.points);
+      }
     }
   }
+  p.restore();
 }
 
 void MapView::PaintTiles(QPainter& p) {

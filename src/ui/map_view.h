@@ -101,6 +101,7 @@ class MapView final : public QWidget {
   void PanBy(QPointF pixels);
   void PaintBase(QPainter& p);
   void PaintLayers(QPainter& p, const QRectF& area);
+  void PaintWorldCopy(QPainter& p, QPointF origin, const QRectF& view);
   void PaintTiles(QPainter& p);
   void PaintGrid(QPainter& p);
   void PaintTracks(QPainter& p);

@@ -86,8 +86,12 @@ MapWindow::MapWindow(const FrameStore& store, MapWindowSetup setup, QWidget* par
   timer_ = new QTimer(this);
   connect(timer_, &QTimer::timeout, this, &MapWindow::Refresh);
   timer_->start(kMapRefreshMs);
+  catchUp_ = new QTimer(this);
+  catchUp_->setInterval(0);
+  connect(catchUp_, &QTimer::timeout, this, &MapWindow::Refresh);
   SwitchTiles(settings_.onlineTiles);
-  Refresh();
+  // Read in a turn of its own: the window shows at once.
+  catchUp_->start();
 }
 
 MapWindow::~MapWindow() = default;
@@ -164,16 +168,25 @@ void MapWindow::ApplyFilter() {
 }
 
 void MapWindow::Refresh() {
-  // A long store is read a slice per turn of the event loop, never all at once.
-  QElapsedTimer slice;
-  slice.start();
-  bool more = feed_.CatchUp(store_, stations_, kMapFeedStep);
-  while (more && slice.elapsed() < kMapSliceMs) more = feed_.CatchUp(store_, stations_, kMapFeedStep);
-  if (more) {
-    QTimer::singleShot(0, this, &MapWindow::Refresh);
-    // Redrawing ten thousand stations after every slice would cost more than the slices.
-    if (sinceRedraw_.isValid() && sinceRedraw_.elapsed() < kMapCatchUpRedrawMs) return;
+  // A long store is read a slice per turn of the event loop, by one chain
+  // of turns; a turn either reads or redraws, never both, so neither adds
+  // to the other's time.
+  const bool redrawDue = !sinceRedraw_.isValid() || sinceRedraw_.elapsed() >= kMapCatchUpRedrawMs;
+  if (!catchUp_->isActive() || !redrawDue) {
+    QElapsedTimer slice;
+    slice.start();
+    bool more = feed_.CatchUp(store_, stations_, kMapFeedStep);
+    while (more && slice.elapsed() < kMapSliceMs) more = feed_.CatchUp(store_, stations_, kMapFeedStep);
+    if (more) {
+      catchUp_->start();
+      return;
+    }
+    catchUp_->stop();
   }
+  Redraw();
+}
+
+void MapWindow::Redraw() {
   sinceRedraw_.start();
   const auto trackMs = static_cast<std::int64_t>(settings_.trackHours * kMillisecondsPerHour);
   const std::int64_t now = setup_.capture ? stations_.Newest() : QDateTime::currentMSecsSinceEpoch();

@@ -79,6 +79,7 @@ class MapWindow final : public QMainWindow {
  private:
   void BuildMenus();
   void SwitchTiles(bool on);
+  void Redraw();
   void ApplyFilter();
   void ApplyLook();
 
@@ -99,6 +100,7 @@ class MapWindow final : public QMainWindow {
   QAction* directOnly_ = nullptr;
   QSpinBox* lastHours_ = nullptr;
   QTimer* timer_ = nullptr;
+  QTimer* catchUp_ = nullptr;  // reads the next slice of a long store
   bool fitted_ = false;
   QElapsedTimer sinceRedraw_;
   std::uint64_t filteredGeneration_ = 0;
