@@ -11,6 +11,7 @@
 
 #include "decode/map_geo.h"
 #include "ui/base_map.h"
+#include "ui/map_label_space.h"
 #include "ui/tile_layer.h"
 
 namespace vorlink {
@@ -32,6 +33,8 @@ constexpr int kBandAlpha[kTrackFadeBands] = {255, 170, 100, 50};
 constexpr double kTrackStepPixels = 1.5;
 constexpr double kMillisecondsPerHour = 3'600'000;
 constexpr std::size_t kThickTrackLines = 4'000;
+constexpr char kFirstLabelCharacter = ' ';
+constexpr char kLastLabelCharacter = '~';
 // More copies of the world than this in the base map's cache are drawn once and copied.
 constexpr int kBaseCopiesDrawn = 3;
 // How far a last-hours filter may lag behind the clock for the tracks.
@@ -455,10 +458,39 @@ void MapView::PaintStations(QPainter& p) {
                  symbols_.Of(s.last.symbolTable, s.last.symbolCode));
     shown.emplace_back(at, row);
   }
-  if (shown.size() > kMaxLabels) return;
+  PaintLabels(p, shown);
+}
+
+void MapView::PaintLabels(QPainter& p, std::vector<std::pair<QPointF, std::size_t>>& shown) {
+  // The most recently heard first: where labels would overlap, theirs stay.
+  std::sort(shown.begin(), shown.end(), [this](const auto& a, const auto& b) {
+    return stations_.At(a.second).last.time > stations_.At(b.second).last.time;
+  });
+  labelled_.clear();
+  MapLabelSpace space(size());
+  const QFontMetrics metrics(p.font());
+  // A box half the narrowest letter wide per printable letter lies inside the
+  // label's, kerning allowed for.
+  int narrowest = metrics.horizontalAdvance(QChar(kFirstLabelCharacter));
+  for (char c = kFirstLabelCharacter; c <= kLastLabelCharacter; ++c) {
+    narrowest = std::min(narrowest, metrics.horizontalAdvance(QChar(c)));
+  }
+  const int perLetter = narrowest / 2;
   p.setPen(Qt::black);
   for (const auto& [at, row] : shown) {
-    p.drawText(at + QPointF(kSymbolPixels / 2.0 + 2, 4), QString::fromStdString(stations_.At(row).last.name));
+    if (space.Count() >= kMaxLabels) break;
+    const QPoint baseline = (at + QPointF(kSymbolPixels / 2.0 + 2, 4)).toPoint();
+    const QPoint topLeft = baseline - QPoint(0, metrics.ascent());
+    const std::string& text = stations_.At(row).last.name;
+    // Most labels in a crowd are refused by this, before their text is measured.
+    const auto letters = std::count_if(text.begin(), text.end(), [](char c) {
+      return c >= kFirstLabelCharacter && c <= kLastLabelCharacter;
+    });
+    if (space.Overlaps(QRect(topLeft, QSize(perLetter * static_cast<int>(letters) + 1, metrics.height())))) continue;
+    const QString name = QString::fromStdString(text);
+    if (!space.Take(QRect(topLeft, QSize(metrics.horizontalAdvance(name), metrics.height())))) continue;
+    p.drawText(baseline, name);
+    labelled_.push_back(row);
   }
 }
 

@@ -66,6 +66,8 @@ class MapView final : public QWidget {
   LatLon PointAt(QPointF screen) const;
   std::optional<std::size_t> StationAt(QPointF screen) const;
   bool Passes(const MapStation& station) const;
+  // The stations whose label the last paint drew, in the order drawn.
+  const std::vector<std::size_t>& Labelled() const { return labelled_; }
   // "52.52000 N  13.40500 E  JO62QM" for a point.
   static QString PositionText(LatLon point);
   QSize sizeHint() const override { return {800, 600}; }
@@ -106,6 +108,7 @@ class MapView final : public QWidget {
   void PaintGrid(QPainter& p);
   void PaintTracks(QPainter& p);
   void PaintStations(QPainter& p);
+  void PaintLabels(QPainter& p, std::vector<std::pair<QPointF, std::size_t>>& shown);
   void PaintOwn(QPainter& p);
   void PaintScale(QPainter& p);
   void PaintTexts(QPainter& p);
@@ -134,6 +137,7 @@ class MapView final : public QWidget {
   std::int64_t linesNow_ = 0;
   std::int64_t linesTrackMs_ = 0;
   SymbolCache symbols_;
+  std::vector<std::size_t> labelled_;
   std::optional<QPointF> pressedAt_;
   QPointF lastDrag_;
   bool dragged_ = false;

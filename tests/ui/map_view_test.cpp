@@ -121,6 +121,30 @@ TEST_F(MapViewTest, KeysPanAndZoomAndFitAllHoldsEveryStation) {
   EXPECT_GE(view_.Zoom(), 6);
 }
 
+TEST_F(MapViewTest, ALabelOverOneDrawnBeforeIsLeftOut) {
+  // At zoom 10 a pixel is 0.00137 degrees; labels run east of their symbol.
+  const struct {
+    const char* name;
+    LatLon at;
+    std::int64_t age;
+    bool labelled;
+  } rows[] = {
+      {"NEWEST", {0, 0}, 0, true},
+      {"OLDER", {0, 0.0055}, 1000, false},        // 4 pixels east, over NEWEST's label
+      {"BELOW", {-0.0137, -0.0137}, 500, false},  // 10 pixels lower, still over it
+      {"APART", {0.1, 0}, 2000, true},            // 73 pixels north
+  };
+  std::vector<std::size_t> expected;
+  for (const auto& row : rows) {
+    if (row.labelled) expected.push_back(stations_.Size());
+    stations_.Add(Report(row.name, row.at, true, kNow - row.age));
+  }
+  view_.CentreOn({0, 0});
+  view_.SetZoom(10);
+  view_.grab();
+  EXPECT_EQ(view_.Labelled(), expected);
+}
+
 TEST(MapWindowTest, AClickInTheListCentresTheMapAndTellsTheReport) {
   testing::TempFolder folder;
   FrameStore frames;
