@@ -15,6 +15,7 @@
 #include "decode/heard_list.h"
 #include "decode/map_geo.h"
 #include "ui/base_map.h"
+#include "ui/map_settings_bar.h"
 #include "ui/map_station_model.h"
 #include "ui/map_view.h"
 #include "ui/tile_layer.h"
@@ -91,10 +92,15 @@ MapWindow::MapWindow(const FrameStore& store, MapWindowSetup setup, QWidget* par
   connect(catchUp_, &QTimer::timeout, this, &MapWindow::Refresh);
   SwitchTiles(settings_.onlineTiles);
   // Read in a turn of its own: the window shows at once.
-  catchUp_->start();
+  QTimer::singleShot(0, this, &MapWindow::Refresh);
 }
 
-MapWindow::~MapWindow() = default;
+MapWindow::~MapWindow() {
+  // The list and the map read the stations and the base map: they go first.
+  delete centralWidget();
+  delete shown_;
+  delete model_;
+}
 
 void MapWindow::BuildMenus() {
   QMenu* map = menuBar()->addMenu("&Map");
@@ -118,12 +124,17 @@ void MapWindow::BuildMenus() {
   lastHours_->setSpecialValueText("all");
   lastHours_->setSuffix(" h");
   bar->addWidget(lastHours_);
+  settingsBar_ = new MapSettingsBar(settings_, this);
+  addToolBar(settingsBar_);
 
   connect(online_, &QAction::toggled, this, [this](bool on) {
     SwitchTiles(on);
     settings_.onlineTiles = on;
+    settingsBar_->SetValue(settings_);
     emit SettingsChanged(settings_);
   });
+  connect(settingsBar_, &MapSettingsBar::Changed, this, &MapWindow::TakeSettings);
+  connect(settingsBar_, &MapSettingsBar::Refused, this, [this](const QString& why) { statusBar()->showMessage(why); });
   connect(fit, &QAction::triggered, view_, &MapView::FitAll);
   connect(directOnly_, &QAction::toggled, this, &MapWindow::ApplyFilter);
   connect(lastHours_, &QSpinBox::valueChanged, this, &MapWindow::ApplyFilter);
@@ -138,6 +149,20 @@ void MapWindow::SwitchTiles(bool on) {
     tiles_ = nullptr;
   }
   view_->SetTiles(tiles_);
+}
+
+void MapWindow::TakeSettings(const MapSettings& settings) {
+  const MapSettings before = settings_;
+  settings_ = settings;
+  ApplyLook();
+  // A --tile-url of this run stays in use; the setting is for later runs.
+  if (tiles_ != nullptr && settings_.tileUrl != before.tileUrl && !setup_.tileUrlForThisRun) {
+    tiles_->SetUrlTemplate(QString::fromStdString(settings_.tileUrl));
+  }
+  if (tiles_ != nullptr && settings_.tileCacheMib != before.tileCacheMib) {
+    tiles_->SetCacheBytes(settings_.tileCacheMib << 20);
+  }
+  emit SettingsChanged(settings_);
 }
 
 void MapWindow::ApplyLook() {

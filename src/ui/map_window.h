@@ -2,8 +2,8 @@
 // list of them (distance and bearing from the own position, last heard,
 // direct or via) where a click centres the map, and the last report of the
 // station clicked. Filters: heard direct only, heard in the last N hours.
-// Map > Online tiles switches the tile layer; the window hands the changed
-// settings to its owner to keep.
+// Map > Online tiles switches the tile layer and a tool bar holds the other
+// map settings; the window hands the changed settings to its owner to keep.
 #pragma once
 
 #include <QElapsedTimer>
@@ -28,6 +28,7 @@ class QTreeView;
 namespace vorlink {
 
 class BaseMap;
+class MapSettingsBar;
 class MapStationFilter;
 class MapStationModel;
 class MapView;
@@ -79,6 +80,7 @@ class MapWindow final : public QMainWindow {
  private:
   void BuildMenus();
   void SwitchTiles(bool on);
+  void TakeSettings(const MapSettings& settings);
   void Redraw();
   void ApplyFilter();
   void ApplyLook();
@@ -97,6 +99,7 @@ class MapWindow final : public QMainWindow {
   QTreeView* list_ = nullptr;
   QLabel* details_ = nullptr;
   QAction* online_ = nullptr;
+  MapSettingsBar* settingsBar_ = nullptr;
   QAction* directOnly_ = nullptr;
   QSpinBox* lastHours_ = nullptr;
   QTimer* timer_ = nullptr;
