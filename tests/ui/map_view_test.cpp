@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <QSortFilterProxyModel>
 #include <QTest>
 #include <QTreeView>
 
@@ -167,6 +168,50 @@ TEST(MapWindowTest, AClickInTheListCentresTheMapAndTellsTheReport) {
   }
   EXPECT_FALSE(window.OnlineTiles().isChecked());  // no network unless asked for
   EXPECT_EQ(window.Tiles(), nullptr);
+}
+
+TEST(MapWindowTest, TheListChangesRowsInPlaceAndKeepsTheSelectionOnItsStation) {
+  testing::TempFolder folder;
+  FrameStore frames;
+  MapWindow window(frames, {MapSettings{}, std::nullopt, QString::fromStdString(folder.path().string()), false, std::nullopt});
+  // The list tells the time to the second.
+  constexpr std::int64_t kSecond = 1000;
+  for (const char* name : {"A", "B", "C"}) window.Stations().Add(Report(name, {0, 0}, true, kNow - 60 * kSecond));
+  window.Stations().Add(Report("B", {0, 0}, true, kNow - 50 * kSecond));  // B, then A and C
+  window.Refresh();
+  QAbstractItemModel& list = *window.List().model();
+  const auto names = [&] {
+    std::string shown;
+    for (int row = 0; row < list.rowCount(); ++row) shown += list.index(row, 0).data().toString().toStdString();
+    return shown;
+  };
+  window.List().selectionModel()->select(list.index(0, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  ASSERT_EQ(names().front(), 'B');
+  QSignalSpy resets(&list, &QAbstractItemModel::modelReset);
+  QSignalSpy inserted(&list, &QAbstractItemModel::rowsInserted);
+  const struct {
+    const char* what;
+    const char* name;
+    std::int64_t age;   // seconds
+    const char* shown;  // newest first
+    int inserted;
+  } rows[] = {
+      {"another station heard moves above the selection", "C", 40, "CBA", 0},
+      {"the selected one heard again moves to the top", "B", 30, "BCA", 0},
+      {"a new station is a row added", "D", 20, "DBCA", 1},
+      {"the oldest heard again moves past the selection", "A", 10, "ADBC", 1},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    window.Stations().Add(Report(row.name, {0, 0}, true, kNow - row.age * kSecond));
+    window.Refresh();
+    EXPECT_EQ(names(), row.shown);
+    const QModelIndexList selected = window.List().selectionModel()->selectedRows();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected.front().data().toString(), "B");
+    EXPECT_EQ(resets.count(), 0);
+    EXPECT_EQ(inserted.count(), row.inserted);
+  }
 }
 
 }  // namespace
