@@ -4,6 +4,7 @@
 
 #include "decode/heard_list.h"
 #include "decode/map_geo.h"
+#include "ui/row_runs.h"
 
 namespace vorlink {
 namespace {
@@ -25,17 +26,9 @@ void MapStationModel::Update(const std::vector<std::size_t>& changed) {
     endResetModel();
     return;
   }
-  // Runs of changed rows already shown, one signal each.
-  for (std::size_t k = 0; k < changed.size() && changed[k] < static_cast<std::size_t>(rows_);) {
-    std::size_t end = k + 1;
-    while (end < changed.size() && changed[end] == changed[end - 1] + 1 &&
-           changed[end] < static_cast<std::size_t>(rows_)) {
-      ++end;
-    }
-    emit dataChanged(index(static_cast<int>(changed[k]), 0),
-                     index(static_cast<int>(changed[end - 1]), kMapListColumns - 1));
-    k = end;
-  }
+  ForEachRowRun(changed, static_cast<std::size_t>(rows_), [this](std::size_t first, std::size_t last) {
+    emit dataChanged(index(static_cast<int>(first), 0), index(static_cast<int>(last), kMapListColumns - 1));
+  });
   const auto size = static_cast<int>(stations_.Size());
   if (size > rows_) {
     beginInsertRows({}, rows_, size - 1);
