@@ -13,7 +13,6 @@
 #include <QVBoxLayout>
 
 #include "decode/heard_list.h"
-#include "decode/map_geo.h"
 #include "ui/base_map.h"
 #include "ui/map_settings_bar.h"
 #include "ui/map_station_model.h"

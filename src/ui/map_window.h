@@ -58,7 +58,8 @@ class MapWindow final : public QMainWindow {
   MapWindow(const FrameStore& store, MapWindowSetup setup, QWidget* parent = nullptr);
   ~MapWindow() override;
 
-  // Reads the frames that arrived and redraws; the timer does it every second.
+  // Reads the frames that arrived and redraws; the timer does it every
+  // second. A long store goes on being read a slice per turn meanwhile.
   void Refresh();
   MapView& View() { return *view_; }
   TrackStore& Stations() { return stations_; }
