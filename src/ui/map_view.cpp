@@ -33,10 +33,12 @@ constexpr int kBandAlpha[kTrackFadeBands] = {255, 170, 100, 50};
 constexpr double kTrackStepPixels = 1.5;
 constexpr double kMillisecondsPerHour = 3'600'000;
 constexpr std::size_t kThickTrackLines = 4'000;
-constexpr char kFirstLabelCharacter = ' ';
-constexpr char kLastLabelCharacter = '~';
+constexpr int kLabelUnmeasured = -1;
 // More copies of the world than this in the base map's cache are drawn once and copied.
 constexpr int kBaseCopiesDrawn = 3;
+// Pixels round a symbol's centre that every symbol covers, a wide pen and
+// rounding allowed for.
+constexpr int kTrackUnderSymbol = 2;
 // How far a last-hours filter may lag behind the clock for the tracks.
 constexpr std::int64_t kTrackFilterLagMs = 60'000;
 
@@ -398,15 +400,22 @@ void MapView::BuildTrackLines() {
     if (!Passes(s)) continue;
     const Projected& pr = projected_[row];
     const double copy = std::floor(pr.last.x);
+    const auto pixel = [&](WorldPoint w) {
+      return QPoint(static_cast<int>(std::lround((w.x - copy) * side)), static_cast<int>(std::lround(w.y * side)));
+    };
+    // The symbol drawn over the last position hides whatever lies close round it.
+    const QRect hidden = QRect(pixel(pr.last), QSize(1, 1)).adjusted(-kTrackUnderSymbol, -kTrackUnderSymbol,
+                                                                       kTrackUnderSymbol, kTrackUnderSymbol);
     QPoint previous;
     bool have = false;
     for (std::size_t k = 0; k < pr.track.size(); ++k) {
       const std::int64_t age = now - s.track[k].time;
       if (age > look_.trackMs) continue;
-      const QPoint at(static_cast<int>(std::lround((pr.track[k].x - copy) * side)),
-                      static_cast<int>(std::lround(pr.track[k].y * side)));
+      const QPoint at = pixel(pr.track[k]);
       if (have && (at - previous).manhattanLength() < kTrackStepPixels && k + 1 < pr.track.size()) continue;
-      if (have && at != previous) lines_.Add(previous, at, FadeBand(age, look_.trackMs));
+      if (have && at != previous && !(hidden.contains(at) && hidden.contains(previous))) {
+        lines_.Add(previous, at, FadeBand(age, look_.trackMs));
+      }
       previous = at;
       have = true;
     }
@@ -467,31 +476,30 @@ void MapView::PaintLabels(QPainter& p, std::vector<std::pair<QPointF, std::size_
     return stations_.At(a.second).last.time > stations_.At(b.second).last.time;
   });
   labelled_.clear();
+  // A row keeps its name: its label's width is measured once.
+  if (labelWidths_.size() > stations_.Size()) labelWidths_.clear();
+  labelWidths_.resize(stations_.Size(), kLabelUnmeasured);
   MapLabelSpace space(size());
   const QFontMetrics metrics(p.font());
-  // A box half the narrowest letter wide per printable letter lies inside the
-  // label's, kerning allowed for.
-  int narrowest = metrics.horizontalAdvance(QChar(kFirstLabelCharacter));
-  for (char c = kFirstLabelCharacter; c <= kLastLabelCharacter; ++c) {
-    narrowest = std::min(narrowest, metrics.horizontalAdvance(QChar(c)));
-  }
-  const int perLetter = narrowest / 2;
   p.setPen(Qt::black);
   for (const auto& [at, row] : shown) {
     if (space.Count() >= kMaxLabels) break;
     const QPoint baseline = (at + QPointF(kSymbolPixels / 2.0 + 2, 4)).toPoint();
     const QPoint topLeft = baseline - QPoint(0, metrics.ascent());
-    const std::string& text = stations_.At(row).last.name;
-    // Most labels in a crowd are refused by this, before their text is measured.
-    const auto letters = std::count_if(text.begin(), text.end(), [](char c) {
-      return c >= kFirstLabelCharacter && c <= kLastLabelCharacter;
-    });
-    if (space.Overlaps(QRect(topLeft, QSize(perLetter * static_cast<int>(letters) + 1, metrics.height())))) continue;
-    const QString name = QString::fromStdString(text);
-    if (!space.Take(QRect(topLeft, QSize(metrics.horizontalAdvance(name), metrics.height())))) continue;
+    // Most labels in a crowd start where one is already: refused unmeasured.
+    if (space.Overlaps(QRect(topLeft, QSize(1, metrics.height())))) continue;
+    const QString name = QString::fromStdString(stations_.At(row).last.name);
+    int& width = labelWidths_[row];
+    if (width == kLabelUnmeasured) width = metrics.horizontalAdvance(name);
+    if (!space.Take(QRect(topLeft, QSize(width, metrics.height())))) continue;
     p.drawText(baseline, name);
     labelled_.push_back(row);
   }
+}
+
+void MapView::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::FontChange) labelWidths_.clear();
+  QWidget::changeEvent(event);
 }
 
 void MapView::PaintOwn(QPainter& p) {

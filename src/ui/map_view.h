@@ -85,6 +85,7 @@ class MapView final : public QWidget {
   void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   // A station's positions as fractions of the world square (x unwound
@@ -138,6 +139,7 @@ class MapView final : public QWidget {
   std::int64_t linesTrackMs_ = 0;
   SymbolCache symbols_;
   std::vector<std::size_t> labelled_;
+  std::vector<int> labelWidths_;  // per station, in the widget's font
   std::optional<QPointF> pressedAt_;
   QPointF lastDrag_;
   bool dragged_ = false;
