@@ -14,6 +14,8 @@ namespace vorlink {
 inline constexpr double kDefaultTrackHours = 2;
 inline constexpr std::int64_t kDefaultTileCacheMib = 200;
 inline constexpr std::size_t kMaxRangeRings = 16;
+inline constexpr double kMaxTrackHours = 24 * 31;
+inline constexpr std::int64_t kMaxTileCacheMib = std::int64_t{1} << 20;
 
 struct MapSettings {
   double trackHours = kDefaultTrackHours;

@@ -32,8 +32,6 @@ constexpr const char* kRingsKey = "map/range_rings_km";
 constexpr const char* kTileUrlKey = "map/tile_url";
 constexpr const char* kOnlineKey = "map/online_tiles";
 constexpr const char* kTileCacheKey = "map/tile_cache_mib";
-constexpr double kMaxTrackHours = 24 * 31;
-constexpr double kMaxTileCacheMib = 1 << 20;
 constexpr const char* kGeometryKey = "geometry";
 constexpr const char* kSplitterKey = "splitter";
 
@@ -169,7 +167,7 @@ void ReadMap(const QSettings& file, MapSettings& map) {
   const std::string url = file.value(kTileUrlKey).toString().toStdString();
   if (UsableTileUrl(url)) map.tileUrl = url;
   map.onlineTiles = file.value(kOnlineKey).toString() == Flag(true);
-  if (const auto mib = Number(file, kTileCacheKey, 1, kMaxTileCacheMib)) {
+  if (const auto mib = Number(file, kTileCacheKey, 1, static_cast<double>(kMaxTileCacheMib))) {
     map.tileCacheMib = static_cast<std::int64_t>(*mib);
   }
 }

@@ -27,7 +27,12 @@ bool TrackStore::Add(const StationReport& report) {
     stations_.emplace_back();
   }
   const std::size_t row = it->second;
-  MapStation& station = stations_[row].station;
+  Entry& entry = stations_[row];
+  if (!entry.changed) {
+    entry.changed = true;
+    changedRows_.push_back(row);
+  }
+  MapStation& station = entry.station;
   station.last = report;
   // A station that stays put keeps one position, however often it beacons.
   if (station.track.empty() || !(station.track.back().position == report.position)) {
@@ -76,8 +81,17 @@ void TrackStore::ForgetBefore(std::int64_t time) {
   if (points_ != before) ++generation_;
 }
 
+std::vector<std::size_t> TrackStore::TakeChanged() {
+  std::vector<std::size_t> rows;
+  rows.swap(changedRows_);
+  std::sort(rows.begin(), rows.end());
+  for (const std::size_t row : rows) stations_[row].changed = false;
+  return rows;
+}
+
 void TrackStore::Clear() {
   stations_.clear();
+  changedRows_.clear();
   rows_.clear();
   order_.clear();
   points_ = 0;

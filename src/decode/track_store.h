@@ -70,6 +70,9 @@ class TrackStore {
   std::uint64_t Generation() const { return generation_; }
   // The latest time of any report, 0 before the first.
   std::int64_t Newest() const { return newest_; }
+  // The rows whose last report changed since the last call, in row order,
+  // so a table can change those cells in place.
+  std::vector<std::size_t> TakeChanged();
 
  private:
   struct Entry {
@@ -77,12 +80,14 @@ class TrackStore {
     // Positions already gone from the front of the track that the age
     // order below still names.
     std::size_t gone = 0;
+    bool changed = false;  // named in changedRows_
   };
   void Append(std::size_t row, TrackPoint point);
   void DropOldest();
 
   std::vector<Entry> stations_;
   std::unordered_map<std::string, std::size_t> rows_;
+  std::vector<std::size_t> changedRows_;
   std::deque<std::uint32_t> order_;  // the row of every stored position, oldest first
   std::size_t points_ = 0;
   std::uint64_t overflow_ = 0;

@@ -1,5 +1,7 @@
 #include "ui/heard_model.h"
 
+#include "ui/row_runs.h"
+
 namespace vorlink {
 
 HeardModel::HeardModel(const FrameStore& store, QObject* parent)
@@ -16,17 +18,9 @@ bool HeardModel::CatchUp() {
   const bool more = heard_.CatchUp(store_, kHeardSliceFrames);
   const std::vector<std::size_t> changed = heard_.TakeChanged();
   const auto last = static_cast<int>(kHeardColumns.size()) - 1;
-  // Runs of changed rows shown so far, one signal each.
-  for (std::size_t k = 0; k < changed.size() && changed[k] < static_cast<std::size_t>(rows_);) {
-    std::size_t end = k + 1;
-    while (end < changed.size() && changed[end] == changed[end - 1] + 1 &&
-           changed[end] < static_cast<std::size_t>(rows_)) {
-      ++end;
-    }
-    emit dataChanged(index(static_cast<int>(changed[k]), 0),
-                     index(static_cast<int>(changed[end - 1]), last));
-    k = end;
-  }
+  ForEachRowRun(changed, static_cast<std::size_t>(rows_), [this, last](std::size_t first, std::size_t end) {
+    emit dataChanged(index(static_cast<int>(first), 0), index(static_cast<int>(end), last));
+  });
   const auto size = static_cast<int>(heard_.Size());
   if (size > rows_) {
     beginInsertRows({}, rows_, size - 1);

@@ -11,6 +11,7 @@
 
 #include "decode/map_geo.h"
 #include "ui/base_map.h"
+#include "ui/map_label_space.h"
 #include "ui/tile_layer.h"
 
 namespace vorlink {
@@ -25,12 +26,28 @@ constexpr QRgb kGraticule = 0xC8C8C8;
 constexpr QRgb kLocatorGrid = 0xE0A060;
 constexpr QRgb kTrack = 0xC0392B;
 constexpr QRgb kRing = 0x8E44AD;
-constexpr int kFadeBands = 4;
-constexpr int kBandAlpha[kFadeBands] = {255, 170, 100, 50};
+// Tracks fade into the paper with age. Opaque: translucent pens draw lines
+// many times slower.
+constexpr int kBandAlpha[kTrackFadeBands] = {255, 170, 100, 50};
 // Track points closer than this on screen are drawn as one.
 constexpr double kTrackStepPixels = 1.5;
 constexpr double kMillisecondsPerHour = 3'600'000;
 constexpr std::size_t kThickTrackLines = 4'000;
+constexpr int kLabelUnmeasured = -1;
+// More copies of the world than this in the base map's cache are drawn once and copied.
+constexpr int kBaseCopiesDrawn = 3;
+// Pixels round a symbol's centre that every symbol covers, a wide pen and
+// rounding allowed for.
+constexpr int kTrackUnderSymbol = 2;
+// How far a last-hours filter may lag behind the clock for the tracks.
+constexpr std::int64_t kTrackFilterLagMs = 60'000;
+
+QColor FadedTrack(int band) {
+  const QColor track = QColor::fromRgb(kTrack), paper = QColor::fromRgb(kPaper);
+  const int alpha = kBandAlpha[band];
+  const auto mix = [alpha](int ink, int under) { return (ink * alpha + under * (255 - alpha) + 127) / 255; };
+  return {mix(track.red(), paper.red()), mix(track.green(), paper.green()), mix(track.blue(), paper.blue())};
+}
 
 WorldPoint Fraction(LatLon point) {
   const WorldPoint w = ToWorld(point, 0);
@@ -249,40 +266,53 @@ void MapView::PaintLayers(QPainter& p, const QRectF& area) {
   const double top = height() / 2.0 - centre_.y * side - area.top();
   const int first = static_cast<int>(std::floor(-left / side)) - 1;
   const int last = static_cast<int>(std::floor((area.width() - left) / side));
+  if (last - first < kBaseCopiesDrawn) {
+    for (int copy = first; copy <= last; ++copy) {
+      const QPointF origin(left + copy * side, top);
+      PaintWorldCopy(p, origin, QRectF(QPointF(0, 0), area.size()).translated(-origin));
+    }
+    return;
+  }
+  // A world narrower than the view is drawn once and copied, with a margin
+  // for shapes that reach past the date line.
+  const double margin = side / 4;
+  QPixmap world(QSize(static_cast<int>(std::ceil(side + 2 * margin)), static_cast<int>(std::ceil(side))));
+  world.fill(Qt::transparent);
+  {
+    QPainter once(&world);
+    PaintWorldCopy(once, {margin, 0}, QRectF(-margin, 0, world.width(), world.height()));
+  }
+  for (int copy = first; copy <= last; ++copy) p.drawPixmap(QPointF(left + copy * side - margin, top), world);
+}
+
+void MapView::PaintWorldCopy(QPainter& p, QPointF origin, const QRectF& view) {
   const struct {
     BaseLayer layer;
     QRgb colour;
-    double width;
-    Qt::PenStyle style;
   } layers[] = {
-      // Cosmetic one-pixel pens: the fast way for a hundred thousand points.
-      {BaseLayer::Lakes, kCoast, 0, Qt::SolidLine},
-      {BaseLayer::Rivers, kRiver, 0, Qt::SolidLine},
-      {BaseLayer::Borders, kBorder, 0, Qt::SolidLine},
-      {BaseLayer::Coastlines, kCoast, 0, Qt::SolidLine},
+      {BaseLayer::Lakes, kCoast},
+      {BaseLayer::Rivers, kRiver},
+      {BaseLayer::Borders, kBorder},
+      {BaseLayer::Coastlines, kCoast},
   };
+  p.save();
+  p.translate(origin);
+  p.setBrush(QColor::fromRgb(kWater));
   for (const auto& layer : layers) {
-    const auto& shapes = base_.Shapes(layer.layer, zoom_);
-    p.setPen(QPen(QColor::fromRgb(layer.colour), layer.width, layer.style));
-    p.setBrush(QColor::fromRgb(kWater));
-    for (int copy = first; copy <= last; ++copy) {
-      const QPointF origin(left + copy * side, top);
-      const QRectF view = QRectF(QPointF(0, 0), area.size()).translated(-origin);
-      p.save();
-      p.translate(origin);
-      for (const ProjectedShape& shape : shapes) {
-        if (!shape.bounds.intersects(view) && !(shape.bounds.width() == 0 || shape.bounds.height() == 0)) {
-          continue;
-        }
-        if (shape.filled) {
-          p.drawPolygon(shape.points);
-        } else {
-          p.drawPolyline(shape.points);
-        }
+    // Cosmetic one-pixel pens: the fast way for a hundred thousand points.
+    p.setPen(QPen(QColor::fromRgb(layer.colour), 0));
+    for (const ProjectedShape& shape : base_.Shapes(layer.layer, zoom_)) {
+      if (!shape.bounds.intersects(view) && !(shape.bounds.width() == 0 || shape.bounds.height() == 0)) {
+        continue;
       }
-      p.restore();
+      if (shape.filled) {
+        p.drawPolygon(shape.points);
+      } else {
+        p.drawPolyline(shape.points);
+      }
     }
   }
+  p.restore();
 }
 
 void MapView::PaintTiles(QPainter& p) {
@@ -345,84 +375,84 @@ void MapView::PaintGrid(QPainter& p) {
 static int FadeBand(std::int64_t age, std::int64_t trackMs) {
   const double share = static_cast<double>(std::max<std::int64_t>(age, 0)) /
                        static_cast<double>(std::max<std::int64_t>(trackMs, 1));
-  return std::clamp(static_cast<int>(share * kFadeBands), 0, kFadeBands - 1);
+  return std::clamp(static_cast<int>(share * kTrackFadeBands), 0, kTrackFadeBands - 1);
 }
 
 void MapView::BuildTrackLines() {
   const std::int64_t now = Now();
   // Ages move on slowly against the bands: rebuild when they moved a fraction of one.
-  const bool aged = std::abs(now - linesNow_) > look_.trackMs / (kFadeBands * 8);
+  const std::int64_t lag = std::abs(now - linesNow_);
+  const bool aged = lag > look_.trackMs / (kTrackFadeBands * 8) ||
+                    (filter_.lastHours > 0 && lag > kTrackFilterLagMs);
   if (linesGeneration_ == stations_.Generation() && linesZoom_ == zoom_ && !aged &&
-      linesTrackMs_ == look_.trackMs) {
+      linesTrackMs_ == look_.trackMs && linesFilter_ == filter_) {
     return;
   }
   linesGeneration_ = stations_.Generation();
   linesZoom_ = zoom_;
   linesNow_ = now;
   linesTrackMs_ = look_.trackMs;
+  linesFilter_ = filter_;
   const double side = WorldSide();
-  trackLines_.assign(stations_.Size(), {});
-  lines_.clear();
-  lineBands_.clear();
+  lines_.Clear();
   for (std::size_t row = 0; row < stations_.Size(); ++row) {
     const MapStation& s = stations_.At(row);
+    if (!Passes(s)) continue;
     const Projected& pr = projected_[row];
-    TrackLines& out = trackLines_[row];
-    out.first = static_cast<std::uint32_t>(lines_.size());
-    QPointF previous;
+    const double copy = std::floor(pr.last.x);
+    const auto pixel = [&](WorldPoint w) {
+      return QPoint(static_cast<int>(std::lround((w.x - copy) * side)), static_cast<int>(std::lround(w.y * side)));
+    };
+    // The symbol drawn over the last position hides whatever lies close round it.
+    const QRect hidden = QRect(pixel(pr.last), QSize(1, 1)).adjusted(-kTrackUnderSymbol, -kTrackUnderSymbol,
+                                                                       kTrackUnderSymbol, kTrackUnderSymbol);
+    QPoint previous;
     bool have = false;
-    double left = 0, right = 0, top = 0, bottom = 0;
     for (std::size_t k = 0; k < pr.track.size(); ++k) {
       const std::int64_t age = now - s.track[k].time;
       if (age > look_.trackMs) continue;
-      const QPointF at(pr.track[k].x * side, pr.track[k].y * side);
-      if (have && std::abs(at.x() - previous.x()) + std::abs(at.y() - previous.y()) < kTrackStepPixels &&
-          k + 1 < pr.track.size()) {
-        continue;
-      }
-      if (have) {
-        lines_.emplace_back(previous, at);
-        lineBands_.push_back(static_cast<std::uint8_t>(FadeBand(age, look_.trackMs)));
-        left = std::min(left, at.x());
-        right = std::max(right, at.x());
-        top = std::min(top, at.y());
-        bottom = std::max(bottom, at.y());
-      } else {
-        left = right = at.x();
-        top = bottom = at.y();
+      const QPoint at = pixel(pr.track[k]);
+      if (have && (at - previous).manhattanLength() < kTrackStepPixels && k + 1 < pr.track.size()) continue;
+      if (have && at != previous && !(hidden.contains(at) && hidden.contains(previous))) {
+        lines_.Add(previous, at, FadeBand(age, look_.trackMs));
       }
       previous = at;
       have = true;
     }
-    out.count = static_cast<std::uint32_t>(lines_.size()) - out.first;
-    out.bounds = QRectF(QPointF(left, top), QPointF(right, bottom));
   }
+  lines_.Finish();
 }
 
 void MapView::PaintTracks(QPainter& p) {
   BuildTrackLines();
   const double side = WorldSide();
+  const QPointF origin(width() / 2.0 - centre_.x * side, height() / 2.0 - centre_.y * side);
   const QRectF view = QRectF(rect()).adjusted(-2, -2, 2, 2);
-  std::vector<QLineF> bands[kFadeBands];
-  for (std::size_t row = 0; row < stations_.Size(); ++row) {
-    const TrackLines& lines = trackLines_[row];
-    if (lines.count == 0 || !Passes(stations_.At(row))) continue;
-    // The whole track moves with its last position's copy of the world.
-    const Projected& pr = projected_[row];
-    const QPointF end = ScreenOfFraction(pr.last);
-    const QPointF shift = end - QPointF(pr.last.x * side, pr.last.y * side);
-    if (!lines.bounds.translated(shift).adjusted(-1, -1, 1, 1).intersects(view)) continue;
-    for (std::uint32_t k = lines.first; k < lines.first + lines.count; ++k) {
-      bands[lineBands_[k]].push_back(lines_[k].translated(shift));
+  // A track reaches past its copy of the world where it crossed the date line.
+  const int firstCopy = static_cast<int>(std::floor(-origin.x() / side)) - 1;
+  const int lastCopy = static_cast<int>(std::floor((width() - origin.x()) / side)) + 1;
+  std::vector<std::pair<const MapTrackCell*, QPointF>> shown;
+  std::size_t perBand[kTrackFadeBands] = {};
+  for (const MapTrackCell& cell : lines_.Cells()) {
+    for (int copy = firstCopy; copy <= lastCopy; ++copy) {
+      const QPointF shift = origin + QPointF(copy * side, 0);
+      if (!QRectF(cell.bounds).translated(shift).adjusted(-1, -1, 1, 1).intersects(view)) continue;
+      shown.emplace_back(&cell, shift);
+      perBand[cell.band] += cell.count;
     }
   }
-  for (int band = kFadeBands - 1; band >= 0; --band) {
-    QColor colour = QColor::fromRgb(kTrack);
-    colour.setAlpha(kBandAlpha[band]);
-    // Past a few thousand lines only one-pixel pens keep a frame quick.
-    p.setPen(QPen(colour, bands[band].size() > kThickTrackLines ? 0 : 2));
-    p.drawLines(bands[band].data(), static_cast<int>(bands[band].size()));
+  int band = -1;
+  for (const auto& [cell, shift] : shown) {
+    if (cell->band != band) {
+      band = cell->band;
+      // Past a few thousand lines only one-pixel pens keep a frame quick.
+      p.setPen(QPen(FadedTrack(band), perBand[band] > kThickTrackLines ? 0 : 2));
+    }
+    p.setTransform(QTransform::fromTranslate(shift.x(), shift.y()));
+    const auto lines = lines_.Lines(*cell);
+    p.drawLines(lines.data(), static_cast<int>(lines.size()));
   }
+  p.resetTransform();
 }
 
 void MapView::PaintStations(QPainter& p) {
@@ -437,11 +467,39 @@ void MapView::PaintStations(QPainter& p) {
                  symbols_.Of(s.last.symbolTable, s.last.symbolCode));
     shown.emplace_back(at, row);
   }
-  if (shown.size() > kMaxLabels) return;
+  PaintLabels(p, shown);
+}
+
+void MapView::PaintLabels(QPainter& p, std::vector<std::pair<QPointF, std::size_t>>& shown) {
+  // The most recently heard first: where labels would overlap, theirs stay.
+  std::sort(shown.begin(), shown.end(), [this](const auto& a, const auto& b) {
+    return stations_.At(a.second).last.time > stations_.At(b.second).last.time;
+  });
+  labelled_.clear();
+  // A row keeps its name: its label's width is measured once.
+  if (labelWidths_.size() > stations_.Size()) labelWidths_.clear();
+  labelWidths_.resize(stations_.Size(), kLabelUnmeasured);
+  MapLabelSpace space(size());
+  const QFontMetrics metrics(p.font());
   p.setPen(Qt::black);
   for (const auto& [at, row] : shown) {
-    p.drawText(at + QPointF(kSymbolPixels / 2.0 + 2, 4), QString::fromStdString(stations_.At(row).last.name));
+    if (space.Count() >= kMaxLabels) break;
+    const QPoint baseline = (at + QPointF(kSymbolPixels / 2.0 + 2, 4)).toPoint();
+    const QPoint topLeft = baseline - QPoint(0, metrics.ascent());
+    // Most labels in a crowd start where one is already: refused unmeasured.
+    if (space.Overlaps(QRect(topLeft, QSize(1, metrics.height())))) continue;
+    const QString name = QString::fromStdString(stations_.At(row).last.name);
+    int& width = labelWidths_[row];
+    if (width == kLabelUnmeasured) width = metrics.horizontalAdvance(name);
+    if (!space.Take(QRect(topLeft, QSize(width, metrics.height())))) continue;
+    p.drawText(baseline, name);
+    labelled_.push_back(row);
   }
+}
+
+void MapView::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::FontChange) labelWidths_.clear();
+  QWidget::changeEvent(event);
 }
 
 void MapView::PaintOwn(QPainter& p) {

@@ -18,6 +18,7 @@
 #include "decode/track_store.h"
 #include "decode/web_mercator.h"
 #include "ui/map_symbols.h"
+#include "ui/map_track_lines.h"
 
 namespace vorlink {
 
@@ -38,6 +39,7 @@ struct MapLook {
 struct MapFilter {
   bool directOnly = false;
   int lastHours = 0;  // 0: all
+  friend bool operator==(const MapFilter&, const MapFilter&) = default;
 };
 
 class MapView final : public QWidget {
@@ -64,6 +66,8 @@ class MapView final : public QWidget {
   LatLon PointAt(QPointF screen) const;
   std::optional<std::size_t> StationAt(QPointF screen) const;
   bool Passes(const MapStation& station) const;
+  // The stations whose label the last paint drew, in the order drawn.
+  const std::vector<std::size_t>& Labelled() const { return labelled_; }
   // "52.52000 N  13.40500 E  JO62QM" for a point.
   static QString PositionText(LatLon point);
   QSize sizeHint() const override { return {800, 600}; }
@@ -81,6 +85,7 @@ class MapView final : public QWidget {
   void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   // A station's positions as fractions of the world square (x unwound
@@ -88,14 +93,6 @@ class MapView final : public QWidget {
   struct Projected {
     WorldPoint last;
     std::vector<WorldPoint> track;
-  };
-  // The tracks' lines at the current zoom in world pixels, thinned to what
-  // the zoom can show and sorted into fading bands by age; rebuilt when the
-  // store, the zoom or the ages change, so a frame only moves them.
-  struct TrackLines {
-    QRectF bounds;
-    std::uint32_t first = 0;
-    std::uint32_t count = 0;
   };
   void Project();
   void BuildTrackLines();
@@ -107,10 +104,12 @@ class MapView final : public QWidget {
   void PanBy(QPointF pixels);
   void PaintBase(QPainter& p);
   void PaintLayers(QPainter& p, const QRectF& area);
+  void PaintWorldCopy(QPainter& p, QPointF origin, const QRectF& view);
   void PaintTiles(QPainter& p);
   void PaintGrid(QPainter& p);
   void PaintTracks(QPainter& p);
   void PaintStations(QPainter& p);
+  void PaintLabels(QPainter& p, std::vector<std::pair<QPointF, std::size_t>>& shown);
   void PaintOwn(QPainter& p);
   void PaintScale(QPainter& p);
   void PaintTexts(QPainter& p);
@@ -128,14 +127,19 @@ class MapView final : public QWidget {
   QPixmap baseCache_;
   QPointF baseTopLeft_;  // the view's top left in world pixels when the cache was drawn
   int baseZoom_ = -1;
-  std::vector<TrackLines> trackLines_;  // per station
-  std::vector<QLineF> lines_;
-  std::vector<std::uint8_t> lineBands_;
+  // The tracks of the stations the filter lets through at the current zoom,
+  // thinned to what the zoom can show, on the copy of the world that holds
+  // each one's last position; rebuilt when the store, the zoom, the filter
+  // or the ages change, so a frame only moves them.
+  MapTrackLines lines_;
+  MapFilter linesFilter_;
   std::uint64_t linesGeneration_ = ~std::uint64_t{0};
   int linesZoom_ = -1;
   std::int64_t linesNow_ = 0;
   std::int64_t linesTrackMs_ = 0;
   SymbolCache symbols_;
+  std::vector<std::size_t> labelled_;
+  std::vector<int> labelWidths_;  // per station, in the widget's font
   std::optional<QPointF> pressedAt_;
   QPointF lastDrag_;
   bool dragged_ = false;

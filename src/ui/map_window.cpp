@@ -9,20 +9,19 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include "decode/heard_list.h"
-#include "decode/map_geo.h"
 #include "ui/base_map.h"
+#include "ui/map_settings_bar.h"
+#include "ui/map_station_model.h"
 #include "ui/map_view.h"
 #include "ui/tile_layer.h"
 
 namespace vorlink {
 namespace {
 
-enum Column { kStationColumn, kDistanceColumn, kBearingColumn, kLastHeardColumn, kHeardColumn };
-constexpr int kRowRole = Qt::UserRole;
 constexpr double kTrackMillisecondsPerHour = 3'600'000;
 constexpr int kMaxLastHours = 24 * 31;
 
@@ -30,8 +29,6 @@ std::optional<LatLon> LatLonOf(const std::optional<GeoPoint>& point) {
   if (!point) return std::nullopt;
   return LatLon{point->latitude, point->longitude};
 }
-
-QString HeardText(const StationReport& r) { return r.direct ? "direct" : "via digipeater"; }
 
 }  // namespace
 
@@ -43,14 +40,19 @@ MapWindow::MapWindow(const FrameStore& store, MapWindowSetup setup, QWidget* par
   view_ = new MapView(stations_, *base_);
   ApplyLook();
 
-  list_ = new QTreeWidget;
+  model_ = new MapStationModel(stations_, this);
+  model_->SetOwn(own_);
+  shown_ = new MapStationFilter([this](std::size_t row) { return view_->Passes(stations_.At(row)); }, this);
+  shown_->setSourceModel(model_);
+  list_ = new QTreeView;
   list_->setObjectName("MapStations");
-  list_->setHeaderLabels({"Station", "km", "Bearing", "Last heard", "Heard"});
+  list_->setModel(shown_);
   list_->setRootIsDecorated(false);
+  list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   // Ten thousand rows of one line each: measuring every row's height would hold the window.
   list_->setUniformRowHeights(true);
   list_->setSortingEnabled(true);
-  list_->sortByColumn(kLastHeardColumn, Qt::DescendingOrder);
+  list_->sortByColumn(kMapLastHeardColumn, Qt::DescendingOrder);
   list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
   details_ = new QLabel;
   details_->setObjectName("MapDetails");
@@ -76,19 +78,28 @@ MapWindow::MapWindow(const FrameStore& store, MapWindowSetup setup, QWidget* par
   connect(view_, &MapView::StationDoubleClicked, this, [this](std::size_t row) {
     emit FramesWanted(QString::fromStdString(stations_.At(row).last.name));
   });
-  connect(list_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
-    const auto row = item->data(kStationColumn, kRowRole).value<qulonglong>();
+  connect(list_, &QTreeView::clicked, this, [this](const QModelIndex& index) {
+    const auto row = index.data(MapStationModel::kStoreRowRole).value<qulonglong>();
     view_->CentreOn(stations_.At(row).last.position);
     ShowStation(row);
   });
   timer_ = new QTimer(this);
   connect(timer_, &QTimer::timeout, this, &MapWindow::Refresh);
   timer_->start(kMapRefreshMs);
+  catchUp_ = new QTimer(this);
+  catchUp_->setInterval(0);
+  connect(catchUp_, &QTimer::timeout, this, &MapWindow::Refresh);
   SwitchTiles(settings_.onlineTiles);
-  Refresh();
+  // Read in a turn of its own: the window shows at once.
+  QTimer::singleShot(0, this, &MapWindow::Refresh);
 }
 
-MapWindow::~MapWindow() = default;
+MapWindow::~MapWindow() {
+  // The list and the map read the stations and the base map: they go first.
+  delete centralWidget();
+  delete shown_;
+  delete model_;
+}
 
 void MapWindow::BuildMenus() {
   QMenu* map = menuBar()->addMenu("&Map");
@@ -112,12 +123,17 @@ void MapWindow::BuildMenus() {
   lastHours_->setSpecialValueText("all");
   lastHours_->setSuffix(" h");
   bar->addWidget(lastHours_);
+  settingsBar_ = new MapSettingsBar(settings_, this);
+  addToolBar(settingsBar_);
 
   connect(online_, &QAction::toggled, this, [this](bool on) {
     SwitchTiles(on);
     settings_.onlineTiles = on;
+    settingsBar_->SetValue(settings_);
     emit SettingsChanged(settings_);
   });
+  connect(settingsBar_, &MapSettingsBar::Changed, this, &MapWindow::TakeSettings);
+  connect(settingsBar_, &MapSettingsBar::Refused, this, [this](const QString& why) { statusBar()->showMessage(why); });
   connect(fit, &QAction::triggered, view_, &MapView::FitAll);
   connect(directOnly_, &QAction::toggled, this, &MapWindow::ApplyFilter);
   connect(lastHours_, &QSpinBox::valueChanged, this, &MapWindow::ApplyFilter);
@@ -134,6 +150,20 @@ void MapWindow::SwitchTiles(bool on) {
   view_->SetTiles(tiles_);
 }
 
+void MapWindow::TakeSettings(const MapSettings& settings) {
+  const MapSettings before = settings_;
+  settings_ = settings;
+  ApplyLook();
+  // A --tile-url of this run stays in use; the setting is for later runs.
+  if (tiles_ != nullptr && settings_.tileUrl != before.tileUrl && !setup_.tileUrlForThisRun) {
+    tiles_->SetUrlTemplate(QString::fromStdString(settings_.tileUrl));
+  }
+  if (tiles_ != nullptr && settings_.tileCacheMib != before.tileCacheMib) {
+    tiles_->SetCacheBytes(settings_.tileCacheMib << 20);
+  }
+  emit SettingsChanged(settings_);
+}
+
 void MapWindow::ApplyLook() {
   MapLook look;
   look.own = own_;
@@ -145,8 +175,7 @@ void MapWindow::ApplyLook() {
 void MapWindow::SetOwnPosition(const std::optional<GeoPoint>& own) {
   own_ = LatLonOf(own);
   ApplyLook();
-  listedGeneration_ = ~std::uint64_t{0};
-  FillList();
+  model_->SetOwn(own_);
 }
 
 bool MapWindow::CentreOnStation(const QString& callsign) {
@@ -159,61 +188,44 @@ bool MapWindow::CentreOnStation(const QString& callsign) {
 
 void MapWindow::ApplyFilter() {
   view_->SetFilter({directOnly_->isChecked(), lastHours_->value()});
-  listedGeneration_ = ~std::uint64_t{0};
-  FillList();
+  shown_->Refilter();
 }
 
 void MapWindow::Refresh() {
-  // A long store is read a slice per turn of the event loop, never all at once.
-  QElapsedTimer slice;
-  slice.start();
-  bool more = feed_.CatchUp(store_, stations_, kMapFeedStep);
-  while (more && slice.elapsed() < kMapSliceMs) more = feed_.CatchUp(store_, stations_, kMapFeedStep);
-  if (more) {
-    QTimer::singleShot(0, this, &MapWindow::Refresh);
-    // Redrawing ten thousand stations after every slice would cost more than the slices.
-    if (sinceRedraw_.isValid() && sinceRedraw_.elapsed() < kMapCatchUpRedrawMs) return;
+  // A long store is read a slice per turn of the event loop, by one chain
+  // of turns; a turn either reads or redraws, never both, so neither adds
+  // to the other's time.
+  const bool redrawDue = !sinceRedraw_.isValid() || sinceRedraw_.elapsed() >= kMapCatchUpRedrawMs;
+  if (!catchUp_->isActive() || !redrawDue) {
+    QElapsedTimer slice;
+    slice.start();
+    bool more = feed_.CatchUp(store_, stations_, kMapFeedStep);
+    while (more && slice.elapsed() < kMapSliceMs) more = feed_.CatchUp(store_, stations_, kMapFeedStep);
+    if (more) {
+      catchUp_->start();
+      return;
+    }
+    catchUp_->stop();
   }
+  Redraw();
+}
+
+void MapWindow::Redraw() {
   sinceRedraw_.start();
   const auto trackMs = static_cast<std::int64_t>(settings_.trackHours * kTrackMillisecondsPerHour);
   const std::int64_t now = setup_.capture ? stations_.Newest() : QDateTime::currentMSecsSinceEpoch();
   if (setup_.capture) view_->SetNow(now);
   stations_.ForgetBefore(now - trackMs);
   view_->StationsChanged();
+  const std::uint64_t generation = stations_.Generation();
   if (!fitted_ && stations_.Size() > 0) {
     fitted_ = true;
     view_->FitAll();
   }
-  FillList();
-}
-
-void MapWindow::FillList() {
-  if (listedGeneration_ == stations_.Generation()) return;
-  listedGeneration_ = stations_.Generation();
-  const std::optional<LatLon> own = own_;
-  list_->setSortingEnabled(false);
-  list_->clear();
-  QList<QTreeWidgetItem*> items;
-  for (std::size_t row = 0; row < stations_.Size(); ++row) {
-    const MapStation& s = stations_.At(row);
-    if (!view_->Passes(s)) continue;
-    auto* item = new QTreeWidgetItem;
-    item->setText(kStationColumn, QString::fromStdString(s.last.name));
-    item->setData(kStationColumn, kRowRole, QVariant::fromValue<qulonglong>(row));
-    if (own) {
-      if (const auto km = MapDistanceKm(*own, s.last.position)) {
-        item->setData(kDistanceColumn, Qt::DisplayRole, std::round(*km * 10) / 10);
-      }
-      if (const auto bearing = MapBearingDegrees(*own, s.last.position)) {
-        item->setData(kBearingColumn, Qt::DisplayRole, static_cast<int>(std::lround(*bearing)) % 360);
-      }
-    }
-    item->setText(kLastHeardColumn, QString::fromStdString(HeardTimeText(s.last.time)));
-    item->setText(kHeardColumn, HeardText(s.last));
-    items.append(item);
-  }
-  list_->addTopLevelItems(items);
-  list_->setSortingEnabled(true);
+  model_->Update(stations_.TakeChanged());
+  // Time moves stations out of the last hours, not only a new report.
+  if (lastHours_->value() > 0 && generation != filteredGeneration_) shown_->Refilter();
+  filteredGeneration_ = generation;
 }
 
 void MapWindow::ShowStation(std::size_t row) {
@@ -223,7 +235,7 @@ void MapWindow::ShowStation(std::size_t row) {
                           MapView::PositionText(r.position),
                           QString::fromStdString(r.report).toHtmlEscaped(),
                           r.path.empty() ? QString("(none)") : QString::fromStdString(r.path).toHtmlEscaped(),
-                          HeardText(r), QString::fromStdString(HeardTimeText(r.time)));
+                          MapHeardText(r), QString::fromStdString(HeardTimeText(r.time)));
   details_->setText(text);
 }
 

@@ -2,8 +2,8 @@
 // list of them (distance and bearing from the own position, last heard,
 // direct or via) where a click centres the map, and the last report of the
 // station clicked. Filters: heard direct only, heard in the last N hours.
-// Map > Online tiles switches the tile layer; the window hands the changed
-// settings to its owner to keep.
+// Map > Online tiles switches the tile layer and a tool bar holds the other
+// map settings; the window hands the changed settings to its owner to keep.
 #pragma once
 
 #include <QElapsedTimer>
@@ -23,11 +23,14 @@ class QAction;
 class QLabel;
 class QSpinBox;
 class QTimer;
-class QTreeWidget;
+class QTreeView;
 
 namespace vorlink {
 
 class BaseMap;
+class MapSettingsBar;
+class MapStationFilter;
+class MapStationModel;
 class MapView;
 class TileLayer;
 
@@ -55,11 +58,12 @@ class MapWindow final : public QMainWindow {
   MapWindow(const FrameStore& store, MapWindowSetup setup, QWidget* parent = nullptr);
   ~MapWindow() override;
 
-  // Reads the frames that arrived and redraws; the timer does it every second.
+  // Reads the frames that arrived and redraws; the timer does it every
+  // second. A long store goes on being read a slice per turn meanwhile.
   void Refresh();
   MapView& View() { return *view_; }
   TrackStore& Stations() { return stations_; }
-  QTreeWidget& List() { return *list_; }
+  QTreeView& List() { return *list_; }
   QString Details() const;
   QAction& OnlineTiles() { return *online_; }
   TileLayer* Tiles() const { return tiles_; }
@@ -77,7 +81,8 @@ class MapWindow final : public QMainWindow {
  private:
   void BuildMenus();
   void SwitchTiles(bool on);
-  void FillList();
+  void TakeSettings(const MapSettings& settings);
+  void Redraw();
   void ApplyFilter();
   void ApplyLook();
 
@@ -90,15 +95,19 @@ class MapWindow final : public QMainWindow {
   std::unique_ptr<BaseMap> base_;
   TileLayer* tiles_ = nullptr;
   MapView* view_ = nullptr;
-  QTreeWidget* list_ = nullptr;
+  MapStationModel* model_ = nullptr;
+  MapStationFilter* shown_ = nullptr;
+  QTreeView* list_ = nullptr;
   QLabel* details_ = nullptr;
   QAction* online_ = nullptr;
+  MapSettingsBar* settingsBar_ = nullptr;
   QAction* directOnly_ = nullptr;
   QSpinBox* lastHours_ = nullptr;
   QTimer* timer_ = nullptr;
+  QTimer* catchUp_ = nullptr;  // reads the next slice of a long store
   bool fitted_ = false;
-  std::uint64_t listedGeneration_ = ~std::uint64_t{0};
   QElapsedTimer sinceRedraw_;
+  std::uint64_t filteredGeneration_ = 0;
 };
 
 }  // namespace vorlink

@@ -38,6 +38,10 @@ TileLayer::TileLayer(const QString& cacheFolder, qint64 cacheBytes, QObject* par
   sinceStart_.start();
 }
 
+void TileLayer::SetCacheBytes(qint64 cacheBytes) {
+  if (auto* cache = qobject_cast<QNetworkDiskCache*>(network_->cache())) cache->setMaximumCacheSize(cacheBytes);
+}
+
 void TileLayer::SetUrlTemplate(const QString& urlTemplate) {
   if (urlTemplate == urlTemplate_) return;
   urlTemplate_ = urlTemplate;

@@ -44,6 +44,7 @@ class TileLayer final : public QObject {
  public:
   TileLayer(const QString& cacheFolder, qint64 cacheBytes, QObject* parent = nullptr);
   void SetUrlTemplate(const QString& urlTemplate);
+  void SetCacheBytes(qint64 cacheBytes);
   QString UrlTemplate() const { return urlTemplate_; }
   // The tiles the view now shows; asks for those it lacks and forgets
   // queued ones the view left.

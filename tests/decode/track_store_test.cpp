@@ -78,5 +78,25 @@ TEST(TrackStoreTest, AllPositionsTogetherStayBoundedOldestFirst) {
   EXPECT_EQ(store.At(stations - 1).track.size(), kMaxTrackPoints);
 }
 
+TEST(TrackStoreTest, TellsWhichRowsChangedOnceEachInRowOrder) {
+  TrackStore store;
+  const struct {
+    std::vector<const char*> heard;
+    std::vector<std::size_t> changed;
+  } rows[] = {
+      {{"A", "B", "C"}, {0, 1, 2}},
+      {{"C", "A", "C"}, {0, 2}},  // each row once, in row order
+      {{}, {}},                   // taken: nothing left
+      {{"D", "B"}, {1, 3}},
+  };
+  for (const auto& row : rows) {
+    for (const char* name : row.heard) store.Add(At(name, 0, 0, 0));
+    EXPECT_EQ(store.TakeChanged(), row.changed);
+  }
+  store.Add(At("A", 1, 1, 1));
+  store.Clear();
+  EXPECT_TRUE(store.TakeChanged().empty());  // no row of a cleared store
+}
+
 }  // namespace
 }  // namespace vorlink

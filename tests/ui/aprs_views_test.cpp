@@ -13,6 +13,7 @@
 #include <QTableView>
 #include <QTest>
 #include <fstream>
+#include <functional>
 
 #include "app/qt_station_config.h"
 #include "aprs_store.h"
@@ -248,7 +249,7 @@ TEST_F(OwnStationTest, TheMapFollowsTheHeardListAndTheOwnStationAndKeepsItsSetti
     EXPECT_TRUE(map.Details().contains(callsign));
   }
 
-  const auto distance = [&] { return map.List().topLevelItem(0)->text(1); };
+  const auto distance = [&] { return map.List().model()->index(0, 1).data().toString(); };
   EXPECT_TRUE(distance().isEmpty());
   emit controller->OpenStationDialog().StationChosen({kHome, "N0CALL"});
   EXPECT_FALSE(distance().isEmpty());
@@ -257,6 +258,40 @@ TEST_F(OwnStationTest, TheMapFollowsTheHeardListAndTheOwnStationAndKeepsItsSetti
   const MapSettings saved = ReadStationConfig(folder.path()).map;
   EXPECT_TRUE(saved.onlineTiles);
   EXPECT_EQ(saved.tileUrl, MapSettings{}.tileUrl);
+}
+
+TEST_F(OwnStationTest, EveryMapSettingHasAControlAndIsKeptInVorlinkConf) {
+  WriteConfig("false");
+  Start();
+  MapWindow& map = controller->OpenMap();
+  const auto saved = [&] { return ReadStationConfig(folder.path()).map; };
+  const struct {
+    const char* control;
+    const char* typed;
+    std::function<bool(const MapSettings&)> kept;
+    bool refused;
+  } rows[] = {
+      {"MapTrackHours", "6", [](const MapSettings& m) { return m.trackHours == 6; }, false},
+      {"MapRangeRings", "5, 20", [](const MapSettings& m) { return m.ringsKm == std::vector<double>{5, 20}; }, false},
+      {"MapRangeRings", "ten", [](const MapSettings& m) { return m.ringsKm == std::vector<double>{5, 20}; }, true},
+      {"MapRangeRings", "", [](const MapSettings& m) { return m.ringsKm.empty(); }, false},
+      {"MapTileUrl", "http://127.0.0.1:1/{z}/{x}/{y}.png",
+       [](const MapSettings& m) { return m.tileUrl == "http://127.0.0.1:1/{z}/{x}/{y}.png"; }, false},
+      {"MapTileUrl", "ftp://tiles", [](const MapSettings& m) { return m.tileUrl.starts_with("http://"); }, true},
+      {"MapTileCacheMib", "50", [](const MapSettings& m) { return m.tileCacheMib == 50; }, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.control) + " " + row.typed);
+    map.statusBar()->clearMessage();
+    auto* control = map.findChild<QWidget*>(row.control);
+    ASSERT_NE(control, nullptr);
+    QTest::keyClick(control, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(control, Qt::Key_Delete);
+    QTest::keyClicks(control, row.typed);
+    QTest::keyClick(control, Qt::Key_Return);
+    EXPECT_TRUE(row.kept(saved()));
+    EXPECT_EQ(map.statusBar()->currentMessage().isEmpty(), !row.refused);
+  }
 }
 
 }  // namespace

@@ -6,8 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <QSortFilterProxyModel>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include "temp_folder.h"
 #include "ui/base_map.h"
@@ -121,6 +122,30 @@ TEST_F(MapViewTest, KeysPanAndZoomAndFitAllHoldsEveryStation) {
   EXPECT_GE(view_.Zoom(), 6);
 }
 
+TEST_F(MapViewTest, ALabelOverOneDrawnBeforeIsLeftOut) {
+  // At zoom 10 a pixel is 0.00137 degrees; labels run east of their symbol.
+  const struct {
+    const char* name;
+    LatLon at;
+    std::int64_t age;
+    bool labelled;
+  } rows[] = {
+      {"NEWEST", {0, 0}, 0, true},
+      {"OLDER", {0, 0.0055}, 1000, false},        // 4 pixels east, over NEWEST's label
+      {"BELOW", {-0.0137, -0.0137}, 500, false},  // 10 pixels lower, still over it
+      {"APART", {0.1, 0}, 2000, true},            // 73 pixels north
+  };
+  std::vector<std::size_t> expected;
+  for (const auto& row : rows) {
+    if (row.labelled) expected.push_back(stations_.Size());
+    stations_.Add(Report(row.name, row.at, true, kNow - row.age));
+  }
+  view_.CentreOn({0, 0});
+  view_.SetZoom(10);
+  view_.grab();
+  EXPECT_EQ(view_.Labelled(), expected);
+}
+
 TEST(MapWindowTest, AClickInTheListCentresTheMapAndTellsTheReport) {
   testing::TempFolder folder;
   FrameStore frames;
@@ -131,9 +156,11 @@ TEST(MapWindowTest, AClickInTheListCentresTheMapAndTellsTheReport) {
   window.Stations().Add(MapReport("N0CALL", {0, 0}));
   window.Stations().Add(r);
   window.Refresh();
-  ASSERT_EQ(window.List().topLevelItemCount(), 2);
-  QTreeWidgetItem* item = window.List().findItems("DL1ABC-9", Qt::MatchExactly).front();
-  emit window.List().itemClicked(item, 0);
+  QAbstractItemModel& list = *window.List().model();
+  ASSERT_EQ(list.rowCount(), 2);
+  const QModelIndexList found = list.match(list.index(0, 0), Qt::DisplayRole, "DL1ABC-9", 1, Qt::MatchExactly);
+  ASSERT_EQ(found.size(), 1);
+  emit window.List().clicked(found.front());
   EXPECT_NEAR(window.View().Centre().latitude, 48.1, 1e-6);
   EXPECT_NEAR(window.View().Centre().longitude, 11.5, 1e-6);
   for (const char* part : {"DL1ABC-9", "WIDE1-1*,WIDE2-1", "via digipeater", "!4806.00N/01130.00E&gt;"}) {
@@ -141,6 +168,50 @@ TEST(MapWindowTest, AClickInTheListCentresTheMapAndTellsTheReport) {
   }
   EXPECT_FALSE(window.OnlineTiles().isChecked());  // no network unless asked for
   EXPECT_EQ(window.Tiles(), nullptr);
+}
+
+TEST(MapWindowTest, TheListChangesRowsInPlaceAndKeepsTheSelectionOnItsStation) {
+  testing::TempFolder folder;
+  FrameStore frames;
+  MapWindow window(frames, {MapSettings{}, std::nullopt, QString::fromStdString(folder.path().string()), false, std::nullopt});
+  // The list tells the time to the second.
+  constexpr std::int64_t kSecond = 1000;
+  for (const char* name : {"A", "B", "C"}) window.Stations().Add(Report(name, {0, 0}, true, kNow - 60 * kSecond));
+  window.Stations().Add(Report("B", {0, 0}, true, kNow - 50 * kSecond));  // B, then A and C
+  window.Refresh();
+  QAbstractItemModel& list = *window.List().model();
+  const auto names = [&] {
+    std::string shown;
+    for (int row = 0; row < list.rowCount(); ++row) shown += list.index(row, 0).data().toString().toStdString();
+    return shown;
+  };
+  window.List().selectionModel()->select(list.index(0, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  ASSERT_EQ(names().front(), 'B');
+  QSignalSpy resets(&list, &QAbstractItemModel::modelReset);
+  QSignalSpy inserted(&list, &QAbstractItemModel::rowsInserted);
+  const struct {
+    const char* what;
+    const char* name;
+    std::int64_t age;   // seconds
+    const char* shown;  // newest first
+    int inserted;
+  } rows[] = {
+      {"another station heard moves above the selection", "C", 40, "CBA", 0},
+      {"the selected one heard again moves to the top", "B", 30, "BCA", 0},
+      {"a new station is a row added", "D", 20, "DBCA", 1},
+      {"the oldest heard again moves past the selection", "A", 10, "ADBC", 1},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    window.Stations().Add(Report(row.name, {0, 0}, true, kNow - row.age * kSecond));
+    window.Refresh();
+    EXPECT_EQ(names(), row.shown);
+    const QModelIndexList selected = window.List().selectionModel()->selectedRows();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected.front().data().toString(), "B");
+    EXPECT_EQ(resets.count(), 0);
+    EXPECT_EQ(inserted.count(), row.inserted);
+  }
 }
 
 }  // namespace

@@ -1,0 +1,56 @@
+// The tracks' lines of one zoom, in whole world pixels: each line kept once
+// however many stations drove it, and gathered by fading band (oldest
+// first, so newer lines are drawn over older ones) and by square cell of
+// the world, so a frame draws only the cells it shows.
+#pragma once
+
+#include <QLine>
+#include <QRect>
+
+#include <cstdint>
+#include <span>
+#include <unordered_set>
+#include <vector>
+
+namespace vorlink {
+
+inline constexpr int kTrackFadeBands = 4;
+inline constexpr int kTrackCellPixels = 256;
+
+struct MapTrackCell {
+  QRect bounds;  // of its lines, which may reach out of the cell
+  int band = 0;  // 0 newest
+  std::uint32_t first = 0;
+  std::uint32_t count = 0;
+};
+
+class MapTrackLines {
+ public:
+  void Clear();
+  // A line of band 0 (newest) to kTrackFadeBands - 1; Finish sorts them in.
+  void Add(QPoint from, QPoint to, int band);
+  void Finish();
+
+  // Band by band, the oldest band first.
+  const std::vector<MapTrackCell>& Cells() const { return cells_; }
+  std::span<const QLine> Lines(const MapTrackCell& cell) const {
+    return {lines_.data() + cell.first, cell.count};
+  }
+  std::size_t Size() const { return lines_.size(); }
+
+ private:
+  struct Segment {
+    std::uint64_t cell;  // band, oldest first, then the cell's row and column
+    std::int32_t x1, y1, x2, y2;
+    auto operator<=>(const Segment&) const = default;
+  };
+  struct SegmentHash {
+    std::size_t operator()(const Segment& s) const;
+  };
+  // Told apart as they come, so many stations on one road cost one line.
+  std::unordered_set<Segment, SegmentHash> pending_;
+  std::vector<QLine> lines_;
+  std::vector<MapTrackCell> cells_;
+};
+
+}  // namespace vorlink
