@@ -138,7 +138,7 @@ TEST_F(MapViewTest, ALabelOverOneDrawnBeforeIsLeftOut) {
   std::vector<std::size_t> expected;
   for (const auto& row : rows) {
     if (row.labelled) expected.push_back(stations_.Size());
-    stations_.Add(Report(row.name, row.at, true, kNow - row.age));
+    stations_.Add(MapReport(row.name, row.at, true, kNow - row.age));
   }
   view_.CentreOn({0, 0});
   view_.SetZoom(10);
@@ -176,8 +176,8 @@ TEST(MapWindowTest, TheListChangesRowsInPlaceAndKeepsTheSelectionOnItsStation) {
   MapWindow window(frames, {MapSettings{}, std::nullopt, QString::fromStdString(folder.path().string()), false, std::nullopt});
   // The list tells the time to the second.
   constexpr std::int64_t kSecond = 1000;
-  for (const char* name : {"A", "B", "C"}) window.Stations().Add(Report(name, {0, 0}, true, kNow - 60 * kSecond));
-  window.Stations().Add(Report("B", {0, 0}, true, kNow - 50 * kSecond));  // B, then A and C
+  for (const char* name : {"A", "B", "C"}) window.Stations().Add(MapReport(name, {0, 0}, true, kNow - 60 * kSecond));
+  window.Stations().Add(MapReport("B", {0, 0}, true, kNow - 50 * kSecond));  // B, then A and C
   window.Refresh();
   QAbstractItemModel& list = *window.List().model();
   const auto names = [&] {
@@ -203,7 +203,7 @@ TEST(MapWindowTest, TheListChangesRowsInPlaceAndKeepsTheSelectionOnItsStation) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
-    window.Stations().Add(Report(row.name, {0, 0}, true, kNow - row.age * kSecond));
+    window.Stations().Add(MapReport(row.name, {0, 0}, true, kNow - row.age * kSecond));
     window.Refresh();
     EXPECT_EQ(names(), row.shown);
     const QModelIndexList selected = window.List().selectionModel()->selectedRows();
