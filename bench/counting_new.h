@@ -1,6 +1,6 @@
 // The global operator new replaced to count heap allocations, for a bench's
 // allocations-per-item figure. Include it in exactly one file of a program;
-// the benches are single-threaded.
+// the benches are single-threaded, as is the test that counts with it.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,7 @@
 // Once warm, the receive core handles frame after frame without the heap:
 // every buffer and text it builds per frame reuses storage it already has.
-// This binary counts allocations with its own global operator new.
+// This binary counts allocations with its own global operator new, the
+// benches' counter.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,32 +11,22 @@
 #include <vector>
 
 #include "aprs_sample.h"
+#include "counting_new.h"
 #include "decode/aprs_decoder.h"
 #include "decode_session.h"
 #include "sample_stream.h"
 #include "support/fake_clock.h"
 
-namespace {
-
-// Counted only while a test asks; gtest itself allocates freely around it.
-bool counting = false;
-std::size_t allocations = 0;
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-  if (counting) ++allocations;
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return ::operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-
 namespace vorlink {
 namespace {
+
+// Heap allocations while `work` runs; gtest allocates freely around it.
+template <typename Work>
+std::uint64_t AllocationsIn(Work work) {
+  const std::uint64_t before = allocationCount;
+  work();
+  return allocationCount - before;
+}
 
 class DiscardPane final : public TextPane {
  public:
@@ -54,7 +45,7 @@ void Feed(DecodeSession& session, const std::vector<std::uint8_t>& stream) {
   }
 }
 
-std::size_t AllocationsOnceWarm(const DisplayOptions& options) {
+std::uint64_t AllocationsOnceWarm(const DisplayOptions& options) {
   testing::FakeClock clock;
   DiscardPane pane;
   DecodeSession session(pane, clock, options);
@@ -63,11 +54,10 @@ std::size_t AllocationsOnceWarm(const DisplayOptions& options) {
   Feed(session, sample::SampleCapture());
   Feed(session, warmUp);
 
-  allocations = 0;
-  counting = true;
-  Feed(session, more);
-  Feed(session, warmUp);
-  counting = false;
+  const std::uint64_t allocations = AllocationsIn([&] {
+    Feed(session, more);
+    Feed(session, warmUp);
+  });
   EXPECT_GT(pane.characters, 0u);
   return allocations;
 }
@@ -93,23 +83,19 @@ TEST(NoAllocationTest, EveryOptionOff) {
 // Every APRS report kind the generator makes, third-party packets opened.
 TEST(NoAllocationTest, AprsDecoder) {
   const auto samples = sample::AprsSamples(sample::kAprsSampleKinds * 20, 7);
-  allocations = 0;
-  counting = true;
-  for (const auto& s : samples) {
-    const AprsReport r = DecodeAprs(s.info, s.destination);
-    if (const auto* t = r.As<AprsThirdParty>()) (void)DecodeInner(*t);
-  }
-  counting = false;
-  EXPECT_EQ(allocations, 0u);
+  EXPECT_EQ(AllocationsIn([&] {
+              for (const auto& s : samples) {
+                const AprsReport r = DecodeAprs(s.info, s.destination);
+                if (const auto* t = r.As<AprsThirdParty>()) (void)DecodeInner(*t);
+              }
+            }),
+            0u);
 }
 
 TEST(NoAllocationTest, CounterSeesAnAllocation) {
-  allocations = 0;
-  counting = true;
-  void* volatile p = ::operator new(100);
-  counting = false;
+  void* volatile p = nullptr;
+  EXPECT_GE(AllocationsIn([&] { p = ::operator new(100); }), 1u);
   ::operator delete(p);
-  EXPECT_GE(allocations, 1u);
 }
 
 }  // namespace
