@@ -23,6 +23,8 @@ namespace vorlink {
 namespace {
 
 constexpr double kTrackMillisecondsPerHour = 3'600'000;
+constexpr int kMapWindowWidth = 1100;
+constexpr int kMapWindowHeight = 700;
 constexpr int kMaxLastHours = 24 * 31;
 
 std::optional<LatLon> LatLonOf(const std::optional<GeoPoint>& point) {
@@ -72,7 +74,11 @@ MapWindow::MapWindow(const FrameStore& store, MapWindowSetup setup, QWidget* par
   setCentralWidget(split);
   BuildMenus();
   if (!base_->Complete()) statusBar()->showMessage(base_->Missing());
-  resize(1100, 700);
+  resize(kMapWindowWidth, kMapWindowHeight);
+  // Room for the list's columns: callsign, distance, bearing, date and time, how heard.
+  const int listWidth =
+      fontMetrics().horizontalAdvance("VE2ABC-15 _ 999.9 _ Bearing _ 2026-05-28 21:22:40 _ via digipeater __");
+  split->setSizes({kMapWindowWidth - listWidth, listWidth});
 
   connect(view_, &MapView::StationClicked, this, &MapWindow::ShowStation);
   connect(view_, &MapView::StationDoubleClicked, this, [this](std::size_t row) {
@@ -124,6 +130,8 @@ void MapWindow::BuildMenus() {
   lastHours_->setSuffix(" h");
   bar->addWidget(lastHours_);
   settingsBar_ = new MapSettingsBar(settings_, this);
+  // A row of its own: beside the view's bar its address field was cut.
+  addToolBarBreak();
   addToolBar(settingsBar_);
 
   connect(online_, &QAction::toggled, this, [this](bool on) {
