@@ -5,9 +5,10 @@
 // percentile, worst) per zoom, on the wall clock and in the thread's own CPU
 // time (which other work on a busy machine does not inflate), and the first
 // frame at each zoom alone; --save FILE keeps the last frame as a PNG.
-// Then a flood as many stations and positions, each report anywhere on
-// earth, panned over the same way at zoom 0 to 5: one frame must stay short
-// however far the tracks jump.
+// Then a flood of as many stations and positions, each report anywhere on
+// earth, panned over the same way at zoom 0 to 5, and a swarm whose every
+// report jumps as far as a track may: one frame must stay short however the
+// tracks run.
 // Then View > Map opened over a live frame store of 1,000,000 frames with
 // APRS positions (--frames N): how long until the map has read them all, and
 // the longest time the event loop could not turn meanwhile. Then online
@@ -94,18 +95,25 @@ vorlink::TrackStore Generate(std::size_t stations, std::size_t positions) {
 }
 
 // A flood: every report of every station anywhere on earth, so each track
-// is a string of jumps across the world.
-vorlink::TrackStore GenerateFlood(std::size_t stations, std::size_t positions) {
+// is a string of jumps across the world. Or a swarm: every report a jump of
+// up to kSwarmStepDegrees from the last, round Europe, as long as a track
+// may jump unbroken, so a frame holds as many long lines as it can.
+constexpr double kSwarmStepDegrees = 0.3;
+
+vorlink::TrackStore GenerateFlood(std::size_t stations, std::size_t positions, bool swarm) {
   vorlink::TrackStore store;
   std::mt19937 random(11);
-  std::uniform_real_distribution<double> lat(-85, 85), lon(-180, 180);
+  std::uniform_real_distribution<double> lat(-85, 85), lon(-180, 180), near(-2, 2),
+      step(-kSwarmStepDegrees, kSwarmStepDegrees);
   const std::size_t each = std::max<std::size_t>(positions / stations, 1);
   for (std::size_t s = 0; s < stations; ++s) {
     vorlink::StationReport r;
     r.name = "FL" + std::to_string(s);
     r.symbolCode = kSymbols[s % (sizeof kSymbols - 1)];
+    r.position = {48 + near(random), 10 + near(random)};
     for (std::size_t k = 0; k < each; ++k) {
-      r.position = {lat(random), lon(random)};
+      r.position = swarm ? vorlink::LatLon{r.position.latitude + step(random), r.position.longitude + step(random)}
+                         : vorlink::LatLon{lat(random), lon(random)};
       r.time = kNow - static_cast<std::int64_t>((each - k) * 7'200'000 / each);
       store.Add(r);
     }
@@ -363,18 +371,30 @@ int main(int argc, char** argv) {
   PanFigures(view, frame, {3, 5, 7, 10}, {48, 10}, pans);
   if (!save.empty()) frame.save(QString::fromStdString(save));
 
-  clock.restart();
-  const vorlink::TrackStore flood = GenerateFlood(stations, positions);
-  std::printf("\nflood: %zu stations, %zu positions anywhere on earth, generated in %lld ms\n", flood.Size(),
-              flood.StoredPoints(), static_cast<long long>(clock.elapsed()));
-  vorlink::MapView floodView(flood, base);
-  floodView.resize(view.size());
-  floodView.SetNow(kNow);
-  floodView.SetLook({vorlink::LatLon{50, 8}, {10, 25, 50, 100}, 7'200'000});
-  clock.restart();
-  floodView.render(&frame);
-  std::printf("first frame (projecting the tracks): %lld ms\n", static_cast<long long>(clock.elapsed()));
-  PanFigures(floodView, frame, {0, 1, 2, 3, 4, 5}, {20, 0}, pans);
+  const struct {
+    bool swarm;
+    const char* what;
+    std::initializer_list<int> zooms;
+    vorlink::LatLon centre;
+  } floods[] = {
+      {false, "flood: %zu stations, %zu positions anywhere on earth", {0, 1, 2, 3, 4, 5}, {20, 0}},
+      {true, "swarm: %zu stations, %zu positions each a jump from the last", {3, 5, 7, 8, 9, 10}, {48, 10}},
+  };
+  for (const auto& flood : floods) {
+    clock.restart();
+    const vorlink::TrackStore crowd = GenerateFlood(stations, positions, flood.swarm);
+    std::printf("\n");
+    std::printf(flood.what, crowd.Size(), crowd.StoredPoints());
+    std::printf(", generated in %lld ms\n", static_cast<long long>(clock.elapsed()));
+    vorlink::MapView floodView(crowd, base);
+    floodView.resize(view.size());
+    floodView.SetNow(kNow);
+    floodView.SetLook({vorlink::LatLon{50, 8}, {10, 25, 50, 100}, 7'200'000});
+    clock.restart();
+    floodView.render(&frame);
+    std::printf("first frame (projecting the tracks): %lld ms\n", static_cast<long long>(clock.elapsed()));
+    PanFigures(floodView, frame, flood.zooms, flood.centre, pans);
+  }
   if (frames > 0) OpenWindowBench(frames);
   TileBench();
   return 0;
