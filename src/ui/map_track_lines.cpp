@@ -29,6 +29,7 @@ void MapTrackLines::Clear() {
   pending_.clear();
   lines_.clear();
   times_.clear();
+  costs_.clear();
   cells_.clear();
 }
 
@@ -60,6 +61,8 @@ void MapTrackLines::Finish() {
   lines_.reserve(sorted.size());
   times_.clear();
   times_.reserve(sorted.size());
+  costs_.clear();
+  costs_.reserve(sorted.size());
   cells_.clear();
   for (std::size_t k = 0; k < sorted.size(); ++k) {
     const Segment& s = sorted[k].first;
@@ -74,7 +77,13 @@ void MapTrackLines::Finish() {
     ++cell.count;
     lines_.emplace_back(s.x1, s.y1, s.x2, s.y2);
     times_.push_back(sorted[k].second);
+    costs_.push_back((cell.count > 1 ? costs_.back() : 0) + Cost(lines_.back()));
   }
+}
+
+std::uint64_t MapTrackLines::Cost(const QLine& line) {
+  const auto along = [](int from, int to) { return static_cast<std::uint64_t>(std::abs(std::int64_t{to} - from)); };
+  return kTrackLineSetupPixels + std::max(along(line.x1(), line.x2()), along(line.y1(), line.y2()));
 }
 
 std::uint32_t MapTrackLines::CountSince(const MapTrackCell& cell, std::int64_t since) const {
@@ -83,30 +92,33 @@ std::uint32_t MapTrackLines::CountSince(const MapTrackCell& cell, std::int64_t s
       std::partition_point(begin, begin + cell.count, [since](std::int64_t t) { return t >= since; }) - begin);
 }
 
-std::size_t MapTrackLines::CountSince(std::span<const MapTrackCell* const> cells, std::int64_t since) const {
-  std::size_t count = 0;
-  for (const MapTrackCell* cell : cells) count += CountSince(*cell, since);
-  return count;
+std::uint64_t MapTrackLines::CostSince(std::span<const MapTrackCell* const> cells, std::int64_t since) const {
+  std::uint64_t cost = 0;
+  for (const MapTrackCell* cell : cells) {
+    const std::uint32_t count = CountSince(*cell, since);
+    if (count > 0) cost += costs_[cell->first + count - 1];
+  }
+  return cost;
 }
 
 std::vector<std::uint32_t> MapTrackLines::Newest(std::span<const MapTrackCell* const> cells,
-                                                 std::size_t budget) const {
+                                                 std::uint64_t budget) const {
   std::vector<std::uint32_t> counts;
   counts.reserve(cells.size());
-  std::size_t total = 0;
+  std::uint64_t total = 0;
   std::int64_t oldest = 0, newest = 0;
   for (const MapTrackCell* cell : cells) {
     if (cell->count == 0) continue;
     const std::int64_t first = times_[cell->first], last = times_[cell->first + cell->count - 1];
     oldest = total == 0 ? last : std::min(oldest, last);
     newest = total == 0 ? first : std::max(newest, first);
-    total += cell->count;
+    total += costs_[cell->first + cell->count - 1];
   }
   if (total <= budget) {
     for (const MapTrackCell* cell : cells) counts.push_back(cell->count);
     return counts;
   }
-  if (CountSince(cells, newest) > budget) {
+  if (CostSince(cells, newest) > budget) {
     counts.assign(cells.size(), 0);  // the newest alone are too many
     return counts;
   }
@@ -116,7 +128,7 @@ std::vector<std::uint32_t> MapTrackLines::Newest(std::span<const MapTrackCell* c
   std::int64_t tooMany = oldest, fits = newest;
   while (static_cast<std::uint64_t>(fits) - static_cast<std::uint64_t>(tooMany) > 1) {
     const std::int64_t middle = std::midpoint(tooMany, fits);
-    (CountSince(cells, middle) <= budget ? fits : tooMany) = middle;
+    (CostSince(cells, middle) <= budget ? fits : tooMany) = middle;
   }
   for (const MapTrackCell* cell : cells) counts.push_back(CountSince(*cell, fits));
   return counts;

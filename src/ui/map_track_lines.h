@@ -17,6 +17,8 @@ namespace vorlink {
 
 inline constexpr int kTrackFadeBands = 4;
 inline constexpr int kTrackCellPixels = 256;
+// A line's setup costs about as much as drawing this many of its pixels.
+inline constexpr std::uint64_t kTrackLineSetupPixels = 32;
 
 struct MapTrackCell {
   QRect bounds;  // of its lines, which may reach out of the cell
@@ -39,10 +41,13 @@ class MapTrackLines {
     return {lines_.data() + cell.first, cell.count};
   }
   std::size_t Size() const { return lines_.size(); }
+  // What drawing a line costs, in pixels: its length along its longer
+  // axis and what setting any line up costs.
+  static std::uint64_t Cost(const QLine& line);
   // How many lines of each cell (a cell may be named again, for another
-  // copy of the world) to draw so that no more than `budget` are drawn in
+  // copy of the world) to draw so that they cost no more than `budget` in
   // all: the newest, those of one time all or none.
-  std::vector<std::uint32_t> Newest(std::span<const MapTrackCell* const> cells, std::size_t budget) const;
+  std::vector<std::uint32_t> Newest(std::span<const MapTrackCell* const> cells, std::uint64_t budget) const;
 
  private:
   struct Segment {
@@ -53,14 +58,15 @@ class MapTrackLines {
   struct SegmentHash {
     std::size_t operator()(const Segment& s) const;
   };
-  // Lines with at least `since` as their time, summed over the cells.
-  std::size_t CountSince(std::span<const MapTrackCell* const> cells, std::int64_t since) const;
   std::uint32_t CountSince(const MapTrackCell& cell, std::int64_t since) const;
+  // What the lines with at least `since` as their time cost, summed over the cells.
+  std::uint64_t CostSince(std::span<const MapTrackCell* const> cells, std::int64_t since) const;
 
   // Told apart as they come, so many stations on one road cost one line.
   std::unordered_map<Segment, std::int64_t, SegmentHash> pending_;
   std::vector<QLine> lines_;
   std::vector<std::int64_t> times_;  // of lines_
+  std::vector<std::uint64_t> costs_;  // of lines_, summed from their cell's first
   std::vector<MapTrackCell> cells_;
 };
 

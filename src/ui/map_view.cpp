@@ -34,9 +34,10 @@ constexpr int kBandAlpha[kTrackFadeBands] = {255, 170, 100, 50};
 constexpr double kTrackStepPixels = 1.5;
 constexpr double kMillisecondsPerHour = 3'600'000;
 constexpr std::size_t kThickTrackLines = 4'000;
-// However many tracks a flood brings, one frame draws no more lines than
-// this (the newest), so the map keeps answering.
-constexpr std::size_t kTrackLinesPerPaint = 20'000;
+// However many tracks a flood brings, one frame draws no more track than
+// this many pixels' worth (the newest lines), about 10 ms of drawing, so the
+// map keeps answering.
+constexpr std::uint64_t kTrackPixelsPerPaint = 4'000'000;
 constexpr int kLabelUnmeasured = -1;
 // More copies of the world than this in the base map's cache are drawn once and copied.
 constexpr int kBaseCopiesDrawn = 3;
@@ -449,7 +450,7 @@ void MapView::PaintTracks(QPainter& p) {
       shifts.push_back(shift);
     }
   }
-  const std::vector<std::uint32_t> drawn = lines_.Newest(shown, kTrackLinesPerPaint);
+  const std::vector<std::uint32_t> drawn = lines_.Newest(shown, kTrackPixelsPerPaint);
   std::size_t perBand[kTrackFadeBands] = {};
   for (std::size_t k = 0; k < shown.size(); ++k) perBand[shown[k]->band] += drawn[k];
   int band = -1;

@@ -1,7 +1,7 @@
 // The tracks' lines of a zoom: each line once whichever way and by however
 // many stations it was driven, the oldest band first, and gathered in cells
-// whose bounds hold every line in them; a frame short of lines draws the
-// newest.
+// whose bounds hold every line in them; a frame that cannot afford them
+// all draws the newest.
 #include "ui/map_track_lines.h"
 
 #include <gtest/gtest.h>
@@ -69,21 +69,24 @@ TEST(MapTrackLinesTest, ABudgetKeepsTheNewestLines) {
   ASSERT_EQ(a->count, 3u);
   EXPECT_EQ(lines.Lines(*a).front(), QLine(10, 10, 11, 20));  // newest first in a cell
 
+  // Each line as dear as any other here: budgets in lines.
+  const std::uint64_t line = MapTrackLines::Cost(QLine(0, 10, 1, 20));
+  EXPECT_EQ(line, kTrackLineSetupPixels + 10);
   const struct {
     const char* what;
     std::vector<const MapTrackCell*> shown;
-    std::size_t budget;
+    std::uint64_t budget;
     std::vector<std::uint32_t> drawn;
   } rows[] = {
-      {"room for all", {c, a, b}, 100, {2, 3, 2}},
-      {"just room for all", {c, a, b}, 7, {2, 3, 2}},
-      {"the oldest left out", {c, a, b}, 6, {1, 3, 2}},
-      {"an older band left out", {c, a, b}, 5, {0, 3, 2}},
-      {"the newest across cells", {c, a, b}, 3, {0, 2, 1}},
-      {"the newest alone", {c, a, b}, 1, {0, 1, 0}},
+      {"room for all", {c, a, b}, 100 * line, {2, 3, 2}},
+      {"just room for all", {c, a, b}, 7 * line, {2, 3, 2}},
+      {"a pixel short: the oldest left out", {c, a, b}, 7 * line - 1, {1, 3, 2}},
+      {"an older band left out", {c, a, b}, 5 * line, {0, 3, 2}},
+      {"the newest across cells", {c, a, b}, 3 * line, {0, 2, 1}},
+      {"the newest alone", {c, a, b}, line, {0, 1, 0}},
       {"none", {c, a, b}, 0, {0, 0, 0}},
-      {"a cell on two copies of the world counts twice", {a, a}, 4, {2, 2}},
-      {"lines of one time all or none", {a, a}, 3, {1, 1}},
+      {"a cell on two copies of the world counts twice", {a, a}, 4 * line, {2, 2}},
+      {"lines of one time all or none", {a, a}, 3 * line, {1, 1}},
       {"nothing shown", {}, 0, {}},
   };
   for (const auto& row : rows) {
