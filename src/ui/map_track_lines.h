@@ -18,7 +18,7 @@ namespace vorlink {
 inline constexpr int kTrackFadeBands = 4;
 inline constexpr int kTrackCellPixels = 256;
 // A line's setup costs about as much as drawing this many of its pixels.
-inline constexpr std::uint64_t kTrackLineSetupPixels = 32;
+inline constexpr std::uint64_t kTrackLineSetupPixels = 8;
 
 struct MapTrackCell {
   QRect bounds;  // of its lines, which may reach out of the cell

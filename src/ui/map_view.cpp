@@ -37,7 +37,7 @@ constexpr std::size_t kThickTrackLines = 4'000;
 // However many tracks a flood brings, one frame draws no more track than
 // this many pixels' worth (the newest lines), about 10 ms of drawing, so the
 // map keeps answering.
-constexpr std::uint64_t kTrackPixelsPerPaint = 4'000'000;
+constexpr std::uint64_t kTrackPixelsPerPaint = 1'250'000;
 constexpr int kLabelUnmeasured = -1;
 // More copies of the world than this in the base map's cache are drawn once and copied.
 constexpr int kBaseCopiesDrawn = 3;
