@@ -3,8 +3,12 @@
 // painted while panning across Europe at a few zooms, with the offline base
 // map when it is installed. Prints milliseconds per frame (mean, 95th
 // percentile, worst) per zoom, on the wall clock and in the thread's own CPU
-// time (which other work on a busy machine does not inflate); --save FILE
-// keeps the last frame as a PNG.
+// time (which other work on a busy machine does not inflate), and the first
+// frame at each zoom alone; --save FILE keeps the last frame as a PNG.
+// Then a flood of as many stations and positions, each report anywhere on
+// earth, panned over the same way at zoom 0 to 5, and a swarm whose every
+// report jumps as far as a track may: one frame must stay short however the
+// tracks run.
 // Then View > Map opened over a live frame store of 1,000,000 frames with
 // APRS positions (--frames N): how long until the map has read them all, and
 // the longest time the event loop could not turn meanwhile. Then online
@@ -12,7 +16,7 @@
 // same strip: requests per pass and per minute, in the first pass and in the
 // repeats, which the caches must answer (the last after reopening the
 // window, so only the disk cache can).
-//   build/bench/vorlink-map-bench [STATIONS [POSITIONS]] [--save FILE] [--frames N]
+//   build/bench/vorlink-map-bench [STATIONS [POSITIONS]] [--save FILE] [--frames N] [--pans N]
 #include <QApplication>
 #include <QBuffer>
 #include <QDateTime>
@@ -28,6 +32,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <random>
 #include <string>
@@ -45,7 +50,7 @@
 namespace {
 
 constexpr std::int64_t kNow = 1'800'000'000'000;
-constexpr int kFramesPerZoom = 60;
+constexpr int kFramesPerZoom = 60;  // or --pans N
 constexpr int kPanPixels = 8;
 const char kSymbols[] = ">k-#_&[bsO^!/";
 
@@ -87,6 +92,61 @@ vorlink::TrackStore Generate(std::size_t stations, std::size_t positions) {
     }
   }
   return store;
+}
+
+// A flood: every report of every station anywhere on earth, so each track
+// is a string of jumps across the world. Or a swarm: every report a jump of
+// up to kSwarmStepDegrees from the last, round Europe, as long as a track
+// may jump unbroken, so a frame holds as many long lines as it can.
+constexpr double kSwarmStepDegrees = 0.3;
+
+vorlink::TrackStore GenerateFlood(std::size_t stations, std::size_t positions, bool swarm) {
+  vorlink::TrackStore store;
+  std::mt19937 random(11);
+  std::uniform_real_distribution<double> lat(-85, 85), lon(-180, 180), near(-2, 2),
+      step(-kSwarmStepDegrees, kSwarmStepDegrees);
+  const std::size_t each = std::max<std::size_t>(positions / stations, 1);
+  for (std::size_t s = 0; s < stations; ++s) {
+    vorlink::StationReport r;
+    r.name = "FL" + std::to_string(s);
+    r.symbolCode = kSymbols[s % (sizeof kSymbols - 1)];
+    r.position = {48 + near(random), 10 + near(random)};
+    for (std::size_t k = 0; k < each; ++k) {
+      r.position = swarm ? vorlink::LatLon{r.position.latitude + step(random), r.position.longitude + step(random)}
+                         : vorlink::LatLon{lat(random), lon(random)};
+      r.time = kNow - static_cast<std::int64_t>((each - k) * 7'200'000 / each);
+      store.Add(r);
+    }
+  }
+  return store;
+}
+
+// Panning at each zoom: the first frame at the zoom (which builds its track
+// lines) alone, then `pans` frames each moved a few pixels.
+void PanFigures(vorlink::MapView& view, QImage& frame, std::initializer_list<int> zooms, vorlink::LatLon centre,
+                int pans) {
+  QElapsedTimer clock;
+  for (const int zoom : zooms) {
+    view.SetZoom(zoom);
+    view.CentreOn(centre);
+    clock.start();
+    view.render(&frame);  // the base map projected and the track lines built at this zoom
+    const double firstMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    std::vector<double> wall, cpu;
+    for (int i = 0; i < pans; ++i) {
+      const vorlink::LatLon at = view.PointAt(QPointF(640 + kPanPixels, 400 + kPanPixels / 2));
+      view.CentreOn(at);
+      clock.restart();
+      const double cpuStart = CpuMs();
+      view.render(&frame);
+      cpu.push_back(CpuMs() - cpuStart);
+      wall.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    }
+    const Figures w = Summary(wall), c = Summary(cpu);
+    std::printf("zoom %2d: wall %.1f ms mean, %.1f ms 95th percentile, %.1f ms worst; "
+                "CPU %.1f / %.1f / %.1f ms per frame; first frame %.1f ms\n", zoom, w.mean, w.p95, w.worst,
+                c.mean, c.p95, c.worst, firstMs);
+  }
 }
 
 // The frames of a live store: APRS reports of every kind from kSenders
@@ -281,6 +341,11 @@ int main(int argc, char** argv) {
     frames = std::strtoull((it + 1)->c_str(), nullptr, 10);
     args.erase(it, it + 2);
   }
+  int pans = kFramesPerZoom;
+  if (const auto it = std::find(args.begin(), args.end(), "--pans"); it != args.end() && it + 1 != args.end()) {
+    pans = std::max(1, std::atoi((it + 1)->c_str()));
+    args.erase(it, it + 2);
+  }
   const std::size_t stations = args.size() > 0 ? std::strtoull(args[0].c_str(), nullptr, 10) : 10'000;
   const std::size_t positions = args.size() > 1 ? std::strtoull(args[1].c_str(), nullptr, 10) : 1'000'000;
   qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
@@ -303,25 +368,33 @@ int main(int argc, char** argv) {
   clock.restart();
   view.render(&frame);  // the first frame projects every track
   std::printf("first frame (projecting the tracks): %lld ms\n", static_cast<long long>(clock.elapsed()));
-  for (const int zoom : {3, 5, 7, 10}) {
-    view.SetZoom(zoom);
-    view.CentreOn({48, 10});
-    view.render(&frame);  // the base map projected at this zoom
-    std::vector<double> wall, cpu;
-    for (int i = 0; i < kFramesPerZoom; ++i) {
-      const vorlink::LatLon at = view.PointAt(QPointF(640 + kPanPixels, 400 + kPanPixels / 2));
-      view.CentreOn(at);
-      clock.restart();
-      const double cpuStart = CpuMs();
-      view.render(&frame);
-      cpu.push_back(CpuMs() - cpuStart);
-      wall.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
-    }
-    const Figures w = Summary(wall), c = Summary(cpu);
-    std::printf("zoom %2d: wall %.1f ms mean, %.1f ms 95th percentile, %.1f ms worst; "
-                "CPU %.1f / %.1f / %.1f ms per frame\n", zoom, w.mean, w.p95, w.worst, c.mean, c.p95, c.worst);
-  }
+  PanFigures(view, frame, {3, 5, 7, 10}, {48, 10}, pans);
   if (!save.empty()) frame.save(QString::fromStdString(save));
+
+  const struct {
+    bool swarm;
+    const char* what;
+    std::initializer_list<int> zooms;
+    vorlink::LatLon centre;
+  } floods[] = {
+      {false, "flood: %zu stations, %zu positions anywhere on earth", {0, 1, 2, 3, 4, 5}, {20, 0}},
+      {true, "swarm: %zu stations, %zu positions each a jump from the last", {3, 5, 7, 8, 9, 10}, {48, 10}},
+  };
+  for (const auto& flood : floods) {
+    clock.restart();
+    const vorlink::TrackStore crowd = GenerateFlood(stations, positions, flood.swarm);
+    std::printf("\n");
+    std::printf(flood.what, crowd.Size(), crowd.StoredPoints());
+    std::printf(", generated in %lld ms\n", static_cast<long long>(clock.elapsed()));
+    vorlink::MapView floodView(crowd, base);
+    floodView.resize(view.size());
+    floodView.SetNow(kNow);
+    floodView.SetLook({vorlink::LatLon{50, 8}, {10, 25, 50, 100}, 7'200'000});
+    clock.restart();
+    floodView.render(&frame);
+    std::printf("first frame (projecting the tracks): %lld ms\n", static_cast<long long>(clock.elapsed()));
+    PanFigures(floodView, frame, flood.zooms, flood.centre, pans);
+  }
   if (frames > 0) OpenWindowBench(frames);
   TileBench();
   return 0;

@@ -1,7 +1,8 @@
 // The tracks' lines of one zoom, in whole world pixels: each line kept once
 // however many stations drove it, and gathered by fading band (oldest
 // first, so newer lines are drawn over older ones) and by square cell of
-// the world, so a frame draws only the cells it shows.
+// the world, so a frame draws only the cells it shows. Within a cell the
+// newest lines come first, so a frame short of time draws a prefix of each.
 #pragma once
 
 #include <QLine>
@@ -9,13 +10,15 @@
 
 #include <cstdint>
 #include <span>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 namespace vorlink {
 
 inline constexpr int kTrackFadeBands = 4;
 inline constexpr int kTrackCellPixels = 256;
+// A line's setup costs about as much as drawing this many of its pixels.
+inline constexpr std::uint64_t kTrackLineSetupPixels = 8;
 
 struct MapTrackCell {
   QRect bounds;  // of its lines, which may reach out of the cell
@@ -27,8 +30,9 @@ struct MapTrackCell {
 class MapTrackLines {
  public:
   void Clear();
-  // A line of band 0 (newest) to kTrackFadeBands - 1; Finish sorts them in.
-  void Add(QPoint from, QPoint to, int band);
+  // A line of band 0 (newest) to kTrackFadeBands - 1, driven at `time`
+  // (the latest of its drives counts); Finish sorts them in.
+  void Add(QPoint from, QPoint to, int band, std::int64_t time);
   void Finish();
 
   // Band by band, the oldest band first.
@@ -37,19 +41,32 @@ class MapTrackLines {
     return {lines_.data() + cell.first, cell.count};
   }
   std::size_t Size() const { return lines_.size(); }
+  // What drawing a line costs, in pixels: its length along its longer
+  // axis and what setting any line up costs.
+  static std::uint64_t Cost(const QLine& line);
+  // How many lines of each cell (a cell may be named again, for another
+  // copy of the world) to draw so that they cost no more than `budget` in
+  // all: the newest, those of one time all or none.
+  std::vector<std::uint32_t> Newest(std::span<const MapTrackCell* const> cells, std::uint64_t budget) const;
 
  private:
   struct Segment {
     std::uint64_t cell;  // band, oldest first, then the cell's row and column
     std::int32_t x1, y1, x2, y2;
-    auto operator<=>(const Segment&) const = default;
+    bool operator==(const Segment&) const = default;
   };
   struct SegmentHash {
     std::size_t operator()(const Segment& s) const;
   };
+  std::uint32_t CountSince(const MapTrackCell& cell, std::int64_t since) const;
+  // What the lines with at least `since` as their time cost, summed over the cells.
+  std::uint64_t CostSince(std::span<const MapTrackCell* const> cells, std::int64_t since) const;
+
   // Told apart as they come, so many stations on one road cost one line.
-  std::unordered_set<Segment, SegmentHash> pending_;
+  std::unordered_map<Segment, std::int64_t, SegmentHash> pending_;
   std::vector<QLine> lines_;
+  std::vector<std::int64_t> times_;  // of lines_
+  std::vector<std::uint64_t> costs_;  // of lines_, summed from their cell's first
   std::vector<MapTrackCell> cells_;
 };
 

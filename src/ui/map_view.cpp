@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "decode/map_geo.h"
+#include "decode/track_jump.h"
 #include "ui/base_map.h"
 #include "ui/map_label_space.h"
 #include "ui/tile_layer.h"
@@ -33,6 +34,10 @@ constexpr int kBandAlpha[kTrackFadeBands] = {255, 170, 100, 50};
 constexpr double kTrackStepPixels = 1.5;
 constexpr double kMillisecondsPerHour = 3'600'000;
 constexpr std::size_t kThickTrackLines = 4'000;
+// However many tracks a flood brings, one frame draws no more track than
+// this many pixels' worth (the newest lines), about 10 ms of drawing, so the
+// map keeps answering.
+constexpr std::uint64_t kTrackPixelsPerPaint = 1'250'000;
 constexpr int kLabelUnmeasured = -1;
 // More copies of the world than this in the base map's cache are drawn once and copied.
 constexpr int kBaseCopiesDrawn = 3;
@@ -119,10 +124,12 @@ void MapView::Project() {
     out.last = Fraction(station.last.position);
     out.track.clear();
     out.track.reserve(station.track.size());
+    out.joined.assign(station.track.size(), false);
     double shift = 0;
-    for (const TrackPoint& point : station.track) {
-      WorldPoint f = Fraction(point.position);
-      if (!out.track.empty()) {
+    for (std::size_t k = 0; k < station.track.size(); ++k) {
+      WorldPoint f = Fraction(station.track[k].position);
+      if (k > 0 && PlausibleMove(station.track[k - 1], station.track[k])) {
+        out.joined[k] = true;
         const double step = f.x + shift - out.track.back().x;
         if (step > 0.5) shift -= 1;
         if (step < -0.5) shift += 1;
@@ -412,9 +419,11 @@ void MapView::BuildTrackLines() {
       const std::int64_t age = now - s.track[k].time;
       if (age > look_.trackMs) continue;
       const QPoint at = pixel(pr.track[k]);
-      if (have && (at - previous).manhattanLength() < kTrackStepPixels && k + 1 < pr.track.size()) continue;
-      if (have && at != previous && !(hidden.contains(at) && hidden.contains(previous))) {
-        lines_.Add(previous, at, FadeBand(age, look_.trackMs));
+      if (have && pr.joined[k] && (at - previous).manhattanLength() < kTrackStepPixels && k + 1 < pr.track.size()) {
+        continue;
+      }
+      if (have && pr.joined[k] && at != previous && !(hidden.contains(at) && hidden.contains(previous))) {
+        lines_.Add(previous, at, FadeBand(age, look_.trackMs), s.track[k].time);
       }
       previous = at;
       have = true;
@@ -431,26 +440,29 @@ void MapView::PaintTracks(QPainter& p) {
   // A track reaches past its copy of the world where it crossed the date line.
   const int firstCopy = static_cast<int>(std::floor(-origin.x() / side)) - 1;
   const int lastCopy = static_cast<int>(std::floor((width() - origin.x()) / side)) + 1;
-  std::vector<std::pair<const MapTrackCell*, QPointF>> shown;
-  std::size_t perBand[kTrackFadeBands] = {};
+  std::vector<const MapTrackCell*> shown;
+  std::vector<QPointF> shifts;
   for (const MapTrackCell& cell : lines_.Cells()) {
     for (int copy = firstCopy; copy <= lastCopy; ++copy) {
       const QPointF shift = origin + QPointF(copy * side, 0);
       if (!QRectF(cell.bounds).translated(shift).adjusted(-1, -1, 1, 1).intersects(view)) continue;
-      shown.emplace_back(&cell, shift);
-      perBand[cell.band] += cell.count;
+      shown.push_back(&cell);
+      shifts.push_back(shift);
     }
   }
+  const std::vector<std::uint32_t> drawn = lines_.Newest(shown, kTrackPixelsPerPaint);
+  std::size_t perBand[kTrackFadeBands] = {};
+  for (std::size_t k = 0; k < shown.size(); ++k) perBand[shown[k]->band] += drawn[k];
   int band = -1;
-  for (const auto& [cell, shift] : shown) {
-    if (cell->band != band) {
-      band = cell->band;
+  for (std::size_t k = 0; k < shown.size(); ++k) {
+    if (shown[k]->band != band) {
+      band = shown[k]->band;
       // Past a few thousand lines only one-pixel pens keep a frame quick.
       p.setPen(QPen(FadedTrack(band), perBand[band] > kThickTrackLines ? 0 : 2));
     }
-    p.setTransform(QTransform::fromTranslate(shift.x(), shift.y()));
-    const auto lines = lines_.Lines(*cell);
-    p.drawLines(lines.data(), static_cast<int>(lines.size()));
+    if (drawn[k] == 0) continue;
+    p.setTransform(QTransform::fromTranslate(shifts[k].x(), shifts[k].y()));
+    p.drawLines(lines_.Lines(*shown[k]).data(), static_cast<int>(drawn[k]));
   }
   p.resetTransform();
 }

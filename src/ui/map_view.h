@@ -89,10 +89,12 @@ class MapView final : public QWidget {
 
  private:
   // A station's positions as fractions of the world square (x unwound
-  // along the track), computed once per change of the store.
+  // along the track, but not across a break), computed once per change of
+  // the store.
   struct Projected {
     WorldPoint last;
     std::vector<WorldPoint> track;
+    std::vector<bool> joined;  // of track: reachable from the position before it
   };
   void Project();
   void BuildTrackLines();

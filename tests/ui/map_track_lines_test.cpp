@@ -1,6 +1,7 @@
 // The tracks' lines of a zoom: each line once whichever way and by however
 // many stations it was driven, the oldest band first, and gathered in cells
-// whose bounds hold every line in them.
+// whose bounds hold every line in them; a frame that cannot afford them
+// all draws the newest.
 #include "ui/map_track_lines.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +26,7 @@ TEST(MapTrackLinesTest, KeepsEachLineOnceOldestBandFirstInCellsThatHoldThem) {
       {{10, 10}, {20, 12}, 9},     // no band that old: the oldest
   };
   MapTrackLines lines;
-  for (const auto& line : added) lines.Add(line.from, line.to, line.band);
+  for (const auto& line : added) lines.Add(line.from, line.to, line.band, 0);
   lines.Finish();
   EXPECT_EQ(lines.Size(), 4u);
 
@@ -45,6 +46,53 @@ TEST(MapTrackLinesTest, KeepsEachLineOnceOldestBandFirstInCellsThatHoldThem) {
   lines.Clear();
   lines.Finish();
   EXPECT_TRUE(lines.Cells().empty());
+}
+
+TEST(MapTrackLinesTest, ABudgetKeepsTheNewestLines) {
+  // Band 1 (older) in cell 0; band 0 in cell 0 and in the cell east of it.
+  const struct {
+    int x, band;
+    std::int64_t time;
+  } added[] = {
+      {10, 1, 50}, {12, 1, 40},                 // C
+      {10, 0, 100}, {12, 0, 80}, {14, 0, 90},   // A
+      {300, 0, 70}, {302, 0, 95},               // B
+  };
+  MapTrackLines lines;
+  for (const auto& line : added) lines.Add({line.x, 10}, {line.x + 1, 20}, line.band, line.time);
+  lines.Add({10, 10}, {11, 20}, 0, 60);  // A's newest driven again, earlier: it keeps its time
+  lines.Finish();
+  ASSERT_EQ(lines.Cells().size(), 3u);
+  const MapTrackCell* c = &lines.Cells()[0];
+  const MapTrackCell* a = &lines.Cells()[1];
+  const MapTrackCell* b = &lines.Cells()[2];
+  ASSERT_EQ(a->count, 3u);
+  EXPECT_EQ(lines.Lines(*a).front(), QLine(10, 10, 11, 20));  // newest first in a cell
+
+  // Each line as dear as any other here: budgets in lines.
+  const std::uint64_t line = MapTrackLines::Cost(QLine(0, 10, 1, 20));
+  EXPECT_EQ(line, kTrackLineSetupPixels + 10);
+  const struct {
+    const char* what;
+    std::vector<const MapTrackCell*> shown;
+    std::uint64_t budget;
+    std::vector<std::uint32_t> drawn;
+  } rows[] = {
+      {"room for all", {c, a, b}, 100 * line, {2, 3, 2}},
+      {"just room for all", {c, a, b}, 7 * line, {2, 3, 2}},
+      {"a pixel short: the oldest left out", {c, a, b}, 7 * line - 1, {1, 3, 2}},
+      {"an older band left out", {c, a, b}, 5 * line, {0, 3, 2}},
+      {"the newest across cells", {c, a, b}, 3 * line, {0, 2, 1}},
+      {"the newest alone", {c, a, b}, line, {0, 1, 0}},
+      {"none", {c, a, b}, 0, {0, 0, 0}},
+      {"a cell on two copies of the world counts twice", {a, a}, 4 * line, {2, 2}},
+      {"lines of one time all or none", {a, a}, 3 * line, {1, 1}},
+      {"nothing shown", {}, 0, {}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    EXPECT_EQ(lines.Newest(row.shown, row.budget), row.drawn);
+  }
 }
 
 }  // namespace

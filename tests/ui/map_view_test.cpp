@@ -146,6 +146,41 @@ TEST_F(MapViewTest, ALabelOverOneDrawnBeforeIsLeftOut) {
   EXPECT_EQ(view_.Labelled(), expected);
 }
 
+TEST_F(MapViewTest, ATrackBreaksWhereNoStationCouldHaveMoved) {
+  // At zoom 5 a degree is 23 pixels; the track runs left of its last position.
+  constexpr std::int64_t kMinute = 60'000;
+  const struct {
+    const char* what;
+    LatLon to;
+    std::int64_t minutes;
+    bool drawn;
+  } legs[] = {
+      {"a car's ten minutes", {1, 2}, 10, true},
+      {"500 km in a minute", {1, 7}, 11, false},
+      {"on from there", {2, 7}, 21, true},
+      {"and on", {2, 8}, 31, true},
+  };
+  LatLon from{1, 0};
+  stations_.Add(MapReport("N0CALL", from, true, kNow - 40 * kMinute));
+  for (const auto& leg : legs) stations_.Add(MapReport("N0CALL", leg.to, true, kNow - (40 - leg.minutes) * kMinute));
+  stations_.Add(MapReport("N0CALL", {4, 8}, true, kNow));  // the symbol away from the legs
+  view_.CentreOn({1.5, 4});
+  view_.SetZoom(5);
+  const QImage image = view_.grab().toImage();
+  const QColor paper = image.pixelColor(view_.ScreenOf({-1.5, 4}).toPoint());
+  for (const auto& leg : legs) {
+    SCOPED_TRACE(leg.what);
+    const QPoint middle = view_.ScreenOf({(from.latitude + leg.to.latitude) / 2,
+                                          (from.longitude + leg.to.longitude) / 2}).toPoint();
+    bool inked = false;
+    for (int dx = -1; dx <= 1; ++dx) {
+      for (int dy = -1; dy <= 1; ++dy) inked |= image.pixelColor(middle + QPoint(dx, dy)) != paper;
+    }
+    EXPECT_EQ(inked, leg.drawn);
+    from = leg.to;
+  }
+}
+
 TEST(MapWindowTest, AClickInTheListCentresTheMapAndTellsTheReport) {
   testing::TempFolder folder;
   FrameStore frames;
