@@ -9,6 +9,9 @@
 // earth, panned over the same way at zoom 0 to 5, and a swarm whose every
 // report jumps as far as a track may: one frame must stay short however the
 // tracks run.
+// Then live: new reports arriving (kLiveReports every kLiveEveryMs) while
+// panning at zoom 10 and while zooming 9, 10, 11: the longest event-loop
+// stall, which a rebuild of the map's tracks in one paint would make long.
 // Then View > Map opened over a live frame store of 1,000,000 frames with
 // APRS positions (--frames N): how long until the map has read them all, and
 // the longest time the event loop could not turn meanwhile. Then online
@@ -16,7 +19,7 @@
 // same strip: requests per pass and per minute, in the first pass and in the
 // repeats, which the caches must answer (the last after reopening the
 // window, so only the disk cache can).
-//   build/bench/vorlink-map-bench [STATIONS [POSITIONS]] [--save FILE] [--frames N] [--pans N]
+//   build/bench/vorlink-map-bench [STATIONS [POSITIONS]] [--save FILE] [--frames N] [--pans N] [--live-only]
 #include <QApplication>
 #include <QBuffer>
 #include <QDateTime>
@@ -215,6 +218,65 @@ Stall MeasureStall(const std::function<void()>& start, const std::function<bool(
   return {static_cast<double>(longest) / 1e6, static_cast<double>(clock.nsecsElapsed()) / 1e6, over};
 }
 
+constexpr int kLiveReports = 100;
+constexpr int kLiveEveryMs = 100;
+constexpr int kLivePanEveryMs = 20;
+constexpr qint64 kLivePhaseMs = 3000;
+
+// Reports of existing stations, each a short step from its last position,
+// arriving while the view pans; a zoom change now and then when `zooms` has
+// more than one.
+void LivePhase(vorlink::TrackStore& store, vorlink::MapView& view, std::mt19937& random,
+               std::initializer_list<int> zooms, const char* what) {
+  std::uniform_int_distribution<std::size_t> pick(0, store.Size() - 1);
+  std::uniform_real_distribution<double> step(-0.01, 0.01);
+  QElapsedTimer clock;
+  QTimer reports, pan;
+  QObject::connect(&reports, &QTimer::timeout, [&] {
+    for (int k = 0; k < kLiveReports; ++k) {
+      vorlink::StationReport r = store.At(pick(random)).last;
+      r.position = {r.position.latitude + step(random), r.position.longitude + step(random)};
+      r.time = std::max(store.Newest() + 1, r.time + 1);
+      store.Add(r);
+    }
+    view.SetNow(store.Newest());
+    view.StationsChanged();
+  });
+  QObject::connect(&pan, &QTimer::timeout, [&] {
+    const auto phase = static_cast<std::size_t>(clock.elapsed() * static_cast<qint64>(zooms.size()) / kLivePhaseMs);
+    view.SetZoom(zooms.begin()[std::min(phase, zooms.size() - 1)]);
+    view.CentreOn(view.PointAt(QPointF(view.width() / 2.0 + kPanPixels, view.height() / 2.0 + kPanPixels / 2)));
+  });
+  const std::size_t before = store.StoredPoints();
+  const Stall stall = MeasureStall(
+      [&] {
+        clock.start();
+        reports.start(kLiveEveryMs);
+        pan.start(kLivePanEveryMs);
+      },
+      [&] { return clock.isValid() && clock.elapsed() >= kLivePhaseMs; });
+  std::printf("live, %s: longest event-loop stall %.1f ms, %d stalls over 100 ms (%zu positions added)\n", what,
+              stall.longestMs, stall.over100Ms, store.StoredPoints() - before);
+}
+
+void LiveBench(std::size_t stations, std::size_t positions, vorlink::BaseMap& base) {
+  vorlink::TrackStore store = Generate(stations, positions);
+  vorlink::MapView view(store, base);
+  view.resize(1280, 800);
+  view.SetNow(kNow);
+  view.SetLook({vorlink::LatLon{50, 8}, {10, 25, 50, 100}, 7'200'000});
+  view.SetZoom(10);
+  view.CentreOn({48, 10});
+  view.show();
+  QImage frame(view.size(), QImage::Format_ARGB32_Premultiplied);
+  view.render(&frame);  // projected and built before the clock starts
+  std::printf("\nlive: %zu stations, %zu positions, %d new reports every %d ms, panned every %d ms\n",
+              store.Size(), store.StoredPoints(), kLiveReports, kLiveEveryMs, kLivePanEveryMs);
+  std::mt19937 random(13);
+  LivePhase(store, view, random, {10}, "panning at zoom 10");
+  LivePhase(store, view, random, {9, 10, 11}, "zooming 9, 10, 11");
+}
+
 void OpenWindowBench(std::size_t frames) {
   vorlink::FrameStore store;
   QElapsedTimer clock;
@@ -336,6 +398,9 @@ int main(int argc, char** argv) {
     save = *(it + 1);
     args.erase(it, it + 2);
   }
+  const auto liveOnly = std::find(args.begin(), args.end(), "--live-only");
+  const bool onlyLive = liveOnly != args.end();
+  if (onlyLive) args.erase(liveOnly);
   std::size_t frames = 1'000'000;
   if (const auto it = std::find(args.begin(), args.end(), "--frames"); it != args.end() && it + 1 != args.end()) {
     frames = std::strtoull((it + 1)->c_str(), nullptr, 10);
@@ -351,6 +416,11 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
   QApplication app(argc, argv);
 
+  if (onlyLive) {
+    vorlink::BaseMap base;
+    LiveBench(stations, positions, base);
+    return 0;
+  }
   QElapsedTimer clock;
   clock.start();
   const vorlink::TrackStore store = Generate(stations, positions);
@@ -395,6 +465,7 @@ int main(int argc, char** argv) {
     std::printf("first frame (projecting the tracks): %lld ms\n", static_cast<long long>(clock.elapsed()));
     PanFigures(floodView, frame, flood.zooms, flood.centre, pans);
   }
+  LiveBench(stations, positions, base);
   if (frames > 0) OpenWindowBench(frames);
   TileBench();
   return 0;
