@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <numeric>
+#include <tuple>
 #include <utility>
 
 namespace vorlink {
@@ -23,22 +25,59 @@ std::uint64_t TrackCellOf(QPoint at, int band) {
   return age << (2 * kTrackCellBits) | number(at.y()) << kTrackCellBits | number(at.x());
 }
 
+
+int BandOf(std::uint64_t cell) { return kTrackFadeBands - 1 - static_cast<int>(cell >> (2 * kTrackCellBits)); }
+
+QRect BoundsOf(const QLine& line) {
+  return {QPoint(std::min(line.x1(), line.x2()), std::min(line.y1(), line.y2())),
+          QPoint(std::max(line.x1(), line.x2()), std::max(line.y1(), line.y2()))};
+}
+
+// Entries sorted so far run this long each; a step sorts one or merges two.
+constexpr std::size_t kSortRun = 16'384;
+constexpr std::uint32_t kFreeSlot = ~std::uint32_t{0};
+constexpr std::size_t kFirstSlots = 1'024;
+// Lines laid out between looks at the clock.
+constexpr std::size_t kLayOutStride = 4'096;
+
 }  // namespace
 
 void MapTrackLines::Clear() {
-  pending_.clear();
+  entries_ = {};
+  slots_ = {};
+  sorting_ = {};
+  merged_ = {};
+  run_ = at_ = left_ = right_ = 0;
+  copied_ = sorted_ = laidOut_ = false;
+  fresh_.clear();
+  raised_.clear();
   lines_.clear();
   times_.clear();
   costs_.clear();
   cells_.clear();
+  keys_.clear();
 }
 
 void MapTrackLines::Add(QPoint from, QPoint to, int band, std::int64_t time) {
   band = std::clamp(band, 0, kTrackFadeBands - 1);
   // Either way round is the same line.
   if (std::pair(to.x(), to.y()) < std::pair(from.x(), from.y())) std::swap(from, to);
-  const auto [at, added] = pending_.try_emplace({TrackCellOf(from, band), from.x(), from.y(), to.x(), to.y()}, time);
-  if (!added) at->second = std::max(at->second, time);
+  const Segment segment{TrackCellOf(from, band), from.x(), from.y(), to.x(), to.y()};
+  if ((entries_.size() + 1) * 2 > slots_.size()) Grow();
+  std::uint32_t& slot = SlotOf(segment);
+  if (slot == kFreeSlot) {
+    slot = static_cast<std::uint32_t>(entries_.size());
+    entries_.emplace_back(segment, time);
+    if (laidOut_) fresh_.emplace_back(segment, time);
+    return;
+  }
+  std::int64_t& known = entries_[slot].second;
+  if (time <= known) return;
+  if (laidOut_) {
+    raised_.push_back({segment, known});
+    fresh_.emplace_back(segment, time);
+  }
+  known = time;
 }
 
 std::size_t MapTrackLines::SegmentHash::operator()(const Segment& s) const {
@@ -49,36 +88,189 @@ std::size_t MapTrackLines::SegmentHash::operator()(const Segment& s) const {
   return static_cast<std::size_t>(h ^ (h >> 29));
 }
 
-void MapTrackLines::Finish() {
-  std::vector<std::pair<Segment, std::int64_t>> sorted(pending_.begin(), pending_.end());
-  pending_ = {};
-  // Cell by cell, the newest first in each.
-  std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
-    if (a.first.cell != b.first.cell) return a.first.cell < b.first.cell;
-    return a.second > b.second;
-  });
-  lines_.clear();
-  lines_.reserve(sorted.size());
-  times_.clear();
-  times_.reserve(sorted.size());
-  costs_.clear();
-  costs_.reserve(sorted.size());
-  cells_.clear();
-  for (std::size_t k = 0; k < sorted.size(); ++k) {
-    const Segment& s = sorted[k].first;
-    const QRect bounds = QRect(QPoint(std::min(s.x1, s.x2), std::min(s.y1, s.y2)),
-                               QPoint(std::max(s.x1, s.x2), std::max(s.y1, s.y2)));
-    if (k == 0 || s.cell != sorted[k - 1].first.cell) {
-      const auto age = static_cast<int>(s.cell >> (2 * kTrackCellBits));
-      cells_.push_back({bounds, kTrackFadeBands - 1 - age, static_cast<std::uint32_t>(k), 0});
-    }
-    MapTrackCell& cell = cells_.back();
-    cell.bounds |= bounds;
-    ++cell.count;
-    lines_.emplace_back(s.x1, s.y1, s.x2, s.y2);
-    times_.push_back(sorted[k].second);
-    costs_.push_back((cell.count > 1 ? costs_.back() : 0) + Cost(lines_.back()));
+std::uint32_t& MapTrackLines::SlotOf(const Segment& segment) {
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t at = SegmentHash{}(segment) & mask;
+  while (slots_[at] != kFreeSlot && !(entries_[slots_[at]].first == segment)) at = (at + 1) & mask;
+  return slots_[at];
+}
+
+void MapTrackLines::Grow() {
+  slots_.assign(std::max(kFirstSlots, slots_.size() * 2), kFreeSlot);
+  for (std::size_t k = 0; k < entries_.size(); ++k) SlotOf(entries_[k].first) = static_cast<std::uint32_t>(k);
+}
+
+// Cell by cell, the newest first in each.
+static bool Before(const std::pair<std::uint64_t, std::int64_t>& a, const std::pair<std::uint64_t, std::int64_t>& b) {
+  return a.first != b.first ? a.first < b.first : a.second > b.second;
+}
+
+bool MapTrackLines::FinishBy(Deadline deadline) {
+  if (laidOut_) {
+    if (!fresh_.empty()) Merge();
+    return true;
   }
+  if (!copied_) {
+    sorting_ = entries_;
+    merged_.resize(sorting_.size());
+    copied_ = true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+  }
+  while (!sorted_) {
+    if (SortStep()) break;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+  }
+  return LayOutStep(deadline);
+}
+
+bool MapTrackLines::SortStep() {
+  const auto before = [](const Entry& a, const Entry& b) {
+    return Before({a.first.cell, a.second}, {b.first.cell, b.second});
+  };
+  const std::size_t size = sorting_.size();
+  if (run_ == 0) {
+    const auto from = sorting_.begin() + static_cast<std::ptrdiff_t>(at_);
+    std::sort(from, from + static_cast<std::ptrdiff_t>(std::min(kSortRun, size - std::min(at_, size))), before);
+    at_ += kSortRun;
+    if (at_ >= size) run_ = kSortRun, at_ = left_ = 0, right_ = std::min(run_, size);
+  } else {
+    // Two runs merged from at_ into merged_, kSortRun lines a step.
+    const std::size_t middle = std::min(at_ + run_, size), end = std::min(at_ + 2 * run_, size);
+    for (std::size_t n = 0; n < kSortRun && (left_ < middle || right_ < end); ++n) {
+      const bool left = right_ >= end || (left_ < middle && !before(sorting_[right_], sorting_[left_]));
+      const std::size_t out = left_ + right_ - middle;
+      merged_[out] = sorting_[left ? left_++ : right_++];
+    }
+    if (left_ == middle && right_ == end) {
+      at_ = end;
+      if (at_ >= size) {
+        std::swap(sorting_, merged_);
+        run_ *= 2;
+        at_ = 0;
+      }
+      left_ = at_;
+      right_ = std::min(at_ + run_, size);
+    }
+  }
+  if (run_ != 0 && run_ >= size) {
+    sorted_ = true;
+    at_ = 0;
+    merged_ = {};
+  }
+  return sorted_;
+}
+
+bool MapTrackLines::LayOutStep(Deadline deadline) {
+  if (at_ == 0) {
+    lines_.clear();
+    lines_.reserve(sorting_.size());
+    times_.clear();
+    times_.reserve(sorting_.size());
+    costs_.clear();
+    costs_.reserve(sorting_.size());
+    cells_.clear();
+    keys_.clear();
+  }
+  for (; at_ < sorting_.size(); ++at_) {
+    if (at_ % kLayOutStride == 0 && at_ > 0 && std::chrono::steady_clock::now() >= deadline) return false;
+    const Segment& s = sorting_[at_].first;
+    Put(s.cell, QLine(s.x1, s.y1, s.x2, s.y2), sorting_[at_].second, lines_, times_, costs_);
+  }
+  sorting_ = {};
+  at_ = 0;
+  laidOut_ = true;
+  return true;
+}
+
+void MapTrackLines::Put(std::uint64_t key, const QLine& line, std::int64_t time, std::vector<QLine>& lines,
+                        std::vector<std::int64_t>& times, std::vector<std::uint64_t>& costs) {
+  if (keys_.empty() || keys_.back() != key) {
+    cells_.push_back({BoundsOf(line), BandOf(key), static_cast<std::uint32_t>(lines.size()), 0});
+    keys_.push_back(key);
+  }
+  MapTrackCell& cell = cells_.back();
+  cell.bounds |= BoundsOf(line);
+  ++cell.count;
+  lines.push_back(line);
+  times.push_back(time);
+  costs.push_back((cell.count > 1 ? costs.back() : 0) + Cost(line));
+}
+
+void MapTrackLines::Merge() {
+  // Each fresh line once, at its latest time.
+  for (Entry& e : fresh_) e.second = entries_[SlotOf(e.first)].second;
+  const auto order = [](const Entry& e) { return std::tie(e.first.cell, e.first.x1, e.first.y1, e.first.x2, e.first.y2); };
+  std::sort(fresh_.begin(), fresh_.end(), [&](const Entry& a, const Entry& b) { return order(a) < order(b); });
+  fresh_.erase(std::unique(fresh_.begin(), fresh_.end(), [](const Entry& a, const Entry& b) { return a.first == b.first; }),
+               fresh_.end());
+  std::sort(fresh_.begin(), fresh_.end(), [](const Entry& a, const Entry& b) {
+    return Before({a.first.cell, a.second}, {b.first.cell, b.second});
+  });
+  // Where the lines driven again were laid out: they go.
+  std::vector<std::uint32_t> gone;
+  for (const Raised& r : raised_) {
+    const auto key = std::lower_bound(keys_.begin(), keys_.end(), r.segment.cell);
+    if (key == keys_.end() || *key != r.segment.cell) continue;
+    const MapTrackCell& cell = cells_[static_cast<std::size_t>(key - keys_.begin())];
+    const auto begin = times_.begin() + cell.first;
+    const auto [from, to] = std::equal_range(begin, begin + cell.count, r.was, std::greater<>());
+    const QLine line(r.segment.x1, r.segment.y1, r.segment.x2, r.segment.y2);
+    for (auto k = from; k != to; ++k) {
+      const auto index = static_cast<std::uint32_t>(k - times_.begin());
+      if (lines_[index] == line) gone.push_back(index);
+    }
+  }
+  std::sort(gone.begin(), gone.end());
+  std::vector<QLine> lines;
+  std::vector<std::int64_t> times;
+  std::vector<std::uint64_t> costs;
+  lines.reserve(lines_.size() + fresh_.size());
+  times.reserve(lines.capacity());
+  costs.reserve(lines.capacity());
+  const std::vector<MapTrackCell> old = std::move(cells_);
+  const std::vector<std::uint64_t> oldKeys = std::move(keys_);
+  cells_.clear();
+  keys_.clear();
+  std::size_t f = 0, g = 0;
+  const auto putFresh = [&] {
+    const Segment& s = fresh_[f].first;
+    Put(s.cell, QLine(s.x1, s.y1, s.x2, s.y2), fresh_[f].second, lines, times, costs);
+    ++f;
+  };
+  for (std::size_t c = 0; c < old.size(); ++c) {
+    const std::uint64_t key = oldKeys[c];
+    while (f < fresh_.size() && fresh_[f].first.cell < key) putFresh();
+    const std::uint32_t end = old[c].first + old[c].count;
+    const bool touched = (f < fresh_.size() && fresh_[f].first.cell == key) || (g < gone.size() && gone[g] < end);
+    if (!touched) {
+      // Moved whole: its costs count from its own first line.
+      cells_.push_back(old[c]);
+      cells_.back().first = static_cast<std::uint32_t>(lines.size());
+      keys_.push_back(key);
+      lines.insert(lines.end(), lines_.begin() + old[c].first, lines_.begin() + end);
+      times.insert(times.end(), times_.begin() + old[c].first, times_.begin() + end);
+      costs.insert(costs.end(), costs_.begin() + old[c].first, costs_.begin() + end);
+      continue;
+    }
+    for (std::uint32_t k = old[c].first; k < end || (f < fresh_.size() && fresh_[f].first.cell == key);) {
+      if (g < gone.size() && k < end && gone[g] == k) {
+        ++g, ++k;
+        continue;
+      }
+      if (k < end && !(f < fresh_.size() && fresh_[f].first.cell == key && fresh_[f].second > times_[k])) {
+        Put(key, lines_[k], times_[k], lines, times, costs);
+        ++k;
+      } else {
+        putFresh();
+      }
+    }
+  }
+  while (f < fresh_.size()) putFresh();
+  lines_ = std::move(lines);
+  times_ = std::move(times);
+  costs_ = std::move(costs);
+  fresh_.clear();
+  raised_.clear();
 }
 
 std::uint64_t MapTrackLines::Cost(const QLine& line) {

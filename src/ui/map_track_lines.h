@@ -8,9 +8,9 @@
 #include <QLine>
 #include <QRect>
 
+#include <chrono>
 #include <cstdint>
 #include <span>
-#include <unordered_map>
 #include <vector>
 
 namespace vorlink {
@@ -29,11 +29,18 @@ struct MapTrackCell {
 
 class MapTrackLines {
  public:
+  using Deadline = std::chrono::steady_clock::time_point;
+
   void Clear();
   // A line of band 0 (newest) to kTrackFadeBands - 1, driven at `time`
-  // (the latest of its drives counts); Finish sorts them in.
+  // (the latest of its drives counts); Finish sorts them in. Lines added
+  // after a Finish are merged into what it laid out, the rest only moved.
+  // No Add while a FinishBy is under way.
   void Add(QPoint from, QPoint to, int band, std::int64_t time);
-  void Finish();
+  void Finish() { while (!FinishBy(Deadline::max())) {} }
+  // As Finish, in steps: stops after the step that passes `deadline`,
+  // true once everything added is laid out.
+  bool FinishBy(Deadline deadline);
 
   // Band by band, the oldest band first.
   const std::vector<MapTrackCell>& Cells() const { return cells_; }
@@ -58,12 +65,37 @@ class MapTrackLines {
   struct SegmentHash {
     std::size_t operator()(const Segment& s) const;
   };
+  using Entry = std::pair<Segment, std::int64_t>;
+  struct Raised {
+    Segment segment;
+    std::int64_t was;  // its time as laid out
+  };
+  std::uint32_t& SlotOf(const Segment& segment);
+  void Grow();
+  bool SortStep();
+  bool LayOutStep(Deadline deadline);
+  void Merge();
+  // A line at the end of the cell `key`, which starts when the last cell is another.
+  void Put(std::uint64_t key, const QLine& line, std::int64_t time, std::vector<QLine>& lines,
+           std::vector<std::int64_t>& times, std::vector<std::uint64_t>& costs);
   std::uint32_t CountSince(const MapTrackCell& cell, std::int64_t since) const;
   // What the lines with at least `since` as their time cost, summed over the cells.
   std::uint64_t CostSince(std::span<const MapTrackCell* const> cells, std::int64_t since) const;
 
-  // Told apart as they come, so many stations on one road cost one line.
-  std::unordered_map<Segment, std::int64_t, SegmentHash> pending_;
+  // Told apart as they come, so many stations on one road cost one line:
+  // every line added since Clear, found by its hash in slots_ (open
+  // addressing: a million lines cost a few arrays, freed at once).
+  std::vector<Entry> entries_;
+  std::vector<std::uint32_t> slots_;  // places in entries_, a power of two of them
+  // A whole lay-out: entries_ sorted in runs of doubling width, a bounded
+  // step at a time, then laid out.
+  std::vector<Entry> sorting_, merged_;
+  std::size_t run_ = 0, at_ = 0, left_ = 0, right_ = 0;
+  bool copied_ = false, sorted_ = false, laidOut_ = false;
+  // Since the last lay-out: lines new to it, and those driven again later.
+  std::vector<Entry> fresh_;
+  std::vector<Raised> raised_;
+  std::vector<std::uint64_t> keys_;  // of cells_
   std::vector<QLine> lines_;
   std::vector<std::int64_t> times_;  // of lines_
   std::vector<std::uint64_t> costs_;  // of lines_, summed from their cell's first

@@ -4,9 +4,11 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 #include "decode/map_geo.h"
@@ -30,8 +32,6 @@ constexpr QRgb kRing = 0x8E44AD;
 // Tracks fade into the paper with age. Opaque: translucent pens draw lines
 // many times slower.
 constexpr int kBandAlpha[kTrackFadeBands] = {255, 170, 100, 50};
-// Track points closer than this on screen are drawn as one.
-constexpr double kTrackStepPixels = 1.5;
 constexpr double kMillisecondsPerHour = 3'600'000;
 constexpr std::size_t kThickTrackLines = 4'000;
 // However many tracks a flood brings, one frame draws no more track than
@@ -44,6 +44,8 @@ constexpr int kBaseCopiesDrawn = 3;
 // Pixels round a symbol's centre that every symbol covers, a wide pen and
 // rounding allowed for.
 constexpr int kTrackUnderSymbol = 2;
+// A rebuild of the tracks works this long per turn of the event loop.
+constexpr auto kBuildSlice = std::chrono::milliseconds(12);
 // How far a last-hours filter may lag behind the clock for the tracks.
 constexpr std::int64_t kTrackFilterLagMs = 60'000;
 
@@ -53,6 +55,8 @@ QColor FadedTrack(int band) {
   const auto mix = [alpha](int ink, int under) { return (ink * alpha + under * (255 - alpha) + 127) / 255; };
   return {mix(track.red(), paper.red()), mix(track.green(), paper.green()), mix(track.blue(), paper.blue())};
 }
+
+bool SamePoint(const TrackPoint& a, const TrackPoint& b) { return a.position == b.position && a.time == b.time; }
 
 WorldPoint Fraction(LatLon point) {
   const WorldPoint w = ToWorld(point, 0);
@@ -117,30 +121,65 @@ double MapView::WorldSide() const { return WorldPixels(zoom_); }
 
 void MapView::Project() {
   if (projectedGeneration_ == stations_.Generation() && projected_.size() == stations_.Size()) return;
+  if (projected_.size() > stations_.Size()) {
+    projected_.clear();  // cleared: rows are other stations now
+    stale_ = true;
+  }
+  const std::size_t known = projected_.size();
   projected_.resize(stations_.Size());
   for (std::size_t row = 0; row < stations_.Size(); ++row) {
     const MapStation& station = stations_.At(row);
     Projected& out = projected_[row];
-    out.last = Fraction(station.last.position);
-    out.track.clear();
-    out.track.reserve(station.track.size());
-    out.joined.assign(station.track.size(), false);
-    double shift = 0;
-    for (std::size_t k = 0; k < station.track.size(); ++k) {
-      WorldPoint f = Fraction(station.track[k].position);
-      if (k > 0 && PlausibleMove(station.track[k - 1], station.track[k])) {
-        out.joined[k] = true;
-        const double step = f.x + shift - out.track.back().x;
-        if (step > 0.5) shift -= 1;
-        if (step < -0.5) shift += 1;
-      }
-      f.x += shift;
-      out.track.push_back(f);
+    if (row >= known || out.track.empty()) {
+      ProjectFrom(row, 0);
+      continue;
     }
-    // The last position on the same copy of the world as its track's end.
-    if (!out.track.empty()) out.last.x = out.track.back().x;
+    if (station.track.size() == out.track.size() && SamePoint(station.track.back(), out.end)) {
+      out.last = Fraction(station.last.position);
+      if (!out.track.empty()) out.last.x = out.track.back().x;
+      continue;
+    }
+    // Where the last projected position is now: before it, the oldest may have gone.
+    std::size_t end = station.track.size();
+    while (end > 0 && !SamePoint(station.track[end - 1], out.end)) --end;
+    const std::size_t gone = end == 0 ? out.track.size() : out.track.size() - std::min(end, out.track.size());
+    if (gone == 0) {
+      ProjectFrom(row, out.track.size());
+      continue;
+    }
+    stale_ = true;
+    for (std::vector<RowLines>* states : {&rowLines_, &nextRows_}) {
+      if (row < states->size()) (*states)[row].upTo -= std::min(gone, (*states)[row].upTo);
+    }
+    ProjectFrom(row, 0);
   }
   projectedGeneration_ = stations_.Generation();
+}
+
+void MapView::ProjectFrom(std::size_t row, std::size_t from) {
+  const MapStation& station = stations_.At(row);
+  Projected& out = projected_[row];
+  out.last = Fraction(station.last.position);
+  out.track.resize(from);
+  out.joined.resize(from);
+  if (from == 0) out.shift = 0;
+  for (std::size_t k = from; k < station.track.size(); ++k) {
+    WorldPoint f = Fraction(station.track[k].position);
+    const bool joined = k > 0 && PlausibleMove(station.track[k - 1], station.track[k]);
+    if (joined) {
+      const double step = f.x + out.shift - out.track.back().x;
+      if (step > 0.5) out.shift -= 1;
+      if (step < -0.5) out.shift += 1;
+    }
+    f.x += out.shift;
+    out.track.push_back(f);
+    out.joined.push_back(joined);
+  }
+  // The last position on the same copy of the world as its track's end.
+  if (!out.track.empty()) {
+    out.last.x = out.track.back().x;
+    out.end = station.track.back();
+  }
 }
 
 QPointF MapView::ScreenOfFraction(WorldPoint fraction) const {
@@ -385,57 +424,107 @@ static int FadeBand(std::int64_t age, std::int64_t trackMs) {
   return std::clamp(static_cast<int>(share * kTrackFadeBands), 0, kTrackFadeBands - 1);
 }
 
-void MapView::BuildTrackLines() {
-  const std::int64_t now = Now();
-  // Ages move on slowly against the bands: rebuild when they moved a fraction of one.
-  const std::int64_t lag = std::abs(now - linesNow_);
-  const bool aged = lag > look_.trackMs / (kTrackFadeBands * 8) ||
-                    (filter_.lastHours > 0 && lag > kTrackFilterLagMs);
-  if (linesGeneration_ == stations_.Generation() && linesZoom_ == zoom_ && !aged &&
-      linesTrackMs_ == look_.trackMs && linesFilter_ == filter_) {
+bool MapView::Current(const LinesFor& made, const LinesFor& wanted) const {
+  // Ages move on slowly against the bands: rebuilt when they moved a fraction of one.
+  const std::int64_t lag = std::abs(wanted.now - made.now);
+  const bool aged = lag > wanted.trackMs / (kTrackFadeBands * 8) ||
+                    (wanted.filter.lastHours > 0 && lag > kTrackFilterLagMs);
+  return made.zoom == wanted.zoom && made.trackMs == wanted.trackMs && made.filter == wanted.filter && !aged;
+}
+
+void MapView::AddTrack(MapTrackLines& lines, std::size_t row, RowLines& state, const LinesFor& made) {
+  const MapStation& s = stations_.At(row);
+  const Projected& pr = projected_[row];
+  if (!Passes(s)) {
+    stale_ = stale_ || state.passed;
+    state.passed = false;
     return;
   }
-  linesGeneration_ = stations_.Generation();
-  linesZoom_ = zoom_;
-  linesNow_ = now;
-  linesTrackMs_ = look_.trackMs;
-  linesFilter_ = filter_;
-  const double side = WorldSide();
-  lines_.Clear();
-  for (std::size_t row = 0; row < stations_.Size(); ++row) {
-    const MapStation& s = stations_.At(row);
-    if (!Passes(s)) continue;
-    const Projected& pr = projected_[row];
-    const double copy = std::floor(pr.last.x);
-    const auto pixel = [&](WorldPoint w) {
-      return QPoint(static_cast<int>(std::lround((w.x - copy) * side)), static_cast<int>(std::lround(w.y * side)));
-    };
-    // The symbol drawn over the last position hides whatever lies close round it.
-    const QRect hidden = QRect(pixel(pr.last), QSize(1, 1)).adjusted(-kTrackUnderSymbol, -kTrackUnderSymbol,
-                                                                       kTrackUnderSymbol, kTrackUnderSymbol);
-    QPoint previous;
-    bool have = false;
-    for (std::size_t k = 0; k < pr.track.size(); ++k) {
-      const std::int64_t age = now - s.track[k].time;
-      if (age > look_.trackMs) continue;
-      const QPoint at = pixel(pr.track[k]);
-      if (have && pr.joined[k] && (at - previous).manhattanLength() < kTrackStepPixels && k + 1 < pr.track.size()) {
-        continue;
-      }
-      if (have && pr.joined[k] && at != previous && !(hidden.contains(at) && hidden.contains(previous))) {
-        lines_.Add(previous, at, FadeBand(age, look_.trackMs), s.track[k].time);
-      }
-      previous = at;
-      have = true;
+  if (!state.passed) state = {QPoint(), false, true, 0, std::floor(pr.last.x)};
+  if (std::floor(pr.last.x) != state.copy) stale_ = true;  // its last position went round the world
+  const double side = WorldPixels(made.zoom);
+  const auto pixel = [&](WorldPoint w) {
+    return QPoint(static_cast<int>(std::lround((w.x - state.copy) * side)), static_cast<int>(std::lround(w.y * side)));
+  };
+  for (std::size_t& k = state.upTo; k < pr.track.size(); ++k) {
+    const std::int64_t age = made.now - s.track[k].time;
+    if (age > made.trackMs) continue;
+    const QPoint at = pixel(pr.track[k]);
+    // Points this close are drawn as one, and a symbol hides a track round it.
+    const QPoint step = at - state.previous;
+    if (state.have && pr.joined[k] && std::max(std::abs(step.x()), std::abs(step.y())) <= kTrackUnderSymbol) {
+      continue;
     }
+    if (state.have && pr.joined[k]) lines.Add(state.previous, at, FadeBand(age, made.trackMs), s.track[k].time);
+    state.previous = at;
+    state.have = true;
   }
+}
+
+void MapView::AddNewPositions() {
+  rowLines_.resize(stations_.Size());
+  for (std::size_t row = 0; row < stations_.Size(); ++row) AddTrack(lines_, row, rowLines_[row], linesFor_);
   lines_.Finish();
+}
+
+void MapView::BuildTrackLines() {
+  const LinesFor wanted{zoom_, Now(), look_.trackMs, filter_};
+  if (building_ && Current(nextFor_, wanted)) return;
+  if (!building_ && !stale_ && Current(linesFor_, wanted)) {
+    AddNewPositions();
+    return;
+  }
+  stale_ = false;
+  building_ = true;
+  nextFor_ = wanted;
+  next_.Clear();
+  nextRows_.assign(stations_.Size(), {});
+  nextRow_ = 0;
+  // Drawn into an image, the map wants its tracks now; on screen it keeps answering.
+  if (!isVisible()) {
+    BuildBy(MapTrackLines::Deadline::max());
+  } else if (!sliceQueued_) {
+    sliceQueued_ = true;
+    QTimer::singleShot(0, this, &MapView::BuildSlice);
+  }
+}
+
+bool MapView::BuildBy(MapTrackLines::Deadline deadline) {
+  constexpr std::size_t kRowsBetweenLooks = 64;
+  nextRows_.resize(stations_.Size());
+  for (; nextRow_ < stations_.Size(); ++nextRow_) {
+    if (nextRow_ % kRowsBetweenLooks == 0 && std::chrono::steady_clock::now() >= deadline) return false;
+    AddTrack(next_, nextRow_, nextRows_[nextRow_], nextFor_);
+  }
+  if (!next_.FinishBy(deadline)) return false;
+  std::swap(lines_, next_);
+  std::swap(rowLines_, nextRows_);
+  linesFor_ = nextFor_;
+  next_.Clear();
+  nextRows_.clear();
+  building_ = false;
+  AddNewPositions();  // those that came while it was made
+  return true;
+}
+
+void MapView::BuildSlice() {
+  sliceQueued_ = false;
+  if (!building_) return;
+  Project();
+  if (BuildBy(std::chrono::steady_clock::now() + kBuildSlice)) {
+    update();
+  } else {
+    sliceQueued_ = true;
+    QTimer::singleShot(0, this, &MapView::BuildSlice);
+  }
 }
 
 void MapView::PaintTracks(QPainter& p) {
   BuildTrackLines();
   const double side = WorldSide();
   const QPointF origin(width() / 2.0 - centre_.x * side, height() / 2.0 - centre_.y * side);
+  // Another zoom's lines, until this one's are made, scaled to it.
+  const double scale = std::ldexp(1.0, zoom_ - linesFor_.zoom);
   const QRectF view = QRectF(rect()).adjusted(-2, -2, 2, 2);
   // A track reaches past its copy of the world where it crossed the date line.
   const int firstCopy = static_cast<int>(std::floor(-origin.x() / side)) - 1;
@@ -445,7 +534,8 @@ void MapView::PaintTracks(QPainter& p) {
   for (const MapTrackCell& cell : lines_.Cells()) {
     for (int copy = firstCopy; copy <= lastCopy; ++copy) {
       const QPointF shift = origin + QPointF(copy * side, 0);
-      if (!QRectF(cell.bounds).translated(shift).adjusted(-1, -1, 1, 1).intersects(view)) continue;
+      const QRectF bounds(QPointF(cell.bounds.topLeft()) * scale, QPointF(cell.bounds.bottomRight()) * scale);
+      if (!bounds.translated(shift).adjusted(-1, -1, 1, 1).intersects(view)) continue;
       shown.push_back(&cell);
       shifts.push_back(shift);
     }
@@ -458,10 +548,12 @@ void MapView::PaintTracks(QPainter& p) {
     if (shown[k]->band != band) {
       band = shown[k]->band;
       // Past a few thousand lines only one-pixel pens keep a frame quick.
-      p.setPen(QPen(FadedTrack(band), perBand[band] > kThickTrackLines ? 0 : 2));
+      QPen pen(FadedTrack(band), perBand[band] > kThickTrackLines ? 0 : 2);
+      pen.setCosmetic(true);
+      p.setPen(pen);
     }
     if (drawn[k] == 0) continue;
-    p.setTransform(QTransform::fromTranslate(shifts[k].x(), shifts[k].y()));
+    p.setTransform(QTransform::fromScale(scale, scale) * QTransform::fromTranslate(shifts[k].x(), shifts[k].y()));
     p.drawLines(lines_.Lines(*shown[k]).data(), static_cast<int>(drawn[k]));
   }
   p.resetTransform();

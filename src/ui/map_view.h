@@ -66,6 +66,10 @@ class MapView final : public QWidget {
   LatLon PointAt(QPointF screen) const;
   std::optional<std::size_t> StationAt(QPointF screen) const;
   bool Passes(const MapStation& station) const;
+  // The track lines drawn, and whether they are those of the current zoom
+  // and store (a rebuild may be under way, in slices across turns).
+  const MapTrackLines& TrackLines() const { return lines_; }
+  bool TracksReady() const { return !building_; }
   // The stations whose label the last paint drew, in the order drawn.
   const std::vector<std::size_t>& Labelled() const { return labelled_; }
   // "52.52000 N  13.40500 E  JO62QM" for a point.
@@ -95,9 +99,32 @@ class MapView final : public QWidget {
     WorldPoint last;
     std::vector<WorldPoint> track;
     std::vector<bool> joined;  // of track: reachable from the position before it
+    double shift = 0;  // of the last position, to unwind the next
+    TrackPoint end;  // the last projected, found again after the oldest went
+  };
+  // How far one row's track has gone into a set of lines.
+  struct RowLines {
+    QPoint previous;
+    bool have = false;
+    bool passed = false;
+    std::size_t upTo = 0;
+    double copy = 0;
+  };
+  struct LinesFor {
+    int zoom = -1;
+    std::int64_t now = 0;
+    std::int64_t trackMs = 0;
+    MapFilter filter;
   };
   void Project();
+  void ProjectFrom(std::size_t row, std::size_t from);
   void BuildTrackLines();
+  bool Current(const LinesFor& made, const LinesFor& wanted) const;
+  void AddTrack(MapTrackLines& lines, std::size_t row, RowLines& state, const LinesFor& made);
+  void AddNewPositions();
+  // True when the rebuild under way is done and shown.
+  bool BuildBy(MapTrackLines::Deadline deadline);
+  void BuildSlice();
   std::int64_t Now() const;
   double WorldSide() const;
   // The screen x of a world fraction, on the copy of the world nearest the centre.
@@ -133,12 +160,18 @@ class MapView final : public QWidget {
   // thinned to what the zoom can show, on the copy of the world that holds
   // each one's last position; rebuilt when the store, the zoom, the filter
   // or the ages change, so a frame only moves them.
+  // New positions are added to them as they come; a rebuild is made in
+  // slices beside them while the view is shown, the old ones drawn meanwhile.
   MapTrackLines lines_;
-  MapFilter linesFilter_;
-  std::uint64_t linesGeneration_ = ~std::uint64_t{0};
-  int linesZoom_ = -1;
-  std::int64_t linesNow_ = 0;
-  std::int64_t linesTrackMs_ = 0;
+  std::vector<RowLines> rowLines_;
+  LinesFor linesFor_;
+  MapTrackLines next_;
+  std::vector<RowLines> nextRows_;
+  LinesFor nextFor_;
+  std::size_t nextRow_ = 0;
+  bool building_ = false;
+  bool sliceQueued_ = false;
+  bool stale_ = false;  // positions forgotten, or a station filtered out since the lines were made
   SymbolCache symbols_;
   std::vector<std::size_t> labelled_;
   std::vector<int> labelWidths_;  // per station, in the widget's font
