@@ -1,6 +1,7 @@
 #include "ui/map_track_lines.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <functional>
 #include <numeric>
@@ -95,8 +96,15 @@ std::uint32_t& MapTrackLines::SlotOf(const Segment& segment) {
   return slots_[at];
 }
 
-void MapTrackLines::Grow() {
-  slots_.assign(std::max(kFirstSlots, slots_.size() * 2), kFreeSlot);
+void MapTrackLines::Reserve(std::size_t lines) {
+  entries_.reserve(lines);
+  if (lines * 2 > slots_.size()) Rehash(std::bit_ceil(lines * 2));
+}
+
+void MapTrackLines::Grow() { Rehash(std::max(kFirstSlots, slots_.size() * 2)); }
+
+void MapTrackLines::Rehash(std::size_t count) {
+  slots_.assign(count, kFreeSlot);
   for (std::size_t k = 0; k < entries_.size(); ++k) SlotOf(entries_[k].first) = static_cast<std::uint32_t>(k);
 }
 
@@ -111,10 +119,10 @@ bool MapTrackLines::FinishBy(Deadline deadline) {
     return true;
   }
   if (!copied_) {
-    sorting_ = entries_;
-    merged_.resize(sorting_.size());
+    // Filled as the steps go, so no step copies or clears them whole.
+    sorting_.reserve(entries_.size());
+    merged_.reserve(entries_.size());
     copied_ = true;
-    if (std::chrono::steady_clock::now() >= deadline) return false;
   }
   while (!sorted_) {
     if (SortStep()) break;
@@ -127,10 +135,11 @@ bool MapTrackLines::SortStep() {
   const auto before = [](const Entry& a, const Entry& b) {
     return Before({a.first.cell, a.second}, {b.first.cell, b.second});
   };
-  const std::size_t size = sorting_.size();
+  const std::size_t size = entries_.size();
   if (run_ == 0) {
-    const auto from = sorting_.begin() + static_cast<std::ptrdiff_t>(at_);
-    std::sort(from, from + static_cast<std::ptrdiff_t>(std::min(kSortRun, size - std::min(at_, size))), before);
+    const auto from = entries_.begin() + static_cast<std::ptrdiff_t>(std::min(at_, size));
+    sorting_.insert(sorting_.end(), from, from + static_cast<std::ptrdiff_t>(std::min(kSortRun, size - std::min(at_, size))));
+    std::sort(sorting_.begin() + static_cast<std::ptrdiff_t>(std::min(at_, size)), sorting_.end(), before);
     at_ += kSortRun;
     if (at_ >= size) run_ = kSortRun, at_ = left_ = 0, right_ = std::min(run_, size);
   } else {
@@ -138,13 +147,13 @@ bool MapTrackLines::SortStep() {
     const std::size_t middle = std::min(at_ + run_, size), end = std::min(at_ + 2 * run_, size);
     for (std::size_t n = 0; n < kSortRun && (left_ < middle || right_ < end); ++n) {
       const bool left = right_ >= end || (left_ < middle && !before(sorting_[right_], sorting_[left_]));
-      const std::size_t out = left_ + right_ - middle;
-      merged_[out] = sorting_[left ? left_++ : right_++];
+      merged_.push_back(sorting_[left ? left_++ : right_++]);
     }
     if (left_ == middle && right_ == end) {
       at_ = end;
       if (at_ >= size) {
         std::swap(sorting_, merged_);
+        merged_.clear();
         run_ *= 2;
         at_ = 0;
       }

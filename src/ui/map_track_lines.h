@@ -37,6 +37,8 @@ class MapTrackLines {
   // after a Finish are merged into what it laid out, the rest only moved.
   // No Add while a FinishBy is under way.
   void Add(QPoint from, QPoint to, int band, std::int64_t time);
+  // Room for this many lines without growing on the way.
+  void Reserve(std::size_t lines);
   void Finish() { while (!FinishBy(Deadline::max())) {} }
   // As Finish, in steps: stops after the step that passes `deadline`,
   // true once everything added is laid out.
@@ -72,6 +74,7 @@ class MapTrackLines {
   };
   std::uint32_t& SlotOf(const Segment& segment);
   void Grow();
+  void Rehash(std::size_t count);  // a power of two
   bool SortStep();
   bool LayOutStep(Deadline deadline);
   void Merge();

@@ -478,6 +478,7 @@ void MapView::BuildTrackLines() {
   building_ = true;
   nextFor_ = wanted;
   next_.Clear();
+  next_.Reserve(stations_.StoredPoints());
   nextRows_.assign(stations_.Size(), {});
   nextRow_ = 0;
   // Drawn into an image, the map wants its tracks now; on screen it keeps answering.
