@@ -180,8 +180,8 @@ bool MapTrackLines::LayOutStep(Deadline deadline) {
     cells_.clear();
     keys_.clear();
   }
-  for (; at_ < sorting_.size(); ++at_) {
-    if (at_ % kLayOutStride == 0 && at_ > 0 && std::chrono::steady_clock::now() >= deadline) return false;
+  for (const std::size_t from = at_; at_ < sorting_.size(); ++at_) {
+    if (at_ % kLayOutStride == 0 && at_ > from && std::chrono::steady_clock::now() >= deadline) return false;
     const Segment& s = sorting_[at_].first;
     Put(s.cell, QLine(s.x1, s.y1, s.x2, s.y2), sorting_[at_].second, lines_, times_, costs_);
   }

@@ -1,13 +1,17 @@
 // The tracks' lines of a zoom: each line once whichever way and by however
 // many stations it was driven, the oldest band first, and gathered in cells
 // whose bounds hold every line in them; a frame that cannot afford them
-// all draws the newest.
+// all draws the newest. Lines added after a lay-out, or a lay-out made in
+// steps, end as one made at once.
 #include "ui/map_track_lines.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <vector>
+
+#include "track_lines_picture.h"
 
 namespace vorlink {
 namespace {
@@ -93,6 +97,62 @@ TEST(MapTrackLinesTest, ABudgetKeepsTheNewestLines) {
     SCOPED_TRACE(row.what);
     EXPECT_EQ(lines.Newest(row.shown, row.budget), row.drawn);
   }
+}
+
+struct Driven {
+  QPoint from, to;
+  int band;
+  std::int64_t time;
+};
+
+TEST(MapTrackLinesTest, LinesAddedAfterALayOutEndAsOneLaidOutAtOnce) {
+  const std::vector<Driven> first = {
+      {{10, 10}, {20, 12}, 0, 100}, {{12, 10}, {22, 12}, 0, 90}, {{300, 40}, {280, 60}, 1, 50}};
+  const struct {
+    const char* what;
+    std::vector<Driven> then;
+  } rows[] = {
+      {"nothing new", {}},
+      {"in a new cell", {{{600, 600}, {610, 605}, 0, 120}}},
+      {"newer, in a cell laid out", {{{14, 10}, {24, 12}, 0, 130}}},
+      {"older, in a cell laid out", {{{14, 10}, {24, 12}, 0, 10}}},
+      {"driven again later", {{{20, 12}, {10, 10}, 0, 140}}},
+      {"driven again earlier: it keeps its time", {{{10, 10}, {20, 12}, 0, 60}}},
+      {"driven again twice before merged", {{{12, 10}, {22, 12}, 0, 95}, {{12, 10}, {22, 12}, 0, 150}}},
+      {"the same line in an older band", {{{10, 10}, {20, 12}, 2, 100}}},
+      {"before any cell and after all", {{{-300, -300}, {-290, -290}, 3, 5}, {{900, 900}, {901, 950}, 0, 7}}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    MapTrackLines merged, once;
+    for (const Driven& d : first) merged.Add(d.from, d.to, d.band, d.time);
+    merged.Finish();
+    for (const Driven& d : row.then) merged.Add(d.from, d.to, d.band, d.time);
+    merged.Finish();
+    for (const auto* list : {&first, &row.then}) {
+      for (const Driven& d : *list) once.Add(d.from, d.to, d.band, d.time);
+    }
+    once.Finish();
+    EXPECT_EQ(testing::PictureOf(merged), testing::PictureOf(once));
+  }
+}
+
+TEST(MapTrackLinesTest, ALayOutMadeInStepsEndsAsOneMadeAtOnce) {
+  // Enough lines for runs to be merged, many of them driven more than once.
+  std::mt19937 random(5);
+  std::uniform_int_distribution<int> pixel(-100, 3'000), band(0, kTrackFadeBands - 1);
+  std::uniform_int_distribution<std::int64_t> time(0, 500);
+  MapTrackLines stepped, once;
+  for (int k = 0; k < 60'000; ++k) {
+    const QPoint from(pixel(random) / 8, pixel(random) / 8);
+    const Driven d{from, from + QPoint(pixel(random) % 7, pixel(random) % 5), band(random), time(random)};
+    for (MapTrackLines* lines : {&stepped, &once}) lines->Add(d.from, d.to, d.band, d.time);
+  }
+  int steps = 1;
+  while (!stepped.FinishBy(MapTrackLines::Deadline::min())) ++steps;
+  once.Finish();
+  EXPECT_GT(steps, 4);
+  EXPECT_EQ(testing::PictureOf(stepped), testing::PictureOf(once));
 }
 
 }  // namespace
