@@ -1,6 +1,8 @@
 // The map widget: stations at known positions drawn where they belong (the
 // date line too), picked by a click, hidden by the filters, and the map
 // moved by keys, fit to the stations and centred from the station list.
+// Tracks grown report by report, or made in slices on screen, end as made
+// at once.
 #include "ui/map_view.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +13,7 @@
 #include <QTreeView>
 
 #include "temp_folder.h"
+#include "track_lines_picture.h"
 #include "ui/base_map.h"
 #include "ui/map_window.h"
 
@@ -178,6 +181,95 @@ TEST_F(MapViewTest, ATrackBreaksWhereNoStationCouldHaveMoved) {
     }
     EXPECT_EQ(inked, leg.drawn);
     from = leg.to;
+  }
+}
+
+struct Heard {
+  const char* name;
+  LatLon at;
+  int minutesAgo;
+};
+
+// A view as the tests above have it, at zoom 9 over the Alps.
+void LookAtAlps(MapView& view, int zoom = 9) {
+  view.resize(400, 300);
+  view.SetNow(kNow);
+  view.SetZoom(zoom);
+  view.CentreOn({47, 10});
+}
+
+void Hear(TrackStore& store, const std::vector<Heard>& reports) {
+  for (const Heard& h : reports) store.Add(MapReport(h.name, h.at, true, kNow - h.minutesAgo * 60'000));
+}
+
+TEST_F(MapViewTest, TracksGrownAsReportsComeEndAsMadeAtOnce) {
+  const std::vector<Heard> first = {
+      {"N0CAR", {47, 10}, 50}, {"N0CAR", {47.02, 10.03}, 45}, {"N0CAR", {47.05, 10.05}, 40},
+      {"N0BUS", {46.9, 9.9}, 50}, {"N0BUS", {46.9, 9.95}, 44},
+  };
+  const struct {
+    const char* what;
+    std::vector<Heard> then;
+  } rows[] = {
+      {"on from where they were", {{"N0CAR", {47.08, 10.1}, 30}, {"N0BUS", {46.92, 10.0}, 30}}},
+      {"a step too short to draw, then on", {{"N0CAR", {47.0502, 10.0501}, 35}, {"N0CAR", {47.1, 10.1}, 20}}},
+      {"back along the same road", {{"N0CAR", {47.02, 10.03}, 30}, {"N0CAR", {47, 10}, 20}}},
+      {"a station new to the map", {{"N0VAN", {47.1, 9.8}, 30}, {"N0VAN", {47.12, 9.85}, 25}}},
+      {"a jump no car makes, then on", {{"N0BUS", {10, 100}, 30}, {"N0BUS", {10.01, 100.02}, 25}}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    TrackStore store;
+    MapView grown(store, base_);
+    LookAtAlps(grown);
+    Hear(store, first);
+    grown.grab();
+    Hear(store, row.then);
+    grown.StationsChanged();
+    grown.grab();
+    MapView once(store, base_);
+    LookAtAlps(once);
+    once.grab();
+    EXPECT_GT(once.TrackLines().Size(), 0u);
+    EXPECT_EQ(testing::PictureOf(grown.TrackLines()), testing::PictureOf(once.TrackLines()));
+  }
+}
+
+TEST_F(MapViewTest, TracksMadeInSlicesOnScreenEndAsMadeAtOnce) {
+  std::vector<Heard> heard;
+  for (int k = 0; k < 2'000; ++k) {
+    heard.push_back({k % 2 == 0 ? "N0CAR" : "N0BUS", {46.5 + k * 0.0005, 9.5 + (k % 40) * 0.003}, 100 - k / 20});
+  }
+  Hear(stations_, heard);
+  const struct {
+    const char* what;
+    int firstZoom, zoom;
+  } rows[] = {
+      {"first shown", 9, 9},
+      {"zoomed in", 8, 9},
+      {"zoomed out", 10, 9},
+  };
+  MapView once(stations_, base_);
+  LookAtAlps(once);
+  once.grab();
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    MapView shown(stations_, base_);
+    LookAtAlps(shown, row.firstZoom);
+    shown.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown));
+    const auto ready = [&shown] {
+      shown.repaint();
+      for (int turn = 0; turn < 10'000 && !shown.TracksReady(); ++turn) QCoreApplication::processEvents();
+      return shown.TracksReady();
+    };
+    ASSERT_TRUE(ready());
+    shown.SetZoom(row.zoom);
+    shown.repaint();
+    // Meanwhile the other zoom's lines are drawn.
+    EXPECT_EQ(shown.TracksReady(), row.firstZoom == row.zoom);
+    ASSERT_TRUE(ready());
+    EXPECT_EQ(testing::PictureOf(shown.TrackLines()), testing::PictureOf(once.TrackLines()));
   }
 }
 
