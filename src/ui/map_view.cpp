@@ -162,6 +162,8 @@ void MapView::ProjectFrom(std::size_t row, std::size_t from) {
   out.last = Fraction(station.last.position);
   out.track.resize(from);
   out.joined.resize(from);
+  out.track.reserve(station.track.size());
+  out.joined.reserve(station.track.size());
   if (from == 0) out.shift = 0;
   for (std::size_t k = from; k < station.track.size(); ++k) {
     WorldPoint f = Fraction(station.track[k].position);
@@ -462,6 +464,7 @@ void MapView::AddTrack(MapTrackLines& lines, std::size_t row, RowLines& state, c
 }
 
 void MapView::AddNewPositions() {
+  linesGeneration_ = stations_.Generation();
   rowLines_.resize(stations_.Size());
   for (std::size_t row = 0; row < stations_.Size(); ++row) AddTrack(lines_, row, rowLines_[row], linesFor_);
   lines_.Finish();
@@ -471,20 +474,22 @@ void MapView::BuildTrackLines() {
   const LinesFor wanted{zoom_, Now(), look_.trackMs, filter_};
   if (building_ && Current(nextFor_, wanted)) return;
   if (!building_ && !stale_ && Current(linesFor_, wanted)) {
-    AddNewPositions();
+    if (linesGeneration_ != stations_.Generation()) AddNewPositions();
     return;
   }
   stale_ = false;
   building_ = true;
   nextFor_ = wanted;
   next_.Clear();
-  next_.Reserve(stations_.StoredPoints());
   nextRows_.assign(stations_.Size(), {});
   nextRow_ = 0;
   // Drawn into an image, the map wants its tracks now; on screen it keeps answering.
   if (!isVisible()) {
     BuildBy(MapTrackLines::Deadline::max());
-  } else if (!sliceQueued_) {
+    return;
+  }
+  next_.Reserve(stations_.StoredPoints());  // no slice grows the table whole
+  if (!sliceQueued_) {
     sliceQueued_ = true;
     QTimer::singleShot(0, this, &MapView::BuildSlice);
   }

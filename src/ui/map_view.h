@@ -169,6 +169,7 @@ class MapView final : public QWidget {
   std::vector<RowLines> nextRows_;
   LinesFor nextFor_;
   std::size_t nextRow_ = 0;
+  std::uint64_t linesGeneration_ = ~std::uint64_t{0};  // of the store when lines_ last took its news
   bool building_ = false;
   bool sliceQueued_ = false;
   bool stale_ = false;  // positions forgotten, or a station filtered out since the lines were made
