@@ -555,7 +555,7 @@ void MapView::PaintTracks(QPainter& p) {
       band = shown[k]->band;
       // Past a few thousand lines only one-pixel pens keep a frame quick.
       QPen pen(FadedTrack(band), perBand[band] > kThickTrackLines ? 0 : 2);
-      pen.setCosmetic(true);
+      pen.setCosmetic(scale != 1);  // another zoom's lines keep their width
       p.setPen(pen);
     }
     if (drawn[k] == 0) continue;
