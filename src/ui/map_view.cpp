@@ -559,7 +559,9 @@ void MapView::PaintTracks(QPainter& p) {
       p.setPen(pen);
     }
     if (drawn[k] == 0) continue;
-    p.setTransform(QTransform::fromScale(scale, scale) * QTransform::fromTranslate(shifts[k].x(), shifts[k].y()));
+    // A pure move keeps the painter on its quick path for lines.
+    const QTransform move = QTransform::fromTranslate(shifts[k].x(), shifts[k].y());
+    p.setTransform(scale == 1 ? move : QTransform::fromScale(scale, scale) * move);
     p.drawLines(lines_.Lines(*shown[k]).data(), static_cast<int>(drawn[k]));
   }
   p.resetTransform();
