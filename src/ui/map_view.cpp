@@ -48,6 +48,7 @@ constexpr int kTrackUnderSymbol = 2;
 constexpr auto kBuildSlice = std::chrono::milliseconds(12);
 // How far a last-hours filter may lag behind the clock for the tracks.
 constexpr std::int64_t kTrackFilterLagMs = 60'000;
+constexpr auto kForgottenLinesLag = std::chrono::minutes(1);
 
 QColor FadedTrack(int band) {
   const QColor track = QColor::fromRgb(kTrack), paper = QColor::fromRgb(kPaper);
@@ -147,7 +148,7 @@ void MapView::Project() {
       ProjectFrom(row, out.track.size());
       continue;
     }
-    stale_ = true;
+    forgotten_ = true;
     for (std::vector<RowLines>* states : {&rowLines_, &nextRows_}) {
       if (row < states->size()) (*states)[row].upTo -= std::min(gone, (*states)[row].upTo);
     }
@@ -473,11 +474,15 @@ void MapView::AddNewPositions() {
 void MapView::BuildTrackLines() {
   const LinesFor wanted{zoom_, Now(), look_.trackMs, filter_};
   if (building_ && Current(nextFor_, wanted)) return;
-  if (!building_ && !stale_ && Current(linesFor_, wanted)) {
+  const auto now = std::chrono::steady_clock::now();
+  const bool forgottenDue = forgotten_ && (now - builtAt_ >= kForgottenLinesLag || !isVisible());
+  if (!building_ && !stale_ && !forgottenDue && Current(linesFor_, wanted)) {
     if (linesGeneration_ != stations_.Generation()) AddNewPositions();
     return;
   }
   stale_ = false;
+  forgotten_ = false;
+  builtAt_ = now;
   building_ = true;
   nextFor_ = wanted;
   next_.Clear();

@@ -11,6 +11,7 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -172,7 +173,12 @@ class MapView final : public QWidget {
   std::uint64_t linesGeneration_ = ~std::uint64_t{0};  // of the store when lines_ last took its news
   bool building_ = false;
   bool sliceQueued_ = false;
-  bool stale_ = false;  // positions forgotten, or a station filtered out since the lines were made
+  bool stale_ = false;  // a station filtered out or gone round the world since the lines were made
+  // Old positions forgotten since: their lines are the oldest drawn, so they
+  // wait for a rebuild at most once a minute, not one per report that
+  // pushes a full track's oldest out.
+  bool forgotten_ = false;
+  std::chrono::steady_clock::time_point builtAt_;
   SymbolCache symbols_;
   std::vector<std::size_t> labelled_;
   std::vector<int> labelWidths_;  // per station, in the widget's font
