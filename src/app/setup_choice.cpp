@@ -30,16 +30,6 @@ constexpr int kIncomingPortEntry = 0;
 constexpr int kOutgoingPortEntry = 1;
 constexpr int kBaudEntry = 3;
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool SameLetters(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  }
-  return true;
-}
-
 // A whole decimal number of digits only; nothing for anything else.
 std::optional<long long> Decimal(std::string_view text) {
   if (text.empty() || text.size() > 9) return std::nullopt;

@@ -1,5 +1,6 @@
 #include "base/text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <iterator>
 
@@ -20,6 +21,11 @@ std::string UpperCase(std::string_view text) {
   std::string upper(text);
   for (char& c : upper) c = UpperCase(c);
   return upper;
+}
+
+bool SameLetters(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return UpperCase(x) == UpperCase(y); });
 }
 
 std::string_view Trimmed(std::string_view text) {

@@ -39,6 +39,8 @@ inline void AppendDecimal(std::string& out, long long value) {
 // ASCII letters only: the texts are single-byte and other bytes stay as they are.
 constexpr char UpperCase(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 std::string UpperCase(std::string_view text);
+// Equal but for the case of ASCII letters.
+bool SameLetters(std::string_view a, std::string_view b);
 
 // Without the blanks and tabs at either end.
 std::string_view Trimmed(std::string_view text);

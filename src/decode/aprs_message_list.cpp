@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/text.h"
 #include "decode/aprs_decoder.h"
 #include "decode/aprs_detail.h"
 #include "decode/frame_text.h"
@@ -9,14 +10,12 @@
 namespace vorlink {
 namespace {
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 std::string MessageKey(std::string_view from, std::string_view to, std::string_view number) {
   std::string key;
   key.reserve(from.size() + to.size() + number.size() + 2);
-  for (char c : from) key += Upper(c);
+  for (char c : from) key += UpperCase(c);
   key += '>';
-  for (char c : to) key += Upper(c);
+  for (char c : to) key += UpperCase(c);
   key += '#';
   key += number;  // message numbers are case-sensitive
   return key;
@@ -40,9 +39,7 @@ std::string_view AprsMessageStateText(AprsMessageState state) {
 }
 
 bool AddressedTo(const AprsMessageEntry& entry, std::string_view callsign) {
-  return !callsign.empty() && entry.to.size() == callsign.size() &&
-         std::equal(callsign.begin(), callsign.end(), entry.to.begin(),
-                    [](char a, char b) { return Upper(a) == Upper(b); });
+  return !callsign.empty() && SameLetters(entry.to, callsign);
 }
 
 void AprsMessageList::Add(const StoredFrame& frame) {

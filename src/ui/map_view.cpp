@@ -32,7 +32,6 @@ constexpr QRgb kRing = 0x8E44AD;
 // Tracks fade into the paper with age. Opaque: translucent pens draw lines
 // many times slower.
 constexpr int kBandAlpha[kTrackFadeBands] = {255, 170, 100, 50};
-constexpr double kMillisecondsPerHour = 3'600'000;
 constexpr std::size_t kThickTrackLines = 4'000;
 // However many tracks a flood brings, one frame draws no more track than
 // this many pixels' worth (the newest lines), about 10 ms of drawing, so the
@@ -215,7 +214,7 @@ void MapView::SetZoom(int zoom) {
 bool MapView::Passes(const MapStation& station) const {
   if (filter_.directOnly && !station.last.direct) return false;
   if (filter_.lastHours > 0 &&
-      station.last.time < Now() - static_cast<std::int64_t>(filter_.lastHours * kMillisecondsPerHour)) {
+      station.last.time < Now() - static_cast<std::int64_t>(filter_.lastHours * kMapMillisecondsPerHour)) {
     return false;
   }
   return true;

@@ -23,6 +23,9 @@
 
 namespace vorlink {
 
+// Track and filter lengths are set in hours, times kept in milliseconds.
+inline constexpr double kMapMillisecondsPerHour = 3'600'000;
+
 class BaseMap;
 class TileLayer;
 

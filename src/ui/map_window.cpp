@@ -22,7 +22,6 @@
 namespace vorlink {
 namespace {
 
-constexpr double kTrackMillisecondsPerHour = 3'600'000;
 constexpr int kMapWindowWidth = 1100;
 constexpr int kMapWindowHeight = 700;
 constexpr int kMaxLastHours = 24 * 31;
@@ -176,7 +175,7 @@ void MapWindow::ApplyLook() {
   MapLook look;
   look.own = own_;
   look.ringsKm = settings_.ringsKm;
-  look.trackMs = static_cast<std::int64_t>(settings_.trackHours * kTrackMillisecondsPerHour);
+  look.trackMs = static_cast<std::int64_t>(settings_.trackHours * kMapMillisecondsPerHour);
   view_->SetLook(look);
 }
 
@@ -220,7 +219,7 @@ void MapWindow::Refresh() {
 
 void MapWindow::Redraw() {
   sinceRedraw_.start();
-  const auto trackMs = static_cast<std::int64_t>(settings_.trackHours * kTrackMillisecondsPerHour);
+  const auto trackMs = static_cast<std::int64_t>(settings_.trackHours * kMapMillisecondsPerHour);
   const std::int64_t now = setup_.capture ? stations_.Newest() : QDateTime::currentMSecsSinceEpoch();
   if (setup_.capture) view_->SetNow(now);
   stations_.ForgetBefore(now - trackMs);
