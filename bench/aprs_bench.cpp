@@ -13,7 +13,7 @@
 
 #include "aprs_sample.h"
 #include "counting_new.h"
-#include "decode/aprs_decoder.h"
+#include "aprs/aprs_decoder.h"
 
 namespace {
 

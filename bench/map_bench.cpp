@@ -43,7 +43,7 @@
 
 #include "aprs_sample.h"
 #include "decode/frame_text.h"
-#include "decode/frame_store.h"
+#include "store/frame_store.h"
 #include "sample_stream.h"
 #include "ui/base_map.h"
 #include "ui/map_view.h"

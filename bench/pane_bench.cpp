@@ -15,7 +15,7 @@
 #include <random>
 #include <string_view>
 
-#include "decode/capture_loader.h"
+#include "store/capture_loader.h"
 #include "sample_stream.h"
 #include "ui/frame_browser.h"
 #include "ui/frame_view.h"

@@ -19,7 +19,7 @@
 #include <cstdlib>
 #include <functional>
 
-#include "decode/capture_loader.h"
+#include "store/capture_loader.h"
 #include "sample_stream.h"
 #include "ui/frame_browser.h"
 #include "ui/frame_view.h"

@@ -20,13 +20,13 @@
 #include <vector>
 
 #include "base/system_clock.h"
-#include "decode/capture_loader.h"
 #include "decode/frame_display.h"
-#include "decode/frame_filter.h"
-#include "decode/frame_store.h"
-#include "decode/heard_list.h"
-#include "decode/line_walker.h"
 #include "link/deframer.h"
+#include "store/capture_loader.h"
+#include "store/frame_filter.h"
+#include "store/frame_store.h"
+#include "store/heard_list.h"
+#include "store/line_walker.h"
 #include "sample_stream.h"
 
 namespace {

@@ -15,9 +15,9 @@
 #include <string_view>
 
 #include "aprs_json.h"
-#include "decode/aprs_decoder.h"
-#include "decode/aprs_detail.h"
-#include "decode/aprs_fields.h"
+#include "aprs/aprs_decoder.h"
+#include "aprs/aprs_detail.h"
+#include "aprs/aprs_fields.h"
 #include "utf8_check.h"
 
 namespace {

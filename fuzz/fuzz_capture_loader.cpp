@@ -16,9 +16,9 @@
 #include <cstdint>
 #include <span>
 
-#include "decode/capture_loader.h"
-#include "decode/frame_renderer.h"
-#include "decode/frame_store.h"
+#include "store/capture_loader.h"
+#include "store/frame_renderer.h"
+#include "store/frame_store.h"
 
 namespace {
 

@@ -31,7 +31,7 @@
 #include <span>
 #include <vector>
 
-#include "decode/frame_store.h"
+#include "store/frame_store.h"
 #include "fuzz_input.h"
 #include "link/kiss.h"
 

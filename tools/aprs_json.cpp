@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "decode/aprs_fields.h"
-#include "decode/aprs_symbols.h"
-#include "decode/frame_store.h"
+#include "aprs/aprs_fields.h"
+#include "aprs/aprs_symbols.h"
+#include "store/frame_store.h"
 
 namespace vorlink {
 namespace {

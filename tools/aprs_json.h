@@ -9,11 +9,11 @@
 #include <optional>
 #include <string>
 
-#include "decode/aprs_report.h"
+#include "aprs/aprs_report.h"
 #include "decode/ax25_decoder.h"
-#include "decode/aprs_geo.h"
-#include "decode/frame_store.h"
-#include "decode/heard_list.h"
+#include "geo/geo_point.h"
+#include "store/frame_store.h"
+#include "store/heard_list.h"
 
 namespace vorlink {
 

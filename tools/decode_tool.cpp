@@ -11,16 +11,16 @@
 #include "aprs_json.h"
 #include "geojson.h"
 #include "app/statistics_text.h"
+#include "aprs/aprs_decoder.h"
+#include "base/number_text.h"
 #include "base/package.h"
-#include "decode/aprs_decoder.h"
-#include "decode/aprs_reader.h"
-#include "decode/map_feed.h"
-#include "decode/capture_loader.h"
-#include "decode/frame_filter.h"
-#include "decode/frame_inspector.h"
-#include "decode/frame_renderer.h"
-#include "decode/frame_store.h"
-#include "decode/heard_list.h"
+#include "store/capture_loader.h"
+#include "store/frame_filter.h"
+#include "store/frame_inspector.h"
+#include "store/frame_renderer.h"
+#include "store/frame_store.h"
+#include "store/heard_list.h"
+#include "store/map_feed.h"
 #include "chunk_clock.h"
 #include "decode_session.h"
 #include "pcap_export.h"
@@ -135,7 +135,7 @@ bool ParseFilterOption(std::span<const std::string_view> args, std::size_t& i, A
     return true;
   }
   if (TakeValue(args, i, "--within", value, a.error)) {
-    a.filter.withinKm = aprs::Decimal(value);
+    a.filter.withinKm = Decimal(value);
     if ((!a.filter.withinKm || *a.filter.withinKm < 0) && a.error.empty()) {
       a.error = "--within takes kilometres, not " + value;
     }

@@ -4,7 +4,7 @@
 
 #include "aprs_json.h"
 #include "base/utc.h"
-#include "decode/frame_store.h"
+#include "store/frame_store.h"
 
 namespace vorlink {
 namespace {

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "decode/track_store.h"
+#include "geo/track_store.h"
 
 namespace vorlink {
 

@@ -17,10 +17,10 @@
 #include <vector>
 
 #include "base/package.h"
-#include "link/deframer.h"
-#include "decode/frame_store.h"
 #include "decode/frame_text.h"
+#include "link/deframer.h"
 #include "link/kiss.h"
+#include "store/frame_store.h"
 #include "sample_stream.h"
 #include "ui/about_window.h"
 #include "ui/frame_browser.h"

@@ -11,12 +11,12 @@
 #include "app/kiss_server_choice.h"
 #include "app/kiss_server_figures.h"
 #include "app/message_log.h"
+#include "app/receive_counters.h"
 #include "app/settings.h"
 #include "app/station_config.h"
-#include "app/receive_counters.h"
-#include "base/clock.h"
 #include "app/status_timer.h"
-#include "decode/frame_store.h"
+#include "base/clock.h"
+#include "store/frame_store.h"
 
 namespace vorlink {
 

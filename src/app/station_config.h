@@ -13,7 +13,7 @@
 #include "app/kiss_server_choice.h"
 #include "app/link_choice.h"
 #include "app/map_settings.h"
-#include "decode/own_station.h"
+#include "aprs/own_station.h"
 
 namespace vorlink {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <array>
 
-#include "decode/heard_list.h"
+#include "store/heard_list.h"
 
 namespace vorlink {
 namespace {

@@ -8,8 +8,8 @@
 #include <QAbstractTableModel>
 #include <string>
 
-#include "decode/aprs_message_list.h"
-#include "decode/frame_store.h"
+#include "store/aprs_message_list.h"
+#include "store/frame_store.h"
 
 namespace vorlink {
 

@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <string>
 
-#include "decode/frame_store.h"
+#include "store/frame_store.h"
 
 class QLabel;
 class QTableView;

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "decode/web_mercator.h"
+#include "geo/web_mercator.h"
 
 namespace vorlink {
 namespace {

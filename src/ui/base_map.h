@@ -15,7 +15,7 @@
 #include <map>
 #include <vector>
 
-#include "decode/pn2_reader.h"
+#include "geo/pn2_reader.h"
 
 namespace vorlink {
 

@@ -14,10 +14,10 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "decode/aprs_reader.h"
-#include "decode/frame_detail.h"
-#include "ui/frame_detail_pane.h"
+#include "base/number_text.h"
 #include "decode/frame_text.h"
+#include "store/frame_detail.h"
+#include "ui/frame_detail_pane.h"
 #include "ui/frame_view.h"
 #include "ui/heard_view.h"
 
@@ -220,7 +220,7 @@ bool FrameBrowser::ReadAprsFilters(FrameFilterSpec& spec) {
   spec.addressee = addressee_->text().trimmed().toStdString();
   const std::string within = within_->text().trimmed().toStdString();
   if (within.empty()) return true;
-  spec.withinKm = aprs::Decimal(within);
+  spec.withinKm = Decimal(within);
   if (!spec.withinKm || *spec.withinKm < 0) {
     statusBar()->showMessage("Within km takes a distance in kilometres");
     return false;

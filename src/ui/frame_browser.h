@@ -13,10 +13,10 @@
 #include <memory>
 #include <optional>
 
-#include "decode/capture_loader.h"
-#include "decode/frame_filter.h"
-#include "decode/frame_store.h"
-#include "decode/own_station.h"
+#include "aprs/own_station.h"
+#include "store/capture_loader.h"
+#include "store/frame_filter.h"
+#include "store/frame_store.h"
 
 class QComboBox;
 class QGridLayout;

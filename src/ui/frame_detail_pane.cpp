@@ -8,7 +8,7 @@
 #include <QMenu>
 #include <algorithm>
 
-#include "decode/frame_detail.h"
+#include "store/frame_detail.h"
 
 namespace vorlink {
 namespace {

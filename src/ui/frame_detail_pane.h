@@ -6,7 +6,7 @@
 #include <QTreeWidget>
 #include <vector>
 
-#include "decode/aprs_detail.h"
+#include "aprs/aprs_detail.h"
 
 namespace vorlink {
 

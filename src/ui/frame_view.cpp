@@ -15,7 +15,7 @@
 #include <climits>
 #include <optional>
 
-#include "decode/frame_filter.h"
+#include "store/frame_filter.h"
 #include "ui/pane_glyphs.h"
 #include "ui/quiet_scroll_bar.h"
 #include "ui/window_look.h"

@@ -17,8 +17,8 @@
 #include <optional>
 #include <vector>
 
-#include "decode/frame_store.h"
-#include "decode/line_walker.h"
+#include "store/frame_store.h"
+#include "store/line_walker.h"
 
 class QPushButton;
 class QTimer;

@@ -7,9 +7,9 @@
 
 #include <QAbstractTableModel>
 
-#include "decode/frame_store.h"
-#include "decode/heard_columns.h"
-#include "decode/heard_list.h"
+#include "store/frame_store.h"
+#include "store/heard_columns.h"
+#include "store/heard_list.h"
 
 namespace vorlink {
 

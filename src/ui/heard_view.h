@@ -9,10 +9,10 @@
 #include <QWidget>
 #include <vector>
 
-#include "decode/frame_rate.h"
-#include "decode/frame_store.h"
-#include "decode/heard_columns.h"
-#include "decode/rate_axes.h"
+#include "store/frame_rate.h"
+#include "store/frame_store.h"
+#include "store/heard_columns.h"
+#include "store/rate_axes.h"
 
 class QSortFilterProxyModel;
 class QTableView;

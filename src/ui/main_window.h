@@ -13,8 +13,8 @@
 #include "app/station_view.h"
 #include "base/clock.h"
 #include "capture/capture_files.h"
-#include "decode/frame_notes.h"
-#include "decode/store_tail.h"
+#include "store/frame_notes.h"
+#include "store/store_tail.h"
 #include "time/time_server_client.h"
 
 class QAction;

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "decode/heard_list.h"
-#include "decode/map_geo.h"
+#include "geo/map_geo.h"
+#include "store/heard_list.h"
 #include "ui/row_runs.h"
 
 namespace vorlink {

@@ -11,8 +11,8 @@
 #include <functional>
 #include <optional>
 
-#include "decode/track_store.h"
-#include "decode/web_mercator.h"
+#include "geo/track_store.h"
+#include "geo/web_mercator.h"
 
 namespace vorlink {
 

@@ -7,7 +7,7 @@
 #include <QHash>
 #include <QPixmap>
 
-#include "decode/symbol_style.h"
+#include "aprs/symbol_style.h"
 
 class QPainter;
 

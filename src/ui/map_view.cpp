@@ -11,8 +11,8 @@
 #include <chrono>
 #include <cmath>
 
-#include "decode/map_geo.h"
-#include "decode/track_jump.h"
+#include "geo/map_geo.h"
+#include "geo/track_jump.h"
 #include "ui/base_map.h"
 #include "ui/map_label_space.h"
 #include "ui/tile_layer.h"

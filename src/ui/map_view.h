@@ -16,8 +16,8 @@
 #include <optional>
 #include <vector>
 
-#include "decode/track_store.h"
-#include "decode/web_mercator.h"
+#include "geo/track_store.h"
+#include "geo/web_mercator.h"
 #include "ui/map_symbols.h"
 #include "ui/map_track_lines.h"
 

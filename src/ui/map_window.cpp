@@ -12,7 +12,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "decode/heard_list.h"
+#include "store/heard_list.h"
 #include "ui/base_map.h"
 #include "ui/map_settings_bar.h"
 #include "ui/map_station_model.h"

@@ -14,10 +14,10 @@
 #include <string>
 
 #include "app/map_settings.h"
-#include "decode/aprs_geo.h"
-#include "decode/frame_store.h"
-#include "decode/map_feed.h"
-#include "decode/track_store.h"
+#include "geo/geo_point.h"
+#include "geo/track_store.h"
+#include "store/frame_store.h"
+#include "store/map_feed.h"
 
 class QAction;
 class QLabel;

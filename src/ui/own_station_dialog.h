@@ -6,7 +6,7 @@
 
 #include <QDialog>
 
-#include "decode/own_station.h"
+#include "aprs/own_station.h"
 
 class QLabel;
 class QLineEdit;

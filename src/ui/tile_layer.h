@@ -16,7 +16,7 @@
 
 #include <vector>
 
-#include "decode/web_mercator.h"
+#include "geo/web_mercator.h"
 
 class QNetworkAccessManager;
 class QNetworkReply;

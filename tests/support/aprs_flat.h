@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "decode/aprs_decoder.h"
-#include "decode/aprs_fields.h"
+#include "aprs/aprs_decoder.h"
+#include "aprs/aprs_fields.h"
 
 namespace vorlink::testing {
 

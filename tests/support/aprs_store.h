@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "decode/frame_store.h"
 #include "decode/frame_text.h"
 #include "link/kiss.h"
+#include "store/frame_store.h"
 #include "sample_stream.h"
 
 namespace vorlink::testing {

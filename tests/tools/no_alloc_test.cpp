@@ -12,7 +12,7 @@
 
 #include "aprs_sample.h"
 #include "counting_new.h"
-#include "decode/aprs_decoder.h"
+#include "aprs/aprs_decoder.h"
 #include "decode_session.h"
 #include "sample_stream.h"
 #include "support/fake_clock.h"

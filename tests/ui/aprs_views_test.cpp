@@ -18,7 +18,7 @@
 #include "app/qt_station_config.h"
 #include "aprs_store.h"
 #include "controller_fixture.h"
-#include "decode/heard_columns.h"
+#include "store/heard_columns.h"
 #include "ui/aprs_messages_model.h"
 #include "ui/aprs_messages_window.h"
 #include "ui/frame_browser.h"

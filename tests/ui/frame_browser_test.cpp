@@ -17,7 +17,7 @@
 #include <QTableView>
 #include <QTest>
 
-#include "decode/capture_loader.h"
+#include "store/capture_loader.h"
 #include "fake_clock.h"
 #include "sample_stream.h"
 #include "temp_folder.h"

@@ -12,8 +12,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "decode/capture_loader.h"
-#include "decode/store_tail.h"
+#include "store/capture_loader.h"
+#include "store/store_tail.h"
 #include "widget_test_support.h"
 
 namespace vorlink {

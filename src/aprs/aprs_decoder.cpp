@@ -1,0 +1,289 @@
+#include "aprs/aprs_decoder.h"
+
+#include <algorithm>
+
+#include "aprs/aprs_parts.h"
+
+namespace vorlink {
+namespace aprs {
+namespace {
+
+constexpr std::size_t kObjectNameLength = 9;
+constexpr std::size_t kTimestampLength = 7;
+constexpr std::size_t kWindLength = 7;  // "ddd/sss"
+constexpr std::size_t kMinItemName = 3;
+constexpr std::size_t kMaxItemName = 9;
+// A position may follow other text when "!" is within the first 40 characters.
+constexpr std::size_t kLatePositionLimit = 40;
+constexpr std::uint8_t kUiMask = 0xEF;
+constexpr std::uint8_t kUiControl = 0x03;
+
+// Position and what follows it, for objects and items.
+AprsReport ObjectBody(const Reader& r, std::size_t at, AprsObject o) {
+  std::string_view reason;
+  const std::size_t used = ReadPosition(r, at, o.position, o.extensions, reason);
+  if (used == 0) return Invalid(reason);
+  std::string_view rest = r.Sub(at + used);
+  if (o.position.symbol.code == '_') {
+    AprsWeather wx;
+    const bool wind = !o.position.compressed && ReadWindExtension(rest, wx);
+    const std::size_t skip = wind ? kWindLength : 0;
+    const std::size_t fields = ReadWeatherFields(rest.substr(skip), wx, wind);
+    if (wind || fields > 0) {
+      o.weather = wx;
+      rest.remove_prefix(skip + fields);
+    }
+  }
+  if (!o.weather && !o.position.compressed) {
+    rest.remove_prefix(ReadDataExtension(rest, o.extensions));
+  }
+  Cuts cuts;
+  ReadCommentExtensions(rest, o.position, o.extensions, cuts);
+  o.comment = cuts.Apply(rest);
+  return {o.item ? AprsType::Item : AprsType::Object, o};
+}
+
+AprsReport DecodeObject(const Reader& r) {
+  AprsObject o;
+  const char state = r.At(1 + kObjectNameLength);
+  if (state != '*' && state != '_') return Invalid("object name not followed by * or _");
+  o.name = TrimRight(r.Sub(1, kObjectNameLength));
+  o.alive = state == '*';
+  o.timestamp = r.Sub(2 + kObjectNameLength, kTimestampLength);
+  if (!IsTimestamp(o.timestamp)) return Invalid("bad object timestamp");
+  return ObjectBody(r, 2 + kObjectNameLength + kTimestampLength, o);
+}
+
+AprsReport DecodeItem(const Reader& r) {
+  AprsObject o;
+  o.item = true;
+  const std::string_view head = r.Sub(1, kMaxItemName + 1);
+  const std::size_t end = head.find_first_of("!_", kMinItemName);
+  if (end == std::string_view::npos) return Invalid("item name not followed by ! or _");
+  o.name = head.substr(0, end);
+  o.alive = head[end] == '!';
+  return ObjectBody(r, 2 + end, o);
+}
+
+// T#sss,a1,a2,a3,a4,a5,bbbbbbbb (T#MIC199,... from Mic-E units).
+AprsReport DecodeTelemetry(const Reader& r) {
+  AprsTelemetry t;
+  std::string_view rest = r.Sub(2);
+  if (rest.starts_with("MIC") && !rest.starts_with("MIC,")) {
+    t.sequence = rest.substr(0, 3);
+    rest.remove_prefix(3);
+  } else {
+    const std::size_t comma = rest.find(',');
+    if (comma == std::string_view::npos) return Invalid("telemetry without values");
+    t.sequence = rest.substr(0, comma);
+    rest.remove_prefix(comma + 1);
+  }
+  while (t.analogCount < 5) {
+    const std::size_t comma = rest.find(',');
+    const std::string_view value = rest.substr(0, comma);
+    if (!value.empty()) {
+      const auto v = Decimal(value);
+      if (!v) return Invalid("bad telemetry value");
+      t.analog[static_cast<std::size_t>(t.analogCount)] = *v;
+    }
+    ++t.analogCount;
+    if (comma == std::string_view::npos) return {AprsType::Telemetry, t};
+    rest.remove_prefix(comma + 1);
+  }
+  std::size_t bits = 0;
+  while (bits < 8 && bits < rest.size() && (rest[bits] == '0' || rest[bits] == '1')) ++bits;
+  t.bits = rest.substr(0, bits);
+  t.comment = AprsComment(rest.substr(bits));
+  return {AprsType::Telemetry, t};
+}
+
+bool IsLocator(std::string_view text) {
+  const auto in = [](char c, char lo, char hi) { return c >= lo && c <= hi; };
+  if (text.size() != 4 && text.size() != 6) return false;
+  if (!in(text[0], 'A', 'R') || !in(text[1], 'A', 'R') || !IsDigit(text[2]) ||
+      !IsDigit(text[3])) {
+    return false;
+  }
+  return text.size() == 4 || ((in(text[4], 'A', 'X') || in(text[4], 'a', 'x')) &&
+                              (in(text[5], 'A', 'X') || in(text[5], 'a', 'x')));
+}
+
+// >text, >DDHHMMztext, or >IO91SX/G text (a locator and its symbol).
+AprsReport DecodeStatus(const Reader& r) {
+  AprsStatus s;
+  std::string_view text = r.Sub(1);
+  if (text.size() >= kTimestampLength && IsTimestamp(text.substr(0, kTimestampLength)) &&
+      text[kTimestampLength - 1] == 'z') {
+    s.timestamp = text.substr(0, kTimestampLength);
+    text.remove_prefix(kTimestampLength);
+  } else {
+    for (std::size_t n : {std::size_t{6}, std::size_t{4}}) {
+      if (text.size() >= n + 2 && IsLocator(text.substr(0, n)) &&
+          (text.size() == n + 2 || text[n + 2] == ' ')) {
+        s.maidenhead = text.substr(0, n);
+        s.symbol = AprsSymbol{text[n], text[n + 1]};
+        text.remove_prefix(std::min(text.size(), n + 3));
+        break;
+      }
+    }
+  }
+  s.text = text;
+  return {AprsType::Status, s};
+}
+
+// Latitude "ddmm.mmmm" or longitude "dddmm.mmmm" and its hemisphere.
+std::optional<double> NmeaAngle(std::string_view value, std::string_view hemisphere,
+                                std::size_t degreeDigits) {
+  const auto degrees = Digits(value.substr(0, degreeDigits));
+  const auto minutes = Decimal(value.substr(std::min(value.size(), degreeDigits)));
+  if (!degrees || !minutes || *minutes >= 60 || *minutes < 0) return std::nullopt;
+  const double v = *degrees + *minutes / 60;
+  if (v > (degreeDigits == 2 ? 90 : 180)) return std::nullopt;
+  if (hemisphere == "S" || hemisphere == "W") return -v;
+  if (hemisphere == "N" || hemisphere == "E") return v;
+  return std::nullopt;
+}
+
+AprsReport DecodeNmea(const Reader& r) {
+  constexpr std::size_t kMaxFields = 12;
+  std::array<std::string_view, kMaxFields> f{};
+  std::string_view rest = r.Sub(1);
+  std::size_t n = 0;
+  while (n < kMaxFields) {
+    const std::size_t comma = rest.find_first_of(",*");
+    f[n++] = rest.substr(0, comma);
+    if (comma == std::string_view::npos || rest[comma] == '*') break;
+    rest.remove_prefix(comma + 1);
+  }
+  AprsNmea nmea;
+  nmea.sentence = f[0];
+  nmea.text = r.Text();
+  const std::string_view kind = f[0].size() >= 5 ? f[0].substr(f[0].size() - 3) : "";
+  std::size_t latField = 0;
+  if (kind == "RMC") latField = 3;
+  if (kind == "GGA") latField = 2;
+  if (kind == "GLL") latField = 1;
+  if (latField > 0) {
+    nmea.latitude = NmeaAngle(f[latField], f[latField + 1], 2);
+    nmea.longitude = NmeaAngle(f[latField + 2], f[latField + 3], 3);
+    if (!nmea.latitude || !nmea.longitude) {
+      nmea.latitude.reset();
+      nmea.longitude.reset();
+    }
+  }
+  if (kind == "RMC") {
+    nmea.speedKnots = Decimal(f[7]);
+    if (const auto c = Decimal(f[8]); c && *c > 0 && *c <= 360) {
+      nmea.course = static_cast<int>(*c + 0.5);
+    }
+  }
+  return {AprsType::Nmea, nmea};
+}
+
+// }SOURCE>DEST,PATH:payload
+AprsReport DecodeThirdParty(const Reader& r) {
+  const std::string_view rest = r.Sub(1);
+  const std::size_t colon = rest.find(':');
+  const std::size_t arrow = rest.find('>');
+  if (colon == std::string_view::npos || arrow == std::string_view::npos || arrow > colon ||
+      arrow == 0) {
+    return Invalid("bad third-party header");
+  }
+  AprsThirdParty t;
+  t.source = rest.substr(0, arrow);
+  const std::string_view to = rest.substr(arrow + 1, colon - arrow - 1);
+  const std::size_t comma = to.find(',');
+  t.destination = to.substr(0, comma);
+  if (comma != std::string_view::npos) t.path = to.substr(comma + 1);
+  if (t.destination.empty()) return Invalid("bad third-party header");
+  t.payload = rest.substr(colon + 1);
+  return {AprsType::ThirdParty, t};
+}
+
+// ?APRS? and ?IGATE? with an optional footprint after the second "?".
+AprsReport DecodeGeneralQuery(const Reader& r) {
+  const std::string_view rest = r.Sub(1);
+  const std::size_t end = rest.find('?');
+  if (end == std::string_view::npos || end == 0) return Invalid("query without closing ?");
+  return {AprsType::Query, AprsQuery{{}, rest.substr(0, end), rest.substr(end + 1)}};
+}
+
+AprsReport TextReport(AprsType type, AprsText text) { return {type, text}; }
+
+// [IO91SX]text: a beacon with a locator instead of a position.
+AprsReport DecodeMaidenhead(const Reader& r) {
+  const std::string_view rest = r.Sub(1);
+  const std::size_t close = rest.find(']');
+  if (close == std::string_view::npos || !IsLocator(rest.substr(0, close))) {
+    return Invalid("bad Maidenhead locator");
+  }
+  return TextReport(AprsType::Maidenhead, {rest.substr(0, close), {}, rest.substr(close + 1)});
+}
+
+AprsReport Dispatch(const Reader& r, std::string_view destination) {
+  switch (r.At(0)) {
+    case '!':
+    case '=':
+    case '/':
+    case '@': return DecodePositionReport(r);
+    case '`':
+    case '\'':
+    case 0x1C:
+    case 0x1D: return DecodeMicE(r, destination);
+    case ';': return DecodeObject(r);
+    case ')': return DecodeItem(r);
+    case ':': return DecodeMessage(r);
+    case '_': return DecodePositionlessWeather(r);
+    case '>': return DecodeStatus(r);
+    case '}': return DecodeThirdParty(r);
+    case '$': return DecodeNmea(r);
+    case '?': return DecodeGeneralQuery(r);
+    case '<': return TextReport(AprsType::Capabilities, {{}, {}, r.Sub(1)});
+    case '{': return TextReport(AprsType::UserDefined, {{}, r.Sub(1, 2), r.Sub(3)});
+    case ',': return TextReport(AprsType::TestData, {{}, {}, r.Sub(1)});
+    case '[': return DecodeMaidenhead(r);
+    case 'T':
+      if (r.At(1) == '#') return DecodeTelemetry(r);
+      break;
+    case '#':
+    case '*':
+    case '%':
+    case '&':
+    case '+':
+    case '.': return Invalid("data type not decoded");
+    default: break;
+  }
+  // A station may send its position after other text.
+  const std::size_t bang = r.Sub(0, kLatePositionLimit).find('!');
+  if (bang != std::string_view::npos) {
+    const std::string_view tail = r.Sub(bang);
+    AprsReport late = DecodePositionReport(Reader(tail));
+    if (late.type != AprsType::Invalid) return late;
+  }
+  return {};
+}
+
+}  // namespace
+}  // namespace aprs
+
+AprsReport DecodeAprs(std::string_view info, std::string_view destination) {
+  if (info.empty()) return {};
+  return aprs::Dispatch(aprs::Reader(info), destination);
+}
+
+AprsReport DecodeAprs(std::span<const std::uint8_t> info, std::string_view destination) {
+  return DecodeAprs(aprs::Reader(info).Text(), destination);
+}
+
+AprsReport DecodeAprsFrame(const Ax25Decoder& frame) {
+  if (frame.PayloadLength() < 0 || (frame.ControlByte & aprs::kUiMask) != aprs::kUiControl) {
+    return {};
+  }
+  return DecodeAprs(frame.Payload(), frame.DestinationText);
+}
+
+AprsReport DecodeInner(const AprsThirdParty& thirdParty) {
+  return DecodeAprs(thirdParty.payload, thirdParty.destination);
+}
+
+}  // namespace vorlink
