@@ -407,24 +407,6 @@ std::vector<std::uint8_t> EncodeAx25(const Ax25Frame& frame) {
   return out;
 }
 
-void AppendKissFrame(std::vector<std::uint8_t>& out, std::uint8_t command,
-                     std::span<const std::uint8_t> data) {
-  out.push_back(kFend);
-  out.push_back(command);
-  for (std::uint8_t b : data) {
-    if (b == kFend) {
-      out.push_back(kFesc);
-      out.push_back(kTfend);
-    } else if (b == kFesc) {
-      out.push_back(kFesc);
-      out.push_back(kTfesc);
-    } else {
-      out.push_back(b);
-    }
-  }
-  out.push_back(kFend);
-}
-
 std::uint16_t Crc16(std::span<const std::uint8_t> bytes, std::uint16_t crc) {
   for (std::uint8_t b : bytes) {
     crc ^= b;

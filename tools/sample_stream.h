@@ -20,6 +20,8 @@
 #include <string_view>
 #include <vector>
 
+#include "link/kiss_escape.h"
+
 namespace vorlink::sample {
 
 // splitmix64: tiny, fast, and identical everywhere, unlike std distributions.
@@ -89,8 +91,7 @@ struct Ax25Frame {
 std::vector<std::uint8_t> EncodeAx25(const Ax25Frame& frame);
 
 // FEND, the command byte, data with FEND and FESC escaped, FEND.
-void AppendKissFrame(std::vector<std::uint8_t>& out, std::uint8_t command,
-                     std::span<const std::uint8_t> data);
+using vorlink::AppendKissFrame;
 
 // CRC-16 (polynomial 0x8005 reflected, initial value 0) as a SMACK TNC
 // computes it over the command byte and the frame.
