@@ -244,6 +244,7 @@ void DataLink::FallBackTo20() {
 }
 
 void DataLink::EnterConnected() {
+  heardSinceConnect_ = false;
   ClearExceptions();
   ResetSequence();
   retries_ = 0;
@@ -359,8 +360,15 @@ void DataLink::OnRunning(const LinkFrame& f) {
   switch (f.kind) {
     case FrameKind::SABM:
     case FrameKind::SABME:
-      // The peer reset the link: whatever was in flight is gone.
-      if (!sent_.empty()) ++resets_;
+      // Not a word from the peer since we answered its SABM: our UA was lost
+      // and the peer, still waiting for it, dropped our I frames unread, so
+      // they go again. Otherwise the peer reset the link and what was in
+      // flight is lost.
+      if (!heardSinceConnect_) {
+        Requeue();
+      } else if (!sent_.empty()) {
+        ++resets_;
+      }
       modulo128_ = f.kind == FrameKind::SABME;
       selectiveReject_ = modulo128_ && xidSelectiveReject_;
       SendUnnumbered(FrameKind::UA, kResponse, f.pollFinal);
@@ -380,11 +388,22 @@ void DataLink::OnRunning(const LinkFrame& f) {
     // in flight for a frame that changes nothing, so it is dropped.
     case FrameKind::UA: return;
     case FrameKind::FRMR: return ResetLink();  // a peer before 2.2 found fault
-    case FrameKind::I: return OnInformation(f);
+    case FrameKind::I:
+      heardSinceConnect_ = true;
+      return OnInformation(f);
     default:
+      heardSinceConnect_ = true;
       if (state_ == LinkState::TimerRecovery) return OnSupervisoryInRecovery(f);
       return OnSupervisory(f);
   }
+}
+
+void DataLink::Requeue() {
+  for (auto it = sent_.rbegin(); it != sent_.rend(); ++it) {
+    queuedBytes_ += it->size();
+    queue_.push_front(std::move(*it));
+  }
+  sent_.clear();
 }
 
 void DataLink::OnSupervisory(const LinkFrame& f) {
