@@ -55,7 +55,11 @@ void DataLink::Disconnect() {
 
 bool DataLink::Send(std::span<const std::uint8_t> data) {
   if (state_ == LinkState::Disconnected || state_ == LinkState::AwaitingRelease) return false;
-  if (data.size() > parameters_.sendQueueBytes - queuedBytes_) return false;
+  // Frames put back after a lost UA may hold the queue past its bound.
+  if (queuedBytes_ >= parameters_.sendQueueBytes ||
+      data.size() > parameters_.sendQueueBytes - queuedBytes_) {
+    return false;
+  }
   const std::size_t n1 = std::max<std::size_t>(
       1, std::min(parameters_.maxInfoN1, peerMaxInfo_.value_or(parameters_.maxInfoN1)));
   while (!data.empty()) {
@@ -627,6 +631,7 @@ LinkSnapshot DataLink::Snapshot() const {
   s.srejReceived = srejReceived_;
   s.resets = resets_;
   s.queuedBytes = queuedBytes_;
+  s.heldOutOfOrder = static_cast<int>(outOfOrder_.size());
   return s;
 }
 
