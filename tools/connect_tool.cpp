@@ -160,6 +160,7 @@ class Session final : public FrameSink, public LinkEvents, public UnitSink {
   }
   void OnDisconnected(const LinkId&, DisconnectReason reason) override { ended_ = reason; }
   void OnData(const LinkId&, std::span<const std::uint8_t> data) override {
+    lastData_ = clock_.MonotonicNow();
     for (const std::uint8_t b : data) std::fputc(b == kCarriageReturn ? kNewline : b, out_);
     std::fflush(out_);
   }
@@ -179,6 +180,7 @@ class Session final : public FrameSink, public LinkEvents, public UnitSink {
   void SendLines();
   void ReadTnc();
   int WaitMilliseconds();
+  std::optional<std::chrono::steady_clock::time_point> QuietFrom() const;
   std::optional<int> Outcome();
 
   const ConnectOptions& options_;
@@ -194,6 +196,7 @@ class Session final : public FrameSink, public LinkEvents, public UnitSink {
   bool connected_ = false;
   bool tncGone_ = false;
   std::optional<DisconnectReason> ended_;
+  std::chrono::steady_clock::time_point lastData_{};
 };
 
 void Session::ReadInput(int fd) {
@@ -228,8 +231,20 @@ void Session::ReadTnc() {
   deframer_.Feed(std::span(chunk).first(static_cast<std::size_t>(n)), *this);
 }
 
+// An answer to the last line usually comes just after its acknowledgement:
+// the link ends only once the peer has been quiet for a T1 as well.
+std::optional<std::chrono::steady_clock::time_point> Session::QuietFrom() const {
+  const auto s = manager_.Snapshot(Id());
+  if (!s) return std::nullopt;
+  return lastData_ + s->t1;
+}
+
 int Session::WaitMilliseconds() {
-  const auto next = manager_.NextDeadline();
+  auto next = manager_.NextDeadline();
+  if (connected_ && inputDone_ && !disconnecting_) {
+    const auto quiet = QuietFrom();
+    if (quiet && (!next || *quiet < *next)) next = quiet;
+  }
   if (!next) return -1;
   const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*next - clock_.MonotonicNow());
   return static_cast<int>(std::clamp<std::int64_t>(wait.count(), 0, 60000));
@@ -262,7 +277,7 @@ int Session::Run(int inputFd) {
     if (const auto outcome = Outcome()) return *outcome;
     if (connected_) SendLines();
     if (connected_ && inputDone_ && input_.empty() && !disconnecting_ &&
-        manager_.AllAcknowledged(Id())) {
+        manager_.AllAcknowledged(Id()) && clock_.MonotonicNow() >= QuietFrom().value_or(lastData_)) {
       disconnecting_ = true;
       manager_.Disconnect(Id());
       continue;

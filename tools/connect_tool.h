@@ -1,6 +1,8 @@
 // vorlink-connect: one AX.25 connected-mode link over a KISS TCP TNC, from
 // standard input to the peer and from the peer to standard output. Kept
-// apart from main() so tests can run it in-process.
+// apart from main() so tests can run it in-process. At the end of its input
+// it disconnects once everything sent is acknowledged and the peer has sent
+// nothing for a T1, so that the answer to the last line still comes.
 //
 // Exit status: 0 the link ended after everything sent was acknowledged (or
 // the peer ended it); 1 no link could be made (DM, or N2 connect requests
