@@ -55,7 +55,11 @@ void DataLink::Disconnect() {
 
 bool DataLink::Send(std::span<const std::uint8_t> data) {
   if (state_ == LinkState::Disconnected || state_ == LinkState::AwaitingRelease) return false;
-  if (data.size() > parameters_.sendQueueBytes - queuedBytes_) return false;
+  // Frames put back after a lost UA may hold the queue past its bound.
+  if (queuedBytes_ >= parameters_.sendQueueBytes ||
+      data.size() > parameters_.sendQueueBytes - queuedBytes_) {
+    return false;
+  }
   const std::size_t n1 = std::max<std::size_t>(
       1, std::min(parameters_.maxInfoN1, peerMaxInfo_.value_or(parameters_.maxInfoN1)));
   while (!data.empty()) {
@@ -244,6 +248,7 @@ void DataLink::FallBackTo20() {
 }
 
 void DataLink::EnterConnected() {
+  heardSinceConnect_ = false;
   ClearExceptions();
   ResetSequence();
   retries_ = 0;
@@ -359,8 +364,15 @@ void DataLink::OnRunning(const LinkFrame& f) {
   switch (f.kind) {
     case FrameKind::SABM:
     case FrameKind::SABME:
-      // The peer reset the link: whatever was in flight is gone.
-      if (!sent_.empty()) ++resets_;
+      // Not a word from the peer since we answered its SABM: our UA was lost
+      // and the peer, still waiting for it, dropped our I frames unread, so
+      // they go again. Otherwise the peer reset the link and what was in
+      // flight is lost.
+      if (!heardSinceConnect_) {
+        Requeue();
+      } else if (!sent_.empty()) {
+        ++resets_;
+      }
       modulo128_ = f.kind == FrameKind::SABME;
       selectiveReject_ = modulo128_ && xidSelectiveReject_;
       SendUnnumbered(FrameKind::UA, kResponse, f.pollFinal);
@@ -380,11 +392,22 @@ void DataLink::OnRunning(const LinkFrame& f) {
     // in flight for a frame that changes nothing, so it is dropped.
     case FrameKind::UA: return;
     case FrameKind::FRMR: return ResetLink();  // a peer before 2.2 found fault
-    case FrameKind::I: return OnInformation(f);
+    case FrameKind::I:
+      heardSinceConnect_ = true;
+      return OnInformation(f);
     default:
+      heardSinceConnect_ = true;
       if (state_ == LinkState::TimerRecovery) return OnSupervisoryInRecovery(f);
       return OnSupervisory(f);
   }
+}
+
+void DataLink::Requeue() {
+  for (auto it = sent_.rbegin(); it != sent_.rend(); ++it) {
+    queuedBytes_ += it->size();
+    queue_.push_front(std::move(*it));
+  }
+  sent_.clear();
 }
 
 void DataLink::OnSupervisory(const LinkFrame& f) {
@@ -608,6 +631,7 @@ LinkSnapshot DataLink::Snapshot() const {
   s.srejReceived = srejReceived_;
   s.resets = resets_;
   s.queuedBytes = queuedBytes_;
+  s.heldOutOfOrder = static_cast<int>(outOfOrder_.size());
   return s;
 }
 

@@ -127,6 +127,7 @@ class DataLink {
   void Acknowledge(int nr);
   void CheckIFrameAcked(int nr);
   void Retransmit(int nr);
+  void Requeue();
   void TrySend();
   void Deliver(const std::vector<std::uint8_t>& info);
 
@@ -162,6 +163,8 @@ class DataLink {
   bool peerBusy_ = false;
   bool rejectException_ = false;
   bool acknowledgePending_ = false;
+  // An I or S frame came from the peer since the link was set up.
+  bool heardSinceConnect_ = false;
   // A frame of the current window went twice: its answer times nothing.
   bool resent_ = false;
   int retries_ = 0;

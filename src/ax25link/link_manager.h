@@ -29,6 +29,8 @@ class LinkManager {
   // Opens a link to route.remote along route.path; false when it would pass
   // kMaxLinks, the path is longer than 8, or a link to it runs already.
   bool Connect(const LinkRoute& route, bool version22);
+  // The same, 2.2 or 2.0 as the parameters say.
+  bool Connect(const LinkRoute& route) { return Connect(route, parameters_.version22); }
   void Disconnect(const LinkId& id);
   bool Send(const LinkId& id, std::span<const std::uint8_t> data);
   void SetOwnBusy(const LinkId& id, bool busy);

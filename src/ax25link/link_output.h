@@ -60,6 +60,7 @@ struct LinkSnapshot {
   int srejReceived = 0;
   int resets = 0;
   std::size_t queuedBytes = 0;
+  int heldOutOfOrder = 0;  // frames kept for selective reject
 };
 
 class FrameSink {

@@ -21,7 +21,8 @@ struct LinkParameters {
   std::size_t maxInfoN1 = 256;
   // Data waiting to be sent; Send refuses what would go past it.
   std::size_t sendQueueBytes = 64 * 1024;
-  // A connect request opens with SABME (2.2), else with SABM (2.0).
+  // A connect request that names no version opens with SABME (2.2) when
+  // set, else with SABM (2.0).
   bool version22 = false;
   // Connects from other stations are answered with UA, else refused with DM.
   bool acceptIncoming = true;

@@ -23,7 +23,7 @@ struct ChannelCase {
   std::uint64_t seed;
   int dropPercent;
   int duplicatePercent;
-  int jitterMs;
+  int reorderPercent;
 };
 
 void PrintTo(const ChannelCase& c, std::ostream* os) { *os << c.name; }
@@ -44,7 +44,7 @@ TEST_P(DataLinkChannelTest, EveryByteOnceInOrderBothWays) {
   schedule.seed = c.seed;
   schedule.dropPercent = c.dropPercent;
   schedule.duplicatePercent = c.duplicatePercent;
-  schedule.jitter = milliseconds{c.jitterMs};
+  schedule.reorderPercent = c.reorderPercent;
   schedule.bitsPerSecond = 9600;
   testing::LinkChannel channel(clock, schedule);
   LinkParameters parameters;
@@ -100,12 +100,12 @@ INSTANTIATE_TEST_SUITE_P(
     Schedules, DataLinkChannelTest,
     ::testing::Values(ChannelCase{"V20Clean", false, 1, 0, 0, 0},
                       ChannelCase{"V22Clean", true, 1, 0, 0, 0},
-                      ChannelCase{"V20Lossy1", false, 1, 15, 5, 80},
-                      ChannelCase{"V20Lossy2", false, 2, 15, 5, 80},
-                      ChannelCase{"V20Lossy3", false, 3, 25, 10, 80},
-                      ChannelCase{"V22Lossy1", true, 1, 15, 5, 80},
-                      ChannelCase{"V22Lossy2", true, 2, 15, 5, 80},
-                      ChannelCase{"V22Lossy3", true, 3, 25, 10, 80}),
+                      ChannelCase{"V20Lossy1", false, 1, 15, 5, 10},
+                      ChannelCase{"V20Lossy2", false, 2, 15, 5, 10},
+                      ChannelCase{"V20Lossy3", false, 3, 25, 10, 20},
+                      ChannelCase{"V22Lossy1", true, 1, 15, 5, 10},
+                      ChannelCase{"V22Lossy2", true, 2, 15, 5, 10},
+                      ChannelCase{"V22Lossy3", true, 3, 25, 10, 20}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
