@@ -1,6 +1,8 @@
 #include "aprs/aprs_decoder.h"
 
 #include <algorithm>
+#include <charconv>
+#include <system_error>
 
 #include "aprs/aprs_parts.h"
 
@@ -10,36 +12,27 @@ namespace {
 
 constexpr std::size_t kObjectNameLength = 9;
 constexpr std::size_t kTimestampLength = 7;
-constexpr std::size_t kWindLength = 7;  // "ddd/sss"
 constexpr std::size_t kMinItemName = 3;
 constexpr std::size_t kMaxItemName = 9;
 // A position may follow other text when "!" is within the first 40 characters.
 constexpr std::size_t kLatePositionLimit = 40;
 constexpr std::uint8_t kUiMask = 0xEF;
 constexpr std::uint8_t kUiControl = 0x03;
+constexpr std::string_view kUltimeterPrefix = "$ULTW";
+constexpr double kMinTelemetryValue = -2147483648.0;
+constexpr double kMaxTelemetryValue = 2147483647.0;
+constexpr std::size_t kMaxTelemetryValueLength = 24;
 
 // Position and what follows it, for objects and items.
 AprsReport ObjectBody(const Reader& r, std::size_t at, AprsObject o) {
   std::string_view reason;
   const std::size_t used = ReadPosition(r, at, o.position, o.extensions, reason);
   if (used == 0) return Invalid(reason);
-  std::string_view rest = r.Sub(at + used);
-  if (o.position.symbol.code == '_') {
-    AprsWeather wx;
-    const bool wind = !o.position.compressed && ReadWindExtension(rest, wx);
-    const std::size_t skip = wind ? kWindLength : 0;
-    const std::size_t fields = ReadWeatherFields(rest.substr(skip), wx, wind);
-    if (wind || fields > 0) {
-      o.weather = wx;
-      rest.remove_prefix(skip + fields);
-    }
-  }
-  if (!o.weather && !o.position.compressed) {
-    rest.remove_prefix(ReadDataExtension(rest, o.extensions));
-  }
-  Cuts cuts;
-  ReadCommentExtensions(rest, o.position, o.extensions, cuts);
-  o.comment = cuts.Apply(rest);
+  const PositionForm form =
+      o.position.compressed ? PositionForm::Compressed : PositionForm::Uncompressed;
+  PositionTail tail = ReadAfterPosition(r.Sub(at + used), form, o.position, o.extensions);
+  o.weather = tail.weather;
+  o.comment = tail.comment;
   return {o.item ? AprsType::Item : AprsType::Object, o};
 }
 
@@ -65,6 +58,21 @@ AprsReport DecodeItem(const Reader& r) {
   return ObjectBody(r, 2 + end, o);
 }
 
+// A T# value: a signed 32-bit integer's range, fractions allowed. Only
+// digits, a point and a leading minus: no exponent, no inf or nan.
+std::optional<double> TelemetryValue(std::string_view text) {
+  if (text.empty() || text.size() > kMaxTelemetryValueLength) return std::nullopt;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (!IsDigit(text[i]) && text[i] != '.' && !(text[i] == '-' && i == 0)) return std::nullopt;
+  }
+  double v = 0;
+  const auto [end, error] =
+      std::from_chars(text.data(), text.data() + text.size(), v, std::chars_format::fixed);
+  if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+  if (v < kMinTelemetryValue || v > kMaxTelemetryValue) return std::nullopt;
+  return v;
+}
+
 // T#sss,a1,a2,a3,a4,a5,bbbbbbbb (T#MIC199,... from Mic-E units).
 AprsReport DecodeTelemetry(const Reader& r) {
   AprsTelemetry t;
@@ -82,7 +90,7 @@ AprsReport DecodeTelemetry(const Reader& r) {
     const std::size_t comma = rest.find(',');
     const std::string_view value = rest.substr(0, comma);
     if (!value.empty()) {
-      const auto v = Decimal(value);
+      const auto v = TelemetryValue(value);
       if (!v) return Invalid("bad telemetry value");
       t.analog[static_cast<std::size_t>(t.analogCount)] = *v;
     }
@@ -146,6 +154,8 @@ std::optional<double> NmeaAngle(std::string_view value, std::string_view hemisph
 
 AprsReport DecodeNmea(const Reader& r) {
   constexpr std::size_t kMaxFields = 12;
+  constexpr std::size_t kGgaAltitude = 9;
+  constexpr std::size_t kGgaAltitudeUnit = 10;
   std::array<std::string_view, kMaxFields> f{};
   std::string_view rest = r.Sub(1);
   std::size_t n = 0;
@@ -163,6 +173,8 @@ AprsReport DecodeNmea(const Reader& r) {
   if (kind == "RMC") latField = 3;
   if (kind == "GGA") latField = 2;
   if (kind == "GLL") latField = 1;
+  // An RMC with status V has no fix: what it says is no position.
+  if (kind == "RMC" && f[2] == "V") return {AprsType::Nmea, nmea};
   if (latField > 0) {
     nmea.latitude = NmeaAngle(f[latField], f[latField + 1], 2);
     nmea.longitude = NmeaAngle(f[latField + 2], f[latField + 3], 3);
@@ -171,6 +183,7 @@ AprsReport DecodeNmea(const Reader& r) {
       nmea.longitude.reset();
     }
   }
+  if (kind == "GGA" && f[kGgaAltitudeUnit] == "M") nmea.altitudeMetres = Decimal(f[kGgaAltitude]);
   if (kind == "RMC") {
     nmea.speedKnots = Decimal(f[7]);
     if (const auto c = Decimal(f[8]); c && *c > 0 && *c <= 360) {
@@ -210,6 +223,13 @@ AprsReport DecodeGeneralQuery(const Reader& r) {
 
 AprsReport TextReport(AprsType type, AprsText text) { return {type, text}; }
 
+// A report of only a text.
+AprsReport TextReport(AprsType type, std::string_view text) {
+  AprsText t;
+  t.text = text;
+  return {type, t};
+}
+
 // [IO91SX]text: a beacon with a locator instead of a position.
 AprsReport DecodeMaidenhead(const Reader& r) {
   const std::string_view rest = r.Sub(1);
@@ -217,12 +237,36 @@ AprsReport DecodeMaidenhead(const Reader& r) {
   if (close == std::string_view::npos || !IsLocator(rest.substr(0, close))) {
     return Invalid("bad Maidenhead locator");
   }
-  return TextReport(AprsType::Maidenhead, {rest.substr(0, close), {}, rest.substr(close + 1)});
+  AprsText beacon;
+  beacon.maidenhead = rest.substr(0, close);
+  beacon.comment = AprsComment(rest.substr(close + 1));
+  return TextReport(AprsType::Maidenhead, beacon);
+}
+
+// {UTdata: user U, packet type T; the text is all after the {, as the
+// user's own program reads it.
+AprsReport DecodeUserDefined(const Reader& r) {
+  AprsText t;
+  t.userId = r.Sub(1, 1);
+  t.packetType = r.Sub(2, 1);
+  t.text = r.Sub(1);
+  return TextReport(AprsType::UserDefined, t);
+}
+
+// Ultimeter 2000 ($ULTW, !!) and Peet Bros U-II (#, *) raw station data.
+// The reference gives their data types and examples, not their layouts:
+// they stay raw.
+AprsReport RawWeather(const Reader& r) {
+  AprsWeatherReport w;
+  w.raw = r.Text();
+  return {AprsType::Weather, w};
 }
 
 AprsReport Dispatch(const Reader& r, std::string_view destination) {
   switch (r.At(0)) {
     case '!':
+      if (r.At(1) == '!') return RawWeather(r);
+      [[fallthrough]];
     case '=':
     case '/':
     case '@': return DecodePositionReport(r);
@@ -236,17 +280,19 @@ AprsReport Dispatch(const Reader& r, std::string_view destination) {
     case '_': return DecodePositionlessWeather(r);
     case '>': return DecodeStatus(r);
     case '}': return DecodeThirdParty(r);
-    case '$': return DecodeNmea(r);
+    case '$':
+      if (r.Text().starts_with(kUltimeterPrefix)) return RawWeather(r);
+      return DecodeNmea(r);
     case '?': return DecodeGeneralQuery(r);
-    case '<': return TextReport(AprsType::Capabilities, {{}, {}, r.Sub(1)});
-    case '{': return TextReport(AprsType::UserDefined, {{}, r.Sub(1, 2), r.Sub(3)});
-    case ',': return TextReport(AprsType::TestData, {{}, {}, r.Sub(1)});
+    case '<': return TextReport(AprsType::Capabilities, r.Sub(1));
+    case '{': return DecodeUserDefined(r);
+    case ',': return TextReport(AprsType::TestData, r.Sub(1));
     case '[': return DecodeMaidenhead(r);
     case 'T':
       if (r.At(1) == '#') return DecodeTelemetry(r);
       break;
     case '#':
-    case '*':
+    case '*': return RawWeather(r);
     case '%':
     case '&':
     case '+':
@@ -260,7 +306,7 @@ AprsReport Dispatch(const Reader& r, std::string_view destination) {
     AprsReport late = DecodePositionReport(Reader(tail));
     if (late.type != AprsType::Invalid) return late;
   }
-  return {};
+  return TextReport(AprsType::NotAprs, r.Text());
 }
 
 }  // namespace
@@ -276,8 +322,9 @@ AprsReport DecodeAprs(std::span<const std::uint8_t> info, std::string_view desti
 }
 
 AprsReport DecodeAprsFrame(const Ax25Decoder& frame) {
-  if (frame.PayloadLength() < 0 || (frame.ControlByte & aprs::kUiMask) != aprs::kUiControl) {
-    return {};
+  if (frame.PayloadLength() < 0) return {};
+  if ((frame.ControlByte & aprs::kUiMask) != aprs::kUiControl) {
+    return aprs::TextReport(AprsType::NotAprs, aprs::Reader(frame.Payload()).Text());
   }
   return DecodeAprs(frame.Payload(), frame.DestinationText);
 }

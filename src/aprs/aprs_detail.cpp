@@ -36,6 +36,10 @@ class DetailSink final : public AprsFieldSink {
       AppendNumber(value, v, FieldInfo(field).decimals);
       return;
     }
+    if (field == AprsField::Ambiguity && v == 0) {
+      value = "none";
+      return;
+    }
     AppendValue(value, field, v);
     if (field == AprsField::AltitudeM) {
       value += " (";

@@ -37,6 +37,8 @@ constexpr std::array<AprsFieldInfo, static_cast<std::size_t>(F::Inner) + 1> kFie
     {"phg", "PHG", "", 0},
     {"dfs", "DFS", "", 0},
     {"range_mi", "Range", "mi", 1},
+    {"bearing", "DF bearing", "\u00B0", 0},
+    {"nrq", "DF number/range/quality", "", 0},
     {"mice_msg", "Mic-E message", "", 0},
     {"mice_telemetry", "Mic-E telemetry", "", 0},
     {"addressee", "Addressee", "", 0},
@@ -46,6 +48,8 @@ constexpr std::array<AprsFieldInfo, static_cast<std::size_t>(F::Inner) + 1> kFie
     {"bulletin_id", "Bulletin", "", 0},
     {"bulletin_group", "Bulletin group", "", 0},
     {"name", "Name", "", 0},
+    {"user_id", "User", "", 0},
+    {"packet_type", "Packet type", "", 0},
     {"alive", "Alive", "", 0},
     {"maidenhead", "Locator", "", 0},
     {"query", "Query", "", 0},
@@ -54,7 +58,9 @@ constexpr std::array<AprsFieldInfo, static_cast<std::size_t>(F::Inner) + 1> kFie
     {"tlm_bits", "Telemetry bits", "", 0},
     {"tlm_kind", "Telemetry definition", "", 0},
     {"tlm_values", "Definitions", "", 0},
+    {"tlm_project", "Project", "", 0},
     {"wx", "Weather", "", 0},
+    {"wx_raw", "Raw weather data", "", 0},
     {"wind_direction", "Wind direction", "\u00B0", 0},
     {"wind_speed", "Wind speed", "m/s", 2},
     {"wind_gust", "Wind gust", "m/s", 2},
@@ -95,7 +101,7 @@ void Comment(AprsFieldSink& sink, const AprsComment& c) {
 void Position(AprsFieldSink& sink, const AprsPosition& p) {
   sink.Number(F::Latitude, p.latitude);
   sink.Number(F::Longitude, p.longitude);
-  if (p.ambiguity > 0) sink.Number(F::Ambiguity, p.ambiguity);
+  sink.Number(F::Ambiguity, p.ambiguity);
   One(sink, F::SymbolTable, p.symbol.table);
   One(sink, F::SymbolCode, p.symbol.code);
   sink.Text(F::Symbol, AprsSymbolDescription(p.symbol));
@@ -111,6 +117,8 @@ void Extensions(AprsFieldSink& sink, const AprsExtensions& e) {
   Optional(sink, F::Phg, e.phg);
   Optional(sink, F::Dfs, e.dfs);
   Optional(sink, F::RangeMiles, e.rangeMiles);
+  Optional(sink, F::DfBearing, e.bearing);
+  Optional(sink, F::Nrq, e.nrq);
   if (const auto& t = e.telemetry) {
     // As text, like the sequence of a T# report ("MIC" there).
     char sequence[8];
@@ -208,7 +216,9 @@ struct BodyVisitor {
       sink.Bool(F::Messaging, w.messaging);
     }
     Optional(sink, F::Timestamp, w.timestamp);
-    Weather(sink, w.weather);
+    Extensions(sink, w.extensions);
+    if (w.raw.empty()) Weather(sink, w.weather);
+    Optional(sink, F::RawWeather, w.raw);
     Comment(sink, w.comment);
   }
   void operator()(const AprsMessage& m) const {
@@ -234,6 +244,11 @@ struct BodyVisitor {
   void operator()(const AprsTelemetryMessage& t) const {
     sink.Text(F::Addressee, t.addressee);
     sink.Text(F::TelemetryKind, t.kind);
+    if (t.kind == "BITS") {
+      sink.Text(F::TelemetryBits, t.bitSense);
+      Optional(sink, F::TelemetryProject, t.project);
+      return;
+    }
     sink.BeginList(F::TelemetryValues);
     for (int k = 0; k < t.valueCount; ++k) {
       sink.Text(F::TelemetryValues, t.values[static_cast<std::size_t>(k)]);
@@ -262,12 +277,14 @@ struct BodyVisitor {
     if (n.latitude && n.longitude) {
       sink.Number(F::Latitude, *n.latitude);
       sink.Number(F::Longitude, *n.longitude);
+      sink.Number(F::Ambiguity, 0);
     }
     Optional(sink, F::Course, n.course);
     if (n.speedKnots) {
       sink.Number(F::SpeedKmh, *n.speedKnots * kKnotsToKmh);
       sink.Number(F::SpeedKnots, *n.speedKnots);
     }
+    Optional(sink, F::AltitudeM, n.altitudeMetres);
     sink.Text(F::Text, n.text);
   }
   void operator()(const AprsQuery& q) const {
@@ -277,8 +294,10 @@ struct BodyVisitor {
   }
   void operator()(const AprsText& t) const {
     Optional(sink, F::Maidenhead, t.maidenhead);
-    Optional(sink, F::Name, t.userId);
+    Optional(sink, F::UserId, t.userId);
+    Optional(sink, F::PacketType, t.packetType);
     Optional(sink, F::Text, t.text);
+    Comment(sink, t.comment);
   }
 };
 

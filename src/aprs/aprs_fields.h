@@ -15,12 +15,12 @@ namespace vorlink {
 
 enum class AprsField : std::uint8_t {
   Src, Dst, Path, Type, Error, Latitude, Longitude, Ambiguity, SymbolTable, SymbolCode, Symbol,
-  Messaging, Timestamp, Course, SpeedKmh, SpeedKnots, AltitudeM, Phg, Dfs, RangeMiles,
-  MicEMessage, MicETelemetry, Addressee, Text, MessageNumber, ReplyAck, BulletinId,
-  BulletinGroup, Name, Alive, Maidenhead, Query, TelemetrySequence, TelemetryAnalog,
-  TelemetryBits, TelemetryKind, TelemetryValues, Weather, WindDirection, WindSpeed, WindGust,
-  Temperature, Rain1h, Rain24h, RainSinceMidnight, Humidity, Pressure, Luminosity, Snow, RainRaw,
-  Comment, Inner,
+  Messaging, Timestamp, Course, SpeedKmh, SpeedKnots, AltitudeM, Phg, Dfs, RangeMiles, DfBearing,
+  Nrq, MicEMessage, MicETelemetry, Addressee, Text, MessageNumber, ReplyAck, BulletinId,
+  BulletinGroup, Name, UserId, PacketType, Alive, Maidenhead, Query, TelemetrySequence,
+  TelemetryAnalog, TelemetryBits, TelemetryKind, TelemetryValues, TelemetryProject, Weather,
+  RawWeather, WindDirection, WindSpeed, WindGust, Temperature, Rain1h, Rain24h, RainSinceMidnight,
+  Humidity, Pressure, Luminosity, Snow, RainRaw, Comment, Inner,
 };
 
 struct AprsFieldInfo {

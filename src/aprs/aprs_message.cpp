@@ -7,7 +7,8 @@
 //   :BLNn     :text           bulletin n (a digit), :BLNnGROUP: to a group
 //   :BLNx     :text           announcement x (a letter)
 //   :NWS-WARN :text           NWS bulletin
-//   :N0CALL   :PARM.a,b,...   telemetry names, UNIT. EQNS. BITS. alike
+//   :N0CALL   :PARM.a,b,...   telemetry names, UNIT. EQNS. alike
+//   :N0CALL   :BITS.bbbbbbbb,title   the bit sense and the project title
 //   :N0CALL   :?APRSP         a query to one station
 #include "aprs/aprs_parts.h"
 
@@ -17,6 +18,7 @@ namespace {
 constexpr std::size_t kAddresseeLength = 9;
 constexpr std::size_t kTextStart = 11;  // after ":AAAAAAAAA:"
 constexpr std::size_t kMaxMessageNumber = 5;
+constexpr std::size_t kBitCount = 8;
 constexpr std::array<std::string_view, 4> kTelemetryKinds{"PARM.", "UNIT.", "EQNS.", "BITS."};
 
 bool IsAlnum(char c) { return IsDigit(c) || IsUpper(c) || IsLower(c); }
@@ -44,6 +46,17 @@ AprsReport TelemetryMessage(std::string_view addressee, std::string_view kind,
   AprsTelemetryMessage t;
   t.addressee = addressee;
   t.kind = kind.substr(0, 4);
+  if (t.kind == "BITS") {
+    std::size_t bits = 0;
+    while (bits < kBitCount && bits < values.size() &&
+           (values[bits] == '0' || values[bits] == '1')) {
+      ++bits;
+    }
+    t.bitSense = values.substr(0, bits);
+    // The title may hold commas of its own.
+    if (bits < values.size() && values[bits] == ',') t.project = values.substr(bits + 1);
+    return {AprsType::TelemetryMessage, t};
+  }
   while (t.valueCount < AprsTelemetryMessage::kMaxValues) {
     const std::size_t comma = values.find(',');
     t.values[static_cast<std::size_t>(t.valueCount++)] = values.substr(0, comma);

@@ -191,16 +191,15 @@ AprsReport DecodeMicE(const Reader& r, std::string_view destination) {
   if (!MicELongitude(r, d, m.position)) return Invalid("bad Mic-E longitude");
   if (!MicEMotion(r, m.extensions)) return Invalid("bad Mic-E speed or course");
   m.position.symbol = {r.At(8), r.At(7)};
+  if (!IsSymbolTable(m.position.symbol.table)) return Invalid("bad Mic-E symbol table");
 
   std::string_view rest = r.Sub(kFixedLength);
   char device = 0;
   const std::size_t start = ReadCommentStart(rest, m, device);
   rest.remove_prefix(start);
-  rest.remove_suffix(SuffixLength(rest, device));
-  Cuts cuts;
-  ReadBase91Altitude(rest, m.extensions, cuts);
-  ReadCommentExtensions(rest, m.position, m.extensions, cuts);
-  m.comment = cuts.Apply(rest);
+  // A telemetry's closing | could pass for a device suffix.
+  if (TrailingTelemetryLength(rest) == 0) rest.remove_suffix(SuffixLength(rest, device));
+  m.comment = ReadAfterPosition(rest, PositionForm::MicE, m.position, m.extensions).comment;
   return {AprsType::MicE, m};
 }
 

@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -42,13 +44,38 @@ std::size_t ReadPosition(const Reader& r, std::size_t at, AprsPosition& pos, Apr
 // "DDDMM.hhW" blurred to the same ambiguity.
 bool ReadLatitude(std::string_view text, double& latitude, int& ambiguity);
 bool ReadLongitude(std::string_view text, int ambiguity, double& longitude);
-// CSE/SPD, PHG, RNG or DFS at the start of text; the characters it used.
-std::size_t ReadDataExtension(std::string_view text, AprsExtensions& ext);
-// /A= altitude, !DAO! and |base-91 telemetry| anywhere in the comment.
+// How a position was sent, which decides what may follow it.
+enum class PositionForm : std::uint8_t { Uncompressed, Compressed, MicE };
+
+// What follows a position that is not an extension of it.
+struct PositionTail {
+  std::optional<AprsWeather> weather;
+  AprsComment comment;
+};
+
+// The one reading of what follows a position, for positions, objects, items
+// and Mic-E: the data extension (CSE/SPD, PHG, RNG, DFS, a DF report's
+// /BRG/NRQ), the weather of a weather symbol with its wind from the
+// course/speed field, the altitude, !DAO!, comment telemetry and the comment
+// left. ext comes with what the position itself carried (compressed cs bytes,
+// Mic-E motion). For Mic-E, text is the status text without its device bytes.
+PositionTail ReadAfterPosition(std::string_view text, PositionForm form, AprsPosition& pos,
+                               AprsExtensions& ext);
+
+// CSE/SPD, PHG, RNG or DFS at the start of text, and after it a DF report's
+// /BRG/NRQ when the symbol is the DF symbol; the characters it used.
+// withMotion: a CSE/SPD may stand there (Mic-E sends its motion elsewhere).
+std::size_t ReadDataExtension(std::string_view text, const AprsSymbol& symbol, bool withMotion,
+                              AprsExtensions& ext);
+// /A= altitude, !DAO! and |base-91 telemetry| in the comment; the telemetry
+// anywhere, or only at the end (before a !DAO!) with telemetryAtEnd.
 void ReadCommentExtensions(std::string_view text, AprsPosition& pos, AprsExtensions& ext,
-                           Cuts& cuts);
-// A Mic-E or position comment's altitude "xxx}" (base 91, metres above -10 km).
-void ReadBase91Altitude(std::string_view text, AprsExtensions& ext, Cuts& cuts);
+                           Cuts& cuts, bool telemetryAtEnd = false);
+// A Mic-E status text's altitude "xxx}" at its start (base 91, metres above
+// -10 km); the characters used.
+std::size_t ReadBase91Altitude(std::string_view text, AprsExtensions& ext);
+// The length of a valid |base-91 telemetry| that ends text, 0 without one.
+std::size_t TrailingTelemetryLength(std::string_view text);
 
 // Weather fields (c s g t r p P h b L l # and snowfall) from the start of
 // text, in any order; the characters used. windSeen: a DIR/SPD extension

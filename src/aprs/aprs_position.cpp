@@ -18,6 +18,11 @@ constexpr std::size_t kLongitudeLength = 9;
 constexpr std::size_t kDataExtensionLength = 7;
 constexpr std::size_t kDaoLength = 5;
 constexpr std::size_t kAltitudeLength = 9;  // "/A=" and six characters
+constexpr std::size_t kDfLength = 8;        // "/BRG/NRQ"
+constexpr std::size_t kBase91AltitudeLength = 4;  // "xxx}"
+constexpr std::size_t kMinTelemetryInside = 4;    // sequence and one channel
+constexpr std::size_t kMaxTelemetryInside = 14;   // sequence, five channels, bits
+constexpr int kMaxDegrees = 360;
 constexpr double kCompressedLatitudeScale = 380926.0;
 constexpr double kCompressedLongitudeScale = 190463.0;
 constexpr int kCompressedMaxCourse = 89;  // c - 33 beyond this is no course
@@ -30,7 +35,8 @@ constexpr double kMicEAltitudeDatum = 10000.0;  // metres below sea level
 constexpr std::array<std::size_t, 4> kLatitudeBlur{6, 5, 3, 2};
 constexpr std::array<std::size_t, 4> kLongitudeBlur{7, 6, 4, 3};
 
-bool IsOverlayTable(char c) { return c == '/' || c == '\\' || IsUpper(c) || IsDigit(c); }
+// Some trackers send the hemisphere in lower case.
+char UpperHemisphere(char c) { return IsLower(c) ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Degrees and minutes from digits (blanks read as 0), at most maxDegrees.
 bool DegreesMinutes(std::string_view text, std::size_t degreeDigits, int maxDegrees,
@@ -67,7 +73,7 @@ std::size_t ReadUncompressed(const Reader& r, std::size_t at, AprsPosition& pos,
     return 0;
   }
   pos.symbol.table = r.At(at + kLatitudeLength);
-  if (!IsOverlayTable(pos.symbol.table)) {
+  if (!IsSymbolTable(pos.symbol.table)) {
     reason = "bad symbol table";
     return 0;
   }
@@ -106,7 +112,7 @@ std::size_t ReadCompressed(const Reader& r, std::size_t at, AprsPosition& pos,
   if (table >= 'a' && table <= 'j') table = static_cast<char>('0' + (table - 'a'));
   const auto y = Base91(r.Sub(at + 1, 4));
   const auto x = Base91(r.Sub(at + 5, 4));
-  if (!IsOverlayTable(table) || !y || !x) {
+  if (!IsSymbolTable(table) || !y || !x) {
     reason = "bad compressed position";
     return 0;
   }
@@ -157,18 +163,17 @@ void ReadAltitude(std::string_view text, AprsExtensions& ext, Cuts& cuts) {
   cuts.Add(at, kAltitudeLength);
 }
 
-void ReadCommentTelemetry(std::string_view text, AprsExtensions& ext, Cuts& cuts) {
-  const std::size_t close = text.rfind('|');
-  if (close == std::string_view::npos || close == 0) return;
-  const std::size_t open = text.rfind('|', close - 1);
-  if (open == std::string_view::npos) return;
-  const std::string_view inside = text.substr(open + 1, close - open - 1);
-  if (inside.size() % 2 != 0 || inside.size() < 4 || inside.size() > 14) return;
+// The inside of |ss11..|: pairs of base-91 digits.
+std::optional<AprsCommentTelemetry> ParseTelemetry(std::string_view inside) {
+  if (inside.size() % 2 != 0 || inside.size() < kMinTelemetryInside ||
+      inside.size() > kMaxTelemetryInside) {
+    return std::nullopt;
+  }
   AprsCommentTelemetry t;
   const int values = static_cast<int>(inside.size() / 2) - 1;
   for (int k = 0; k <= values; ++k) {
     const auto v = Base91(inside.substr(static_cast<std::size_t>(k) * 2, 2));
-    if (!v) return;
+    if (!v) return std::nullopt;
     if (k == 0) {
       t.sequence = static_cast<int>(*v);
     } else if (k <= 5) {
@@ -177,9 +182,44 @@ void ReadCommentTelemetry(std::string_view text, AprsExtensions& ext, Cuts& cuts
       t.bits = static_cast<std::uint8_t>(*v & 0xFF);
     }
   }
-  ext.telemetry = t;
-  cuts.Add(open, inside.size() + 2);
+  return t;
 }
+
+// The last |..| pair anywhere in the comment.
+void ReadCommentTelemetry(std::string_view text, AprsExtensions& ext, Cuts& cuts) {
+  const std::size_t close = text.rfind('|');
+  if (close == std::string_view::npos || close == 0) return;
+  const std::size_t open = text.rfind('|', close - 1);
+  if (open == std::string_view::npos) return;
+  const std::string_view inside = text.substr(open + 1, close - open - 1);
+  if (const auto t = ParseTelemetry(inside)) {
+    ext.telemetry = t;
+    cuts.Add(open, inside.size() + 2);
+  }
+}
+
+// Where the last !DAO! starts, npos without one.
+std::size_t ReadLastDao(std::string_view text, AprsPosition& pos) {
+  for (std::size_t at = text.rfind('!'); at != std::string_view::npos && at >= kDaoLength - 1;
+       at = at == 0 ? std::string_view::npos : text.rfind('!', at - 1)) {
+    const std::size_t start = at - (kDaoLength - 1);
+    if (text[start] == '!' && ReadDao(text.substr(start, kDaoLength), pos)) return start;
+  }
+  return std::string_view::npos;
+}
+
+// /BRG/NRQ: bearing 1..360 (000 none) and three digits, which say nothing
+// when the number of hits N is 0.
+std::size_t ReadDf(std::string_view text, AprsExtensions& ext) {
+  if (text.size() < kDfLength || text[0] != '/' || text[4] != '/') return 0;
+  const auto bearing = Digits(text.substr(1, 3));
+  if (!bearing || *bearing > kMaxDegrees || !Digits(text.substr(5, 3))) return 0;
+  if (*bearing > 0) ext.bearing = *bearing;
+  if (text[5] != '0') ext.nrq = text.substr(5, 3);
+  return kDfLength;
+}
+
+bool IsDfSymbol(const AprsSymbol& s) { return s.table == '/' && s.code == '\\'; }
 
 }  // namespace
 
@@ -217,7 +257,7 @@ AprsReport Invalid(std::string_view reason) {
 
 bool ReadLatitude(std::string_view text, double& latitude, int& ambiguity) {
   if (text.size() != kLatitudeLength) return false;
-  const char hemisphere = text[7];
+  const char hemisphere = UpperHemisphere(text[7]);
   if (hemisphere != 'N' && hemisphere != 'S') return false;
   ambiguity = 0;
   while (ambiguity < 4 && text[kLatitudeBlur[static_cast<std::size_t>(ambiguity)]] == ' ') {
@@ -235,7 +275,7 @@ bool ReadLatitude(std::string_view text, double& latitude, int& ambiguity) {
 
 bool ReadLongitude(std::string_view text, int ambiguity, double& longitude) {
   if (text.size() != kLongitudeLength) return false;
-  const char hemisphere = text[8];
+  const char hemisphere = UpperHemisphere(text[8]);
   if (hemisphere != 'E' && hemisphere != 'W') return false;
   char blurred[kLongitudeLength];
   std::copy(text.begin(), text.end(), blurred);
@@ -251,20 +291,19 @@ std::size_t ReadPosition(const Reader& r, std::size_t at, AprsPosition& pos, Apr
   return ReadCompressed(r, at, pos, ext, reason);
 }
 
-std::size_t ReadDataExtension(std::string_view text, AprsExtensions& ext) {
+std::size_t ReadDataExtension(std::string_view text, const AprsSymbol& symbol, bool withMotion,
+                              AprsExtensions& ext) {
   if (text.size() < kDataExtensionLength) return 0;
   const std::string_view head = text.substr(0, 3);
   const std::string_view digits = text.substr(3, 4);
-  if (text[3] == '/') {
+  if (text[3] == '/' && withMotion) {
     const auto course = Digits(head);
     const auto speed = Digits(text.substr(4, 3));
     if ((!course && !NotSent(head)) || (!speed && !NotSent(text.substr(4, 3)))) return 0;
-    if (course && *course > 360) return 0;
+    if (course && *course > kMaxDegrees) return 0;
     if (course && *course > 0) ext.course = *course;
     if (speed) ext.speedKnots = *speed;
-    return kDataExtensionLength;
-  }
-  if (head == "PHG" && Digits(digits)) {
+  } else if (head == "PHG" && Digits(digits)) {
     ext.phg = digits;
   } else if (head == "DFS" && Digits(digits)) {
     ext.dfs = digits;
@@ -273,31 +312,42 @@ std::size_t ReadDataExtension(std::string_view text, AprsExtensions& ext) {
   } else {
     return 0;
   }
-  return kDataExtensionLength;
+  if (!IsDfSymbol(symbol)) return kDataExtensionLength;
+  return kDataExtensionLength + ReadDf(text.substr(kDataExtensionLength), ext);
 }
 
 void ReadCommentExtensions(std::string_view text, AprsPosition& pos, AprsExtensions& ext,
-                           Cuts& cuts) {
+                           Cuts& cuts, bool telemetryAtEnd) {
   ReadAltitude(text, ext, cuts);
   // The last !DAO! counts: it is sent at the end of the comment.
-  for (std::size_t at = text.rfind('!'); at != std::string_view::npos && at >= kDaoLength - 1;
-       at = at == 0 ? std::string_view::npos : text.rfind('!', at - 1)) {
-    const std::size_t start = at - (kDaoLength - 1);
-    if (text[start] == '!' && ReadDao(text.substr(start, kDaoLength), pos)) {
-      cuts.Add(start, kDaoLength);
-      break;
-    }
+  const std::size_t dao = ReadLastDao(text, pos);
+  if (dao != std::string_view::npos) cuts.Add(dao, kDaoLength);
+  if (!telemetryAtEnd) {
+    ReadCommentTelemetry(text, ext, cuts);
+    return;
   }
-  ReadCommentTelemetry(text, ext, cuts);
+  const bool daoLast = dao != std::string_view::npos && dao + kDaoLength == text.size();
+  const std::string_view head = daoLast ? text.substr(0, dao) : text;
+  const std::size_t length = TrailingTelemetryLength(head);
+  if (length == 0) return;
+  ext.telemetry = ParseTelemetry(head.substr(head.size() - length + 1, length - 2));
+  cuts.Add(head.size() - length, length);
 }
 
-void ReadBase91Altitude(std::string_view text, AprsExtensions& ext, Cuts& cuts) {
-  const std::size_t brace = text.find('}');
-  if (brace == std::string_view::npos || brace < 3) return;
-  const auto v = Base91(text.substr(brace - 3, 3));
-  if (!v) return;
+std::size_t TrailingTelemetryLength(std::string_view text) {
+  if (text.size() < 2 || text.back() != '|') return 0;
+  const std::size_t open = text.rfind('|', text.size() - 2);
+  if (open == std::string_view::npos) return 0;
+  const std::size_t length = text.size() - open;
+  return ParseTelemetry(text.substr(open + 1, length - 2)) ? length : 0;
+}
+
+std::size_t ReadBase91Altitude(std::string_view text, AprsExtensions& ext) {
+  if (text.size() < kBase91AltitudeLength || text[3] != '}') return 0;
+  const auto v = Base91(text.substr(0, 3));
+  if (!v) return 0;
   ext.altitudeMetres = static_cast<double>(*v) - kMicEAltitudeDatum;
-  cuts.Add(brace - 3, 4);
+  return kBase91AltitudeLength;
 }
 
 // A position report: ! and = without a timestamp, / and @ with one; a
@@ -315,32 +365,20 @@ AprsReport DecodePositionReport(const Reader& r) {
   std::string_view reason;
   const std::size_t used = ReadPosition(r, at, p.position, p.extensions, reason);
   if (used == 0) return Invalid(reason);
-  std::string_view rest = r.Sub(at + used);
-  if (p.position.symbol.code == '_') {
-    AprsWeatherReport w{p.position, p.timestamp, p.messaging, {}, {}};
-    std::size_t skip = 0;
-    bool wind = false;
-    if (p.position.compressed) {
-      // The cs bytes of a weather station carry its wind.
-      w.weather.windDirection = p.extensions.course;
-      if (p.extensions.speedKnots) {
-        w.weather.windSpeed = *p.extensions.speedKnots * kKnotsToMetresPerSecond;
-        wind = true;
-      }
-    } else if (ReadWindExtension(rest, w.weather)) {
-      skip = kDataExtensionLength;
-      wind = true;
-    }
-    const std::size_t fields = ReadWeatherFields(rest.substr(skip), w.weather, wind);
-    if (fields > 0 || skip > 0) {
-      w.comment = AprsComment(rest.substr(skip + fields));
-      return {AprsType::Weather, w};
-    }
+  const PositionForm form =
+      p.position.compressed ? PositionForm::Compressed : PositionForm::Uncompressed;
+  PositionTail tail = ReadAfterPosition(r.Sub(at + used), form, p.position, p.extensions);
+  if (tail.weather) {
+    AprsWeatherReport w;
+    w.position = p.position;
+    w.timestamp = p.timestamp;
+    w.messaging = p.messaging;
+    w.extensions = p.extensions;
+    w.weather = *tail.weather;
+    w.comment = tail.comment;
+    return {AprsType::Weather, w};
   }
-  if (!p.position.compressed) rest.remove_prefix(ReadDataExtension(rest, p.extensions));
-  Cuts cuts;
-  ReadCommentExtensions(rest, p.position, p.extensions, cuts);
-  p.comment = cuts.Apply(rest);
+  p.comment = tail.comment;
   return {AprsType::Position, p};
 }
 

@@ -45,6 +45,9 @@ inline bool IsBase91(char c) {
   return u >= kBase91First && u <= kBase91Last;
 }
 
+// A symbol table byte: primary, alternate, or an overlay digit or letter.
+inline bool IsSymbolTable(char c) { return c == '/' || c == '\\' || IsUpper(c) || IsDigit(c); }
+
 // Base 91, most significant first; none unless every character is base 91.
 std::optional<long> Base91(std::string_view text);
 // Every character a dot or a blank: a field present but not sent.

@@ -52,6 +52,7 @@ const AprsExtensions* AprsReport::Extensions() const {
   if (const auto* p = As<AprsPositionReport>()) return &p->extensions;
   if (const auto* m = As<AprsMicE>()) return &m->extensions;
   if (const auto* o = As<AprsObject>()) return &o->extensions;
+  if (const auto* w = As<AprsWeatherReport>()) return &w->extensions;
   return nullptr;
 }
 
@@ -61,6 +62,7 @@ const AprsComment* AprsReport::Comment() const {
   if (const auto* o = As<AprsObject>()) return &o->comment;
   if (const auto* w = As<AprsWeatherReport>()) return &w->comment;
   if (const auto* t = As<AprsTelemetry>()) return &t->comment;
+  if (const auto* x = As<AprsText>()) return &x->comment;
   return nullptr;
 }
 

@@ -79,6 +79,8 @@ struct AprsExtensions {
   std::string_view phg;  // the four digits (and rate) after "PHG"
   std::string_view dfs;  // the four digits after "DFS"
   std::optional<double> rangeMiles;
+  std::optional<int> bearing;  // a DF report's /BRG, degrees
+  std::string_view nrq;        // and its /NRQ: number of hits, range, quality
   std::optional<AprsCommentTelemetry> telemetry;
 };
 
@@ -150,7 +152,10 @@ struct AprsWeatherReport {
   std::optional<AprsPosition> position;
   std::string_view timestamp;
   bool messaging = false;
+  AprsExtensions extensions;  // what the comment carried besides the weather
   AprsWeather weather;
+  // A raw weather station's data ($ULTW, !!, #, *), its data type included.
+  std::string_view raw;
   AprsComment comment;  // what follows the weather data (software and unit codes)
 };
 
@@ -180,8 +185,10 @@ struct AprsTelemetryMessage {
   static constexpr int kMaxValues = 15;
   std::string_view addressee;
   std::string_view kind;  // PARM, UNIT, EQNS or BITS
-  std::array<std::string_view, kMaxValues> values{};
+  std::array<std::string_view, kMaxValues> values{};  // all but BITS
   int valueCount = 0;
+  std::string_view bitSense;  // BITS: eight 0/1, the sense of each bit
+  std::string_view project;   // BITS: the project title
 };
 
 struct AprsStatus {
@@ -205,6 +212,7 @@ struct AprsNmea {
   std::optional<double> longitude;
   std::optional<double> speedKnots;
   std::optional<int> course;
+  std::optional<double> altitudeMetres;  // GGA
   std::string_view text;
 };
 
@@ -214,11 +222,14 @@ struct AprsQuery {
   std::string_view footprint;
 };
 
-// Capabilities, user-defined and test data, Maidenhead beacons.
+// Capabilities, user-defined and test data, Maidenhead beacons, and the
+// payload of a frame with no APRS data type.
 struct AprsText {
   std::string_view maidenhead;  // beacons only
-  std::string_view userId;      // user-defined: the user and packet type
+  std::string_view userId;      // user-defined: one character each
+  std::string_view packetType;
   std::string_view text;
+  AprsComment comment;  // beacons: what follows the locator
 };
 
 struct AprsInvalid {

@@ -46,7 +46,8 @@ void TakeReport(HeardAprs& a, const AprsReport& report) {
   } else if (!report.As<AprsWeatherReport>() && !report.As<AprsTelemetry>()) {
     if (const AprsComment* c = report.Comment(); c && !c->Empty()) SetText(a.comment, c->Text());
   }
-  if (const auto* w = report.As<AprsWeatherReport>()) a.weather = w->weather;
+  // Raw station data says nothing the summary could show.
+  if (const auto* w = report.As<AprsWeatherReport>(); w && w->raw.empty()) a.weather = w->weather;
 }
 
 }  // namespace

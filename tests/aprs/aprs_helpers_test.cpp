@@ -101,6 +101,7 @@ TEST(AprsDetailTest, LabelledLinesWithUnits) {
         {0, "Latitude", "49.058333\u00B0"},
         {0, "Longitude", "-72.029167\u00B0"},
         {0, "Locator", "FN39xb"},
+        {0, "Ambiguity", "none"},
         {0, "Symbol table", "/"},
         {0, "Symbol code", ">"},
         {0, "Symbol", "Car"},

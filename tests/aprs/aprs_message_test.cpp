@@ -56,8 +56,12 @@ INSTANTIATE_TEST_SUITE_P(TelemetryDefinitions, AprsDecodeTest, ::testing::Values
      "type=telemetry-message addressee=N0QBF-11 tlm_kind=UNIT tlm_values=[v/100,deg.F,deg.F,Mbar,Kft,Click,OPEN!,on,on,hi]"},
     {"EQNS", ":N0QBF-11 :EQNS.0,5.2,0,0,.53,-32,3,4.39,49,-32,3,18,1,2,3", "APRS",
      "type=telemetry-message addressee=N0QBF-11 tlm_kind=EQNS tlm_values=[0,5.2,0,0,.53,-32,3,4.39,49,-32,3,18,1,2,3]"},
+    {"BITS, a title with commas", ":N0QBF-11 :BITS.11111111,Balloon, flight 2", "APRS",
+     "type=telemetry-message addressee=N0QBF-11 tlm_kind=BITS tlm_bits=11111111 tlm_project=Balloon, flight 2"},
+    {"BITS without a title", ":N0QBF-11 :BITS.10110000", "APRS",
+     "type=telemetry-message addressee=N0QBF-11 tlm_kind=BITS tlm_bits=10110000"},
     {"BITS", ":N0QBF-11 :BITS.10110000,N0QBF's Big Balloon", "APRS",
-     "type=telemetry-message addressee=N0QBF-11 tlm_kind=BITS tlm_values=[10110000,N0QBF's Big Balloon]"},
+     "type=telemetry-message addressee=N0QBF-11 tlm_kind=BITS tlm_bits=10110000 tlm_project=N0QBF's Big Balloon"},
 }));
 
 INSTANTIATE_TEST_SUITE_P(Queries, AprsDecodeTest, ::testing::ValuesIn(std::vector<AprsCase>{

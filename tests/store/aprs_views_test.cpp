@@ -55,7 +55,7 @@ TEST(FrameDetailTest, KissAx25AndAprsWithUnits) {
     lines.insert(lines.end(), aprs.begin(), aprs.end());
     lines.insert(lines.end(), measured.begin(), measured.end());
     const std::vector<L> rest = {
-        {1, "Symbol table", "/"}, {1, "Symbol code", ">"}, {1, "Symbol", "Car"},
+        {1, "Ambiguity", "none"}, {1, "Symbol table", "/"}, {1, "Symbol code", ">"}, {1, "Symbol", "Car"},
         {1, "Messaging", "no"}, {1, "Course", "88\u00B0"}, {1, "Speed", "66.7 km/h"},
         {1, "Speed", "36 kn"}, {1, "Altitude", "376.1 m (1234 ft)"}, {1, "Comment", " hi"}};
     lines.insert(lines.end(), rest.begin(), rest.end());
@@ -134,6 +134,13 @@ TEST(HeardColumnsTest, WhatEachStationSaidLast) {
       {"weather summary", {"_10090556c220s004g005t077r001h50b09900"}, kHome,
        {"", "", "", "", "", "", "", "",
         "25\u00B0C, 50 %, 990 hPa, wind 220\u00B0 1.79 m/s, gust 2.24 m/s, rain 1 h 0.25 mm"}},
+      {"a Maidenhead beacon keeps its comment", {"[IO91SX] 35 miles NNW of London"}, kHome,
+       {"", "", "", "", "", "", "", "35 miles NNW of London", ""}},
+      {"a DF report's bearing and NRQ are no comment", {"!4903.50N/07201.75W\\088/036/270/729 fox"},
+       {}, {"Triangle (DF)", "49.05833, -72.02917", "FN39xb", "", "", "88\u00B0 66.7 km/h", "", "fox",
+            ""}},
+      {"raw station data leaves the summary", {"_10090556c220s004g005t077", "#50B7500820082"}, kHome,
+       {"", "", "", "", "", "", "", "", "25\u00B0C, wind 220\u00B0 1.79 m/s, gust 2.24 m/s"}},
       {"objects speak of something else", {";LEADER   *092345z4903.50N/07201.75W>"}, kHome,
        {"", "", "", "", "", "", "", "", ""}},
   };

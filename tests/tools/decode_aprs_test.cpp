@@ -39,8 +39,9 @@ std::string ReadBack(const std::string& file) {
 class DecodeAprsTest : public ::testing::Test {
  protected:
   void Add(const char* source, std::vector<sample::Address> path, std::string_view info,
-           bool timed = false) {
-    Ax25Frame f{{"APRS", 0}, {source, 0}, std::move(path), true, sample::kControlUi,
+           bool timed = false, const char* destination = "APRS",
+           std::uint8_t control = sample::kControlUi) {
+    Ax25Frame f{{destination, 0}, {source, 0}, std::move(path), true, control,
                 sample::kPidNoLayer3, sample::Bytes(info)};
     std::vector<std::uint8_t> kiss;
     sample::AppendKissFrame(kiss, 0, sample::EncodeAx25(f));
@@ -72,12 +73,69 @@ TEST_F(DecodeAprsTest, EveryFrameAsJsonThatParsesBack) {
   Add("MSG", {}, ":N0CALL-7 :hello{MM}AA");
   const std::string out = Run({"--aprs"});
   EXPECT_EQ(out,
-            R"({"comment": " hi", "course": 88, "dst": "APRS", "id": 1, "lat": 49.058333, "lon": -72.029167, "messaging": false, "path": ["WIDE1-1*", "WIDE2-2"], "speed_kmh": 66.7, "speed_kn": 36, "src": "N0CALL", "symbol_code": ">", "symbol_table": "/", "time": "2026-03-14T07:12:00.345Z", "type": "position"})" "\n"
+            R"({"comment": " hi", "course": 88, "dst": "APRS", "id": 1, "lat": 49.058333, "lon": -72.029167, "messaging": false, "path": ["WIDE1-1*", "WIDE2-2"], "posambiguity": 0, "speed_kmh": 66.7, "speed_kn": 36, "src": "N0CALL", "symbol_code": ">", "symbol_table": "/", "time": "2026-03-14T07:12:00.345Z", "type": "position"})" "\n"
             R"({"dst": "APRS", "id": 2, "path": [], "src": "WX", "timestamp": "10090556", "type": "weather", "wx": {"humidity": 100, "temperature": 25, "wind_direction": null, "wind_gust": 2.24, "wind_speed": 1.79}})" "\n"
             R"({"dst": "APRS", "id": 3, "inner": {"addressee": "G3NRW", "dst": "APRS", "msgno": "001", "path": ["TCPIP", "G9RXG*"], "src": "WB4APR-14", "text": "Hi Ian", "type": "message"}, "path": [], "src": "T1", "type": "third-party"})" "\n"
             R"({"dst": "APRS", "id": 4, "path": [], "src": "ODD", "text": "quote\" back\\ bell\u0007 high\u00e9\u00ff", "type": "status"})" "\n"
             R"({"dst": "APRS", "error": "position too short", "id": 5, "path": [], "src": "BAD", "type": "invalid"})" "\n"
             R"({"addressee": "N0CALL-7", "dst": "APRS", "id": 6, "msgno": "MM", "path": [], "replyack": "AA", "src": "MSG", "text": "hello", "type": "message"})" "\n");
+}
+
+TEST_F(DecodeAprsTest, ReportFamiliesAsJson) {
+  struct Row {
+    const char* name;
+    const char* destination;
+    std::string info;
+    std::string json;  // sorted keys, without dst, id, path and src
+  };
+  const Row rows[] = {
+      {"DF report", "APRS", "=4903.50N/07201.75W\\088/036/270/729",
+       R"({"bearing": 270, "course": 88, "lat": 49.058333, "lon": -72.029167, "messaging": true, "nrq": "729", "posambiguity": 0, "speed_kmh": 66.7, "speed_kn": 36, "symbol_code": "\\", "symbol_table": "/", "type": "position"})"},
+      {"Mic-E: posambiguity 0", "S32U6T", "`d\x1d""g\x1f""Xt>/`hi|!!!!|",
+       R"({"comment": "hi", "course": 88, "lat": 33.427333, "lon": -72.029167, "mice_msg": "M3", "posambiguity": 0, "speed_kmh": 66.7, "speed_kn": 36, "symbol_code": ">", "symbol_table": "/", "tlm_analog": [0, null, null, null, null], "tlm_seq": "0", "type": "mic-e"})"},
+      {"lower-case hemisphere", "APRS", "!4903.50n/07201.75w-",
+       R"({"lat": 49.058333, "lon": -72.029167, "messaging": false, "posambiguity": 0, "symbol_code": "-", "symbol_table": "/", "type": "position"})"},
+      {"compressed object weather", "APRS", ";WX       *092345z/5L!!<*e7_7P[g005t077",
+       R"({"alive": true, "lat": 49.5, "lon": -72.750004, "name": "WX", "posambiguity": 0, "symbol_code": "_", "symbol_table": "/", "timestamp": "092345z", "type": "object", "wx": {"temperature": 25, "wind_direction": 88, "wind_gust": 2.24, "wind_speed": 18.64}})"},
+      {"telemetry range and fractions", "APRS", "T#001,-2147483648,2147483647,0.25,-1.5,0,10101010",
+       R"({"tlm_analog": [-2147483648, 2147483647, 0.25, -1.5, 0], "tlm_bits": "10101010", "tlm_seq": "001", "type": "telemetry"})"},
+      {"bit sense and project", "APRS", ":N0QBF-11 :BITS.10110000,Big Balloon, flight 2",
+       R"({"addressee": "N0QBF-11", "tlm_bits": "10110000", "tlm_kind": "BITS", "tlm_project": "Big Balloon, flight 2", "type": "telemetry-message"})"},
+      {"RMC without a fix", "APRS", "$GPRMC,063909,V,3349.4302,N,11700.3721,W,43.022,89.3,291099,13.1,E*52",
+       R"({"text": "$GPRMC,063909,V,3349.4302,N,11700.3721,W,43.022,89.3,291099,13.1,E*52", "type": "nmea"})"},
+      {"GGA altitude", "APRS", "$GPGGA,102705,5157.9762,N,00029.3256,W,1,04,2.0,75.7,M,47.6,M,,*62",
+       R"({"altitude_m": 75.7, "lat": 51.96627, "lon": -0.48876, "posambiguity": 0, "text": "$GPGGA,102705,5157.9762,N,00029.3256,W,1,04,2.0,75.7,M,47.6,M,,*62", "type": "nmea"})"},
+      {"user-defined", "APRS", "{Q1qwerty",
+       R"({"packet_type": "1", "text": "Q1qwerty", "type": "user-defined", "user_id": "Q"})"},
+      {"no data type", "ID", "N0CALL/R RELAY/D",
+       R"({"text": "N0CALL/R RELAY/D", "type": "not-aprs"})"},
+      {"raw Ultimeter", "APRS", "$ULTW0031003702CE0069----000086A00001----011901CC00000005",
+       R"({"type": "weather", "wx_raw": "$ULTW0031003702CE0069----000086A00001----011901CC00000005"})"},
+      {"raw Peet Bros", "APRS", "*7007600000000",
+       R"({"type": "weather", "wx_raw": "*7007600000000"})"},
+      {"Maidenhead beacon", "APRS", "[IO91SX] 35 miles NNW of London",
+       R"({"comment": " 35 miles NNW of London", "maidenhead": "IO91SX", "type": "maidenhead"})"},
+  };
+  for (const Row& r : rows) Add("N0CALL", {}, r.info, false, r.destination);
+  Add("N0CALL", {}, "connected text", false, "W1AW", sample::IControl(0, 0, false));
+  std::string out = Run({"--aprs"});
+  // The frame's own fields are the same in every row.
+  for (const char* header : {R"("dst": "APRS", )", R"("dst": "S32U6T", )", R"("dst": "ID", )",
+                             R"("dst": "W1AW", )", R"("path": [], )", R"("src": "N0CALL", )"}) {
+    for (std::size_t at; (at = out.find(header)) != std::string::npos;) {
+      out.erase(at, std::string_view(header).size());
+    }
+  }
+  std::vector<std::string> lines;
+  for (std::size_t at = 0, end; (end = out.find('\n', at)) != std::string::npos; at = end + 1) {
+    std::string line = out.substr(at, end - at);
+    const std::size_t id = line.find(R"("id": )");
+    line.erase(id, line.find(", ", id) + 2 - id);
+    lines.push_back(line);
+  }
+  ASSERT_EQ(lines.size(), std::size(rows) + 1);
+  for (std::size_t k = 0; k < std::size(rows); ++k) EXPECT_EQ(lines[k], rows[k].json) << rows[k].name;
+  EXPECT_EQ(lines.back(), R"({"text": "connected text", "type": "not-aprs"})") << "I frame";
 }
 
 TEST_F(DecodeAprsTest, GeoJsonHasEveryStationsLastPositionAndTheTracksOfThoseThatMoved) {
