@@ -58,6 +58,7 @@ std::optional<HeardLine> HeardLineOf(const Ax25Decoder& frame) {
   for (int k = frame.DigipeaterCount - 1; k >= 0; --k) {
     if (frame.DigipeaterRepeated[static_cast<std::size_t>(k)]) {
       line.via = frame.DigipeaterText[static_cast<std::size_t>(k)];
+      if (line.via.ends_with('*')) line.via.remove_suffix(1);  // the shown repeated mark
       break;
     }
   }
