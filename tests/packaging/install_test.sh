@@ -18,13 +18,14 @@ expect_equal() {  # what actual wanted
 }
 
 icon_sizes=(16 24 32 48 64 128 256)
-files=(bin/vorlink bin/vorlink-view bin/vorlink-decode bin/vorlink-connect bin/vorlink-sim-tnc
+files=(bin/vorlink bin/vorlink-view bin/vorlink-decode bin/vorlink-connect bin/vorlink-sim-tnc bin/vorlink-message
        share/vorlink/tnc_init.txt share/vorlink/tnc_exit.txt share/vorlink/sample.kss
        share/applications/vorlink.desktop share/applications/vorlink-view.desktop
        share/mime/packages/vorlink.xml
        share/man/man1/vorlink.1.gz share/man/man1/vorlink-decode.1.gz
        share/man/man1/vorlink-connect.1.gz
        share/man/man1/vorlink-sim-tnc.1.gz share/man/man1/vorlink-view.1.gz
+       share/man/man1/vorlink-message.1.gz
        share/doc/vorlink/copyright share/doc/vorlink/changelog.gz)
 for size in "${icon_sizes[@]}"; do files+=("share/icons/hicolor/${size}x${size}/apps/vorlink.png"); done
 
@@ -38,7 +39,7 @@ check_install() {
   for file in "${files[@]}"; do
     [ -f "$prefix/$file" ] || fail "not installed: $file"
   done
-  for program in vorlink vorlink-view vorlink-decode vorlink-connect vorlink-sim-tnc; do
+  for program in vorlink vorlink-view vorlink-decode vorlink-connect vorlink-sim-tnc vorlink-message; do
     [ -x "$prefix/bin/$program" ] || fail "not executable: bin/$program"
   done
 
@@ -64,7 +65,7 @@ check_install() {
     expect_equal "icon size" "$(od -An -tu1 -j16 -N8 "$png" | tr -s ' ')" \
       " 0 0 $((size >> 8)) $((size & 255)) 0 0 $((size >> 8)) $((size & 255))"
   done
-  for page in vorlink vorlink-view vorlink-decode vorlink-connect vorlink-sim-tnc; do
+  for page in vorlink vorlink-view vorlink-decode vorlink-connect vorlink-sim-tnc vorlink-message; do
     gzip -dc "$prefix/share/man/man1/$page.1.gz" | head -1 | grep -q "^\.TH .* \"vorlink $version\"" ||
       fail "manual page $page lacks its title line with the version"
   done

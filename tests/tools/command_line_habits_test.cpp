@@ -74,6 +74,7 @@ INSTANTIATE_TEST_SUITE_P(Programs, CommandLineHabitsTest,
                              Program{"vorlink-decode", VORLINK_DECODE_EXE},
                              Program{"vorlink-connect", VORLINK_CONNECT_EXE},
                              Program{"vorlink-sim-tnc", VORLINK_SIM_TNC_EXE},
+                             Program{"vorlink-message", VORLINK_MESSAGE_EXE},
                              Program{"vorlink-make-sample", VORLINK_MAKE_SAMPLE_EXE}),
                          [](const auto& info) {
                            std::string name = info.param.name;
