@@ -61,6 +61,8 @@ class KissServer final : public ReceivedUnitSink {
   void SetClientsTransmit(bool allowed) { clientsTransmit_ = allowed; }
   // Bytes the TNC's port may hold unsent before client frames are refused.
   void SetTncQueueLimit(std::size_t limit) { tnc_.SetLimit(limit); }
+  // The one bounded way to the TNC, which VORLINK's own frames share.
+  TncQueue& TncWay() { return tnc_; }
 
   // name: "HOST:PORT" of the peer, for the texts. Nothing when the server
   // has all the clients it takes: the adapter closes the connection.

@@ -25,6 +25,10 @@ constexpr const char* kWritePcapKey = "Capture/WritePcapCapture";
 constexpr const char* kLatitudeKey = "Station/latitude";
 constexpr const char* kLongitudeKey = "Station/longitude";
 constexpr const char* kCallsignKey = "Station/callsign";
+constexpr const char* kTransmitKey = "Station/transmit";
+constexpr const char* kPathKey = "Station/path";
+// Eight hops of nine characters and their commas.
+constexpr qsizetype kMaxPathText = 8 * 10;
 // A callsign with SSID is 9 characters; a longer text is no callsign.
 constexpr qsizetype kMaxCallsign = 9;
 constexpr const char* kTrackHoursKey = "map/track_hours";
@@ -138,6 +142,13 @@ void ReadStation(const QSettings& file, StationConfig& config) {
   }
   const QString callsign = file.value(kCallsignKey).toString().trimmed();
   if (callsign.size() <= kMaxCallsign) config.station.callsign = callsign.toUpper().toStdString();
+  config.station.transmit = file.value(kTransmitKey).toString() == Flag(true);
+  // QSettings reads an unquoted "WIDE1-1,WIDE2-1" as a list.
+  if (file.contains(kPathKey)) {
+    const QString path = file.value(kPathKey).toStringList().join(',');
+    const auto hops = path.size() <= kMaxPathText ? ParsePath(path.toStdString()) : std::nullopt;
+    if (hops) config.station.path = PathText(*hops);
+  }
 }
 
 void WriteStation(QSettings& file, const OwnStation& station) {
@@ -148,6 +159,9 @@ void WriteStation(QSettings& file, const OwnStation& station) {
         QString::fromStdString(station.position ? point.substr(comma + 1) : std::string()),
         !station.position);
   Store(file, kCallsignKey, QString::fromStdString(station.callsign), station.callsign.empty());
+  const OwnStation defaults;
+  Store(file, kTransmitKey, Flag(station.transmit), station.transmit == defaults.transmit);
+  Store(file, kPathKey, QString::fromStdString(station.path), station.path == defaults.path);
 }
 
 std::optional<double> Number(const QSettings& file, const char* key, double low, double high) {

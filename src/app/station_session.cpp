@@ -26,6 +26,8 @@ StationSession::StationSession(Station& station, Clock& clock, StationPorts port
                                captureWriter}),
       kissServer_(view, ports.incoming, clock, station.kissServerFigures,
                   station.config.kissServerLimits),
+      sender_(OwnSenderContext{kissServer_.TncWay(), clock, station.frames, station.messages, view,
+                               options_}),
       timeClient_(ports.timeServer, clock, view, timeServerPort),
       mirror_(mirroring_, station.settings.MirrorFlag, station.settings.OutgoingPortLine,
               ports.outgoing, view, view),
@@ -71,6 +73,7 @@ void StationSession::Load() {
   kissServer_.SetTncQueueLimit(links_.OverKissTcp() ? TncQueueLimit(std::nullopt)
                                                     : TncQueueLimit(ports_.incoming.Settings()));
   pipeline_.SetSharedSink(sharing.on ? &kissServer_ : nullptr);
+  sender_.SetStation(station_.config.station);
   view_.ShowIncomingPort(links_.IncomingText());
   UseDefaultHostIfEmpty(settings);
   timeClient_.ConnectTimeServer(settings.TimeServerHost);
@@ -120,6 +123,7 @@ void StationSession::ToggleMirror() {
 }
 
 void StationSession::OnStatusTimer() {
+  sender_.Poll();
   StatusUpdateTick(station_.statusUpdate, station_.LastPacketTime, clock_,
                    {ports_.incoming.PortOpen(), ports_.outgoing.PortOpen(), mirroring_,
                     pipeline_.Captures().AnyPaused()},

@@ -13,6 +13,7 @@
 
 #include "app/kiss_server.h"
 #include "app/link_keeper.h"
+#include "app/own_sender.h"
 #include "app/receive_pipeline.h"
 #include "app/station_links.h"
 #include "app/station.h"
@@ -76,6 +77,10 @@ class StationSession {
   const CaptureFiles& Captures() const { return pipeline_.Captures(); }
   // The KISS server's core; it gets the frames while the station's choice has it on.
   KissServer& SharedFrames() { return kissServer_; }
+  // Everything VORLINK itself transmits, over the KISS server's way to the
+  // TNC; it follows the station's settings from Load on, and each status
+  // timer tick sends what waited.
+  OwnSender& Sender() { return sender_; }
 
  private:
   Station& station_;
@@ -89,6 +94,7 @@ class StationSession {
   } noPane_;
   ReceivePipeline pipeline_;
   KissServer kissServer_;
+  OwnSender sender_;
   TimeServerClient timeClient_;
   PortMirror mirror_;
   TncTerminal terminal_;

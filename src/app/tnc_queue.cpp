@@ -20,6 +20,12 @@ std::size_t TncQueueLimit(std::optional<std::string_view> lineSettings) {
   return std::clamp(bytes, kFrameBufferCapacity, kTncQueueMost);
 }
 
+TncWrite TncQueue::Write(std::span<const std::uint8_t> frame) {
+  const std::size_t queued = tnc_.BytesToWrite();
+  if (frame.size() > limit_ - std::min(queued, limit_)) return TncWrite::Full;
+  return tnc_.Output(frame) ? TncWrite::Taken : TncWrite::Failed;
+}
+
 void TncQueue::Send(std::span<const std::uint8_t> frame, std::string_view client) {
   const std::size_t queued = tnc_.BytesToWrite();
   const auto now = clock_.MonotonicNow();

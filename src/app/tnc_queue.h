@@ -33,6 +33,10 @@ inline constexpr std::string_view kTncNotTaking = "frames from KISS clients drop
 // when the settings name no baud rate (a TNC over TCP).
 std::size_t TncQueueLimit(std::optional<std::string_view> lineSettings);
 
+// What became of one write: taken whole by the port, refused because the
+// port's queue is past the limit, or refused by the port itself.
+enum class TncWrite { Taken, Full, Failed };
+
 class TncQueue {
  public:
   TncQueue(SerialPort& tnc, Clock& clock, StatusLine& status, KissServerFigures& figures)
@@ -43,6 +47,9 @@ class TncQueue {
 
   // One whole frame of the named client, written in one go or not at all.
   void Send(std::span<const std::uint8_t> frame, std::string_view client);
+  // One whole frame of VORLINK's own, the same way; the caller counts and
+  // tells, so the KISS clients' figures and texts stay theirs.
+  TncWrite Write(std::span<const std::uint8_t> frame);
 
  private:
   SerialPort& tnc_;

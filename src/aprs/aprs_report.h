@@ -52,6 +52,7 @@ class AprsComment {
 struct AprsSymbol {
   char table = '/';
   char code = ' ';
+  friend bool operator==(const AprsSymbol&, const AprsSymbol&) = default;
 };
 
 struct AprsPosition {

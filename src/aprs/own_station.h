@@ -1,12 +1,14 @@
 // The operator's own station as the APRS views see it: the point distance
 // and bearing are measured from (blank while there is none) and the
-// callsign whose messages are marked. A plain value the owner hands down.
+// callsign whose messages are marked, and whether and how it transmits. A
+// plain value the owner hands down.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "aprs/station_call.h"
 #include "geo/geo_point.h"
 
 namespace vorlink {
@@ -14,6 +16,8 @@ namespace vorlink {
 struct OwnStation {
   std::optional<GeoPoint> position;
   std::string callsign;  // as shown, SSID included; empty: none
+  bool transmit = false;  // the operator's choice; off until made
+  std::string path = std::string(kDefaultPath);  // as typed, see ParsePath
 
   bool operator==(const OwnStation&) const = default;
 };

@@ -56,7 +56,7 @@ std::optional<std::uint8_t> CodePageByteAt(std::string_view text, std::size_t& l
 
 bool FrameFilterSpec::Empty() const {
   return from.empty() && to.empty() && via.empty() && !type && !pid && text.empty() &&
-         !aprsType && !withinKm && addressee.empty();
+         !aprsType && !withinKm && addressee.empty() && origin == FrameOrigin::Received;
 }
 
 std::optional<FrameType> ParseFrameType(std::string_view text) {
@@ -103,7 +103,14 @@ bool GlobMatches(std::string_view glob, std::string_view text) {
   return g == glob.size();
 }
 
-FrameFilter::FrameFilter(FrameFilterSpec spec) : spec_(std::move(spec)), all_(spec_.Empty()) {
+namespace {
+bool NoCriteria(FrameFilterSpec spec) {
+  spec.origin = FrameOrigin::Received;
+  return spec.Empty();
+}
+}  // namespace
+
+FrameFilter::FrameFilter(FrameFilterSpec spec) : spec_(std::move(spec)), all_(NoCriteria(spec_)) {
   std::string_view rest = spec_.text;
   while (!rest.empty()) {
     std::size_t length = 0;
@@ -167,6 +174,9 @@ bool FrameFilter::MatchesAprs() const {
 }
 
 bool FrameFilter::Matches(const StoredFrame& frame) {
+  if (frame.sent ? spec_.origin == FrameOrigin::Received : spec_.origin == FrameOrigin::Sent) {
+    return false;
+  }
   if (all_) return true;
   inspector_.Inspect(frame);
   return MatchesDecoded();
@@ -222,7 +232,7 @@ FrameIndex FilterFrames(const FrameStore& store, FrameFilter& filter, FrameIndex
   end = std::min(end, store.EndIndex());
   for (FrameIndex i = begin; i < end; ++i) {
     const StoredFrame frame = store.Frame(i);
-    if (filter.Matches(frame)) out.Add(i, frame.lines);
+    if (filter.Matches(frame)) out.Add(i, frame.BlockLines());
   }
   return std::max(begin, end);
 }

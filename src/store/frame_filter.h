@@ -2,7 +2,8 @@
 // globs ("*" any run, "?" one character, case-insensitive, SSID as shown:
 // N0CALL-*), frame type, PID, and text in the payload (case-insensitive, in
 // the pane's code page, control bytes as the "." the pane shows), all of
-// them together. Empty criteria let everything through.
+// them together. Empty criteria let every received frame through; frames
+// VORLINK sent show only when the origin asks for them.
 //
 // APRS criteria look at what a UI frame's information field says: the
 // report kind, a position within a distance of a point, the addressee of a
@@ -23,6 +24,10 @@
 
 namespace vorlink {
 
+// Received frames only (the store's own text, as the pane has it), sent
+// frames only, or both.
+enum class FrameOrigin { Received, SentAndReceived, Sent };
+
 struct FrameFilterSpec {
   std::string from{};  // globs, empty: any
   std::string to{};
@@ -34,6 +39,7 @@ struct FrameFilterSpec {
   std::optional<double> withinKm{};  // of near: both or neither
   std::optional<GeoPoint> near{};
   std::string addressee{};  // glob
+  FrameOrigin origin = FrameOrigin::Received;
 
   bool Empty() const;
 };

@@ -19,8 +19,9 @@ FrameRate CountFrameRate(const FrameStore& store, bool wholeSpan) {
   std::int64_t last = 0;
   FrameIndex from = store.FirstIndex();
   for (FrameIndex i = store.EndIndex(); i > store.FirstIndex(); --i) {
-    const std::int64_t at = store.Frame(i - 1).arrival;
-    if (at == kNoArrivalTime) continue;
+    const StoredFrame frame = store.Frame(i - 1);
+    const std::int64_t at = frame.arrival;
+    if (at == kNoArrivalTime || frame.sent) continue;
     if (newest == kNoArrivalTime) newest = first = last = at;
     if (!wholeSpan && at < newest - kHour) {
       from = i;
@@ -38,8 +39,9 @@ FrameRate CountFrameRate(const FrameStore& store, bool wholeSpan) {
   rate.start = first;
   rate.bars.assign(bars, 0);
   for (FrameIndex i = from; i < store.EndIndex(); ++i) {
-    const std::int64_t at = store.Frame(i).arrival;
-    if (at == kNoArrivalTime) continue;
+    const StoredFrame frame = store.Frame(i);
+    const std::int64_t at = frame.arrival;
+    if (at == kNoArrivalTime || frame.sent) continue;
     const auto bar = static_cast<std::size_t>((at - rate.start) / rate.barMilliseconds);
     ++rate.bars[std::min(bar, bars - 1)];
   }

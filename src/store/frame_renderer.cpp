@@ -7,12 +7,37 @@ namespace {
 
 constexpr char kRenderedLineBreak = '\r';
 
+// Passes a block on, with the sent marker after the empty line it opens with,
+// so the marker heads the frame it belongs to.
+class SentMarking final : public TextPane {
+ public:
+  explicit SentMarking(TextPane& pane) : pane_(pane) {}
+  void AppendColoredText(std::string_view text, PaneRole colour) override {
+    const std::size_t end = marked_ ? std::string_view::npos : text.find(kRenderedLineBreak);
+    if (end == std::string_view::npos) {
+      pane_.AppendColoredText(text, colour);
+      return;
+    }
+    pane_.AppendColoredText(text.substr(0, end + 1), colour);
+    pane_.AppendColoredText(kSentMarker, PaneRole::Title);
+    pane_.AppendColoredText("\r", PaneRole::Title);
+    marked_ = true;
+    if (end + 1 < text.size()) pane_.AppendColoredText(text.substr(end + 1), colour);
+  }
+
+ private:
+  TextPane& pane_;
+  bool marked_ = false;
+};
+
 }  // namespace
 
 int FrameRenderer::Render(const StoredFrame& frame, TextPane& pane) {
   text_.RestoreLeftovers(frame.leftovers);
   const DateTime arrival = frame.HasArrival() ? frame.Arrival() : DateTime{};
-  return text_.Make(frame.bytes, arrival, frame.options, &pane);
+  if (!frame.sent) return text_.Make(frame.bytes, arrival, frame.options, &pane);
+  SentMarking marking(pane);
+  return text_.Make(frame.bytes, arrival, frame.options, &marking) + 1;
 }
 
 void BlockLines::AppendColoredText(std::string_view text, PaneRole colour) {

@@ -15,9 +15,13 @@
 
 namespace vorlink {
 
+// The line that heads a sent frame's block, after its opening empty line.
+inline constexpr std::string_view kSentMarker = ">>> sent by VORLINK";
+
 class FrameRenderer {
  public:
-  // Appends the frame's block to the pane; returns its line count.
+  // Appends the frame's block to the pane (a sent frame's with its marker);
+  // returns its line count.
   int Render(const StoredFrame& frame, TextPane& pane);
 
  private:

@@ -16,6 +16,8 @@ constexpr std::uint8_t kTimeStampBit = 0x01;
 constexpr std::uint8_t kTimeFramesBit = 0x02;
 constexpr std::uint8_t kDecodeBit = 0x04;
 constexpr std::uint8_t kHexFileBit = 0x08;
+constexpr std::uint8_t kSentBit = 0x10;
+constexpr int kMostSentLines = 0xFFFF;
 
 std::uint8_t PackOptions(const DisplayOptions& o) {
   return static_cast<std::uint8_t>((o.timeStamp ? kTimeStampBit : 0) |
@@ -61,6 +63,7 @@ struct FrameStore::Record {
   std::uint8_t leftoverOffset;
   std::uint8_t leftoverLength;
   std::uint8_t options;
+  std::uint16_t sentLines;
 };
 
 struct FrameStore::Chunk {
@@ -140,6 +143,16 @@ void FrameStore::MakeRoom(std::size_t bytes) {
 
 void FrameStore::Append(std::span<const std::uint8_t> bytes, std::int64_t arrival,
                         const DisplayOptions& options, const Leftovers& leftovers, int lines) {
+  Put(bytes, arrival, PackOptions(options), leftovers, lines, 0);
+}
+
+void FrameStore::AppendSent(std::span<const std::uint8_t> bytes, std::int64_t sentAt,
+                            const DisplayOptions& options, int blockLines) {
+  Put(bytes, sentAt, PackOptions(options) | kSentBit, Leftovers{}, 0, blockLines);
+}
+
+void FrameStore::Put(std::span<const std::uint8_t> bytes, std::int64_t arrival,
+                     std::uint8_t options, const Leftovers& leftovers, int lines, int sentLines) {
   bytes = bytes.first(std::min(bytes.size(), kFrameBufferCapacity));
   const auto leftoverBytes = leftovers.bytes.first(
       std::min<std::size_t>(leftovers.bytes.size(), static_cast<std::size_t>(kMaxLeftoverBytes)));
@@ -153,7 +166,8 @@ void FrameStore::Append(std::span<const std::uint8_t> bytes, std::int64_t arriva
   r.length = static_cast<std::uint16_t>(bytes.size());
   r.leftoverOffset = static_cast<std::uint8_t>(std::clamp(leftovers.offset, 0, kMaxHeaderOffset));
   r.leftoverLength = static_cast<std::uint8_t>(leftoverBytes.size());
-  r.options = PackOptions(options);
+  r.options = options;
+  r.sentLines = static_cast<std::uint16_t>(std::clamp(sentLines, 0, kMostSentLines));
   std::memcpy(chunk.arena.get() + chunk.used, bytes.data(), bytes.size());
   chunk.used += bytes.size();
   if (!leftoverBytes.empty()) {
@@ -191,6 +205,8 @@ StoredFrame FrameStore::Frame(FrameIndex index) const {
   f.options = UnpackOptions(r.options);
   f.leftovers = {r.leftoverOffset, {at + r.length, r.leftoverLength}};
   f.lines = chunk.LinesOf(k);
+  f.sent = (r.options & kSentBit) != 0;
+  f.sentLines = r.sentLines;
   return f;
 }
 

@@ -1,6 +1,7 @@
 // Every frame of the run kept as data, to be drawn again on demand: its bytes
 // as received, its arrival time, the options in force and the leftovers its
-// block read of earlier frames (see frame_text.h).
+// block read of earlier frames (see frame_text.h). Frames VORLINK sent itself
+// are kept too, marked as sent.
 //
 // Storage comes in chunks: one array of fixed-size records and one byte arena
 // per chunk, so appending a frame never touches the heap except to open a
@@ -11,7 +12,8 @@
 //   lineStart   4        lines of the chunk before its block
 //   length      2        bytes as received
 //   leftovers   2        offset (its decoded length) and count
-//   options     1        the display options, one bit each
+//   options     1        the display options, one bit each, and the sent mark
+//   sentLines   2        a sent frame's own line count (see below)
 //
 // Frames are numbered from 0 for the store's whole life; the numbers go on
 // across Clear() and dropped chunks, so a number a view holds never names
@@ -21,6 +23,9 @@
 // chunks), so a line number of the held text maps to (frame, line of its
 // block) by two binary searches. Line numbers count from the first held
 // line and so shift when a chunk is dropped; a view anchors on frame numbers.
+// A sent frame adds no line to that text, which is the frame pane's and is
+// received frames only; its own line count is kept beside it for a filtered
+// view that shows it (FilteredFrames).
 #pragma once
 
 #include <cstddef>
@@ -58,8 +63,12 @@ struct StoredFrame {
   std::int64_t arrival = kNoArrivalTime;
   DisplayOptions options;
   Leftovers leftovers;
-  int lines = 0;
+  int lines = 0;      // in the store's text: 0 for a sent frame
+  bool sent = false;  // VORLINK sent it; nobody was heard
+  int sentLines = 0;  // a sent frame's block, its marker line included
 
+  // Its lines in a view that shows it.
+  int BlockLines() const { return sent ? sentLines : lines; }
   bool HasArrival() const { return arrival != kNoArrivalTime; }
   DateTime Arrival() const { return FromEpochMilliseconds(arrival); }
 };
@@ -99,6 +108,10 @@ class FrameStore final : public FrameSink, public FrameSequence {
   // takes are cut); leftovers of more than kMaxLeftoverBytes are cut too.
   void Append(std::span<const std::uint8_t> bytes, std::int64_t arrival,
               const DisplayOptions& options, const Leftovers& leftovers, int lines);
+  // A frame VORLINK sent, in the form Append takes, and the lines of its
+  // block as a view showing sent frames draws it (see sent_frame.h).
+  void AppendSent(std::span<const std::uint8_t> bytes, std::int64_t sentAt,
+                  const DisplayOptions& options, int blockLines);
   // "Clear Counter": no frame held; numbering goes on.
   void Clear();
 
@@ -131,6 +144,8 @@ class FrameStore final : public FrameSink, public FrameSequence {
   void OpenChunk();
   void DropOldestChunk();
   const Chunk& ChunkOf(FrameIndex index) const;
+  void Put(std::span<const std::uint8_t> bytes, std::int64_t arrival, std::uint8_t options,
+           const Leftovers& leftovers, int lines, int sentLines);
 
   FrameStoreLimits limits_;
   std::deque<std::unique_ptr<Chunk>> chunks_;
@@ -143,14 +158,18 @@ class FrameStore final : public FrameSink, public FrameSequence {
 };
 
 // Visits the held frames from `next` on (from the first held one when older
-// frames went), at most `most` of them; returns the frame to go on from.
-// Lists kept up with the store (heard stations, messages) catch up by it.
+// frames went), at most `most` of them, the sent ones passed over: they
+// were not heard; returns the frame to go on from. Lists kept up with the
+// store (heard stations, messages) catch up by it.
 template <typename Visit>
 FrameIndex VisitFramesFrom(const FrameStore& store, FrameIndex next, std::size_t most,
                            Visit&& visit) {
   FrameIndex i = next > store.FirstIndex() ? next : store.FirstIndex();
   const FrameIndex end = store.EndIndex() - i > most ? i + most : store.EndIndex();
-  for (; i < end; ++i) visit(store.Frame(i));
+  for (; i < end; ++i) {
+    const StoredFrame frame = store.Frame(i);
+    if (!frame.sent) visit(frame);
+  }
   return end;
 }
 

@@ -37,6 +37,7 @@ bool MapFeed::CatchUp(const FrameStore& store, TrackStore& tracks, std::size_t m
 }
 
 void MapFeed::Add(const StoredFrame& frame, TrackStore& tracks) {
+  if (frame.sent) return;  // the own station is not heard
   const Ax25Decoder& d = inspector_.Inspect(frame);
   if (!inspector_.HeaderComplete() || !inspector_.IsType(FrameType::UI)) return;
   StationReport report;

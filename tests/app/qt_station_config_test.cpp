@@ -62,6 +62,11 @@ const RoundTripCase kRoundTrips[] = {
      })},
     {"Station", With([](StationConfig& c) { c.station = {GeoPoint{49.5, -72.25}, "N0CALL-7"}; })},
     {"StationCallsignOnly", With([](StationConfig& c) { c.station.callsign = "N0CALL"; })},
+    {"StationTransmit", With([](StationConfig& c) {
+       c.station.transmit = true;
+       c.station.path = "WIDE2-2";
+     })},
+    {"StationDirect", With([](StationConfig& c) { c.station.path = ""; })},
     {"MapOnlineTiles", With([](StationConfig& c) { c.map.onlineTiles = true; })},
     {"MapNoRangeRings", With([](StationConfig& c) { c.map.ringsKm.clear(); })},
     {"Everything", Everything()},
@@ -121,9 +126,19 @@ TEST(StationConfigTest, UnusableValuesKeepTheirDefaults) {
   Write(File(folder), "[incoming]\nkiss_tcp=yes\nkiss_tcp_host=  \nkiss_tcp_port=70000\n"
                                    "[kiss_server]\nport=-1\nenabled=1\n"
                                    "[Station]\nlatitude=95\nlongitude=0\ncallsign=NOT A CALLSIGN\n"
+                                   "transmit=1\npath=WIDE1-1,WIDE2-99\n"
                                    "[map]\nonline_tiles=1\nrange_rings_km=ten\ntrack_hours=-1\n"
                                    "tile_url=ftp://host/{z}/{x}/{y}.png\ntile_cache_mib=0\n");
   EXPECT_EQ(ReadStationConfig(folder.path()), StationConfig{});
+}
+
+TEST(StationConfigTest, APathWrittenByHandWithoutQuotesIsRead) {
+  testing::TempFolder folder;
+  Write(File(folder), "[Station]\ntransmit=true\npath=wide1-1, WIDE2-2\n");
+  StationConfig expected;
+  expected.station.transmit = true;
+  expected.station.path = "WIDE1-1,WIDE2-2";
+  EXPECT_EQ(ReadStationConfig(folder.path()), expected);
 }
 
 TEST(StationConfigTest, AFileTooBigIsNeitherReadNorRewritten) {
