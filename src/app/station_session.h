@@ -76,6 +76,8 @@ class StationSession {
   const CaptureFiles& Captures() const { return pipeline_.Captures(); }
   // The KISS server's core; it gets the frames while the station's choice has it on.
   KissServer& SharedFrames() { return kissServer_; }
+  // The data links, fed every received data frame; none when null.
+  void SetAx25Listener(Ax25FrameListener* listener) { pipeline_.SetAx25Listener(listener); }
 
  private:
   Station& station_;
