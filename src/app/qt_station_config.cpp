@@ -36,6 +36,14 @@ constexpr const char* kRingsKey = "map/range_rings_km";
 constexpr const char* kTileUrlKey = "map/tile_url";
 constexpr const char* kOnlineKey = "map/online_tiles";
 constexpr const char* kTileCacheKey = "map/tile_cache_mib";
+constexpr const char* kT1Key = "ax25/t1_ms";
+constexpr const char* kT3Key = "ax25/t3_s";
+constexpr const char* kRetriesKey = "ax25/retries";
+constexpr const char* kWindowKey = "ax25/window";
+constexpr const char* kWindow128Key = "ax25/window128";
+constexpr const char* kPaclenKey = "ax25/paclen";
+constexpr const char* kVersion22Key = "ax25/version22";
+constexpr const char* kAcceptIncomingKey = "ax25/accept_incoming";
 constexpr const char* kGeometryKey = "geometry";
 constexpr const char* kSplitterKey = "splitter";
 
@@ -197,6 +205,31 @@ void WriteMap(QSettings& file, const MapSettings& map) {
         map.tileCacheMib == defaults.tileCacheMib);
 }
 
+std::optional<long long> Whole(const QSettings& file, const char* key, Ax25Bounds bounds) {
+  bool isNumber = false;
+  const qlonglong value = file.value(key).toLongLong(&isNumber);
+  if (!isNumber || value < bounds.low || value > bounds.high) return std::nullopt;
+  return value;
+}
+
+// A flag keeps its default unless the file says "true" or "false".
+void ReadFlag(const QSettings& file, const char* key, bool& flag) {
+  const QString word = file.value(key).toString();
+  if (word == Flag(true)) flag = true;
+  if (word == Flag(false)) flag = false;
+}
+
+void ReadAx25(const QSettings& file, LinkParameters& link) {
+  if (const auto t1 = Whole(file, kT1Key, kT1MsBounds)) link.initialT1 = std::chrono::milliseconds{*t1};
+  if (const auto t3 = Whole(file, kT3Key, kT3SecondsBounds)) link.idlePollT3 = std::chrono::seconds{*t3};
+  if (const auto n2 = Whole(file, kRetriesKey, kRetriesBounds)) link.retriesN2 = static_cast<int>(*n2);
+  if (const auto k = Whole(file, kWindowKey, kWindowBounds)) link.windowModulo8 = static_cast<int>(*k);
+  if (const auto k = Whole(file, kWindow128Key, kWindow128Bounds)) link.windowModulo128 = static_cast<int>(*k);
+  if (const auto n1 = Whole(file, kPaclenKey, kPaclenBounds)) link.maxInfoN1 = static_cast<std::size_t>(*n1);
+  ReadFlag(file, kVersion22Key, link.version22);
+  ReadFlag(file, kAcceptIncomingKey, link.acceptIncoming);
+}
+
 void ReadPlaces(QSettings& file, StationConfig& config) {
   for (const PlaceGroup& g : kPlaceGroups) {
     file.beginGroup(g.group);
@@ -230,6 +263,7 @@ StationConfig ReadStationConfig(const std::filesystem::path& folder) {
   ReadPlaces(file, config);
   ReadStation(file, config);
   ReadMap(file, config.map);
+  ReadAx25(file, config.ax25.link);
   return config;
 }
 

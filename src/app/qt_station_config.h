@@ -11,6 +11,8 @@
 //   [map]           online_tiles, tile_url, tile_cache_mib, track_hours,
 //                   range_rings_km ("10,25,50"; empty for none), geometry,
 //                   splitter
+//   [ax25]          t1_ms, t3_s, retries, window, window128, paclen,
+//                   version22, accept_incoming (read only, set by hand)
 // Flags are the words "true" and "false", as in vorlink.ini.
 #pragma once
 

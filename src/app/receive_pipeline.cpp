@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "link/comm_event_text.h"
+#include "link/smack_crc.h"
 #include "base/utc.h"
 
 namespace vorlink {
@@ -64,6 +65,18 @@ void ReceivePipeline::OnUnit(std::span<const std::uint8_t> frame) {
   // Without capture files (vorlink-decode) none of their lines are made.
   if (captures_.Capturing()) WriteCaptures(frame, arrival);
   if (shared_ != nullptr) shared_->OnReceivedFrame(frame);
+  if (ax25_ != nullptr) HandToLinks(frame);
+}
+
+void ReceivePipeline::HandToLinks(std::span<const std::uint8_t> frame) {
+  const auto unit = UnescapeFrame(frame, unescaped_);
+  if (unit.size() < 2) return;
+  // Port 0 only: the links' own frames go out there.
+  if (unit[0] == kCommandData) {
+    ax25_->OnAx25Frame(unit.subspan(1));
+  } else if (unit[0] == kSmackFlag && unit.size() > 1 + kSmackCrcLength && SmackCrcGood(unit)) {
+    ax25_->OnAx25Frame(unit.subspan(1, unit.size() - 1 - kSmackCrcLength));
+  }
 }
 
 void ReceivePipeline::WriteCaptures(std::span<const std::uint8_t> frame, const DateTime& arrival) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/ax25_frame_listener.h"
 #include "app/receive_counters.h"
 #include "app/received_unit_sink.h"
 #include "base/clock.h"
@@ -25,6 +26,7 @@
 #include "decode/frame_display.h"
 #include "decode/text_pane.h"
 #include "link/deframer.h"
+#include "link/kiss_unescape.h"
 #include "link/serial_port.h"
 
 namespace vorlink {
@@ -75,6 +77,8 @@ class ReceivePipeline final : private UnitSink {
   void Reset() { deframer_.Reset(); }
   // Where every frame goes last of all (the KISS server); none when null.
   void SetSharedSink(ReceivedUnitSink* sink) { shared_ = sink; }
+  // Where every data frame of port 0 goes as AX.25 bytes (the data links); none when null.
+  void SetAx25Listener(Ax25FrameListener* listener) { ax25_ = listener; }
 
   CaptureFiles& Captures() { return captures_; }
   const CaptureFiles& Captures() const { return captures_; }
@@ -87,6 +91,7 @@ class ReceivePipeline final : private UnitSink {
   void WriteCaptures(std::span<const std::uint8_t> frame, const DateTime& arrival);
   void WriteTimeFrame(std::span<const std::uint8_t> frame, const DateTime& arrival);
   void WritePayloadLines();
+  void HandToLinks(std::span<const std::uint8_t> frame);
 
   ReceiveContext c_;
   CaptureFiles captures_;
@@ -98,6 +103,8 @@ class ReceivePipeline final : private UnitSink {
   // Set from a dropped mirror copy until the outgoing queue is seen empty.
   bool mirrorDropShown_ = false;
   ReceivedUnitSink* shared_ = nullptr;
+  Ax25FrameListener* ax25_ = nullptr;
+  UnescapedFrame unescaped_{};
 };
 
 }  // namespace vorlink

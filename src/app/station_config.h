@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/ax25_settings.h"
 #include "app/capture_settings.h"
 #include "app/kiss_server_choice.h"
 #include "app/link_choice.h"
@@ -42,6 +43,7 @@ struct StationConfig {
   OwnStation station;           // [Station]: distance and bearing, messages marked
   MapSettings map;              // [map]
   WindowPlace mapWindow;        // [map] geometry, splitter
+  Ax25Settings ax25;            // [ax25], read only: set by hand
 
   friend bool operator==(const StationConfig&, const StationConfig&) = default;
 };

@@ -81,6 +81,8 @@ class StationSession {
   // TNC; it follows the station's settings from Load on, and each status
   // timer tick sends what waited.
   OwnSender& Sender() { return sender_; }
+  // The data links, fed every received data frame; none when null.
+  void SetAx25Listener(Ax25FrameListener* listener) { pipeline_.SetAx25Listener(listener); }
 
  private:
   Station& station_;

@@ -29,14 +29,14 @@ class FrameDisplay {
   // store); the texts the capture lines take are made all the same.
   void SetPane(TextPane* pane) { pane_ = pane; }
   // Every frame shown is handed on to the sink too; null: to none.
-  void SetFrameSink(FrameSink* sink) { sink_ = sink; }
+  void SetFrameSink(ArrivedFrameSink* sink) { sink_ = sink; }
 
   // Of the frame shown last.
   const FrameText& Text() const { return text_; }
 
  private:
   TextPane* pane_;
-  FrameSink* sink_ = nullptr;
+  ArrivedFrameSink* sink_ = nullptr;
   Clock& clock_;
   const DisplayOptions& options_;
   FrameText text_;

@@ -20,9 +20,9 @@ struct ArrivedFrame {
   int lines = 0;                        // lines of its block
 };
 
-class FrameSink {
+class ArrivedFrameSink {
  public:
-  virtual ~FrameSink() = default;
+  virtual ~ArrivedFrameSink() = default;
   virtual void OnFrame(const ArrivedFrame& frame) = 0;
 };
 

@@ -140,8 +140,13 @@ bool FrameFilter::MatchesDecoded() const {
   const Ax25Decoder& d = inspector_.Decoded();
   if (spec_.type && !inspector_.IsType(*spec_.type)) return false;
   if (spec_.pid && (!d.HasPid || d.PidByte != *spec_.pid)) return false;
-  if (!spec_.from.empty() && !GlobMatches(spec_.from, d.SourceText)) return false;
-  if (!spec_.to.empty() && !GlobMatches(spec_.to, d.DestinationText)) return false;
+  const auto matches = [](const std::string& glob, const std::string& call) {
+    return glob.empty() || GlobMatches(glob, call);
+  };
+  const bool forward = matches(spec_.from, d.SourceText) && matches(spec_.to, d.DestinationText);
+  const bool back = spec_.bothWays && matches(spec_.from, d.DestinationText) &&
+                    matches(spec_.to, d.SourceText);
+  if (!forward && !back) return false;
   if (!spec_.via.empty()) {
     bool any = false;
     for (int k = 0; k < d.DigipeaterCount && !any; ++k) {

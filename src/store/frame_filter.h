@@ -32,6 +32,8 @@ struct FrameFilterSpec {
   std::string from{};  // globs, empty: any
   std::string to{};
   std::string via{};   // any digipeater, its has-been-repeated mark aside
+  // from and to match the other way round too: both directions of a link.
+  bool bothWays = false;
   std::optional<FrameType> type{};
   std::optional<std::uint8_t> pid{};  // I and UI frames only carry one
   std::string text{};  // UTF-8 as typed

@@ -95,7 +95,7 @@ class FrameSequence {
   virtual std::string_view Note(FrameIndex, int) const { return {}; }
 };
 
-class FrameStore final : public FrameSink, public FrameSequence {
+class FrameStore final : public ArrivedFrameSink, public FrameSequence {
  public:
   explicit FrameStore(FrameStoreLimits limits = {});
   FrameStore(const FrameStore&) = delete;

@@ -141,6 +141,31 @@ TEST(StationConfigTest, APathWrittenByHandWithoutQuotesIsRead) {
   EXPECT_EQ(ReadStationConfig(folder.path()), expected);
 }
 
+TEST(StationConfigTest, TheDataLinkSettingsAreReadFromAx25) {
+  testing::TempFolder folder;
+  Write(File(folder),
+        "[ax25]\nt1_ms=5000\nt3_s=600\nretries=4\nwindow=7\nwindow128=64\npaclen=128\n"
+        "version22=true\naccept_incoming=false\n");
+  LinkParameters expected;
+  expected.initialT1 = std::chrono::milliseconds{5000};
+  expected.idlePollT3 = std::chrono::seconds{600};
+  expected.retriesN2 = 4;
+  expected.windowModulo8 = 7;
+  expected.windowModulo128 = 64;
+  expected.maxInfoN1 = 128;
+  expected.version22 = true;
+  expected.acceptIncoming = false;
+  EXPECT_EQ(ReadStationConfig(folder.path()).ax25, Ax25Settings{expected});
+}
+
+TEST(StationConfigTest, DataLinkSettingsOutOfTheirRangeKeepTheirDefaults) {
+  testing::TempFolder folder;
+  Write(File(folder),
+        "[ax25]\nt1_ms=999\nt3_s=9\nretries=0\nwindow=8\nwindow128=128\npaclen=257\n"
+        "version22=yes\naccept_incoming=1\n");
+  EXPECT_EQ(ReadStationConfig(folder.path()).ax25, Ax25Settings{});
+}
+
 TEST(StationConfigTest, AFileTooBigIsNeitherReadNorRewritten) {
   testing::TempFolder folder;
   const std::string big = "[incoming]\nkiss_tcp=true\n" + std::string(kMostStationConfigBytes, '#');

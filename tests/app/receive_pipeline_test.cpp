@@ -14,6 +14,7 @@
 #include "fake_serial_port.h"
 #include "fake_status_line.h"
 #include "hex.h"
+#include "link/smack_crc.h"
 #include "recording_pane.h"
 #include "temp_folder.h"
 
@@ -97,6 +98,28 @@ TEST_F(ReceivePipelineTest, TheSharedSinkGetsEveryFrameAsReceivedAndNothingElse)
   pipeline.SetSharedSink(nullptr);
   Receive("C0 C0 00 43 C0");
   EXPECT_EQ(shared.frames, (std::vector<std::string>{"C0 00 41 C0", "C0 00 DB DC C0"}));
+}
+
+TEST_F(ReceivePipelineTest, TheLinksGetTheAx25BytesOfEachDataFrameOfPortZero) {
+  struct Recording final : Ax25FrameListener {
+    std::vector<std::string> frames;
+    void OnAx25Frame(std::span<const std::uint8_t> frame) override {
+      frames.push_back(ToHex({frame.begin(), frame.end()}));
+    }
+  } links;
+  pipeline.SetAx25Listener(&links);
+  std::vector<std::uint8_t> smack = Hex("80 41 42");
+  const std::uint16_t crc = SmackCrc(smack);
+  smack.push_back(static_cast<std::uint8_t>(crc & 0xFF));
+  smack.push_back(static_cast<std::uint8_t>(crc >> 8));
+  std::string smackFrame = "C0 " + ToHex(smack) + " C0";
+  Receive("C0 00 41 42 C0");      // data, port 0
+  Receive("C0 10 41 C0");         // port 1
+  Receive("C0 00 DB DC 41 C0");   // escaped FEND in the data
+  Receive(smackFrame.c_str());    // SMACK, checksum good
+  Receive("C0 80 41 42 00 00 C0");  // SMACK, checksum bad
+  Receive("C0 FF C0 C0 06 41 C0");  // return, and a hardware command
+  EXPECT_EQ(links.frames, (std::vector<std::string>{"41 42", "C0 41", "41 42"}));
 }
 
 TEST_F(ReceivePipelineTest, CapturesReachTheFilesByTheEndOfEachEvent) {

@@ -118,6 +118,10 @@ TEST(FrameFilterTest, CriteriaCombineWithAnd) {
       {"all together", {.from = "N0CALL*", .to = "APZ001", .via = "WIDE2-2", .type = FrameType::UI,
                         .pid = 0xF0, .text = "AIR"}, {"ui-via"}},
       {"all but one", {.from = "N0CALL*", .type = FrameType::I}, {}},
+      {"a link one way", {.from = "DEMO", .to = "ALPHA-1"}, {}},
+      {"a link both ways", {.from = "DEMO", .to = "ALPHA-1", .bothWays = true},
+       {"i-frame", "s-frame", "sabm"}},
+      {"both ways still wants both calls", {.from = "DEMO", .to = "APZ001", .bothWays = true}, {}},
   };
   const std::vector<NamedFrame> frames = HandMadeFrames();
   FrameStore store;

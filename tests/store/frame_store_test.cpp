@@ -35,7 +35,7 @@ const char* const kStoredUiFrame = "C0 00 82 84 86 40 40 40 60 B0 B2 B4 40 40 40
 
 // The live path without a window: deframer, frame display, store. Options
 // change now and then, as an operator clicks, and the clock moves on.
-class LiveRun final : private UnitSink, private FrameSink {
+class LiveRun final : private UnitSink, private ArrivedFrameSink {
  public:
   explicit LiveRun(FrameStoreLimits limits = {}) : store(limits) {
     display.SetFrameSink(this);
