@@ -3,9 +3,10 @@
 //   uncompressed  [CSE/SPD|PHGphgd|RNGrrrr|DFSshgd][/BRG/NRQ] comment
 //   compressed    comment (the cs bytes were the extension)
 //   Mic-E         ["xxx}" altitude][PHGphgd|RNGrrrr|DFSshgd] comment
-//   weather       "ddd/sss" wind (or the cs bytes), weather fields, comment
+//   weather       "ddd/sss" wind (or the cs bytes), weather fields, software
+//                 and unit codes
 //
-// and in every comment /A=aaaaaa, !DAO! and |base-91 telemetry|.
+// and in every other comment /A=aaaaaa, !DAO! and |base-91 telemetry|.
 #include "aprs/aprs_parts.h"
 
 namespace vorlink::aprs {
@@ -14,10 +15,10 @@ namespace {
 constexpr std::size_t kWindLength = 7;  // "ddd/sss"
 
 // A weather symbol's data: the wind from the course/speed field, then the
-// fields; none when neither is there.
-std::optional<AprsWeather> ReadPositionWeather(std::string_view text, PositionForm form,
-                                               AprsExtensions& ext, std::size_t& used) {
-  AprsWeather wx;
+// fields; the characters used, 0 (and no weather) when neither is there.
+std::size_t ReadPositionWeather(std::string_view text, PositionForm form, AprsExtensions& ext,
+                                std::optional<AprsWeather>& weather) {
+  AprsWeather& wx = weather.emplace();
   std::size_t skip = 0;
   bool wind = false;
   if (form == PositionForm::Compressed) {
@@ -32,34 +33,37 @@ std::optional<AprsWeather> ReadPositionWeather(std::string_view text, PositionFo
     wind = true;
   }
   const std::size_t fields = ReadWeatherFields(text.substr(skip), wx, wind);
-  if (fields == 0 && skip == 0) return std::nullopt;
+  if (fields == 0 && skip == 0) {
+    weather.reset();
+    return 0;
+  }
   ext.course.reset();
   ext.speedKnots.reset();
-  used = skip + fields;
-  return wx;
+  return skip + fields;
 }
 
 }  // namespace
 
-PositionTail ReadAfterPosition(std::string_view text, PositionForm form, AprsPosition& pos,
-                               AprsExtensions& ext) {
-  PositionTail tail;
+void ReadAfterPosition(std::string_view text, PositionForm form, AprsPosition& pos,
+                       AprsExtensions& ext, AprsComment& comment,
+                       std::optional<AprsWeather>* weather) {
   const bool micE = form == PositionForm::MicE;
   std::size_t at = micE ? ReadBase91Altitude(text, ext) : 0;
-  std::size_t weatherUsed = 0;
-  if (!micE && pos.symbol.code == '_') {
-    tail.weather = ReadPositionWeather(text, form, ext, weatherUsed);
+  if (weather && pos.symbol.code == '_') {
+    const std::size_t used = ReadPositionWeather(text, form, ext, *weather);
+    if (*weather) {
+      // What follows weather data names the software and the station unit.
+      comment = AprsComment(text.substr(used));
+      return;
+    }
   }
-  if (tail.weather) {
-    at += weatherUsed;
-  } else if (form != PositionForm::Compressed) {
+  if (form != PositionForm::Compressed) {
     at += ReadDataExtension(text.substr(at), pos.symbol, !micE, ext);
   }
   const std::string_view rest = text.substr(at);
   Cuts cuts;
   ReadCommentExtensions(rest, pos, ext, cuts, micE);
-  tail.comment = cuts.Apply(rest);
-  return tail;
+  cuts.Apply(rest, comment);
 }
 
 }  // namespace vorlink::aprs

@@ -1,8 +1,7 @@
 #include "aprs/aprs_decoder.h"
 
 #include <algorithm>
-#include <charconv>
-#include <system_error>
+#include <cstdint>
 
 #include "aprs/aprs_parts.h"
 
@@ -21,7 +20,9 @@ constexpr std::uint8_t kUiControl = 0x03;
 constexpr std::string_view kUltimeterPrefix = "$ULTW";
 constexpr double kMinTelemetryValue = -2147483648.0;
 constexpr double kMaxTelemetryValue = 2147483647.0;
-constexpr std::size_t kMaxTelemetryValueLength = 24;
+constexpr std::size_t kMaxTelemetryWholeDigits = 10;
+// Digits past these are below what a double of this range holds.
+constexpr std::size_t kMaxTelemetryFractionDigits = 9;
 
 // Position and what follows it, for objects and items.
 AprsReport ObjectBody(const Reader& r, std::size_t at, AprsObject o) {
@@ -30,9 +31,7 @@ AprsReport ObjectBody(const Reader& r, std::size_t at, AprsObject o) {
   if (used == 0) return Invalid(reason);
   const PositionForm form =
       o.position.compressed ? PositionForm::Compressed : PositionForm::Uncompressed;
-  PositionTail tail = ReadAfterPosition(r.Sub(at + used), form, o.position, o.extensions);
-  o.weather = tail.weather;
-  o.comment = tail.comment;
+  ReadAfterPosition(r.Sub(at + used), form, o.position, o.extensions, o.comment, &o.weather);
   return {o.item ? AprsType::Item : AprsType::Object, o};
 }
 
@@ -59,16 +58,30 @@ AprsReport DecodeItem(const Reader& r) {
 }
 
 // A T# value: a signed 32-bit integer's range, fractions allowed. Only
-// digits, a point and a leading minus: no exponent, no inf or nan.
+// digits, one point and a leading minus: no exponent, no inf or nan.
 std::optional<double> TelemetryValue(std::string_view text) {
-  if (text.empty() || text.size() > kMaxTelemetryValueLength) return std::nullopt;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (!IsDigit(text[i]) && text[i] != '.' && !(text[i] == '-' && i == 0)) return std::nullopt;
+  const bool negative = !text.empty() && text.front() == '-';
+  if (negative) text.remove_prefix(1);
+  std::int64_t whole = 0;
+  double fraction = 0;
+  double scale = 1;
+  std::size_t wholeDigits = 0, fractionDigits = 0;
+  bool point = false;
+  for (char c : text) {
+    if (c == '.' && !point) {
+      point = true;
+    } else if (!IsDigit(c)) {
+      return std::nullopt;
+    } else if (!point) {
+      if (++wholeDigits > kMaxTelemetryWholeDigits) return std::nullopt;
+      whole = whole * 10 + (c - '0');
+    } else if (++fractionDigits <= kMaxTelemetryFractionDigits) {
+      scale /= 10;
+      fraction += (c - '0') * scale;
+    }
   }
-  double v = 0;
-  const auto [end, error] =
-      std::from_chars(text.data(), text.data() + text.size(), v, std::chars_format::fixed);
-  if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+  if (wholeDigits + fractionDigits == 0) return std::nullopt;
+  const double v = (static_cast<double>(whole) + fraction) * (negative ? -1 : 1);
   if (v < kMinTelemetryValue || v > kMaxTelemetryValue) return std::nullopt;
   return v;
 }
@@ -237,10 +250,8 @@ AprsReport DecodeMaidenhead(const Reader& r) {
   if (close == std::string_view::npos || !IsLocator(rest.substr(0, close))) {
     return Invalid("bad Maidenhead locator");
   }
-  AprsText beacon;
-  beacon.maidenhead = rest.substr(0, close);
-  beacon.comment = AprsComment(rest.substr(close + 1));
-  return TextReport(AprsType::Maidenhead, beacon);
+  return {AprsType::Maidenhead,
+          AprsMaidenhead{rest.substr(0, close), AprsComment(rest.substr(close + 1))}};
 }
 
 // {UTdata: user U, packet type T; the text is all after the {, as the

@@ -216,7 +216,6 @@ struct BodyVisitor {
       sink.Bool(F::Messaging, w.messaging);
     }
     Optional(sink, F::Timestamp, w.timestamp);
-    Extensions(sink, w.extensions);
     if (w.raw.empty()) Weather(sink, w.weather);
     Optional(sink, F::RawWeather, w.raw);
     Comment(sink, w.comment);
@@ -293,11 +292,13 @@ struct BodyVisitor {
     Optional(sink, F::Text, q.footprint);
   }
   void operator()(const AprsText& t) const {
-    Optional(sink, F::Maidenhead, t.maidenhead);
     Optional(sink, F::UserId, t.userId);
     Optional(sink, F::PacketType, t.packetType);
     Optional(sink, F::Text, t.text);
-    Comment(sink, t.comment);
+  }
+  void operator()(const AprsMaidenhead& b) const {
+    sink.Text(F::Maidenhead, b.locator);
+    Comment(sink, b.comment);
   }
 };
 

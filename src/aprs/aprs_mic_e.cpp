@@ -199,7 +199,7 @@ AprsReport DecodeMicE(const Reader& r, std::string_view destination) {
   rest.remove_prefix(start);
   // A telemetry's closing | could pass for a device suffix.
   if (TrailingTelemetryLength(rest) == 0) rest.remove_suffix(SuffixLength(rest, device));
-  m.comment = ReadAfterPosition(rest, PositionForm::MicE, m.position, m.extensions).comment;
+  ReadAfterPosition(rest, PositionForm::MicE, m.position, m.extensions, m.comment, nullptr);
   return {AprsType::MicE, m};
 }
 

@@ -25,10 +25,12 @@ class Cuts {
   static constexpr int kMax = 6;
   // Overlapping or surplus cuts are ignored.
   void Add(std::size_t from, std::size_t length);
-  AprsComment Apply(std::string_view text) const;
+  // What is left of text, added to comment (which is empty: no copy made).
+  void Apply(std::string_view text, AprsComment& comment) const;
 
  private:
-  std::array<std::pair<std::size_t, std::size_t>, kMax> runs_{};
+  // Only the first count_ are set: a decoder's every comment makes one.
+  std::array<std::pair<std::size_t, std::size_t>, kMax> runs_;
   int count_ = 0;
 };
 
@@ -47,20 +49,18 @@ bool ReadLongitude(std::string_view text, int ambiguity, double& longitude);
 // How a position was sent, which decides what may follow it.
 enum class PositionForm : std::uint8_t { Uncompressed, Compressed, MicE };
 
-// What follows a position that is not an extension of it.
-struct PositionTail {
-  std::optional<AprsWeather> weather;
-  AprsComment comment;
-};
-
 // The one reading of what follows a position, for positions, objects, items
 // and Mic-E: the data extension (CSE/SPD, PHG, RNG, DFS, a DF report's
 // /BRG/NRQ), the weather of a weather symbol with its wind from the
 // course/speed field, the altitude, !DAO!, comment telemetry and the comment
 // left. ext comes with what the position itself carried (compressed cs bytes,
 // Mic-E motion). For Mic-E, text is the status text without its device bytes.
-PositionTail ReadAfterPosition(std::string_view text, PositionForm form, AprsPosition& pos,
-                               AprsExtensions& ext);
+// weather (null where none may follow) gets the weather when the symbol and
+// the text make it a weather report; its comment, the software and unit
+// codes, is then taken as it is.
+void ReadAfterPosition(std::string_view text, PositionForm form, AprsPosition& pos,
+                       AprsExtensions& ext, AprsComment& comment,
+                       std::optional<AprsWeather>* weather);
 
 // CSE/SPD, PHG, RNG or DFS at the start of text, and after it a DF report's
 // /BRG/NRQ when the symbol is the DF symbol; the characters it used.

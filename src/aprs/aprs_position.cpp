@@ -232,15 +232,15 @@ void Cuts::Add(std::size_t from, std::size_t length) {
   runs_[static_cast<std::size_t>(count_++)] = {from, length};
 }
 
-AprsComment Cuts::Apply(std::string_view text) const {
+void Cuts::Apply(std::string_view text, AprsComment& comment) const {
   // A handful of runs: insertion sort by start.
-  auto runs = runs_;
+  std::array<std::pair<std::size_t, std::size_t>, kMax> runs;
+  std::copy_n(runs_.begin(), count_, runs.begin());
   for (int k = 1; k < count_; ++k) {
     for (int j = k; j > 0 && runs[static_cast<std::size_t>(j)] < runs[static_cast<std::size_t>(j - 1)]; --j) {
       std::swap(runs[static_cast<std::size_t>(j)], runs[static_cast<std::size_t>(j - 1)]);
     }
   }
-  AprsComment comment;
   std::size_t next = 0;
   for (int k = 0; k < count_; ++k) {
     const auto [from, length] = runs[static_cast<std::size_t>(k)];
@@ -248,7 +248,6 @@ AprsComment Cuts::Apply(std::string_view text) const {
     next = from + length;
   }
   if (next < text.size()) comment.Add(text.substr(next));
-  return comment;
 }
 
 AprsReport Invalid(std::string_view reason) {
@@ -367,18 +366,17 @@ AprsReport DecodePositionReport(const Reader& r) {
   if (used == 0) return Invalid(reason);
   const PositionForm form =
       p.position.compressed ? PositionForm::Compressed : PositionForm::Uncompressed;
-  PositionTail tail = ReadAfterPosition(r.Sub(at + used), form, p.position, p.extensions);
-  if (tail.weather) {
+  std::optional<AprsWeather> weather;
+  ReadAfterPosition(r.Sub(at + used), form, p.position, p.extensions, p.comment, &weather);
+  if (weather) {
     AprsWeatherReport w;
     w.position = p.position;
     w.timestamp = p.timestamp;
     w.messaging = p.messaging;
-    w.extensions = p.extensions;
-    w.weather = *tail.weather;
-    w.comment = tail.comment;
+    w.weather = *weather;
+    w.comment = p.comment;
     return {AprsType::Weather, w};
   }
-  p.comment = tail.comment;
   return {AprsType::Position, p};
 }
 

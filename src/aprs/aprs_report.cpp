@@ -52,7 +52,6 @@ const AprsExtensions* AprsReport::Extensions() const {
   if (const auto* p = As<AprsPositionReport>()) return &p->extensions;
   if (const auto* m = As<AprsMicE>()) return &m->extensions;
   if (const auto* o = As<AprsObject>()) return &o->extensions;
-  if (const auto* w = As<AprsWeatherReport>()) return &w->extensions;
   return nullptr;
 }
 
@@ -62,7 +61,7 @@ const AprsComment* AprsReport::Comment() const {
   if (const auto* o = As<AprsObject>()) return &o->comment;
   if (const auto* w = As<AprsWeatherReport>()) return &w->comment;
   if (const auto* t = As<AprsTelemetry>()) return &t->comment;
-  if (const auto* x = As<AprsText>()) return &x->comment;
+  if (const auto* b = As<AprsMaidenhead>()) return &b->comment;
   return nullptr;
 }
 

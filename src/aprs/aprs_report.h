@@ -153,7 +153,6 @@ struct AprsWeatherReport {
   std::optional<AprsPosition> position;
   std::string_view timestamp;
   bool messaging = false;
-  AprsExtensions extensions;  // what the comment carried besides the weather
   AprsWeather weather;
   // A raw weather station's data ($ULTW, !!, #, *), its data type included.
   std::string_view raw;
@@ -223,14 +222,18 @@ struct AprsQuery {
   std::string_view footprint;
 };
 
-// Capabilities, user-defined and test data, Maidenhead beacons, and the
-// payload of a frame with no APRS data type.
+// Capabilities, user-defined and test data, and the payload of a frame with
+// no APRS data type.
 struct AprsText {
-  std::string_view maidenhead;  // beacons only
-  std::string_view userId;      // user-defined: one character each
+  std::string_view userId;  // user-defined: one character each
   std::string_view packetType;
   std::string_view text;
-  AprsComment comment;  // beacons: what follows the locator
+};
+
+// [IO91SX] comment: a beacon with a locator instead of a position.
+struct AprsMaidenhead {
+  std::string_view locator;
+  AprsComment comment;
 };
 
 struct AprsInvalid {
@@ -239,8 +242,8 @@ struct AprsInvalid {
 
 using AprsBody =
     std::variant<std::monostate, AprsInvalid, AprsPositionReport, AprsMicE, AprsObject,
-                 AprsWeatherReport, AprsMessage, AprsTelemetry, AprsTelemetryMessage,
-                 AprsStatus, AprsThirdParty, AprsNmea, AprsQuery, AprsText>;
+                 AprsWeatherReport, AprsMessage, AprsTelemetry, AprsTelemetryMessage, AprsStatus,
+                 AprsThirdParty, AprsNmea, AprsQuery, AprsText, AprsMaidenhead>;
 
 struct AprsReport {
   AprsType type = AprsType::NotAprs;
