@@ -83,7 +83,8 @@ AppController::~AppController() {
                      static_cast<QWidget*>(statistics_), static_cast<QWidget*>(about_),
                      static_cast<QWidget*>(messages_), static_cast<QWidget*>(frames_),
                      static_cast<QWidget*>(heard_), static_cast<QWidget*>(map_),
-                     static_cast<QWidget*>(aprsMessages_), static_cast<QWidget*>(stationDialog_)}) {
+                     static_cast<QWidget*>(aprsMessages_), static_cast<QWidget*>(stationDialog_),
+                     static_cast<QWidget*>(connectDialog_)}) {
     delete w;
   }
   for (const QPointer<QWidget>& w : viewers_) delete w;

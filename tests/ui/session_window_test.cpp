@@ -182,13 +182,8 @@ class ConnectMenuTest : public testing::ControllerTest {
 
   ConnectDialog& OpenDialog() {
     Trigger("MnuConnect");
-    auto* dialog = controller->findChild<ConnectDialog*>();
-    if (dialog == nullptr) {
-      for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (auto* d = qobject_cast<ConnectDialog*>(w); d && d->isVisible()) dialog = d;
-      }
-    }
-    return *dialog;
+    // The one the menu opened, brought to the front again.
+    return controller->OpenConnectDialog();
   }
   static FrameKind KindOf(const std::vector<std::uint8_t>& frame) {
     const auto addresses = ReadAddresses(frame);
