@@ -19,8 +19,8 @@
 namespace vorlink {
 namespace {
 
-constexpr int kShownColumns = 80;
-constexpr int kShownLines = 24;
+constexpr int kSessionShownColumns = 80;
+constexpr int kSessionShownLines = 24;
 // An input line longer than this is no line a BBS reads.
 constexpr int kMaxInputLength = 1024;
 
@@ -102,8 +102,8 @@ SessionWindow::SessionWindow(LinkSessions& sessions, SessionNumber session, QWid
 
 QSize SessionWindow::sizeHint() const {
   const QFontMetrics metrics(text_->font());
-  return {metrics.horizontalAdvance(QString(kShownColumns, '0')) + 40,
-          metrics.lineSpacing() * kShownLines + 80};
+  return {metrics.horizontalAdvance(QString(kSessionShownColumns, '0')) + 40,
+          metrics.lineSpacing() * kSessionShownLines + 80};
 }
 
 void SessionWindow::SendLine() {
