@@ -7,7 +7,7 @@
 namespace vorlink {
 namespace {
 
-constexpr std::uint8_t kLineEnd = 0x0D;
+constexpr std::uint8_t kSentLineEnd = 0x0D;
 
 std::string ConnectNote(const ConnectRequest& request) {
   std::string note = "connecting to " + CallsignText(request.remote);
@@ -124,7 +124,7 @@ SendOutcome LinkSessions::SendLine(SessionNumber session, std::string_view line)
                                     snapshot->state == LinkState::TimerRecovery);
   if (!running) return SendOutcome::NotConnected;
   std::vector<std::uint8_t> bytes(line.begin(), line.end());
-  bytes.push_back(kLineEnd);
+  bytes.push_back(kSentLineEnd);
   if (!manager_.Send(s->id, bytes)) return SendOutcome::QueueFull;
   completed_.clear();
   s->text.AddLine(SessionRole::Sent, std::string(line), completed_);

@@ -15,7 +15,7 @@ constexpr std::string_view kNotePrefix = "*** ";
 std::error_code LastSystemError() { return {errno, std::system_category()}; }
 
 // Writes all of bytes to fd, retrying what a signal cut short.
-std::error_code WriteWhole(int fd, std::string_view bytes) {
+std::error_code WriteLine(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t written = ::write(fd, bytes.data(), bytes.size());
     if (written < 0 && errno == EINTR) continue;
@@ -53,7 +53,7 @@ std::error_code SessionLog::Append(const SessionLine& line) {
   const int fd = ::open(file_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
   if (fd < 0) return LastSystemError();
   const off_t before = ::lseek(fd, 0, SEEK_END);
-  std::error_code error = WriteWhole(fd, bytes);
+  std::error_code error = WriteLine(fd, bytes);
   // A line cut short by a full disk is taken back, so the file never ends mid-line.
   if (error && before >= 0) {
     [[maybe_unused]] const int cut = ::ftruncate(fd, before);

@@ -13,6 +13,9 @@
 #include "app/device_links.h"
 #include "link/qt_serial_devices.h"
 #include "ui/about_window.h"
+#include "ui/connect_dialog.h"
+#include "ui/session_window.h"
+#include "ui/session_windows.h"
 #include "ui/aprs_messages_window.h"
 #include "ui/frame_browser.h"
 #include "ui/heard_view.h"
@@ -48,15 +51,40 @@ AppController::AppController(Station& station, Clock& clock, std::uint16_t timeS
       clock_(clock),
       timeServerPort_(timeServerPort),
       machineDevices_(std::make_unique<QtSerialDevices>()),
-      devices_(machineDevices_.get()) {}
+      devices_(machineDevices_.get()),
+      sessions_(std::make_unique<SessionWindows>(station.config.ax25.link, clock, status_,
+                                                 station.programFolder)) {
+  sessions_->Sessions().SetOwnCall(OwnAddress(station.config.station));
+  connect(sessions_.get(), &SessionWindows::WindowOpened, this, [this](SessionWindow* window) {
+    Track(window);
+    CentreOnScreen(*window);
+  });
+  connect(sessions_.get(), &SessionWindows::FramesWanted, this,
+          [this](const QString& own, const QString& remote) { OpenFrames().FilterByLink(own, remote); });
+}
+
+void AppController::ControllerStatus::SetSimpleText(std::string_view text) {
+  if (owner_.main_) {
+    static_cast<StatusLine&>(*owner_.main_).SetSimpleText(text);
+  } else {
+    owner_.station_.messages.Add(UtcNow(owner_.clock_), text);
+  }
+}
+
+void AppController::UseLinkSender(FrameSink& sender, std::function<bool()> transmitOn) {
+  sessions_->Route().SetSender(&sender);
+  transmitOn_ = std::move(transmitOn);
+}
 
 AppController::~AppController() {
+  sessions_.reset();
   // Windows still open when the process ends unload like any other.
   for (QWidget* w : {static_cast<QWidget*>(main_), static_cast<QWidget*>(setup_),
                      static_cast<QWidget*>(statistics_), static_cast<QWidget*>(about_),
                      static_cast<QWidget*>(messages_), static_cast<QWidget*>(frames_),
                      static_cast<QWidget*>(heard_), static_cast<QWidget*>(map_),
-                     static_cast<QWidget*>(aprsMessages_), static_cast<QWidget*>(stationDialog_)}) {
+                     static_cast<QWidget*>(aprsMessages_), static_cast<QWidget*>(stationDialog_),
+                     static_cast<QWidget*>(connectDialog_)}) {
     delete w;
   }
   for (const QPointer<QWidget>& w : viewers_) delete w;
@@ -87,9 +115,11 @@ void AppController::CloseAll() {
                      static_cast<QWidget*>(about_), static_cast<QWidget*>(messages_),
                      static_cast<QWidget*>(frames_), static_cast<QWidget*>(heard_),
                      static_cast<QWidget*>(map_), static_cast<QWidget*>(aprsMessages_),
-                     static_cast<QWidget*>(stationDialog_), static_cast<QWidget*>(main_)}) {
+                     static_cast<QWidget*>(stationDialog_), static_cast<QWidget*>(connectDialog_),
+                     static_cast<QWidget*>(main_)}) {
     if (w != nullptr) w->close();
   }
+  sessions_->CloseAll();
   for (const QPointer<QWidget>& w : viewers_) {
     if (w) w->close();
   }
@@ -105,7 +135,8 @@ void AppController::Track(QWidget* window) {
 void AppController::CheckWindowsLeft() {
   viewers_.removeAll(nullptr);
   if (!main_ && !setup_ && !statistics_ && !about_ && !messages_ && !frames_ && !heard_ && !map_ &&
-      !aprsMessages_ && !stationDialog_ && viewers_.isEmpty()) {
+      !aprsMessages_ && !stationDialog_ && !connectDialog_ && viewers_.isEmpty() &&
+      sessions_->Windows().isEmpty()) {
     End();
   }
 }
@@ -126,6 +157,8 @@ void AppController::ShowMainWindow() {
   connect(window, &MainWindow::AprsMessagesRequested, this, [this] { OpenAprsMessages(); });
   connect(window, &MainWindow::StationDialogRequested, this, [this] { OpenStationDialog(); });
   connect(window, &MainWindow::ConfigChanged, this, &AppController::SaveConfig);
+  connect(window, &MainWindow::ConnectRequested, this, [this] { OpenConnectDialog(); });
+  window->SetAx25Listener(&sessions_->Sessions());
   connect(window, &MainWindow::OpenCaptureRequested, this, [this] {
     const QString file = QFileDialog::getOpenFileName(
         main_, "Open Capture", QString::fromStdString(station_.programFolder.string()),
@@ -342,7 +375,29 @@ void AppController::ApplyOwnStation(const OwnStation& station) {
     if (auto* view = heard_->findChild<HeardView*>()) view->SetFrom(station.position);
   }
   if (aprsMessages_) aprsMessages_->SetOwnCallsign(station.callsign);
+  sessions_->Sessions().SetOwnCall(OwnAddress(station));
   if (map_) map_->SetOwnPosition(station.position);
+}
+
+ConnectDialog& AppController::OpenConnectDialog() {
+  if (connectDialog_) {
+    BringToFront(*connectDialog_);
+    return *connectDialog_;
+  }
+  connectDialog_ = Adopt(new ConnectDialog(SendBlocker(station_.config.station, transmitOn_()),
+                                           station_.config.ax25.link.version22));
+  connect(connectDialog_, &ConnectDialog::ConnectChosen, this, &AppController::ApplyConnectRequest);
+  connectDialog_->show();
+  return *connectDialog_;
+}
+
+void AppController::ApplyConnectRequest(const ConnectRequest& request) {
+  std::string problem;
+  if (sessions_->Connect(request, problem) == nullptr) {
+    if (connectDialog_) connectDialog_->ShowProblem(problem);
+    return;
+  }
+  if (connectDialog_) connectDialog_->close();
 }
 
 }  // namespace vorlink

@@ -1,7 +1,8 @@
 // The windows of the process and their lifetimes: the main window (loaded,
 // unloaded and loaded again when the setup dialog's OK applies new port
 // lines), the setup dialog, the statistics and the about window, the
-// messages, the frame browser, the stations heard and the capture viewers.
+// messages, the frame browser, the stations heard, the capture viewers and
+// the connected-mode sessions with their windows.
 // Every window is non-modal; the process ends when its last window is
 // closed, or at once on File > Exit or a stop signal, with every window
 // closed. It owns the station's vorlink.conf settings: dialogs and menus
@@ -13,19 +14,26 @@
 #include <QList>
 #include <QPointer>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "app/station.h"
+#include "ax25link/link_output.h"
+#include "base/status_line.h"
 #include "base/clock.h"
 #include "link/serial_device.h"
 #include "time/time_server_client.h"
+#include "app/connect_request.h"
 
 class QWidget;
 
 namespace vorlink {
 
 class AboutWindow;
+class ConnectDialog;
+class SessionWindow;
+class SessionWindows;
 class AprsMessagesWindow;
 class OwnStationDialog;
 class FrameBrowser;
@@ -69,6 +77,15 @@ class AppController final : public QObject {
   OwnStationDialog& OpenStationDialog();
   // A capture in a viewer window of its own.
   FrameBrowser& OpenCapture(const QString& file);
+  // Terminal > Connect...: says why nothing can be sent, or opens a
+  // session window for the link it asks for.
+  ConnectDialog& OpenConnectDialog();
+  SessionWindows& Sessions() { return *sessions_; }
+
+  // The station's one sender toward the TNC, for the data links' frames,
+  // and whether it may transmit now (a callsign and "Transmit" on). Until
+  // it is given the links' frames go nowhere and Connect... says so.
+  void UseLinkSender(FrameSink& sender, std::function<bool()> transmitOn);
 
  signals:
   // The program is to end: Exit, or no window is left. Once.
@@ -92,6 +109,17 @@ class AppController final : public QObject {
   void CheckWindowsLeft();
   void CloseAll();
   void End();
+  void ApplyConnectRequest(const ConnectRequest& request);
+  // Status texts of what no window owns (the session logs): on the main
+  // window's status line, or straight into the messages.
+  class ControllerStatus final : public StatusLine {
+   public:
+    explicit ControllerStatus(AppController& owner) : owner_(owner) {}
+    void SetSimpleText(std::string_view text) override;
+
+   private:
+    AppController& owner_;
+  };
 
   Station& station_;
   Clock& clock_;
@@ -108,6 +136,11 @@ class AppController final : public QObject {
   QPointer<MapWindow> map_;
   QPointer<AprsMessagesWindow> aprsMessages_;
   QPointer<OwnStationDialog> stationDialog_;
+  QPointer<ConnectDialog> connectDialog_;
+  ControllerStatus status_{*this};
+  std::function<bool()> transmitOn_ = [] { return false; };
+  // Made last, released first: its windows work on the station.
+  std::unique_ptr<SessionWindows> sessions_;
   QList<QPointer<QWidget>> viewers_;
   bool ended_ = false;
 };

@@ -1,5 +1,6 @@
 #include "ui/frame_browser.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -168,6 +169,10 @@ void FrameBrowser::BuildFilterBar(QWidget* bar) {
   auto* apply = new QPushButton("&Filter");
   apply->setObjectName("FilterApply");
   grid->addWidget(apply, 1, 6);
+  bothWays_ = new QCheckBox("both ways");
+  bothWays_->setObjectName("FilterBothWays");
+  bothWays_->setToolTip("From and To match the other way round too: a link's frames");
+  grid->addWidget(bothWays_, 0, 6);
   find_ = AddField(*grid, 7, "Find", "FindText", "F3 next, Shift+F3 previous");
   auto* previous = new QPushButton("<");
   previous->setObjectName("FindPrevious");
@@ -187,6 +192,7 @@ void FrameBrowser::BuildFilterBar(QWidget* bar) {
     connect(edit, &QLineEdit::returnPressed, this, &FrameBrowser::ApplyFilter);
   }
   connect(type_, &QComboBox::currentIndexChanged, this, &FrameBrowser::ApplyFilter);
+  connect(bothWays_, &QCheckBox::toggled, this, &FrameBrowser::ApplyFilter);
   connect(find_, &QLineEdit::textChanged, this, [this](const QString& t) { view_->SetHighlight(t); });
   connect(find_, &QLineEdit::returnPressed, this, [this] { FindNext(true); });
   connect(next, &QPushButton::clicked, this, [this] { FindNext(true); });
@@ -256,10 +262,19 @@ void FrameBrowser::FilterBySource(const QString& callsign) {
   ApplyFilter();
 }
 
+void FrameBrowser::FilterByLink(const QString& one, const QString& other) {
+  from_->setText(one);
+  to_->setText(other);
+  const QSignalBlocker quiet(bothWays_);
+  bothWays_->setChecked(true);
+  ApplyFilter();
+}
+
 void FrameBrowser::ApplyFilter() {
   FrameFilterSpec spec;
   spec.from = from_->text().trimmed().toStdString();
   spec.to = to_->text().trimmed().toStdString();
+  spec.bothWays = bothWays_->isChecked();
   spec.via = via_->text().trimmed().toStdString();
   if (type_->currentIndex() > 0) spec.type = ParseFrameType(type_->currentText().toStdString());
   const std::string pid = pid_->text().trimmed().toStdString();

@@ -18,6 +18,7 @@
 #include "store/frame_filter.h"
 #include "store/frame_store.h"
 
+class QCheckBox;
 class QComboBox;
 class QGridLayout;
 class QLabel;
@@ -51,6 +52,8 @@ class FrameBrowser final : public QMainWindow {
 
   // Shows only the frames from this source callsign (glob).
   void FilterBySource(const QString& callsign);
+  // Shows only the frames between the two stations, either way.
+  void FilterByLink(const QString& one, const QString& other);
   void ApplyFilter();
   bool Filtering() const { return filterNext_.has_value(); }
   QString StatusText() const;
@@ -92,6 +95,7 @@ class FrameBrowser final : public QMainWindow {
   QLineEdit* from_ = nullptr;
   QLineEdit* to_ = nullptr;
   QLineEdit* via_ = nullptr;
+  QCheckBox* bothWays_ = nullptr;  // From and To either way round
   QComboBox* type_ = nullptr;
   QLineEdit* pid_ = nullptr;
   QLineEdit* text_ = nullptr;

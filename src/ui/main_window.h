@@ -62,6 +62,8 @@ class MainWindow final : public QMainWindow, public StationView {
   // One tick of the status timer.
   void UpdateStatus() { session_->OnStatusTimer(); }
   FrameView& FramePane() { return *framePane_; }
+  // Where every received data frame goes as AX.25 bytes (the data links).
+  void SetAx25Listener(Ax25FrameListener* listener) { session_->SetAx25Listener(listener); }
 
  signals:
   // File > Exit: the whole program, not this window alone.
@@ -76,6 +78,8 @@ class MainWindow final : public QMainWindow, public StationView {
   void HeardRequested();
   void MapRequested();
   void OpenCaptureRequested();
+  // Terminal > Connect...
+  void ConnectRequested();
   // A menu changed the station's vorlink.conf settings.
   void ConfigChanged();
 

@@ -1,6 +1,6 @@
 // The main window's menus: File, Options and Info as they always were, with
 // Open Capture in File, the station's own position and callsign in Options,
-// and the View menu beside them.
+// the View menu beside them, and Terminal for the connected-mode sessions.
 #include <QAction>
 #include <QKeySequence>
 #include <QMenu>
@@ -41,6 +41,11 @@ void MainWindow::BuildMenus() {
   QAction* about = info->addAction("&About");
   about->setObjectName("MnuAbout");
 
+  QMenu* terminal = menuBar()->addMenu("&Terminal");
+  terminal->setObjectName("MnuTerminal");
+  QAction* connectLink = terminal->addAction("Connect...");
+  connectLink->setObjectName("MnuConnect");
+
   connect(setup, &QAction::triggered, this, [this] { emit SetupDialogRequested(false); });
   connect(exit, &QAction::triggered, this, &MainWindow::ExitRequested);
   connect(clear, &QAction::triggered, this, &MainWindow::ClearCounters);
@@ -49,6 +54,7 @@ void MainWindow::BuildMenus() {
   connect(station, &QAction::triggered, this, &MainWindow::StationDialogRequested);
   connect(statistics, &QAction::triggered, this, &MainWindow::StatisticsRequested);
   connect(about, &QAction::triggered, this, &MainWindow::AboutRequested);
+  connect(connectLink, &QAction::triggered, this, &MainWindow::ConnectRequested);
 }
 
 void MainWindow::BuildViewMenu(QMenu* file, QAction* exit) {

@@ -10,7 +10,7 @@
 namespace vorlink {
 namespace {
 
-std::vector<std::uint8_t> Bytes(std::string_view text) { return {text.begin(), text.end()}; }
+std::vector<std::uint8_t> TextBytes(std::string_view text) { return {text.begin(), text.end()}; }
 
 struct TextCase {
   const char* name;
@@ -26,7 +26,7 @@ class SessionTextCases : public ::testing::TestWithParam<TextCase> {};
 TEST_P(SessionTextCases, GiveTheirLines) {
   SessionText text;
   std::vector<SessionLine> completed;
-  for (const std::string& chunk : GetParam().chunks) text.AddReceived(Bytes(chunk), completed);
+  for (const std::string& chunk : GetParam().chunks) text.AddReceived(TextBytes(chunk), completed);
   std::vector<std::string> lines;
   for (const SessionLine& line : text.Lines()) {
     EXPECT_EQ(line.role, SessionRole::Received);
@@ -60,11 +60,11 @@ TEST(SessionTextTest, ALineOfExactlyTheBoundEndsThereAndOneMoreByteStartsTheNext
   SessionText text;
   std::vector<SessionLine> completed;
   const std::string full(kSessionLineBytes, 'x');
-  text.AddReceived(Bytes(full), completed);
+  text.AddReceived(TextBytes(full), completed);
   ASSERT_EQ(text.Lines().size(), 1u);
   EXPECT_EQ(text.Lines().back().text, full);
   EXPECT_EQ(text.PendingText(), "");
-  text.AddReceived(Bytes(full + "y"), completed);
+  text.AddReceived(TextBytes(full + "y"), completed);
   EXPECT_EQ(text.Lines().size(), 2u);
   EXPECT_EQ(text.PendingText(), "y");
 }
@@ -72,10 +72,10 @@ TEST(SessionTextTest, ALineOfExactlyTheBoundEndsThereAndOneMoreByteStartsTheNext
 TEST(SessionTextTest, KeepsTheLastLinesAndNumbersThemFromTheStart) {
   SessionText text;
   std::vector<SessionLine> completed;
-  for (std::size_t k = 0; k < kSessionLinesKept; ++k) text.AddReceived(Bytes("l\r"), completed);
+  for (std::size_t k = 0; k < kSessionLinesKept; ++k) text.AddReceived(TextBytes("l\r"), completed);
   EXPECT_EQ(text.Lines().size(), kSessionLinesKept);
   EXPECT_EQ(text.FirstNumber(), 0u);
-  text.AddReceived(Bytes("last\r"), completed);
+  text.AddReceived(TextBytes("last\r"), completed);
   EXPECT_EQ(text.Lines().size(), kSessionLinesKept);
   EXPECT_EQ(text.FirstNumber(), 1u);
   EXPECT_EQ(text.EndNumber(), kSessionLinesKept + 1);
@@ -85,7 +85,7 @@ TEST(SessionTextTest, KeepsTheLastLinesAndNumbersThemFromTheStart) {
 TEST(SessionTextTest, AnOwnLineEndsTheWaitingPromptFirst) {
   SessionText text;
   std::vector<SessionLine> completed;
-  text.AddReceived(Bytes("=> "), completed);
+  text.AddReceived(TextBytes("=> "), completed);
   text.AddLine(SessionRole::Sent, "L", completed);
   EXPECT_EQ(completed, (std::vector<SessionLine>{{SessionRole::Received, "=> "},
                                                  {SessionRole::Sent, "L"}}));
