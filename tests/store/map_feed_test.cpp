@@ -16,7 +16,7 @@ struct FeedRow {
   bool position;
   const char* station;  // the name on the map
   bool object;
-  LatLon at;
+  GeoPoint at;
   char table, code;
   std::optional<int> course;
   std::optional<double> speedKmh;
@@ -27,7 +27,7 @@ TEST(MapFeedTest, PositionsObjectsAndNothingElse) {
       {"plain position", "!4903.50N/07201.75W-Test", "APRS", true, "N0CALL", false,
        {49.058333, -72.029167}, '/', '-', {}, {}},
       {"course and speed", "=4903.50N/07201.75W>088/036", "APRS", true, "N0CALL", false,
-       {49.058333, -72.029167}, '/', '>', 88, 36 * kKmhPerKnot},
+       {49.058333, -72.029167}, '/', '>', 88, 36 * kKnotsToKmh},
       {"object by its name", ";LEADER   *092345z4903.50N/07201.75W>", "APRS", true, "LEADER", true,
        {49.058333, -72.029167}, '/', '>', {}, {}},
       {"item by its name", ")AID #2!4903.50N/07201.75WA", "APRS", true, "AID #2", true,
