@@ -115,8 +115,8 @@ vorlink::TrackStore GenerateFlood(std::size_t stations, std::size_t positions, b
     r.symbolCode = kSymbols[s % (sizeof kSymbols - 1)];
     r.position = {48 + near(random), 10 + near(random)};
     for (std::size_t k = 0; k < each; ++k) {
-      r.position = swarm ? vorlink::LatLon{r.position.latitude + step(random), r.position.longitude + step(random)}
-                         : vorlink::LatLon{lat(random), lon(random)};
+      r.position = swarm ? vorlink::GeoPoint{r.position.latitude + step(random), r.position.longitude + step(random)}
+                         : vorlink::GeoPoint{lat(random), lon(random)};
       r.time = kNow - static_cast<std::int64_t>((each - k) * 7'200'000 / each);
       store.Add(r);
     }
@@ -126,7 +126,7 @@ vorlink::TrackStore GenerateFlood(std::size_t stations, std::size_t positions, b
 
 // Panning at each zoom: the first frame at the zoom (which builds its track
 // lines) alone, then `pans` frames each moved a few pixels.
-void PanFigures(vorlink::MapView& view, QImage& frame, std::initializer_list<int> zooms, vorlink::LatLon centre,
+void PanFigures(vorlink::MapView& view, QImage& frame, std::initializer_list<int> zooms, vorlink::GeoPoint centre,
                 int pans) {
   QElapsedTimer clock;
   for (const int zoom : zooms) {
@@ -137,7 +137,7 @@ void PanFigures(vorlink::MapView& view, QImage& frame, std::initializer_list<int
     const double firstMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
     std::vector<double> wall, cpu;
     for (int i = 0; i < pans; ++i) {
-      const vorlink::LatLon at = view.PointAt(QPointF(640 + kPanPixels, 400 + kPanPixels / 2));
+      const vorlink::GeoPoint at = view.PointAt(QPointF(640 + kPanPixels, 400 + kPanPixels / 2));
       view.CentreOn(at);
       clock.restart();
       const double cpuStart = CpuMs();
@@ -264,7 +264,7 @@ void LiveBench(std::size_t stations, std::size_t positions, vorlink::BaseMap& ba
   vorlink::MapView view(store, base);
   view.resize(1280, 800);
   view.SetNow(kNow);
-  view.SetLook({vorlink::LatLon{50, 8}, {10, 25, 50, 100}, 7'200'000});
+  view.SetLook({vorlink::GeoPoint{50, 8}, {10, 25, 50, 100}, 7'200'000});
   view.SetZoom(10);
   view.CentreOn({48, 10});
   view.show();
@@ -432,7 +432,7 @@ int main(int argc, char** argv) {
   vorlink::MapView view(store, base);
   view.resize(1280, 800);
   view.SetNow(kNow);
-  view.SetLook({vorlink::LatLon{50, 8}, {10, 25, 50, 100}, 7'200'000});
+  view.SetLook({vorlink::GeoPoint{50, 8}, {10, 25, 50, 100}, 7'200'000});
   QImage frame(view.size(), QImage::Format_ARGB32_Premultiplied);
 
   clock.restart();
@@ -445,7 +445,7 @@ int main(int argc, char** argv) {
     bool swarm;
     const char* what;
     std::initializer_list<int> zooms;
-    vorlink::LatLon centre;
+    vorlink::GeoPoint centre;
   } floods[] = {
       {false, "flood: %zu stations, %zu positions anywhere on earth", {0, 1, 2, 3, 4, 5}, {20, 0}},
       {true, "swarm: %zu stations, %zu positions each a jump from the last", {3, 5, 7, 8, 9, 10}, {48, 10}},
@@ -459,7 +459,7 @@ int main(int argc, char** argv) {
     vorlink::MapView floodView(crowd, base);
     floodView.resize(view.size());
     floodView.SetNow(kNow);
-    floodView.SetLook({vorlink::LatLon{50, 8}, {10, 25, 50, 100}, 7'200'000});
+    floodView.SetLook({vorlink::GeoPoint{50, 8}, {10, 25, 50, 100}, 7'200'000});
     clock.restart();
     floodView.render(&frame);
     std::printf("first frame (projecting the tracks): %lld ms\n", static_cast<long long>(clock.elapsed()));

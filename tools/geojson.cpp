@@ -15,7 +15,7 @@ void AppendNumber(std::string& out, double value, int decimals) {
   out += text;
 }
 
-void AppendCoordinates(std::string& out, LatLon at) {
+void AppendCoordinates(std::string& out, GeoPoint at) {
   out += '[';
   AppendNumber(out, at.longitude, 6);
   out += ',';

@@ -30,18 +30,18 @@ bool WriteLines(const std::filesystem::path& folder, const std::vector<std::stri
     content += line;
     content += kLineEnd;
   }
-  return !ReplaceFileWhole(folder / kConfigFileName, content);
+  return !ReplaceFileWhole(folder / kIniFileName, content);
 }
 
 }  // namespace
 
 ConfigFileStatus ReadConfigFile(const std::filesystem::path& folder, Settings& settings,
                                 std::string* problem) {
-  const TextFile read = ReadTextFile(folder / kConfigFileName, kMostConfigBytes);
+  const TextFile read = ReadTextFile(folder / kIniFileName, kMostConfigBytes);
   if (read.error == std::errc::no_such_file_or_directory) return ConfigFileStatus::kMissing;
   // A file that exists but cannot be read is not missing: its settings stay.
   if (read.error) {
-    if (problem != nullptr) *problem = ReadProblem(kConfigFileName, read.error);
+    if (problem != nullptr) *problem = ReadProblem(kIniFileName, read.error);
     return ConfigFileStatus::kUnreadable;
   }
   auto targets = LinesOf(settings);
@@ -53,13 +53,13 @@ ConfigFileStatus ReadConfigFile(const std::filesystem::path& folder, Settings& s
 
 std::string MoreSettingsProblem(const std::filesystem::path& folder) {
   // Reading one byte is enough to meet a folder or a missing permission.
-  const std::filesystem::path file = folder / kMoreSettingsFileName;
+  const std::filesystem::path file = folder / kConfFileName;
   std::error_code error = ReadTextFile(file, 0).error;
   std::error_code noSize;
   if (!error && std::filesystem::file_size(file, noSize) > kMostStationConfigBytes && !noSize) {
     error = std::make_error_code(std::errc::file_too_large);
   }
-  return ReadProblem(kMoreSettingsFileName, error);
+  return ReadProblem(kConfFileName, error);
 }
 
 bool WriteConfigFile(const std::filesystem::path& folder, const Settings& settings) {

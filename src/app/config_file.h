@@ -14,7 +14,7 @@
 
 namespace vorlink {
 
-inline constexpr std::string_view kConfigFileName = "vorlink.ini";
+inline constexpr std::string_view kIniFileName = "vorlink.ini";
 // Where the port lines stand in the file, counted from 1.
 inline constexpr int kIncomingPortLineNumber = 1;
 inline constexpr int kOutgoingPortLineNumber = 3;

@@ -35,7 +35,7 @@ std::vector<std::string> ConfigurePort(SerialPortComponent& port, std::string_vi
                                        int lineNumber) {
   std::vector<std::string> problems;
   if (const auto fault = FindPortLineFault(portLine)) {
-    problems.push_back(std::string(kConfigFileName) + " line " + std::to_string(lineNumber) + ": " +
+    problems.push_back(std::string(kIniFileName) + " line " + std::to_string(lineNumber) + ": " +
                        DescribePortLineFault(*fault));
   }
   if (port.PortOpen()) port.SetPortOpen(false);

@@ -60,7 +60,7 @@ constexpr PlaceGroup kPlaceGroups[] = {
 };
 
 std::filesystem::path FileIn(const std::filesystem::path& folder) {
-  return folder / kMoreSettingsFileName;
+  return folder / kConfFileName;
 }
 
 QString PathText(const std::filesystem::path& file) {

@@ -18,7 +18,8 @@
 
 namespace vorlink {
 
-inline constexpr std::string_view kMoreSettingsFileName = "vorlink.conf";
+// Every setting beyond the four lines of vorlink.ini (kIniFileName).
+inline constexpr std::string_view kConfFileName = "vorlink.conf";
 // More than a hand-edited file of settings ever holds; a bigger one is not read.
 inline constexpr std::uintmax_t kMostStationConfigBytes = 256 * 1024;
 

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/config_file.h"
 #include "app/whole_file.h"
 #include "tnc/tnc_script.h"
 
@@ -130,7 +131,7 @@ StationMade MakeStationFolder(const fs::path& station, const fs::path& dataFolde
     return made;
   }
   made.usable = true;
-  if (fs::exists(station / kConfigurationName, error)) return made;
+  if (fs::exists(station / kIniFileName, error)) return made;
   for (std::string_view script : kSampleScripts) {
     if (fs::exists(fs::symlink_status(station / script, error))) continue;
     std::string problem;

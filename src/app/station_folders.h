@@ -21,7 +21,6 @@ namespace vorlink {
 
 inline constexpr std::string_view kHomeStationName = "VORLINK";
 inline constexpr std::string_view kSampleScripts[] = {"tnc_init.txt", "tnc_exit.txt"};
-inline constexpr std::string_view kConfigurationName = "vorlink.ini";
 
 // Folders no station is ever kept in, nor anything below them.
 inline constexpr std::string_view kSystemFolders[] = {"usr",   "bin",   "sbin",   "lib", "lib32",

@@ -1,14 +1,13 @@
 #include "aprs/aprs_detail.h"
 
 #include "aprs/aprs_fields.h"
+#include "base/text.h"
 #include "geo/geo_point.h"
 
 namespace vorlink {
 namespace {
 
 constexpr char kNotSent[] = "not sent";
-constexpr unsigned char kFirstShownByte = 0x20;
-constexpr unsigned char kDelete = 0x7F;
 constexpr double kFeetPerMetre = 1 / 0.3048;
 
 // A number and its field's unit; a degree sign hugs its number.
@@ -28,7 +27,7 @@ class DetailSink final : public AprsFieldSink {
   using AprsFieldSink::Text;
   void Text(AprsField field, std::span<const std::string_view> runs) override {
     std::string& value = Value(field);
-    for (std::string_view run : runs) AppendLatin1(value, run);
+    for (std::string_view run : runs) AppendDisplayText(value, run);
   }
   void Number(AprsField field, double v) override {
     std::string& value = Value(field);
@@ -95,20 +94,6 @@ class DetailSink final : public AprsFieldSink {
 };
 
 }  // namespace
-
-void AppendLatin1(std::string& out, std::string_view bytes) {
-  for (char c : bytes) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b < kFirstShownByte || b == kDelete) {
-      out += '.';
-    } else if (b < 0x80) {
-      out += c;
-    } else {
-      out += static_cast<char>(0xC0 | (b >> 6));
-      out += static_cast<char>(0x80 | (b & 0x3F));
-    }
-  }
-}
 
 std::vector<AprsDetailLine> AprsDetailLines(const AprsReport& report, std::optional<GeoPoint> from) {
   std::vector<AprsDetailLine> lines;

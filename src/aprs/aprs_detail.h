@@ -32,7 +32,4 @@ void AppendAprsDetailLines(std::vector<AprsDetailLine>& lines, const AprsReport&
 // the values sent, for one cell of a table.
 std::string WeatherSummary(const AprsWeather& weather);
 
-// Received bytes as UTF-8 text: Latin-1 above 0x7F, control bytes as ".".
-void AppendLatin1(std::string& out, std::string_view bytes);
-
 }  // namespace vorlink

@@ -17,7 +17,6 @@ namespace vorlink::aprs {
 inline constexpr double kFeetToMetres = 0.3048;
 inline constexpr double kMphToMetresPerSecond = 0.44704;
 inline constexpr double kKnotsToMetresPerSecond = 1852.0 / 3600.0;
-inline constexpr double kKnotsToKmh = 1.852;
 
 // Runs cut out of a comment; what is left becomes an AprsComment.
 class Cuts {

@@ -28,6 +28,29 @@ bool SameLetters(std::string_view a, std::string_view b) {
          std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return UpperCase(x) == UpperCase(y); });
 }
 
+void AppendDisplayText(std::string& out, std::string_view bytes) {
+  constexpr unsigned char kFirstShown = 0x20;
+  constexpr unsigned char kDelete = 0x7F;
+  constexpr unsigned char kFirstHigh = 0x80;
+  for (const char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < kFirstShown || b == kDelete) {
+      out += '.';
+    } else if (b < kFirstHigh) {
+      out += c;
+    } else {
+      out += static_cast<char>(0xC0 | (b >> 6));
+      out += static_cast<char>(0x80 | (b & 0x3F));
+    }
+  }
+}
+
+std::string DisplayText(std::string_view bytes) {
+  std::string text;
+  AppendDisplayText(text, bytes);
+  return text;
+}
+
 std::string_view Trimmed(std::string_view text) {
   const auto blank = [](char c) { return c == ' ' || c == '\t'; };
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);

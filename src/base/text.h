@@ -1,6 +1,6 @@
 // Small text helpers every layer uses: hexadecimal and decimal digits
 // appended in place (no allocation on the per-frame path), ASCII upper case,
-// and the words flags are stored as.
+// the words flags are stored as, and received bytes as display text.
 #pragma once
 
 #include <cstdint>
@@ -41,6 +41,12 @@ constexpr char UpperCase(char c) { return c >= 'a' && c <= 'z' ? static_cast<cha
 std::string UpperCase(std::string_view text);
 // Equal but for the case of ASCII letters.
 bool SameLetters(std::string_view a, std::string_view b);
+
+// Received bytes (a comment, a message, a name) as the UTF-8 every list and
+// the map show: Latin-1 above 0x7F, control bytes and DEL as ".", so that no
+// byte breaks a cell or a label and an \xE9 reads as e-acute everywhere.
+void AppendDisplayText(std::string& out, std::string_view bytes);
+std::string DisplayText(std::string_view bytes);
 
 // Without the blanks and tabs at either end.
 std::string_view Trimmed(std::string_view text);

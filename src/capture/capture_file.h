@@ -65,6 +65,7 @@ class CaptureFile {
   const std::error_code& Error() const { return error_; }
   // Bytes of a torn unit the last opening removed; reading clears it.
   std::uintmax_t TakeTornBytes() { return std::exchange(tornBytes_, 0); }
+  CaptureUnit Unit() const { return unit_; }
 
  private:
   std::error_code OpenDescriptor();

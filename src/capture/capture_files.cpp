@@ -65,7 +65,7 @@ void CaptureFiles::Tell(CaptureFile& file, CaptureFile::Change change) {
   if (status_ == nullptr) return;
   const std::string name = file.Name().filename().string();
   if (torn > 0) {
-    status_->SetSimpleText(name + ": " + std::to_string(torn) + " bytes of a torn frame removed");
+    status_->SetSimpleText(TornUnitText(name, torn, file.Unit()));
   }
   if (change == CaptureFile::Change::kPaused) {
     status_->SetSimpleText("capture paused: " + name + ": " + file.Error().message());

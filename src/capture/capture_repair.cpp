@@ -162,4 +162,15 @@ std::optional<off_t> WholeLength(int descriptor, off_t size, CaptureUnit unit) {
   return size;
 }
 
+std::string TornUnitText(std::string_view file, std::uintmax_t bytes, CaptureUnit unit) {
+  std::string_view word = "frame";
+  if (unit == CaptureUnit::kLine) word = "line";
+  if (unit == CaptureUnit::kPcapRecord) word = "record";
+  std::string text(file);
+  text += ": " + std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes") + " of a torn ";
+  text += word;
+  text += " removed";
+  return text;
+}
+
 }  // namespace vorlink

@@ -13,7 +13,10 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace vorlink {
 
@@ -22,5 +25,9 @@ enum class CaptureUnit { kKissFrame, kLine, kPcapRecord };
 // The length of the leading part of the open file (size bytes long) made of
 // whole units; none when it cannot be read (errno tells why).
 std::optional<off_t> WholeLength(int descriptor, off_t size, CaptureUnit unit);
+
+// What the message log says of a cut: "ddmmyyyy_hhmm.dump: 1 byte of a torn
+// line removed", the unit named as the file counts it (frame, line, record).
+std::string TornUnitText(std::string_view file, std::uintmax_t bytes, CaptureUnit unit);
 
 }  // namespace vorlink

@@ -9,7 +9,6 @@
 namespace vorlink {
 namespace {
 
-constexpr double kEarthRadiusKm = 6371.0088;
 constexpr int kMaxLocator = 10;
 
 // Per pair: how many parts each square has, alternating letters and digits.

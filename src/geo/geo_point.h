@@ -1,5 +1,6 @@
-// Positions on the map: Maidenhead locators and great-circle distance and
-// bearing, for the heard list and the --within filter.
+// The one point on the earth of every folder (the heard list, the map, the
+// --within filter): Maidenhead locators, great-circle distance and bearing,
+// and the units they are measured in.
 #pragma once
 
 #include <numbers>
@@ -12,6 +13,8 @@ namespace vorlink {
 inline constexpr double kDegreesPerRadian = 180.0 / std::numbers::pi;
 constexpr double Radians(double degrees) { return degrees / kDegreesPerRadian; }
 
+// The earth's mean radius (IUGG), for great circles and distances on the ground.
+inline constexpr double kEarthRadiusKm = 6371.0088;
 inline constexpr double kKnotsToKmh = 1.852;
 // A locator's usual length, a square of about 5 by 2.5 km.
 inline constexpr int kLocatorCharacters = 6;

@@ -35,12 +35,12 @@ class Reader {
   std::size_t at_ = 0;
 };
 
-LatLon Steps(std::int32_t latitude, std::int32_t longitude) {
+GeoPoint Steps(std::int32_t latitude, std::int32_t longitude) {
   return {latitude / kPn2StepsPerDegree, longitude / kPn2StepsPerDegree};
 }
 
 // One node and the points around it; false when the bytes end first.
-bool ReadNode(Reader& in, std::vector<LatLon>& points) {
+bool ReadNode(Reader& in, std::vector<GeoPoint>& points) {
   const auto lat = in.Signed(2);
   const auto lon = in.Signed(2);
   const auto around = in.Unsigned(2);

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "geo/web_mercator.h"
+#include "geo/geo_point.h"
 
 namespace vorlink {
 
@@ -33,7 +33,7 @@ enum class Pn2Kind : std::uint8_t { Line = 0, Polygon = 2, Hole = 3 };
 struct Pn2Shape {
   Pn2Kind kind = Pn2Kind::Line;
   std::uint32_t id = 0;
-  std::vector<LatLon> points;
+  std::vector<GeoPoint> points;
 };
 
 struct Pn2File {

@@ -1,17 +1,15 @@
 #include "geo/track_jump.h"
 
 #include <cmath>
-#include <numbers>
 
 namespace vorlink {
 namespace {
 
-constexpr double kRadiansPerDegree = std::numbers::pi / 180;
-constexpr double kKmPerDegree = kEarthRadiusMetres / 1000 * kRadiansPerDegree;
+constexpr double kKmPerDegree = Radians(kEarthRadiusKm);
 constexpr double kMillisecondsPerHour = 3'600'000;
 
 // Degrees of longitude east, the short way round.
-double EastDegrees(LatLon a, LatLon b) {
+double EastDegrees(GeoPoint a, GeoPoint b) {
   const double east = b.longitude - a.longitude;
   return std::abs(east) > 180 ? std::remainder(east, 360.0) : east;
 }
@@ -28,7 +26,7 @@ bool PlausibleMove(const TrackPoint& from, const TrackPoint& to) {
   if (north > reach) return false;
   double east = std::abs(EastDegrees(from.position, to.position));
   if (north + east <= reach) return true;
-  east *= std::cos((from.position.latitude + to.position.latitude) / 2 * kRadiansPerDegree);
+  east *= std::cos(Radians((from.position.latitude + to.position.latitude) / 2));
   return north * north + east * east <= reach * reach;
 }
 

@@ -16,7 +16,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "geo/web_mercator.h"
+#include "geo/geo_point.h"
 
 namespace vorlink {
 
@@ -25,7 +25,7 @@ inline constexpr std::size_t kMaxTrackPoints = 1'000;
 inline constexpr std::size_t kMaxStoredPoints = 2'000'000;
 
 struct TrackPoint {
-  LatLon position;
+  GeoPoint position;
   std::int64_t time = 0;  // UTC milliseconds since 1970
 };
 
@@ -33,7 +33,7 @@ struct TrackPoint {
 struct StationReport {
   std::string name;     // the callsign (SSID included), or the object's or item's name
   bool object = false;  // an object or item, known by its name
-  LatLon position;
+  GeoPoint position;
   char symbolTable = '/';
   char symbolCode = '/';
   std::int64_t time = 0;  // when heard, UTC milliseconds since 1970

@@ -23,7 +23,7 @@ double ClampLatitude(double latitude) {
   return std::clamp(latitude, -kMercatorMaxLatitude, kMercatorMaxLatitude);
 }
 
-WorldPoint ToWorld(LatLon point, int zoom) {
+WorldPoint ToWorld(GeoPoint point, int zoom) {
   const double size = WorldPixels(zoom);
   const double lat = Radians(ClampLatitude(point.latitude));
   const double x = (WrapLongitude(point.longitude) + 180.0) / 360.0 * size;
@@ -31,14 +31,14 @@ WorldPoint ToWorld(LatLon point, int zoom) {
   return {x, std::clamp(y, 0.0, size)};
 }
 
-LatLon FromWorld(WorldPoint point, int zoom) {
+GeoPoint FromWorld(WorldPoint point, int zoom) {
   const double size = WorldPixels(zoom);
   const double y = std::clamp(point.y, 0.0, size);
   const double n = std::numbers::pi * (1.0 - 2.0 * y / size);
   return {std::atan(std::sinh(n)) * kDegreesPerRadian, WrapLongitude(point.x / size * 360.0 - 180.0)};
 }
 
-TileId TileAt(LatLon point, int zoom) {
+TileId TileAt(GeoPoint point, int zoom) {
   zoom = std::clamp(zoom, kMinMapZoom, kMaxMapZoom);
   const WorldPoint w = ToWorld(point, zoom);
   const int last = (1 << zoom) - 1;
@@ -66,11 +66,11 @@ std::vector<TileId> TilesCovering(WorldPoint topLeft, double width, double heigh
 }
 
 double MetresPerPixel(double latitude, int zoom) {
-  return 2.0 * std::numbers::pi * kEarthRadiusMetres * std::cos(Radians(ClampLatitude(latitude))) /
+  return 2.0 * std::numbers::pi * kWebMercatorSphereRadiusM * std::cos(Radians(ClampLatitude(latitude))) /
          WorldPixels(zoom);
 }
 
-int ZoomToFit(LatLon southWest, LatLon northEast, double width, double height) {
+int ZoomToFit(GeoPoint southWest, GeoPoint northEast, double width, double height) {
   for (int zoom = kMaxMapZoom; zoom > kMinMapZoom; --zoom) {
     const WorldPoint a = ToWorld({northEast.latitude, southWest.longitude}, zoom);
     const WorldPoint b = ToWorld({southWest.latitude, northEast.longitude}, zoom);

@@ -8,19 +8,16 @@
 #include <cstdint>
 #include <vector>
 
+#include "geo/geo_point.h"
+
 namespace vorlink {
 
 inline constexpr double kMercatorMaxLatitude = 85.05112877980659;  // atan(sinh(pi))
 inline constexpr int kTilePixels = 256;
 inline constexpr int kMinMapZoom = 0;
 inline constexpr int kMaxMapZoom = 19;
-inline constexpr double kEarthRadiusMetres = 6'378'137.0;  // the projection's sphere
-
-struct LatLon {
-  double latitude = 0;   // degrees, north positive
-  double longitude = 0;  // degrees, east positive
-  friend bool operator==(LatLon, LatLon) = default;
-};
+// The projection's own sphere (the WGS 84 equatorial radius), not the earth's mean radius.
+inline constexpr double kWebMercatorSphereRadiusM = 6'378'137.0;
 
 // A point of the world square at some zoom, in pixels.
 struct WorldPoint {
@@ -41,12 +38,12 @@ double WorldPixels(int zoom);
 double WrapLongitude(double longitude);
 double ClampLatitude(double latitude);
 
-WorldPoint ToWorld(LatLon point, int zoom);
+WorldPoint ToWorld(GeoPoint point, int zoom);
 // x outside the square wraps; y outside it clamps to the edge's latitude.
-LatLon FromWorld(WorldPoint point, int zoom);
+GeoPoint FromWorld(WorldPoint point, int zoom);
 
 // The tile holding a point.
-TileId TileAt(LatLon point, int zoom);
+TileId TileAt(GeoPoint point, int zoom);
 // The tiles a view of width x height pixels with its top left corner at
 // topLeft touches, row by row; columns wrap round the date line, rows beyond
 // the poles are left out. At most a view's worth: never an area ahead.
@@ -57,6 +54,6 @@ double MetresPerPixel(double latitude, int zoom);
 
 // The zoom (rounded down, within the map's zooms) at which a span of
 // degrees fits into a view, for "fit all stations".
-int ZoomToFit(LatLon southWest, LatLon northEast, double width, double height);
+int ZoomToFit(GeoPoint southWest, GeoPoint northEast, double width, double height);
 
 }  // namespace vorlink

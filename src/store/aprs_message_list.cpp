@@ -3,9 +3,7 @@
 #include <algorithm>
 
 #include "aprs/aprs_decoder.h"
-#include "aprs/aprs_detail.h"
 #include "base/text.h"
-#include "decode/frame_text.h"
 
 namespace vorlink {
 namespace {
@@ -19,12 +17,6 @@ std::string MessageKey(std::string_view from, std::string_view to, std::string_v
   key += '#';
   key += number;  // message numbers are case-sensitive
   return key;
-}
-
-std::string Shown(std::string_view callsign) {
-  std::string text;
-  AppendPrintable(text, callsign);
-  return text;
 }
 
 }  // namespace
@@ -74,9 +66,9 @@ void AprsMessageList::AddMessage(std::string_view from, const AprsMessage& m, st
   AprsMessageEntry entry;
   entry.time = time;
   entry.kind = m.kind;
-  entry.from = Shown(from);
-  entry.to = Shown(m.addressee);
-  entry.number = Shown(m.number);
+  entry.from = DisplayText(from);
+  entry.to = DisplayText(m.addressee);
+  entry.number = DisplayText(m.number);
   std::string key;
   if (!entry.number.empty()) {
     key = MessageKey(entry.from, entry.to, entry.number);
@@ -86,7 +78,7 @@ void AprsMessageList::AddMessage(std::string_view from, const AprsMessage& m, st
     }
   }
   if (entries_.size() >= kMaxAprsMessages) DropOldest();
-  AppendLatin1(entry.text, m.text);
+  AppendDisplayText(entry.text, m.text);
   entries_.push_back(std::move(entry));
   if (!key.empty()) numbered_.insert_or_assign(std::move(key), first_ + entries_.size() - 1);
 }
@@ -105,7 +97,7 @@ AprsMessageEntry* AprsMessageList::Find(const std::string& key) {
 // An answer from B to A answers A's message to B.
 void AprsMessageList::Answer(std::string_view from, std::string_view to, std::string_view number,
                              AprsMessageState state) {
-  AprsMessageEntry* entry = Find(MessageKey(Shown(to), Shown(from), Shown(number)));
+  AprsMessageEntry* entry = Find(MessageKey(DisplayText(to), DisplayText(from), DisplayText(number)));
   // A reject after an ack, or an ack sent again, changes nothing.
   if (entry != nullptr && entry->state == AprsMessageState::Open) entry->state = state;
 }

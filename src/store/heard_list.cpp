@@ -3,9 +3,8 @@
 #include <algorithm>
 
 #include "aprs/aprs_decoder.h"
-#include "aprs/aprs_detail.h"
+#include "base/text.h"
 #include "base/utc.h"
-#include "decode/frame_text.h"
 
 namespace vorlink {
 namespace {
@@ -25,7 +24,7 @@ void SetText(std::string& to, std::string_view bytes) {
   while (!bytes.empty() && bytes.front() == ' ') bytes.remove_prefix(1);
   while (!bytes.empty() && bytes.back() == ' ') bytes.remove_suffix(1);
   to.clear();
-  AppendLatin1(to, bytes.substr(0, kMaxHeardText));
+  AppendDisplayText(to, bytes.substr(0, kMaxHeardText));
   Bound(to);
 }
 
@@ -64,7 +63,7 @@ void HeardList::Add(const StoredFrame& frame) {
   if (!inspector_.HeaderComplete()) return;
   // As the address line shows it: no control character can reach a table.
   std::string callsign;
-  AppendPrintable(callsign, d.SourceText);
+  AppendDisplayText(callsign, d.SourceText);
   auto it = rows_.find(callsign);
   if (it == rows_.end()) {
     if (stations_.size() >= kMaxHeardStations) {

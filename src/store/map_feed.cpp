@@ -1,9 +1,7 @@
 #include "store/map_feed.h"
 
-#include <algorithm>
-
 #include "aprs/aprs_decoder.h"
-#include "decode/frame_text.h"
+#include "base/text.h"
 
 namespace vorlink {
 
@@ -13,7 +11,7 @@ bool ReadPositionReport(const AprsReport& aprs, StationReport& report) {
   if (const auto* object = aprs.As<AprsObject>()) {
     if (!object->alive) return false;
     report.name.clear();
-    AppendPrintable(report.name, object->name);
+    AppendDisplayText(report.name, object->name);
     report.object = true;
   }
   report.position = {position->latitude, position->longitude};
@@ -21,19 +19,16 @@ bool ReadPositionReport(const AprsReport& aprs, StationReport& report) {
   report.symbolCode = position->symbol.code;
   if (const AprsExtensions* e = aprs.Extensions()) {
     report.course = e->course;
-    if (e->speedKnots) report.speedKmh = *e->speedKnots * kKmhPerKnot;
+    if (e->speedKnots) report.speedKmh = *e->speedKnots * kKnotsToKmh;
     report.altitudeMetres = e->altitudeMetres;
   }
-  if (const AprsComment* comment = aprs.Comment()) AppendPrintable(report.comment, comment->Text());
+  if (const AprsComment* comment = aprs.Comment()) AppendDisplayText(report.comment, comment->Text());
   return true;
 }
 
 bool MapFeed::CatchUp(const FrameStore& store, TrackStore& tracks, std::size_t most) {
-  FrameIndex i = std::max(next_, store.FirstIndex());
-  const FrameIndex end = store.EndIndex() - i > most ? i + most : store.EndIndex();
-  for (; i < end; ++i) Add(store.Frame(i), tracks);
-  next_ = end;
-  return end < store.EndIndex();
+  next_ = VisitFramesFrom(store, next_, most, [&](const StoredFrame& f) { Add(f, tracks); });
+  return next_ < store.EndIndex();
 }
 
 void MapFeed::Add(const StoredFrame& frame, TrackStore& tracks) {
@@ -41,16 +36,16 @@ void MapFeed::Add(const StoredFrame& frame, TrackStore& tracks) {
   const Ax25Decoder& d = inspector_.Inspect(frame);
   if (!inspector_.HeaderComplete() || !inspector_.IsType(FrameType::UI)) return;
   StationReport report;
-  AppendPrintable(report.name, d.SourceText);
+  AppendDisplayText(report.name, d.SourceText);
   if (!ReadPositionReport(DecodeAprsFrame(d), report)) return;
   report.time = frame.arrival;
   report.direct = !inspector_.AnyRepeated();
   for (int k = 0; k < d.DigipeaterCount; ++k) {
     if (k > 0) report.path += ',';
-    AppendPrintable(report.path, d.DigipeaterText[static_cast<std::size_t>(k)]);
+    AppendDisplayText(report.path, d.DigipeaterText[static_cast<std::size_t>(k)]);
   }
   const auto payload = d.Payload();
-  AppendPrintable(report.report,
+  AppendDisplayText(report.report,
                   std::string_view(reinterpret_cast<const char*>(payload.data()), payload.size()));
   tracks.Add(report);
 }

@@ -15,8 +15,6 @@
 
 namespace vorlink {
 
-inline constexpr double kKmhPerKnot = 1.852;
-
 // The position an APRS report gives, filled into report (the name of an
 // object or item, position, symbol, comment, course, speed, altitude);
 // false when it gives none, or kills its object.

@@ -198,7 +198,7 @@ Window* AppController::AdoptPlaced(Window* window, WindowPlace StationConfig::*p
 
 void AppController::SaveConfig() {
   if (WriteStationConfig(station_.workingFolder, station_.config)) return;
-  const std::string text = "cannot save " + std::string(kMoreSettingsFileName);
+  const std::string text = "cannot save " + std::string(kConfFileName);
   if (main_) {
     static_cast<StatusLine&>(*main_).SetSimpleText(text);
   } else {

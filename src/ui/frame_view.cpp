@@ -16,6 +16,7 @@
 #include <optional>
 
 #include "store/frame_filter.h"
+#include "ui/pane_colour.h"
 #include "ui/pane_glyphs.h"
 #include "ui/quiet_scroll_bar.h"
 #include "ui/window_look.h"
@@ -51,12 +52,6 @@ LineMatch MatchIn(const QString& text) {
 }
 
 }  // namespace
-
-QColor PaneColour(PaneRole role, const QPalette& palette) {
-  if (role == PaneRole::Separator) return palette.color(QPalette::Disabled, QPalette::Text);
-  const Rgb rgb = RgbOf(role);
-  return QColor(rgb.red, rgb.green, rgb.blue);
-}
 
 FrameView::FrameView(const FrameStore& store, QWidget* parent)
     : QAbstractScrollArea(parent), store_(store) {

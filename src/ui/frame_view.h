@@ -28,9 +28,6 @@ namespace vorlink {
 class PaneGlyphs;
 class QuietScrollBar;
 
-// The pane's colour for a role; Separator follows the desktop's palette.
-QColor PaneColour(PaneRole role, const QPalette& palette);
-
 inline constexpr int kFrameViewRefreshMs = 50;
 // Find and Copy give the event loop back after this long.
 inline constexpr int kWorkSliceMs = 20;

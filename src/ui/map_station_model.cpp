@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "geo/map_geo.h"
+#include "geo/geo_point.h"
 #include "store/heard_list.h"
 #include "ui/row_runs.h"
 
@@ -37,7 +37,7 @@ void MapStationModel::Update(const std::vector<std::size_t>& changed) {
   }
 }
 
-void MapStationModel::SetOwn(const std::optional<LatLon>& own) {
+void MapStationModel::SetOwn(const std::optional<GeoPoint>& own) {
   own_ = own;
   if (rows_ > 0) emit dataChanged(index(0, kMapDistanceColumn), index(rows_ - 1, kMapBearingColumn));
 }
@@ -58,14 +58,10 @@ QVariant MapStationModel::data(const QModelIndex& index, int role) const {
     case kMapStationColumn: return QString::fromStdString(r.name);
     case kMapDistanceColumn:
       if (!own_) return {};
-      if (const auto km = MapDistanceKm(*own_, r.position)) return std::round(*km * 10) / 10;
-      return {};
+      return std::round(DistanceKm(*own_, r.position) * 10) / 10;
     case kMapBearingColumn:
       if (!own_) return {};
-      if (const auto bearing = MapBearingDegrees(*own_, r.position)) {
-        return static_cast<int>(std::lround(*bearing)) % 360;
-      }
-      return {};
+      return static_cast<int>(std::lround(BearingDegrees(*own_, r.position))) % 360;
     case kMapLastHeardColumn: return QString::fromStdString(HeardTimeText(r.time));
     case kMapHeardColumn: return MapHeardText(r);
     default: return {};

@@ -41,7 +41,7 @@ class MapStationModel final : public QAbstractTableModel {
   // rows it changed (TrackStore::TakeChanged).
   void Update(const std::vector<std::size_t>& changed);
   // Where distance and bearing are measured from; none leaves them blank.
-  void SetOwn(const std::optional<LatLon>& own);
+  void SetOwn(const std::optional<GeoPoint>& own);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -50,7 +50,7 @@ class MapStationModel final : public QAbstractTableModel {
 
  private:
   const TrackStore& stations_;
-  std::optional<LatLon> own_;
+  std::optional<GeoPoint> own_;
   int rows_ = 0;  // rows announced; the store may hold more
 };
 

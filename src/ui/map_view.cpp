@@ -11,8 +11,6 @@
 #include <chrono>
 #include <cmath>
 
-#include "geo/map_geo.h"
-#include "geo/track_jump.h"
 #include "ui/base_map.h"
 #include "ui/map_label_space.h"
 #include "ui/tile_layer.h"
@@ -40,14 +38,8 @@ constexpr std::uint64_t kTrackPixelsPerPaint = 1'250'000;
 constexpr int kLabelUnmeasured = -1;
 // More copies of the world than this in the base map's cache are drawn once and copied.
 constexpr int kBaseCopiesDrawn = 3;
-// Pixels round a symbol's centre that every symbol covers, a wide pen and
-// rounding allowed for.
-constexpr int kTrackUnderSymbol = 2;
 // A rebuild of the tracks works this long per turn of the event loop.
 constexpr auto kBuildSlice = std::chrono::milliseconds(12);
-// How far a last-hours filter may lag behind the clock for the tracks.
-constexpr std::int64_t kTrackFilterLagMs = 60'000;
-constexpr auto kForgottenLinesLag = std::chrono::minutes(1);
 
 QColor FadedTrack(int band) {
   const QColor track = QColor::fromRgb(kTrack), paper = QColor::fromRgb(kPaper);
@@ -56,12 +48,8 @@ QColor FadedTrack(int band) {
   return {mix(track.red(), paper.red()), mix(track.green(), paper.green()), mix(track.blue(), paper.blue())};
 }
 
-bool SamePoint(const TrackPoint& a, const TrackPoint& b) { return a.position == b.position && a.time == b.time; }
-
-WorldPoint Fraction(LatLon point) {
-  const WorldPoint w = ToWorld(point, 0);
-  return {w.x / kTilePixels, w.y / kTilePixels};
-}
+QPointF Screen(ViewPixel pixel) { return {pixel.x, pixel.y}; }
+ViewPixel Pixel(QPointF screen) { return {screen.x(), screen.y()}; }
 
 // Grid steps in degrees (longitude, latitude) for a zoom.
 struct GridStep {
@@ -85,7 +73,7 @@ QString KmText(double km) {
 }  // namespace
 
 MapView::MapView(const TrackStore& stations, BaseMap& base, QWidget* parent)
-    : QWidget(parent), stations_(stations), base_(base) {
+    : QWidget(parent), stations_(stations), base_(base), tracks_(stations) {
   setObjectName("MapView");
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
@@ -117,108 +105,34 @@ void MapView::StationsChanged() { update(); }
 
 std::int64_t MapView::Now() const { return now_ ? *now_ : QDateTime::currentMSecsSinceEpoch(); }
 
-double MapView::WorldSide() const { return WorldPixels(zoom_); }
-
-void MapView::Project() {
-  if (projectedGeneration_ == stations_.Generation() && projected_.size() == stations_.Size()) return;
-  if (projected_.size() > stations_.Size()) {
-    projected_.clear();  // cleared: rows are other stations now
-    stale_ = true;
-  }
-  const std::size_t known = projected_.size();
-  projected_.resize(stations_.Size());
-  for (std::size_t row = 0; row < stations_.Size(); ++row) {
-    const MapStation& station = stations_.At(row);
-    Projected& out = projected_[row];
-    if (row >= known || out.track.empty()) {
-      ProjectFrom(row, 0);
-      continue;
-    }
-    if (station.track.size() == out.track.size() && SamePoint(station.track.back(), out.end)) {
-      out.last = Fraction(station.last.position);
-      if (!out.track.empty()) out.last.x = out.track.back().x;
-      continue;
-    }
-    // Where the last projected position is now: before it, the oldest may have gone.
-    std::size_t end = station.track.size();
-    while (end > 0 && !SamePoint(station.track[end - 1], out.end)) --end;
-    const std::size_t gone = end == 0 ? out.track.size() : out.track.size() - std::min(end, out.track.size());
-    if (gone == 0) {
-      ProjectFrom(row, out.track.size());
-      continue;
-    }
-    forgotten_ = true;
-    for (std::vector<RowLines>* states : {&rowLines_, &nextRows_}) {
-      if (row < states->size()) (*states)[row].upTo -= std::min(gone, (*states)[row].upTo);
-    }
-    ProjectFrom(row, 0);
-  }
-  projectedGeneration_ = stations_.Generation();
+MapViewport MapView::Port() const {
+  MapViewport port = viewport_;
+  port.Resize(width(), height());
+  return port;
 }
 
-void MapView::ProjectFrom(std::size_t row, std::size_t from) {
-  const MapStation& station = stations_.At(row);
-  Projected& out = projected_[row];
-  out.last = Fraction(station.last.position);
-  out.track.resize(from);
-  out.joined.resize(from);
-  out.track.reserve(station.track.size());
-  out.joined.reserve(station.track.size());
-  if (from == 0) out.shift = 0;
-  for (std::size_t k = from; k < station.track.size(); ++k) {
-    WorldPoint f = Fraction(station.track[k].position);
-    const bool joined = k > 0 && PlausibleMove(station.track[k - 1], station.track[k]);
-    if (joined) {
-      const double step = f.x + out.shift - out.track.back().x;
-      if (step > 0.5) out.shift -= 1;
-      if (step < -0.5) out.shift += 1;
-    }
-    f.x += out.shift;
-    out.track.push_back(f);
-    out.joined.push_back(joined);
-  }
-  // The last position on the same copy of the world as its track's end.
-  if (!out.track.empty()) {
-    out.last.x = out.track.back().x;
-    out.end = station.track.back();
-  }
+MapViewport& MapView::SizedPort() {
+  viewport_.Resize(width(), height());
+  return viewport_;
 }
 
-QPointF MapView::ScreenOfFraction(WorldPoint fraction) const {
-  double dx = fraction.x - centre_.x;
-  dx -= std::round(dx);  // the nearest copy of the world
-  return {width() / 2.0 + dx * WorldSide(), height() / 2.0 + (fraction.y - centre_.y) * WorldSide()};
-}
+QPointF MapView::ScreenOf(GeoPoint point) const { return Screen(Port().PixelOf(point)); }
 
-QPointF MapView::ScreenOf(LatLon point) const { return ScreenOfFraction(Fraction(point)); }
+GeoPoint MapView::PointAt(QPointF screen) const { return Port().PointAt(Pixel(screen)); }
 
-LatLon MapView::PointAt(QPointF screen) const {
-  const double side = WorldSide();
-  return FromWorld({(centre_.x + (screen.x() - width() / 2.0) / side) * side,
-                    (centre_.y + (screen.y() - height() / 2.0) / side) * side},
-                   zoom_);
-}
+GeoPoint MapView::Centre() const { return viewport_.Centre(); }
 
-LatLon MapView::Centre() const { return FromWorld({centre_.x * WorldSide(), centre_.y * WorldSide()}, zoom_); }
-
-void MapView::CentreOn(LatLon point) {
-  centre_ = Fraction(point);
+void MapView::CentreOn(GeoPoint point) {
+  viewport_.CentreOn(point);
   update();
 }
 
 void MapView::SetZoom(int zoom) {
-  zoom_ = std::clamp(zoom, kMinMapZoom, kMaxMapZoom);
+  viewport_.SetZoom(zoom);
   update();
 }
 
-bool MapView::Passes(const MapStation& station) const {
-  if (filter_.directOnly && !station.last.direct) return false;
-  if (filter_.lastHours > 0 &&
-      station.last.time < Now() - static_cast<std::int64_t>(filter_.lastHours * kMapMillisecondsPerHour)) {
-    return false;
-  }
-  return true;
-}
+bool MapView::Passes(const MapStation& station) const { return PassesMapFilter(station, filter_, Now()); }
 
 void MapView::FitAll() {
   bool any = false;
@@ -240,21 +154,18 @@ void MapView::FitAll() {
     east = std::max(east, look_.own->longitude);
   }
   if (!any) return;
-  const double margin = 2 * kSymbolPixels;
-  SetZoom(ZoomToFit({south, west}, {north, east}, width() - margin, height() - margin));
-  const WorldPoint sw = Fraction({south, west});
-  const WorldPoint ne = Fraction({north, east});
-  centre_ = {(sw.x + ne.x) / 2, (sw.y + ne.y) / 2};
+  SizedPort().Fit({south, west}, {north, east}, 2 * kSymbolPixels);
   update();
 }
 
 std::optional<std::size_t> MapView::StationAt(QPointF screen) const {
   std::optional<std::size_t> best;
   double bestDistance = kPickRadiusPixels;
+  const MapViewport port = Port();
   for (std::size_t row = 0; row < stations_.Size(); ++row) {
     const MapStation& s = stations_.At(row);
     if (!Passes(s)) continue;
-    const QPointF at = ScreenOf(s.last.position);
+    const QPointF at = Screen(port.PixelOf(s.last.position));
     const double distance = std::hypot(at.x() - screen.x(), at.y() - screen.y());
     if (distance <= bestDistance) {
       bestDistance = distance;
@@ -264,19 +175,19 @@ std::optional<std::size_t> MapView::StationAt(QPointF screen) const {
   return best;
 }
 
-QString MapView::PositionText(LatLon point) {
+QString MapView::PositionText(GeoPoint point) {
   QString text = QString("%1 %2  %3 %4")
                      .arg(std::abs(point.latitude), 0, 'f', 5)
                      .arg(point.latitude < 0 ? 'S' : 'N')
                      .arg(std::abs(point.longitude), 0, 'f', 5)
                      .arg(point.longitude < 0 ? 'W' : 'E');
-  const std::string locator = MapLocator(point, 6);
+  const std::string locator = MaidenheadFromPoint(point, kLocatorCharacters);
   if (!locator.empty()) text += "  " + QString::fromStdString(locator);
   return text;
 }
 
 void MapView::paintEvent(QPaintEvent*) {
-  Project();
+  tracks_.Project();
   QPainter p(this);
   PaintBase(p);
   PaintTiles(p);
@@ -289,14 +200,14 @@ void MapView::paintEvent(QPaintEvent*) {
 }
 
 void MapView::PaintBase(QPainter& p) {
-  const double side = WorldSide();
-  const QPointF topLeft(centre_.x * side - width() / 2.0, centre_.y * side - height() / 2.0);
+  const WorldPoint corner = Port().TopLeft();
+  const QPointF topLeft(corner.x, corner.y);
   const bool inside = baseCache_.size() == size() + QSize(2, 2) * kBaseMargin &&
-                      baseZoom_ == zoom_ && std::abs(topLeft.x() - baseTopLeft_.x()) <= kBaseMargin &&
+                      baseZoom_ == Zoom() && std::abs(topLeft.x() - baseTopLeft_.x()) <= kBaseMargin &&
                       std::abs(topLeft.y() - baseTopLeft_.y()) <= kBaseMargin;
   if (!inside) {
     // Drawn with a margin round the view, so panning mostly only moves it.
-    baseZoom_ = zoom_;
+    baseZoom_ = Zoom();
     baseTopLeft_ = topLeft;
     baseCache_ = QPixmap(size() + QSize(2, 2) * kBaseMargin);
     baseCache_.fill(QColor::fromRgb(kPaper));
@@ -307,11 +218,12 @@ void MapView::PaintBase(QPainter& p) {
 }
 
 void MapView::PaintLayers(QPainter& p, const QRectF& area) {
-  const double side = WorldSide();
+  const MapViewport port = Port();
+  const double side = port.WorldSide();
   // The world's left edge in the area's coordinates, and the copies of the
   // world the area shows.
-  const double left = width() / 2.0 - centre_.x * side - area.left();
-  const double top = height() / 2.0 - centre_.y * side - area.top();
+  const double left = port.WorldOrigin().x - area.left();
+  const double top = port.WorldOrigin().y - area.top();
   const int first = static_cast<int>(std::floor(-left / side)) - 1;
   const int last = static_cast<int>(std::floor((area.width() - left) / side));
   if (last - first < kBaseCopiesDrawn) {
@@ -349,7 +261,7 @@ void MapView::PaintWorldCopy(QPainter& p, QPointF origin, const QRectF& view) {
   for (const auto& layer : layers) {
     // Cosmetic one-pixel pens: the fast way for a hundred thousand points.
     p.setPen(QPen(QColor::fromRgb(layer.colour), 0));
-    for (const ProjectedShape& shape : base_.Shapes(layer.layer, zoom_)) {
+    for (const ProjectedShape& shape : base_.Shapes(layer.layer, Zoom())) {
       if (!shape.bounds.intersects(view) && !(shape.bounds.width() == 0 || shape.bounds.height() == 0)) {
         continue;
       }
@@ -365,9 +277,8 @@ void MapView::PaintWorldCopy(QPainter& p, QPointF origin, const QRectF& view) {
 
 void MapView::PaintTiles(QPainter& p) {
   if (tiles_ == nullptr) return;
-  const double side = WorldSide();
-  const WorldPoint topLeft{centre_.x * side - width() / 2.0, centre_.y * side - height() / 2.0};
-  const std::vector<TileId> tiles = TilesCovering(topLeft, width(), height(), zoom_);
+  const WorldPoint topLeft = Port().TopLeft();
+  const std::vector<TileId> tiles = TilesCovering(topLeft, width(), height(), Zoom());
   tiles_->Want(tiles);
   // The list runs row by row over the view's columns, unwrapped from the first.
   const auto firstColumn = static_cast<std::int64_t>(std::floor(topLeft.x / kTilePixels));
@@ -387,13 +298,14 @@ void MapView::PaintTiles(QPainter& p) {
 }
 
 void MapView::PaintGrid(QPainter& p) {
-  const GridStep step = StepsAt(zoom_);
-  const LatLon nw = PointAt({0, 0});
-  const LatLon se = PointAt(QPointF(width(), height()));
+  const MapViewport port = Port();
+  const GridStep step = StepsAt(port.Zoom());
+  const GeoPoint nw = PointAt({0, 0});
+  const GeoPoint se = PointAt(QPointF(width(), height()));
   double west = nw.longitude;
   double east = se.longitude;
   if (east <= west) east += 360;  // across the date line
-  if (WorldSide() <= width()) {
+  if (port.WorldSide() <= width()) {
     west = -180;
     east = 180;
   }
@@ -408,7 +320,7 @@ void MapView::PaintGrid(QPainter& p) {
       p.drawLine(QPointF(0, y), QPointF(width(), y));
       if (!labels) continue;
       for (double lon = std::floor(west / lonStep) * lonStep; lon <= east; lon += lonStep) {
-        const std::string name = MapLocator({lat + latStep / 2, lon + lonStep / 2}, step.locatorCharacters);
+        const std::string name = MaidenheadFromPoint({lat + latStep / 2, lon + lonStep / 2}, step.locatorCharacters);
         if (!name.empty()) {
           p.drawText(ScreenOf({lat + latStep, lon}) + QPointF(3, 12), QString::fromStdString(name));
         }
@@ -416,112 +328,25 @@ void MapView::PaintGrid(QPainter& p) {
     }
   };
   lines(step.graticule, step.graticule, kGraticule, false);
-  const double cellPixels = step.locatorLat / 180.0 * WorldSide();
+  const double cellPixels = step.locatorLat / 180.0 * port.WorldSide();
   if (cellPixels > 24) lines(step.locatorLon, step.locatorLat, kLocatorGrid, cellPixels > 48);
 }
 
-static int FadeBand(std::int64_t age, std::int64_t trackMs) {
-  const double share = static_cast<double>(std::max<std::int64_t>(age, 0)) /
-                       static_cast<double>(std::max<std::int64_t>(trackMs, 1));
-  return std::clamp(static_cast<int>(share * kTrackFadeBands), 0, kTrackFadeBands - 1);
-}
-
-bool MapView::Current(const LinesFor& made, const LinesFor& wanted) const {
-  // Ages move on slowly against the bands: rebuilt when they moved a fraction of one.
-  const std::int64_t lag = std::abs(wanted.now - made.now);
-  const bool aged = lag > wanted.trackMs / (kTrackFadeBands * 8) ||
-                    (wanted.filter.lastHours > 0 && lag > kTrackFilterLagMs);
-  return made.zoom == wanted.zoom && made.trackMs == wanted.trackMs && made.filter == wanted.filter && !aged;
-}
-
-void MapView::AddTrack(MapTrackLines& lines, std::size_t row, RowLines& state, const LinesFor& made) {
-  const MapStation& s = stations_.At(row);
-  const Projected& pr = projected_[row];
-  if (!Passes(s)) {
-    stale_ = stale_ || state.passed;
-    state.passed = false;
-    return;
-  }
-  if (!state.passed) state = {QPoint(), false, true, 0, std::floor(pr.last.x)};
-  if (std::floor(pr.last.x) != state.copy) stale_ = true;  // its last position went round the world
-  const double side = WorldPixels(made.zoom);
-  const auto pixel = [&](WorldPoint w) {
-    return QPoint(static_cast<int>(std::lround((w.x - state.copy) * side)), static_cast<int>(std::lround(w.y * side)));
-  };
-  for (std::size_t& k = state.upTo; k < pr.track.size(); ++k) {
-    const std::int64_t age = made.now - s.track[k].time;
-    if (age > made.trackMs) continue;
-    const QPoint at = pixel(pr.track[k]);
-    // Points this close are drawn as one, and a symbol hides a track round it.
-    const QPoint step = at - state.previous;
-    if (state.have && pr.joined[k] && std::max(std::abs(step.x()), std::abs(step.y())) <= kTrackUnderSymbol) {
-      continue;
-    }
-    if (state.have && pr.joined[k]) lines.Add(state.previous, at, FadeBand(age, made.trackMs), s.track[k].time);
-    state.previous = at;
-    state.have = true;
-  }
-}
-
-void MapView::AddNewPositions() {
-  linesGeneration_ = stations_.Generation();
-  rowLines_.resize(stations_.Size());
-  for (std::size_t row = 0; row < stations_.Size(); ++row) AddTrack(lines_, row, rowLines_[row], linesFor_);
-  lines_.Finish();
-}
+MapTrackWish MapView::Wish() const { return {Zoom(), Now(), look_.trackMs, filter_}; }
 
 void MapView::BuildTrackLines() {
-  const LinesFor wanted{zoom_, Now(), look_.trackMs, filter_};
-  if (building_ && Current(nextFor_, wanted)) return;
-  const auto now = std::chrono::steady_clock::now();
-  const bool forgottenDue = forgotten_ && (now - builtAt_ >= kForgottenLinesLag || !isVisible());
-  if (!building_ && !stale_ && !forgottenDue && Current(linesFor_, wanted)) {
-    if (linesGeneration_ != stations_.Generation()) AddNewPositions();
-    return;
-  }
-  stale_ = false;
-  forgotten_ = false;
-  builtAt_ = now;
-  building_ = true;
-  nextFor_ = wanted;
-  next_.Clear();
-  nextRows_.assign(stations_.Size(), {});
-  nextRow_ = 0;
   // Drawn into an image, the map wants its tracks now; on screen it keeps answering.
-  if (!isVisible()) {
-    BuildBy(MapTrackLines::Deadline::max());
-    return;
-  }
-  next_.Reserve(stations_.StoredPoints());  // no slice grows the table whole
-  if (!sliceQueued_) {
+  if (tracks_.Update(Wish(), !isVisible()) && !sliceQueued_) {
     sliceQueued_ = true;
     QTimer::singleShot(0, this, &MapView::BuildSlice);
   }
 }
 
-bool MapView::BuildBy(MapTrackLines::Deadline deadline) {
-  constexpr std::size_t kRowsBetweenLooks = 64;
-  nextRows_.resize(stations_.Size());
-  for (; nextRow_ < stations_.Size(); ++nextRow_) {
-    if (nextRow_ % kRowsBetweenLooks == 0 && std::chrono::steady_clock::now() >= deadline) return false;
-    AddTrack(next_, nextRow_, nextRows_[nextRow_], nextFor_);
-  }
-  if (!next_.FinishBy(deadline)) return false;
-  std::swap(lines_, next_);
-  std::swap(rowLines_, nextRows_);
-  linesFor_ = nextFor_;
-  next_.Clear();
-  nextRows_.clear();
-  building_ = false;
-  AddNewPositions();  // those that came while it was made
-  return true;
-}
-
 void MapView::BuildSlice() {
   sliceQueued_ = false;
-  if (!building_) return;
-  Project();
-  if (BuildBy(std::chrono::steady_clock::now() + kBuildSlice)) {
+  if (!tracks_.Building()) return;
+  tracks_.Project();
+  if (tracks_.BuildBy(std::chrono::steady_clock::now() + kBuildSlice, Wish())) {
     update();
   } else {
     sliceQueued_ = true;
@@ -531,17 +356,19 @@ void MapView::BuildSlice() {
 
 void MapView::PaintTracks(QPainter& p) {
   BuildTrackLines();
-  const double side = WorldSide();
-  const QPointF origin(width() / 2.0 - centre_.x * side, height() / 2.0 - centre_.y * side);
+  const MapViewport port = Port();
+  const double side = port.WorldSide();
+  const QPointF origin = Screen(port.WorldOrigin());
   // Another zoom's lines, until this one's are made, scaled to it.
-  const double scale = std::ldexp(1.0, zoom_ - linesFor_.zoom);
+  const MapTrackLines& lines = tracks_.Lines();
+  const double scale = std::ldexp(1.0, port.Zoom() - tracks_.LinesZoom());
   const QRectF view = QRectF(rect()).adjusted(-2, -2, 2, 2);
   // A track reaches past its copy of the world where it crossed the date line.
   const int firstCopy = static_cast<int>(std::floor(-origin.x() / side)) - 1;
   const int lastCopy = static_cast<int>(std::floor((width() - origin.x()) / side)) + 1;
   std::vector<const MapTrackCell*> shown;
   std::vector<QPointF> shifts;
-  for (const MapTrackCell& cell : lines_.Cells()) {
+  for (const MapTrackCell& cell : lines.Cells()) {
     for (int copy = firstCopy; copy <= lastCopy; ++copy) {
       const QPointF shift = origin + QPointF(copy * side, 0);
       const QRectF bounds(QPointF(cell.bounds.topLeft()) * scale, QPointF(cell.bounds.bottomRight()) * scale);
@@ -550,7 +377,7 @@ void MapView::PaintTracks(QPainter& p) {
       shifts.push_back(shift);
     }
   }
-  const std::vector<std::uint32_t> drawn = lines_.Newest(shown, kTrackPixelsPerPaint);
+  const std::vector<std::uint32_t> drawn = lines.Newest(shown, kTrackPixelsPerPaint);
   std::size_t perBand[kTrackFadeBands] = {};
   for (std::size_t k = 0; k < shown.size(); ++k) perBand[shown[k]->band] += drawn[k];
   int band = -1;
@@ -566,7 +393,7 @@ void MapView::PaintTracks(QPainter& p) {
     // A pure move keeps the painter on its quick path for lines.
     const QTransform move = QTransform::fromTranslate(shifts[k].x(), shifts[k].y());
     p.setTransform(scale == 1 ? move : QTransform::fromScale(scale, scale) * move);
-    p.drawLines(lines_.Lines(*shown[k]).data(), static_cast<int>(drawn[k]));
+    p.drawLines(lines.Lines(*shown[k]).data(), static_cast<int>(drawn[k]));
   }
   p.resetTransform();
 }
@@ -574,10 +401,11 @@ void MapView::PaintTracks(QPainter& p) {
 void MapView::PaintStations(QPainter& p) {
   const QRectF view = QRectF(rect()).adjusted(-kSymbolPixels, -kSymbolPixels, kSymbolPixels, kSymbolPixels);
   std::vector<std::pair<QPointF, std::size_t>> shown;
+  const MapViewport port = Port();
   for (std::size_t row = 0; row < stations_.Size(); ++row) {
     const MapStation& s = stations_.At(row);
     if (!Passes(s)) continue;
-    const QPointF at = ScreenOfFraction(projected_[row].last);
+    const QPointF at = Screen(port.PixelOfFraction(tracks_.Last(row)));
     if (!view.contains(at)) continue;
     p.drawPixmap(at - QPointF(kSymbolPixels / 2.0, kSymbolPixels / 2.0),
                  symbols_.Of(s.last.symbolTable, s.last.symbolCode));
@@ -621,7 +449,7 @@ void MapView::changeEvent(QEvent* event) {
 void MapView::PaintOwn(QPainter& p) {
   if (!look_.own) return;
   const QPointF at = ScreenOf(*look_.own);
-  const double metres = MetresPerPixel(look_.own->latitude, zoom_);
+  const double metres = MetresPerPixel(look_.own->latitude, Zoom());
   p.setBrush(Qt::NoBrush);
   p.setPen(QPen(QColor::fromRgb(kRing), 1, Qt::DashLine));
   for (const double km : look_.ringsKm) {
@@ -636,7 +464,7 @@ void MapView::PaintOwn(QPainter& p) {
 }
 
 void MapView::PaintScale(QPainter& p) {
-  const double metres = MetresPerPixel(Centre().latitude, zoom_);
+  const double metres = MetresPerPixel(Centre().latitude, Zoom());
   const double most = 120 * metres;
   double length = std::pow(10.0, std::floor(std::log10(most)));
   for (const double factor : {5.0, 2.0}) {
@@ -671,22 +499,12 @@ void MapView::PaintTexts(QPainter& p) {
 }
 
 void MapView::PanBy(QPointF pixels) {
-  centre_.x -= pixels.x() / WorldSide();
-  centre_.x -= std::floor(centre_.x);
-  centre_.y = std::clamp(centre_.y - pixels.y() / WorldSide(), 0.0, 1.0);
+  SizedPort().PanBy(pixels.x(), pixels.y());
   update();
 }
 
 void MapView::ZoomAround(int zoom, QPointF screen) {
-  zoom = std::clamp(zoom, kMinMapZoom, kMaxMapZoom);
-  if (zoom == zoom_) return;
-  // The point under the cursor stays under it.
-  const QPointF offset = screen - QPointF(width() / 2.0, height() / 2.0);
-  const WorldPoint under{centre_.x + offset.x() / WorldSide(), centre_.y + offset.y() / WorldSide()};
-  zoom_ = zoom;
-  centre_ = {under.x - offset.x() / WorldSide(), std::clamp(under.y - offset.y() / WorldSide(), 0.0, 1.0)};
-  centre_.x -= std::floor(centre_.x);
-  update();
+  if (SizedPort().ZoomAround(zoom, Pixel(screen))) update();
 }
 
 void MapView::mousePressEvent(QMouseEvent* event) {
@@ -719,7 +537,7 @@ void MapView::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void MapView::wheelEvent(QWheelEvent* event) {
   const int steps = event->angleDelta().y() / 120;
-  if (steps != 0) ZoomAround(zoom_ + steps, event->position());
+  if (steps != 0) ZoomAround(Zoom() + steps, event->position());
 }
 
 void MapView::keyPressEvent(QKeyEvent* event) {
@@ -730,8 +548,8 @@ void MapView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Up: PanBy({0, kPanStepPixels}); break;
     case Qt::Key_Down: PanBy({0, -kPanStepPixels}); break;
     case Qt::Key_Plus:
-    case Qt::Key_Equal: ZoomAround(zoom_ + 1, middle); break;
-    case Qt::Key_Minus: ZoomAround(zoom_ - 1, middle); break;
+    case Qt::Key_Equal: ZoomAround(Zoom() + 1, middle); break;
+    case Qt::Key_Minus: ZoomAround(Zoom() - 1, middle); break;
     default: QWidget::keyPressEvent(event);
   }
 }

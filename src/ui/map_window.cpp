@@ -26,16 +26,11 @@ constexpr int kMapWindowWidth = 1100;
 constexpr int kMapWindowHeight = 700;
 constexpr int kMaxLastHours = 24 * 31;
 
-std::optional<LatLon> LatLonOf(const std::optional<GeoPoint>& point) {
-  if (!point) return std::nullopt;
-  return LatLon{point->latitude, point->longitude};
-}
-
 }  // namespace
 
 MapWindow::MapWindow(const FrameStore& store, MapWindowSetup setup, QWidget* parent)
     : QMainWindow(parent), store_(store), setup_(std::move(setup)),
-      settings_(setup_.settings), own_(LatLonOf(setup_.own)), base_(std::make_unique<BaseMap>()) {
+      settings_(setup_.settings), own_(setup_.own), base_(std::make_unique<BaseMap>()) {
   setObjectName("MapWindow");
   setWindowTitle("Map");
   view_ = new MapView(stations_, *base_);
@@ -94,7 +89,7 @@ MapWindow::MapWindow(const FrameStore& store, MapWindowSetup setup, QWidget* par
   catchUp_ = new QTimer(this);
   catchUp_->setInterval(0);
   connect(catchUp_, &QTimer::timeout, this, &MapWindow::Refresh);
-  SwitchTiles(settings_.onlineTiles);
+  SwitchTiles(TilesAtStart());
   // Read in a turn of its own: the window shows at once.
   QTimer::singleShot(0, this, &MapWindow::Refresh);
 }
@@ -111,7 +106,7 @@ void MapWindow::BuildMenus() {
   online_ = map->addAction("Online tiles");
   online_->setObjectName("MnuOnlineTiles");
   online_->setCheckable(true);
-  online_->setChecked(settings_.onlineTiles);
+  online_->setChecked(TilesAtStart());
   QAction* fit = map->addAction("Fit all stations");
   fit->setObjectName("MnuFitAll");
   directOnly_ = map->addAction("Heard direct only");
@@ -145,6 +140,10 @@ void MapWindow::BuildMenus() {
   connect(directOnly_, &QAction::toggled, this, &MapWindow::ApplyFilter);
   connect(lastHours_, &QSpinBox::valueChanged, this, &MapWindow::ApplyFilter);
 }
+
+// A server named for this run is wanted now, whatever the setting says;
+// the setting is left as it was.
+bool MapWindow::TilesAtStart() const { return settings_.onlineTiles || setup_.tileUrlForThisRun.has_value(); }
 
 void MapWindow::SwitchTiles(bool on) {
   if (on && tiles_ == nullptr) {
@@ -180,7 +179,7 @@ void MapWindow::ApplyLook() {
 }
 
 void MapWindow::SetOwnPosition(const std::optional<GeoPoint>& own) {
-  own_ = LatLonOf(own);
+  own_ = own;
   ApplyLook();
   model_->SetOwn(own_);
 }

@@ -44,7 +44,7 @@ inline constexpr int kMapCatchUpRedrawMs = 1000;
 
 struct MapWindowSetup {
   MapSettings settings;
-  std::optional<std::string> tileUrlForThisRun;  // --tile-url, never kept
+  std::optional<std::string> tileUrlForThisRun;  // --tile-url: tiles on and from it, never kept
   QString tileCacheFolder;
   // A capture's ages count to its last report, not to the clock.
   bool capture = false;
@@ -80,6 +80,7 @@ class MapWindow final : public QMainWindow {
 
  private:
   void BuildMenus();
+  bool TilesAtStart() const;
   void SwitchTiles(bool on);
   void TakeSettings(const MapSettings& settings);
   void Redraw();
@@ -89,7 +90,7 @@ class MapWindow final : public QMainWindow {
   const FrameStore& store_;
   MapWindowSetup setup_;
   MapSettings settings_;
-  std::optional<LatLon> own_;
+  std::optional<GeoPoint> own_;
   TrackStore stations_;
   MapFeed feed_;
   std::unique_ptr<BaseMap> base_;

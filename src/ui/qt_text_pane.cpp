@@ -3,25 +3,16 @@
 #include <QScrollBar>
 #include <QTextCursor>
 
+#include "ui/pane_colour.h"
+
 namespace vorlink {
-namespace {
-
-QColor ToQColor(PaneRole colour, const QPalette& palette) {
-  if (colour == PaneRole::Separator) {
-    return palette.color(QPalette::Disabled, QPalette::Text);
-  }
-  const Rgb rgb = RgbOf(colour);
-  return QColor(rgb.red, rgb.green, rgb.blue);
-}
-
-}  // namespace
 
 QtTextPane::QtTextPane(QPlainTextEdit& edit, int maximumLines)
     : edit_(edit), end_(edit.document()) {
   edit_.setMaximumBlockCount(maximumLines);
   edit_.setUndoRedoEnabled(false);
   for (std::size_t i = 0; i < formats_.size(); ++i) {
-    formats_[i].setForeground(ToQColor(static_cast<PaneRole>(i), edit_.palette()));
+    formats_[i].setForeground(PaneColour(static_cast<PaneRole>(i), edit_.palette()));
   }
   // The scroll range grows only after the new text is laid out, and again
   // when a long line brings up the horizontal scroll bar, so the view is

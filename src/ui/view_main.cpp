@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
   const auto save = [&] {
     if (!vorlink::WriteStationConfig(folder, config)) {
       std::fprintf(stderr, "vorlink-view: cannot save %s\n",
-                   (folder / vorlink::kMoreSettingsFileName).c_str());
+                   (folder / vorlink::kConfFileName).c_str());
     }
   };
   vorlink::KeepPlaceOnClose(viewer, [&](const vorlink::WindowPlace& place) {

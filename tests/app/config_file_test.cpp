@@ -24,9 +24,9 @@ using testing::TempFolder;
 class ConfigFileTest : public ::testing::Test {
  protected:
   void WriteFile(const std::string& content) {
-    std::ofstream(folder.path() / kConfigFileName, std::ios::binary) << content;
+    std::ofstream(folder.path() / kIniFileName, std::ios::binary) << content;
   }
-  std::string FileText() { return ReadText(folder.path() / kConfigFileName); }
+  std::string FileText() { return ReadText(folder.path() / kIniFileName); }
 
   TempFolder folder;
   Settings settings;
@@ -133,7 +133,7 @@ std::set<std::string> Listing(const std::filesystem::path& folder) {
 
 TEST_F(ConfigFileTest, RewriteLeavesNoTemporaryFileAndKeepsPermissionsAndLinks) {
   WriteFile("old\r\n");
-  std::filesystem::permissions(folder.path() / kConfigFileName,
+  std::filesystem::permissions(folder.path() / kIniFileName,
                                std::filesystem::perms::owner_read |
                                    std::filesystem::perms::owner_write |
                                    std::filesystem::perms::group_read);
@@ -142,14 +142,14 @@ TEST_F(ConfigFileTest, RewriteLeavesNoTemporaryFileAndKeepsPermissionsAndLinks) 
   EXPECT_EQ(FileText(), "a\r\nb\r\nc\r\nd\r\n");
   EXPECT_EQ(Listing(folder.path()), std::set<std::string>{"vorlink.ini"});
   struct stat after {};
-  ASSERT_EQ(::stat((folder.path() / kConfigFileName).c_str(), &after), 0);
+  ASSERT_EQ(::stat((folder.path() / kIniFileName).c_str(), &after), 0);
   EXPECT_EQ(after.st_mode & 0777, 0640u);
 
   // A link to the settings elsewhere stays a link; the file it names changes.
-  std::filesystem::rename(folder.path() / kConfigFileName, folder.path() / "kept.ini");
-  std::filesystem::create_symlink("kept.ini", folder.path() / kConfigFileName);
+  std::filesystem::rename(folder.path() / kIniFileName, folder.path() / "kept.ini");
+  std::filesystem::create_symlink("kept.ini", folder.path() / kIniFileName);
   ASSERT_TRUE(SavePortLines(folder.path(), settings, "01", "02"));
-  EXPECT_TRUE(std::filesystem::is_symlink(folder.path() / kConfigFileName));
+  EXPECT_TRUE(std::filesystem::is_symlink(folder.path() / kIniFileName));
   EXPECT_EQ(ReadText(folder.path() / "kept.ini"), "01\r\nb\r\n02\r\n");
   EXPECT_EQ(Listing(folder.path()), (std::set<std::string>{"kept.ini", "vorlink.ini"}));
 }
@@ -229,7 +229,7 @@ TEST_P(ConfigFailedWriteTest, LeavesTheOldFileWholeAndNoTemporaryFile) {
   if (GetParam().fullDisk && !fullDisk.Start(disk)) {
     GTEST_SKIP() << "no tmpfs can be mounted here";
   }
-  std::ofstream(disk / kConfigFileName, std::ios::binary) << old;
+  std::ofstream(disk / kIniFileName, std::ios::binary) << old;
   if (GetParam().fullDisk) fullDisk.Fill();
   const auto before = Listing(disk);
 
@@ -242,7 +242,7 @@ TEST_P(ConfigFailedWriteTest, LeavesTheOldFileWholeAndNoTemporaryFile) {
           ? SavePortLines(disk, settings, settings.IncomingPortLine, "05,9600,N,8,1")
           : WriteConfigFile(disk, settings);
   EXPECT_FALSE(written);
-  EXPECT_EQ(ReadText(disk / kConfigFileName), old);
+  EXPECT_EQ(ReadText(disk / kIniFileName), old);
   EXPECT_EQ(Listing(disk), before);
 }
 
@@ -256,7 +256,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ConfigFileTest, UnreadableFileIsNotMissingAndSaysWhy) {
   // A folder of that name exists but yields no lines.
-  std::filesystem::create_directory(folder.path() / kConfigFileName);
+  std::filesystem::create_directory(folder.path() / kIniFileName);
   settings = {"a", "b", "c", "d"};
   std::string problem;
   EXPECT_EQ(ReadConfigFile(folder.path(), settings, &problem), ConfigFileStatus::kUnreadable);

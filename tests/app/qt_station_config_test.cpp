@@ -15,7 +15,7 @@ namespace {
 using testing::ReadText;
 
 std::filesystem::path File(const testing::TempFolder& folder) {
-  return folder.path() / kMoreSettingsFileName;
+  return folder.path() / kConfFileName;
 }
 
 void Write(const std::filesystem::path& file, const std::string& text) {

@@ -28,5 +28,29 @@ TEST(TextTest, HexDecimalAndUpperCase) {
   EXPECT_EQ(FlagWord(false), "false");
 }
 
+TEST(TextTest, ReceivedBytesReadTheSameInEveryList) {
+  const struct {
+    const char* name;
+    std::string bytes;
+    std::string shown;
+  } rows[] = {
+      {"plain ASCII", "W1AW 73", "W1AW 73"},
+      {"e-acute", "caf\xE9", "caf\xC3\xA9"},
+      {"u-umlaut and sharp s", "Gr\xFC\xDF", "Gr\xC3\xBC\xC3\x9F"},
+      {"the first high byte", "\x80", "\xC2\x80"},
+      {"the last byte", "\xFF", "\xC3\xBF"},
+      {"no-break space", "a\xA0z", "a\xC2\xA0z"},
+      {"UTF-8 sent as such is read byte by byte", "\xC3\xA9", "\xC3\x83\xC2\xA9"},
+      {"line end and tab", "a\r\nb\tc", "a..b.c"},
+      {"NUL and DEL", std::string("a\0b\x7F", 4), "a.b."},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(DisplayText(row.bytes), row.shown) << row.name;
+    std::string appended = "> ";
+    AppendDisplayText(appended, row.bytes);
+    EXPECT_EQ(appended, "> " + row.shown) << row.name;
+  }
+}
+
 }  // namespace
 }  // namespace vorlink

@@ -83,6 +83,29 @@ std::vector<Kind> Kinds() {
   };
 }
 
+CaptureUnit UnitOf(const Kind& kind) {
+  const std::string_view extension = kind.extension;
+  if (extension == ".kss") return CaptureUnit::kKissFrame;
+  return extension == ".pcap" ? CaptureUnit::kPcapRecord : CaptureUnit::kLine;
+}
+
+TEST(CaptureRepairTest, TheCutIsToldInTheFilesOwnUnitAndNumber) {
+  const struct {
+    const char* name;
+    std::uintmax_t bytes;
+    CaptureUnit unit;
+    const char* told;
+  } rows[] = {
+      {"one byte of a frame", 1, CaptureUnit::kKissFrame, "f: 1 byte of a torn frame removed"},
+      {"bytes of a frame", 37, CaptureUnit::kKissFrame, "f: 37 bytes of a torn frame removed"},
+      {"one byte of a line", 1, CaptureUnit::kLine, "f: 1 byte of a torn line removed"},
+      {"bytes of a line", 2, CaptureUnit::kLine, "f: 2 bytes of a torn line removed"},
+      {"one byte of a record", 1, CaptureUnit::kPcapRecord, "f: 1 byte of a torn record removed"},
+      {"bytes of a record", 16, CaptureUnit::kPcapRecord, "f: 16 bytes of a torn record removed"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(TornUnitText("f", row.bytes, row.unit), row.told) << row.name;
+}
+
 TEST(CaptureRepairTest, ATornLastUnitIsCutOffAtOpenAndTheNextRunAppendsAfterTheWholeOnes) {
   for (const Kind& kind : Kinds()) {
     for (std::size_t kept = 0; kept <= kind.last.size(); ++kept) {
@@ -107,8 +130,7 @@ TEST(CaptureRepairTest, ATornLastUnitIsCutOffAtOpenAndTheNextRunAppendsAfterTheW
       const std::vector<std::string> told =
           torn == 0
               ? std::vector<std::string>{}
-              : std::vector<std::string>{file.filename().string() + ": " + std::to_string(torn) +
-                                         " bytes of a torn frame removed"};
+              : std::vector<std::string>{TornUnitText(file.filename().string(), torn, UnitOf(kind))};
       EXPECT_EQ(status.texts, told);
     }
   }

@@ -31,10 +31,10 @@ TEST(Pn2ReaderTest, ReadsNodesAndThePointsAroundThem) {
   const Pn2Shape& line = file.shapes[0];
   EXPECT_EQ(line.kind, Pn2Kind::Line);
   EXPECT_EQ(line.id, 1u);
-  const std::vector<LatLon> expected = {{1, -2}, {1 + 1 / 120.0, -2 + 2 / 120.0}, {1 - 1 / 120.0, -2}};
+  const std::vector<GeoPoint> expected = {{1, -2}, {1 + 1 / 120.0, -2 + 2 / 120.0}, {1 - 1 / 120.0, -2}};
   EXPECT_EQ(line.points, expected);
   EXPECT_EQ(file.shapes[1].kind, Pn2Kind::Polygon);
-  EXPECT_EQ(file.shapes[1].points, (std::vector<LatLon>{LatLon{-90, 180}}));
+  EXPECT_EQ(file.shapes[1].points, (std::vector<GeoPoint>{GeoPoint{-90, 180}}));
   EXPECT_EQ(file.shapes[2].kind, Pn2Kind::Hole);
   EXPECT_EQ(file.shapes[2].id, 2u);
 }

@@ -12,7 +12,7 @@ constexpr std::int64_t kMinute = 60'000;
 TEST(TrackJumpTest, AMoveBeyondTheFastestStationBreaksTheTrack) {
   const struct {
     const char* what;
-    LatLon from, to;
+    GeoPoint from, to;
     std::int64_t minutes;
     bool plausible;
   } rows[] = {

@@ -9,7 +9,7 @@ namespace {
 
 struct WorldRow {
   const char* name;
-  LatLon point;
+  GeoPoint point;
   int zoom;
   WorldPoint world;
   TileId tile;
@@ -35,7 +35,7 @@ TEST(WebMercatorTest, KnownPointsProjectAndLieInTheirTiles) {
     EXPECT_NEAR(w.x, row.world.x, 1e-3);
     EXPECT_NEAR(w.y, row.world.y, 1e-3);
     EXPECT_EQ(TileAt(row.point, row.zoom), row.tile);
-    const LatLon back = FromWorld(w, row.zoom);
+    const GeoPoint back = FromWorld(w, row.zoom);
     EXPECT_NEAR(back.latitude, ClampLatitude(row.point.latitude), 1e-9);
     EXPECT_NEAR(back.longitude, WrapLongitude(row.point.longitude), 1e-9);
   }

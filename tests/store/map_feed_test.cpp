@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "aprs/aprs_decoder.h"
+#include "store/heard_list.h"
 
 namespace vorlink {
 namespace {
@@ -16,7 +17,7 @@ struct FeedRow {
   bool position;
   const char* station;  // the name on the map
   bool object;
-  LatLon at;
+  GeoPoint at;
   char table, code;
   std::optional<int> course;
   std::optional<double> speedKmh;
@@ -27,7 +28,7 @@ TEST(MapFeedTest, PositionsObjectsAndNothingElse) {
       {"plain position", "!4903.50N/07201.75W-Test", "APRS", true, "N0CALL", false,
        {49.058333, -72.029167}, '/', '-', {}, {}},
       {"course and speed", "=4903.50N/07201.75W>088/036", "APRS", true, "N0CALL", false,
-       {49.058333, -72.029167}, '/', '>', 88, 36 * kKmhPerKnot},
+       {49.058333, -72.029167}, '/', '>', 88, 36 * kKnotsToKmh},
       {"object by its name", ";LEADER   *092345z4903.50N/07201.75W>", "APRS", true, "LEADER", true,
        {49.058333, -72.029167}, '/', '>', {}, {}},
       {"item by its name", ")AID #2!4903.50N/07201.75WA", "APRS", true, "AID #2", true,
@@ -75,6 +76,26 @@ TEST(MapFeedTest, AStoreOfFramesBecomesStationsWithTheirPaths) {
   EXPECT_FALSE(r.direct);
   EXPECT_EQ(r.time, 1'000);
   EXPECT_EQ(r.report, "!4903.50N/07201.75W>");
+}
+
+TEST(MapFeedTest, TextReadsAsInTheHeardList) {
+  // N0CALL-9 > APRS with "caf\xE9" after the position.
+  const std::vector<std::uint8_t> frame = {
+      0xC0, 0x00, 0x82, 0xA0, 0xA4, 0xA6, 0x40, 0x40, 0xE0, 0x9C, 0x60, 0x86, 0x82, 0x98, 0x98,
+      0x73, 0x03, 0xF0, '!', '4', '9', '0', '3', '.', '5', '0', 'N', '/', '0', '7', '2', '0',
+      '1', '.', '7', '5', 'W', '-', 'c', 'a', 'f', 0xE9, 0xC0};
+  FrameStore store;
+  store.Append(frame, 1'000, DisplayOptions{}, {}, 1);
+  TrackStore tracks;
+  MapFeed feed;
+  feed.CatchUp(store, tracks);
+  HeardList heard;
+  heard.CatchUp(store);
+  ASSERT_EQ(tracks.Size(), 1u);
+  ASSERT_EQ(heard.Size(), 1u);
+  EXPECT_EQ(tracks.At(0).last.comment, "caf\xC3\xA9");
+  EXPECT_EQ(tracks.At(0).last.comment, heard.At(0).aprs.comment);
+  EXPECT_EQ(tracks.At(0).last.report, "!4903.50N/07201.75W-caf\xC3\xA9");
 }
 
 }  // namespace

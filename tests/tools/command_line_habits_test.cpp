@@ -46,6 +46,9 @@ TEST_P(CommandLineHabitsTest, VersionIsNameAndVersionOnOneLine) {
   const ProgramRun run = RunProgram(GetParam().path, "--version");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, VersionText(GetParam().name) + "\n");
+  // The name and version alone first, for scripts that read one line.
+  EXPECT_EQ(run.out.substr(0, run.out.find('\n')), std::string(GetParam().name) + " " + std::string(ProgramVersion()));
+  EXPECT_NE(run.out.find("\nLicense GPL-3.0-or-later"), std::string::npos);
   EXPECT_EQ(run.err, "");
 }
 

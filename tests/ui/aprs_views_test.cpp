@@ -254,6 +254,10 @@ TEST_F(OwnStationTest, TheMapFollowsTheHeardListAndTheOwnStationAndKeepsItsSetti
   emit controller->OpenStationDialog().StationChosen({kHome, "N0CALL"});
   EXPECT_FALSE(distance().isEmpty());
 
+  // On for this run by the --tile-url, not kept; switched off and on, kept on.
+  EXPECT_TRUE(map.OnlineTiles().isChecked());
+  EXPECT_FALSE(ReadStationConfig(folder.path()).map.onlineTiles);
+  map.OnlineTiles().setChecked(false);
   map.OnlineTiles().setChecked(true);
   const MapSettings saved = ReadStationConfig(folder.path()).map;
   EXPECT_TRUE(saved.onlineTiles);

@@ -16,13 +16,14 @@
 #include "track_lines_picture.h"
 #include "ui/base_map.h"
 #include "ui/map_window.h"
+#include "ui/tile_layer.h"
 
 namespace vorlink {
 namespace {
 
 constexpr std::int64_t kNow = 1'800'000'000'000;
 
-StationReport MapReport(const std::string& name, LatLon at, bool direct = true,
+StationReport MapReport(const std::string& name, GeoPoint at, bool direct = true,
                      std::int64_t time = kNow) {
   StationReport r;
   r.name = name;
@@ -49,9 +50,9 @@ class MapViewTest : public ::testing::Test {
 TEST_F(MapViewTest, AStationIsDrawnAtItsPixel) {
   const struct {
     const char* name;
-    LatLon centre;
+    GeoPoint centre;
     int zoom;
-    LatLon station;
+    GeoPoint station;
     QPoint pixel;
   } rows[] = {
       {"a quarter world east at zoom 1", {0, 0}, 1, {0, 90}, {328, 150}},
@@ -119,7 +120,7 @@ TEST_F(MapViewTest, KeysPanAndZoomAndFitAllHoldsEveryStation) {
   stations_.Add(MapReport("A", {50, 8}));
   stations_.Add(MapReport("B", {51, 10}));
   view_.FitAll();
-  for (const LatLon at : {LatLon{50, 8}, LatLon{51, 10}}) {
+  for (const GeoPoint at : {GeoPoint{50, 8}, GeoPoint{51, 10}}) {
     EXPECT_TRUE(view_.rect().contains(view_.ScreenOf(at).toPoint()));
   }
   EXPECT_GE(view_.Zoom(), 6);
@@ -129,7 +130,7 @@ TEST_F(MapViewTest, ALabelOverOneDrawnBeforeIsLeftOut) {
   // At zoom 10 a pixel is 0.00137 degrees; labels run east of their symbol.
   const struct {
     const char* name;
-    LatLon at;
+    GeoPoint at;
     std::int64_t age;
     bool labelled;
   } rows[] = {
@@ -154,7 +155,7 @@ TEST_F(MapViewTest, ATrackBreaksWhereNoStationCouldHaveMoved) {
   constexpr std::int64_t kMinute = 60'000;
   const struct {
     const char* what;
-    LatLon to;
+    GeoPoint to;
     std::int64_t minutes;
     bool drawn;
   } legs[] = {
@@ -163,7 +164,7 @@ TEST_F(MapViewTest, ATrackBreaksWhereNoStationCouldHaveMoved) {
       {"on from there", {2, 7}, 21, true},
       {"and on", {2, 8}, 31, true},
   };
-  LatLon from{1, 0};
+  GeoPoint from{1, 0};
   stations_.Add(MapReport("N0CALL", from, true, kNow - 40 * kMinute));
   for (const auto& leg : legs) stations_.Add(MapReport("N0CALL", leg.to, true, kNow - (40 - leg.minutes) * kMinute));
   stations_.Add(MapReport("N0CALL", {4, 8}, true, kNow));  // the symbol away from the legs
@@ -186,7 +187,7 @@ TEST_F(MapViewTest, ATrackBreaksWhereNoStationCouldHaveMoved) {
 
 struct Heard {
   const char* name;
-  LatLon at;
+  GeoPoint at;
   int minutesAgo;
 };
 
@@ -295,6 +296,34 @@ TEST(MapWindowTest, AClickInTheListCentresTheMapAndTellsTheReport) {
   }
   EXPECT_FALSE(window.OnlineTiles().isChecked());  // no network unless asked for
   EXPECT_EQ(window.Tiles(), nullptr);
+}
+
+TEST(MapWindowTest, ATileUrlForThisRunSwitchesOnlineTilesOnWithoutTheSetting) {
+  const std::string url = "http://127.0.0.1:1/{z}/{x}/{y}.png";
+  const struct {
+    const char* name;
+    bool setting;
+    std::optional<std::string> forThisRun;
+    bool on;
+  } rows[] = {
+      {"neither", false, std::nullopt, false},
+      {"the setting alone", true, std::nullopt, true},
+      {"--tile-url alone", false, url, true},
+      {"both", true, url, true},
+  };
+  for (const auto& row : rows) {
+    testing::TempFolder folder;
+    FrameStore frames;
+    MapSettings settings;
+    settings.onlineTiles = row.setting;
+    MapWindow window(frames, {settings, row.forThisRun, QString::fromStdString(folder.path().string()), false,
+                              std::nullopt});
+    EXPECT_EQ(window.OnlineTiles().isChecked(), row.on) << row.name;
+    ASSERT_EQ(window.Tiles() != nullptr, row.on) << row.name;
+    if (row.on) {
+      EXPECT_EQ(window.Tiles()->UrlTemplate().toStdString(), row.forThisRun.value_or(settings.tileUrl)) << row.name;
+    }
+  }
 }
 
 TEST(MapWindowTest, TheListChangesRowsInPlaceAndKeepsTheSelectionOnItsStation) {
