@@ -116,21 +116,21 @@ void LinkSessions::Disconnect(SessionNumber session) {
   Finish();
 }
 
-SendOutcome LinkSessions::SendLine(SessionNumber session, std::string_view line) {
+LineOutcome LinkSessions::SendLine(SessionNumber session, std::string_view line) {
   LinkSession* s = FindNumber(session);
-  if (s == nullptr || !s->live) return SendOutcome::NotConnected;
+  if (s == nullptr || !s->live) return LineOutcome::NotConnected;
   const auto snapshot = manager_.Snapshot(s->id);
   const bool running = snapshot && (snapshot->state == LinkState::Connected ||
                                     snapshot->state == LinkState::TimerRecovery);
-  if (!running) return SendOutcome::NotConnected;
+  if (!running) return LineOutcome::NotConnected;
   std::vector<std::uint8_t> bytes(line.begin(), line.end());
   bytes.push_back(kSentLineEnd);
-  if (!manager_.Send(s->id, bytes)) return SendOutcome::QueueFull;
+  if (!manager_.Send(s->id, bytes)) return LineOutcome::QueueFull;
   completed_.clear();
   s->text.AddLine(SessionRole::Sent, std::string(line), completed_);
   Log(*s, completed_);
   Finish();
-  return SendOutcome::Sent;
+  return LineOutcome::Sent;
 }
 
 void LinkSessions::Forget(SessionNumber session) {

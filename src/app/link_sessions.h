@@ -53,7 +53,7 @@ class SessionListener {
   virtual void OnSessionsChanged() = 0;
 };
 
-enum class SendOutcome { Sent, NotConnected, QueueFull };
+enum class LineOutcome { Sent, NotConnected, QueueFull };
 
 class LinkSessions final : public LinkEvents, public Ax25FrameListener {
  public:
@@ -74,7 +74,7 @@ class LinkSessions final : public LinkEvents, public Ax25FrameListener {
   std::optional<SessionNumber> Connect(const ConnectRequest& request, std::string& problem);
   void Disconnect(SessionNumber session);
   // The line and CR, as UTF-8.
-  SendOutcome SendLine(SessionNumber session, std::string_view line);
+  LineOutcome SendLine(SessionNumber session, std::string_view line);
   // The window went: its link is let go, the session forgotten.
   void Forget(SessionNumber session);
 

@@ -42,13 +42,13 @@ QTextCharFormat RoleFormat(SessionRole role) {
   return format;
 }
 
-QString SendOutcomeText(SendOutcome outcome) {
+QString LineOutcomeText(LineOutcome outcome) {
   switch (outcome) {
-    case SendOutcome::NotConnected:
+    case LineOutcome::NotConnected:
       return "Not sent: the link is not connected";
-    case SendOutcome::QueueFull:
+    case LineOutcome::QueueFull:
       return "Not sent: the link's send queue is full";
-    case SendOutcome::Sent:
+    case LineOutcome::Sent:
       break;
   }
   return {};
@@ -107,9 +107,9 @@ QSize SessionWindow::sizeHint() const {
 }
 
 void SessionWindow::SendLine() {
-  const SendOutcome outcome = sessions_.SendLine(session_, input_->text().toStdString());
-  notice_->setText(SendOutcomeText(outcome));
-  if (outcome == SendOutcome::Sent) input_->clear();
+  const LineOutcome outcome = sessions_.SendLine(session_, input_->text().toStdString());
+  notice_->setText(LineOutcomeText(outcome));
+  if (outcome == LineOutcome::Sent) input_->clear();
 }
 
 void SessionWindow::ShowText(const LinkSession& s) {

@@ -93,9 +93,9 @@ TEST_F(LinkSessionsTest, ASessionConnectsCarriesLinesBothWaysAndEndsInBothLogs) 
   EXPECT_EQ(a.Find(atA)->snapshot.state, LinkState::Connected);
   EXPECT_TRUE(b.Find(atB)->incoming);
 
-  EXPECT_EQ(a.SendLine(atA, "hello"), SendOutcome::Sent);
+  EXPECT_EQ(a.SendLine(atA, "hello"), LineOutcome::Sent);
   Settle();
-  EXPECT_EQ(b.SendLine(atB, "Gr\xC3\xBC\xC3\x9F dich"), SendOutcome::Sent);
+  EXPECT_EQ(b.SendLine(atB, "Gr\xC3\xBC\xC3\x9F dich"), LineOutcome::Sent);
   Settle();
   EXPECT_EQ(a.Find(atA)->snapshot.vs, 1);
   EXPECT_EQ(a.Find(atA)->snapshot.vr, 1);
@@ -104,7 +104,7 @@ TEST_F(LinkSessionsTest, ASessionConnectsCarriesLinesBothWaysAndEndsInBothLogs) 
 
   EXPECT_FALSE(a.Find(atA)->live);
   EXPECT_FALSE(b.Find(atB)->live);
-  EXPECT_EQ(a.SendLine(atA, "late"), SendOutcome::NotConnected);
+  EXPECT_EQ(a.SendLine(atA, "late"), LineOutcome::NotConnected);
   const std::vector<std::string> atALines{"*** connecting to BB2BB-5 (2.0)", "*** connected to BB2BB-5",
                                           "> hello", "Gr\xC3\xBC\xC3\x9F dich", "*** disconnected"};
   EXPECT_EQ(Lines(*a.Find(atA)), atALines);
@@ -121,7 +121,7 @@ TEST_F(LinkSessionsTest, ASessionConnectsCarriesLinesBothWaysAndEndsInBothLogs) 
 TEST_F(LinkSessionsTest, AReceivedLineNotEndedIsLoggedWhenTheLinkGoes) {
   const SessionNumber atA = ConnectToB();
   const SessionNumber atB = listenerB.opened.at(0);
-  ASSERT_EQ(b.SendLine(atB, "x"), SendOutcome::Sent);
+  ASSERT_EQ(b.SendLine(atB, "x"), LineOutcome::Sent);
   Settle();
   a.Disconnect(atA);
   Settle();
