@@ -8,11 +8,13 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/capture_settings.h"
 #include "app/kiss_server_choice.h"
 #include "app/link_choice.h"
 #include "app/map_settings.h"
+#include "app/own_beacons.h"
 #include "aprs/own_station.h"
 
 namespace vorlink {
@@ -42,6 +44,8 @@ struct StationConfig {
   OwnStation station;           // [Station]: distance and bearing, messages marked
   MapSettings map;              // [map]
   WindowPlace mapWindow;        // [map] geometry, splitter
+  BeaconSettings beacon;        // [Beacon]
+  std::vector<OwnObject> objects;  // [Objects]: the live ones, at most kMostObjects
 
   friend bool operator==(const StationConfig&, const StationConfig&) = default;
 };

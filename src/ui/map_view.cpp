@@ -1,5 +1,6 @@
 #include "ui/map_view.h"
 
+#include <QContextMenuEvent>
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -191,6 +192,10 @@ QPointF MapView::ScreenOfFraction(WorldPoint fraction) const {
 }
 
 QPointF MapView::ScreenOf(LatLon point) const { return ScreenOfFraction(Fraction(point)); }
+
+void MapView::contextMenuEvent(QContextMenuEvent* event) {
+  emit ContextMenuWanted(PointAt(event->pos()), event->globalPos());
+}
 
 LatLon MapView::PointAt(QPointF screen) const {
   const double side = WorldSide();

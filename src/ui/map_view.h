@@ -83,6 +83,8 @@ class MapView final : public QWidget {
  signals:
   void StationClicked(std::size_t row);
   void StationDoubleClicked(std::size_t row);
+  // The context menu asked for at a point of the map (global: where to open it).
+  void ContextMenuWanted(LatLon point, QPoint global);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -94,6 +96,7 @@ class MapView final : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   // A station's positions as fractions of the world square (x unwound
