@@ -31,6 +31,17 @@ constexpr const char* kPathKey = "Station/path";
 constexpr qsizetype kMaxPathText = 8 * 10;
 // A callsign with SSID is 9 characters; a longer text is no callsign.
 constexpr qsizetype kMaxCallsign = 9;
+constexpr const char* kBeaconOnKey = "Beacon/enabled";
+constexpr const char* kBeaconSymbolKey = "Beacon/symbol";
+constexpr const char* kBeaconCommentKey = "Beacon/comment";
+constexpr const char* kBeaconIntervalKey = "Beacon/interval_min";
+constexpr const char* kBeaconCompressedKey = "Beacon/compressed";
+constexpr const char* kObjectsArray = "Objects";
+constexpr const char* kObjectNameKey = "name";
+constexpr const char* kObjectLatitudeKey = "latitude";
+constexpr const char* kObjectLongitudeKey = "longitude";
+constexpr const char* kObjectSymbolKey = "symbol";
+constexpr const char* kObjectCommentKey = "comment";
 constexpr const char* kTrackHoursKey = "map/track_hours";
 constexpr const char* kRingsKey = "map/range_rings_km";
 constexpr const char* kTileUrlKey = "map/tile_url";
@@ -230,6 +241,69 @@ void ReadAx25(const QSettings& file, LinkParameters& link) {
   ReadFlag(file, kAcceptIncomingKey, link.acceptIncoming);
 }
 
+void ReadBeacon(const QSettings& file, BeaconSettings& beacon) {
+  beacon.enabled = file.value(kBeaconOnKey).toString() == Flag(true);
+  if (const auto symbol = ParseSymbolText(file.value(kBeaconSymbolKey).toString().toStdString())) {
+    beacon.symbol = *symbol;
+  }
+  // QSettings reads an unquoted comment with commas as a list.
+  beacon.comment = BeaconComment(file.value(kBeaconCommentKey).toStringList().join(',').toStdString());
+  bool isNumber = false;
+  const int minutes = file.value(kBeaconIntervalKey).toInt(&isNumber);
+  if (isNumber) beacon.intervalMinutes = UsableBeaconMinutes(minutes);
+  beacon.compressed = file.value(kBeaconCompressedKey).toString() == Flag(true);
+}
+
+void WriteBeacon(QSettings& file, const BeaconSettings& beacon) {
+  const BeaconSettings defaults;
+  Store(file, kBeaconOnKey, Flag(beacon.enabled), beacon.enabled == defaults.enabled);
+  Store(file, kBeaconSymbolKey, QString::fromStdString(SymbolText(beacon.symbol)),
+        beacon.symbol == defaults.symbol);
+  Store(file, kBeaconCommentKey, QString::fromStdString(beacon.comment),
+        beacon.comment == defaults.comment);
+  Store(file, kBeaconIntervalKey, beacon.intervalMinutes,
+        beacon.intervalMinutes == defaults.intervalMinutes);
+  Store(file, kBeaconCompressedKey, Flag(beacon.compressed),
+        beacon.compressed == defaults.compressed);
+}
+
+// Objects that cannot be sent as they are are left out; past the bound too.
+void ReadObjects(QSettings& file, std::vector<OwnObject>& objects) {
+  const int size = file.beginReadArray(kObjectsArray);
+  for (int k = 0; k < size && objects.size() < kMostObjects; ++k) {
+    file.setArrayIndex(k);
+    const auto name = ObjectName(file.value(kObjectNameKey).toString().toStdString());
+    const auto symbol = ParseSymbolText(file.value(kObjectSymbolKey).toString().toStdString());
+    bool latitudeRead = false;
+    bool longitudeRead = false;
+    const double latitude = file.value(kObjectLatitudeKey).toDouble(&latitudeRead);
+    const double longitude = file.value(kObjectLongitudeKey).toDouble(&longitudeRead);
+    if (!name || !symbol || !latitudeRead || !longitudeRead || !(std::fabs(latitude) <= 90) ||
+        !(std::fabs(longitude) <= 180)) {
+      continue;
+    }
+    objects.push_back({*name, {latitude, longitude}, *symbol,
+                       BeaconComment(file.value(kObjectCommentKey).toString().toStdString())});
+  }
+  file.endArray();
+}
+
+void WriteObjects(QSettings& file, const std::vector<OwnObject>& objects) {
+  file.remove(kObjectsArray);
+  if (objects.empty()) return;
+  file.beginWriteArray(kObjectsArray, static_cast<int>(objects.size()));
+  for (int k = 0; k < static_cast<int>(objects.size()); ++k) {
+    const OwnObject& o = objects[static_cast<std::size_t>(k)];
+    file.setArrayIndex(k);
+    file.setValue(kObjectNameKey, QString::fromStdString(o.name));
+    file.setValue(kObjectLatitudeKey, o.position.latitude);
+    file.setValue(kObjectLongitudeKey, o.position.longitude);
+    file.setValue(kObjectSymbolKey, QString::fromStdString(SymbolText(o.symbol)));
+    file.setValue(kObjectCommentKey, QString::fromStdString(o.comment));
+  }
+  file.endArray();
+}
+
 void ReadPlaces(QSettings& file, StationConfig& config) {
   for (const PlaceGroup& g : kPlaceGroups) {
     file.beginGroup(g.group);
@@ -264,6 +338,8 @@ StationConfig ReadStationConfig(const std::filesystem::path& folder) {
   ReadStation(file, config);
   ReadMap(file, config.map);
   ReadAx25(file, config.ax25.link);
+  ReadBeacon(file, config.beacon);
+  ReadObjects(file, config.objects);
   return config;
 }
 
@@ -278,6 +354,8 @@ bool WriteStationConfig(const std::filesystem::path& folder, const StationConfig
   WritePlaces(file, config);
   WriteStation(file, config.station);
   WriteMap(file, config.map);
+  WriteBeacon(file, config.beacon);
+  WriteObjects(file, config.objects);
   file.sync();
   return file.status() == QSettings::NoError;
 }

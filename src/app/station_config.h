@@ -8,12 +8,14 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/ax25_settings.h"
 #include "app/capture_settings.h"
 #include "app/kiss_server_choice.h"
 #include "app/link_choice.h"
 #include "app/map_settings.h"
+#include "app/own_beacons.h"
 #include "aprs/own_station.h"
 
 namespace vorlink {
@@ -45,6 +47,8 @@ struct StationConfig {
   MapSettings map;              // [map]
   WindowPlace mapWindow;        // [map] geometry, splitter
   Ax25Settings ax25;            // [ax25], read only: set by hand
+  BeaconSettings beacon;        // [Beacon]
+  std::vector<OwnObject> objects;  // [Objects]: the live ones, at most kMostObjects
 
   friend bool operator==(const StationConfig&, const StationConfig&) = default;
 };

@@ -74,6 +74,9 @@ void StationSession::Load() {
                                                     : TncQueueLimit(ports_.incoming.Settings()));
   pipeline_.SetSharedSink(sharing.on ? &kissServer_ : nullptr);
   sender_.SetStation(station_.config.station);
+  SetBeacon(station_.config.beacon, station_.config.station.position);
+  for (const OwnObject& object : station_.config.objects) beacons_.Place(object, clock_.MonotonicNow());
+  beacons_.Start(clock_.MonotonicNow());
   view_.ShowIncomingPort(links_.IncomingText());
   UseDefaultHostIfEmpty(settings);
   timeClient_.ConnectTimeServer(settings.TimeServerHost);
@@ -122,7 +125,27 @@ void StationSession::ToggleMirror() {
   view_.ShowMirrorPort(links_.OutgoingText());
 }
 
+void StationSession::SetBeacon(const BeaconSettings& beacon, std::optional<GeoPoint> position) {
+  beacons_.SetBeacon(beacon);
+  beacons_.SetPosition(position);
+}
+
+bool StationSession::PlaceObject(const OwnObject& object, std::string* why) {
+  if (beacons_.Place(object, clock_.MonotonicNow())) return true;
+  if (why) {
+    *why = "Object " + object.name + " not placed: at most " + std::to_string(kMostObjects) +
+           " objects, and a killed one's name is free only once it has gone";
+  }
+  return false;
+}
+
+bool StationSession::KillObject(std::string_view name) {
+  return beacons_.Kill(name, clock_.MonotonicNow());
+}
+
 void StationSession::OnStatusTimer() {
+  beacons_.Tick(clock_.MonotonicNow(), UtcNow(clock_),
+                [this](const std::string& info) { sender_.SendAprs(info); });
   sender_.Poll();
   StatusUpdateTick(station_.statusUpdate, station_.LastPacketTime, clock_,
                    {ports_.incoming.PortOpen(), ports_.outgoing.PortOpen(), mirroring_,

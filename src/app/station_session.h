@@ -13,6 +13,7 @@
 
 #include "app/kiss_server.h"
 #include "app/link_keeper.h"
+#include "app/own_beacons.h"
 #include "app/own_sender.h"
 #include "app/receive_pipeline.h"
 #include "app/station_links.h"
@@ -83,6 +84,13 @@ class StationSession {
   OwnSender& Sender() { return sender_; }
   // The data links, fed every received data frame; none when null.
   void SetAx25Listener(Ax25FrameListener* listener) { pipeline_.SetAx25Listener(listener); }
+  // The own beacon and objects, started with each load from the station's
+  // settings; the owner keeps the settings and hands changes on here.
+  void SetBeacon(const BeaconSettings& beacon, std::optional<GeoPoint> position);
+  // False with a reason for the operator (the bound, a name in use).
+  bool PlaceObject(const OwnObject& object, std::string* why);
+  bool KillObject(std::string_view name);
+  std::vector<OwnObject> LiveObjects() const { return beacons_.LiveObjects(); }
 
  private:
   Station& station_;
@@ -97,6 +105,7 @@ class StationSession {
   ReceivePipeline pipeline_;
   KissServer kissServer_;
   OwnSender sender_;
+  OwnBeacons beacons_;
   TimeServerClient timeClient_;
   PortMirror mirror_;
   TncTerminal terminal_;

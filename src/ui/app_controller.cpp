@@ -328,6 +328,10 @@ MapWindow& AppController::OpenMap() {
   });
   connect(map_, &MapWindow::FramesWanted, this,
           [this](const QString& callsign) { OpenFrames().FilterBySource(callsign); });
+  map_->SetObjects(station_.config.objects);
+  connect(map_, &MapWindow::ObjectPlaced, this, &AppController::PlaceObject);
+  connect(map_, &MapWindow::ObjectKilled, this,
+          [this](const QString& name) { KillObject(name.toStdString()); });
   map_->show();
   return *map_;
 }
@@ -357,8 +361,9 @@ OwnStationDialog& AppController::OpenStationDialog() {
     BringToFront(*stationDialog_);
     return *stationDialog_;
   }
-  stationDialog_ = Adopt(new OwnStationDialog(station_.config.station));
+  stationDialog_ = Adopt(new OwnStationDialog(station_.config.station, station_.config.beacon));
   connect(stationDialog_, &OwnStationDialog::StationChosen, this, &AppController::ApplyOwnStation);
+  connect(stationDialog_, &OwnStationDialog::BeaconChosen, this, &AppController::ApplyBeacon);
   stationDialog_->show();
   return *stationDialog_;
 }
@@ -367,6 +372,10 @@ void AppController::ApplyOwnStation(const OwnStation& station) {
   if (station == station_.config.station) return;
   station_.config.station = station;
   SaveConfig();
+  if (main_) {
+    main_->Session().Sender().SetStation(station);
+    main_->Session().SetBeacon(station_.config.beacon, station.position);
+  }
   if (frames_) frames_->SetOwnStation(station);
   for (const QPointer<QWidget>& w : viewers_) {
     if (auto* viewer = qobject_cast<FrameBrowser*>(w.data())) viewer->SetOwnStation(station);
@@ -398,6 +407,40 @@ void AppController::ApplyConnectRequest(const ConnectRequest& request) {
     return;
   }
   if (connectDialog_) connectDialog_->close();
+}
+
+void AppController::ApplyBeacon(const BeaconSettings& beacon) {
+  if (beacon == station_.config.beacon) return;
+  station_.config.beacon = beacon;
+  SaveConfig();
+  if (main_) main_->Session().SetBeacon(beacon, station_.config.station.position);
+}
+
+// The session beacons objects; the live ones are kept in vorlink.conf.
+void AppController::PlaceObject(const OwnObject& object) {
+  std::string why;
+  if (main_ && !main_->Session().PlaceObject(object, &why)) {
+    static_cast<StatusLine&>(*main_).SetSimpleText(why);
+    return;
+  }
+  if (!main_) {
+    auto& kept = station_.config.objects;
+    std::erase_if(kept, [&](const OwnObject& o) { return o.name == object.name; });
+    if (kept.size() < kMostObjects) kept.push_back(object);
+  }
+  KeepObjects();
+}
+
+void AppController::KillObject(const std::string& name) {
+  if (main_) main_->Session().KillObject(name);
+  std::erase_if(station_.config.objects, [&](const OwnObject& o) { return o.name == name; });
+  KeepObjects();
+}
+
+void AppController::KeepObjects() {
+  if (main_) station_.config.objects = main_->Session().LiveObjects();
+  SaveConfig();
+  if (map_) map_->SetObjects(station_.config.objects);
 }
 
 }  // namespace vorlink

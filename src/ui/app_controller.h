@@ -95,6 +95,10 @@ class AppController final : public QObject {
   void ShowMainWindow();
   void OpenSetupDialog(bool withFocus);
   void ApplyPortLines(const std::string& incoming, const std::string& outgoing);
+  void ApplyBeacon(const BeaconSettings& beacon);
+  void PlaceObject(const OwnObject& object);
+  void KillObject(const std::string& name);
+  void KeepObjects();
   void ApplyOwnStation(const OwnStation& station);
   void OpenStatistics();
   void OpenAbout();

@@ -213,6 +213,16 @@ void FrameBrowser::BuildAprsFilters(QGridLayout& grid) {
   grid.addWidget(aprsType_, kAprsFilterRow + 1, 0);
   within_ = AddField(grid, 1, "Within km", "FilterWithin", "of the station", kAprsFilterRow);
   addressee_ = AddField(grid, 2, "Addressee", "FilterAddressee", "N0CALL*", kAprsFilterRow);
+  // Frames VORLINK sent show only when asked for, headed by their marker.
+  origin_ = new QComboBox;
+  origin_->setObjectName("FilterOrigin");
+  // Under the Filter button, no wider than it; the list opens as wide as it needs.
+  origin_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  origin_->setMinimumContentsLength(1);
+  origin_->setToolTip("Frames: received, sent and received, or sent by VORLINK");
+  origin_->addItems({"received", "sent and received", "sent"});
+  grid.addWidget(origin_, kAprsFilterRow + 1, 6);
+  connect(origin_, &QComboBox::currentIndexChanged, this, &FrameBrowser::ApplyFilter);
   connect(aprsType_, &QComboBox::currentIndexChanged, this, &FrameBrowser::ApplyFilter);
   for (QLineEdit* edit : {within_, addressee_}) {
     connect(edit, &QLineEdit::returnPressed, this, &FrameBrowser::ApplyFilter);
@@ -286,6 +296,7 @@ void FrameBrowser::ApplyFilter() {
     }
   }
   spec.text = text_->text().toStdString();
+  spec.origin = static_cast<FrameOrigin>(origin_->currentIndex());
   statusBar()->clearMessage();
   if (!ReadAprsFilters(spec)) return;
   filterNext_.reset();

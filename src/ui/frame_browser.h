@@ -1,7 +1,7 @@
 // The frame browser: the frame pane over the live store (or over a capture
 // it loaded itself), a filter bar (source, destination, digipeater, type,
 // PID, payload text, APRS report kind, distance from the station, message
-// addressee; all of them together), a search in what the pane shows, the
+// addressee, received or sent frames; all of them together), a search in what the pane shows, the
 // detail tree of the frame at the caret, and the stations heard. Filtering,
 // loading, find and copy run in slices on the event loop (Esc stops a find or copy), so a million frames
 // never freeze the window. It opens no file but the capture it is given;
@@ -100,6 +100,7 @@ class FrameBrowser final : public QMainWindow {
   QLineEdit* pid_ = nullptr;
   QLineEdit* text_ = nullptr;
   QComboBox* aprsType_ = nullptr;
+  QComboBox* origin_ = nullptr;
   QLineEdit* within_ = nullptr;
   QLineEdit* addressee_ = nullptr;
   QLineEdit* find_ = nullptr;

@@ -61,6 +61,8 @@ class MainWindow final : public QMainWindow, public StationView {
   void ClearCounters();
   // One tick of the status timer.
   void UpdateStatus() { session_->OnStatusTimer(); }
+  // This load's core: what it transmits, its beacon and objects.
+  StationSession& Session() { return *session_; }
   FrameView& FramePane() { return *framePane_; }
   // Where every received data frame goes as AX.25 bytes (the data links).
   void SetAx25Listener(Ax25FrameListener* listener) { session_->SetAx25Listener(listener); }

@@ -1,5 +1,6 @@
 #include "ui/map_view.h"
 
+#include <QContextMenuEvent>
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -121,6 +122,10 @@ QPointF MapView::ScreenOf(GeoPoint point) const { return Screen(Port().PixelOf(p
 GeoPoint MapView::PointAt(QPointF screen) const { return Port().PointAt(Pixel(screen)); }
 
 GeoPoint MapView::Centre() const { return viewport_.Centre(); }
+
+void MapView::contextMenuEvent(QContextMenuEvent* event) {
+  emit ContextMenuWanted(PointAt(event->pos()), event->globalPos());
+}
 
 void MapView::CentreOn(GeoPoint point) {
   viewport_.CentreOn(point);

@@ -76,6 +76,8 @@ class MapView final : public QWidget {
  signals:
   void StationClicked(std::size_t row);
   void StationDoubleClicked(std::size_t row);
+  // The context menu asked for at a point of the map (global: where to open it).
+  void ContextMenuWanted(GeoPoint point, QPoint global);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -87,6 +89,7 @@ class MapView final : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   MapTrackWish Wish() const;

@@ -17,6 +17,7 @@
 #include "ui/map_settings_bar.h"
 #include "ui/map_station_model.h"
 #include "ui/map_view.h"
+#include "ui/object_dialog.h"
 #include "ui/tile_layer.h"
 
 namespace vorlink {
@@ -34,6 +35,9 @@ MapWindow::MapWindow(const FrameStore& store, MapWindowSetup setup, QWidget* par
   setObjectName("MapWindow");
   setWindowTitle("Map");
   view_ = new MapView(stations_, *base_);
+  connect(view_, &MapView::ContextMenuWanted, this, [this](GeoPoint point, QPoint global) {
+    ObjectMenu(point)->popup(global);
+  });
   ApplyLook();
 
   model_ = new MapStationModel(stations_, this);
@@ -246,5 +250,25 @@ void MapWindow::ShowStation(std::size_t row) {
 }
 
 QString MapWindow::Details() const { return details_->text(); }
+
+QMenu* MapWindow::ObjectMenu(GeoPoint point) {
+  auto* menu = new QMenu(this);
+  menu->setObjectName("MapContextMenu");
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->addAction("Place object here...", this, [this, point] {
+    auto* dialog = new ObjectDialog({point.latitude, point.longitude}, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &ObjectDialog::ObjectChosen, this, &MapWindow::ObjectPlaced);
+    dialog->show();
+  });
+  QMenu* kill = menu->addMenu("Kill object");
+  kill->setObjectName("MapKillObject");
+  kill->setEnabled(!objects_.empty());
+  for (const OwnObject& object : objects_) {
+    const QString name = QString::fromStdString(object.name);
+    kill->addAction(name, this, [this, name] { emit ObjectKilled(name); });
+  }
+  return menu;
+}
 
 }  // namespace vorlink

@@ -8,8 +8,12 @@
 
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QMenu>
 
 #include <memory>
+#include <vector>
+
+#include "aprs/object_report.h"
 #include <optional>
 #include <string>
 
@@ -62,6 +66,10 @@ class MapWindow final : public QMainWindow {
   // second. A long store goes on being read a slice per turn meanwhile.
   void Refresh();
   MapView& View() { return *view_; }
+  // The live objects the context menu offers to kill.
+  void SetObjects(std::vector<OwnObject> objects) { objects_ = std::move(objects); }
+  // The map's context menu at a point: place an object there, kill one.
+  QMenu* ObjectMenu(GeoPoint point);
   TrackStore& Stations() { return stations_; }
   QTreeView& List() { return *list_; }
   QString Details() const;
@@ -77,6 +85,9 @@ class MapWindow final : public QMainWindow {
   void SettingsChanged(const MapSettings& settings);
   // A station double-clicked: the frame browser is to show its frames.
   void FramesWanted(const QString& callsign);
+  // The context menu's "Place object here..." and "Kill object".
+  void ObjectPlaced(const OwnObject& object);
+  void ObjectKilled(const QString& name);
 
  private:
   void BuildMenus();
@@ -89,6 +100,7 @@ class MapWindow final : public QMainWindow {
 
   const FrameStore& store_;
   MapWindowSetup setup_;
+  std::vector<OwnObject> objects_;
   MapSettings settings_;
   std::optional<GeoPoint> own_;
   TrackStore stations_;

@@ -67,6 +67,13 @@ const RoundTripCase kRoundTrips[] = {
        c.station.path = "WIDE2-2";
      })},
     {"StationDirect", With([](StationConfig& c) { c.station.path = ""; })},
+    {"Beacon", With([](StationConfig& c) {
+       c.beacon = {true, {'\\', '>'}, "mobile, on 145.800", 45, true};
+     })},
+    {"Objects", With([](StationConfig& c) {
+       c.objects = {{"FIELD DAY", {49.5, -72.25}, {'/', ';'}, "tents, 2 m"},
+                    {"NET", {-33.75, 151.125}, {'\\', 'E'}, ""}};
+     })},
     {"MapOnlineTiles", With([](StationConfig& c) { c.map.onlineTiles = true; })},
     {"MapNoRangeRings", With([](StationConfig& c) { c.map.ringsKm.clear(); })},
     {"Everything", Everything()},
@@ -127,6 +134,10 @@ TEST(StationConfigTest, UnusableValuesKeepTheirDefaults) {
                                    "[kiss_server]\nport=-1\nenabled=1\n"
                                    "[Station]\nlatitude=95\nlongitude=0\ncallsign=NOT A CALLSIGN\n"
                                    "transmit=1\npath=WIDE1-1,WIDE2-99\n"
+                                   "[Beacon]\nenabled=1\nsymbol=xx\n"
+                                   "[Objects]\nsize=2\n1\\name=TOOLONGNAME\n1\\symbol=/E\n"
+                                   "1\\latitude=1\n1\\longitude=1\n2\\name=X\n2\\symbol=/E\n"
+                                   "2\\latitude=91\n2\\longitude=1\n"
                                    "[map]\nonline_tiles=1\nrange_rings_km=ten\ntrack_hours=-1\n"
                                    "tile_url=ftp://host/{z}/{x}/{y}.png\ntile_cache_mib=0\n");
   EXPECT_EQ(ReadStationConfig(folder.path()), StationConfig{});
@@ -164,6 +175,12 @@ TEST(StationConfigTest, DataLinkSettingsOutOfTheirRangeKeepTheirDefaults) {
         "[ax25]\nt1_ms=999\nt3_s=9\nretries=0\nwindow=8\nwindow128=128\npaclen=257\n"
         "version22=yes\naccept_incoming=1\n");
   EXPECT_EQ(ReadStationConfig(folder.path()).ax25, Ax25Settings{});
+}
+
+TEST(StationConfigTest, ABeaconIntervalUnderTenMinutesIsTenMinutes) {
+  testing::TempFolder folder;
+  Write(File(folder), "[Beacon]\ninterval_min=3\n");
+  EXPECT_EQ(ReadStationConfig(folder.path()).beacon.intervalMinutes, kLeastBeaconMinutes);
 }
 
 TEST(StationConfigTest, AFileTooBigIsNeitherReadNorRewritten) {

@@ -8,7 +8,10 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
@@ -18,15 +21,19 @@
 #include "app/qt_station_config.h"
 #include "aprs_store.h"
 #include "controller_fixture.h"
+#include "store/frame_renderer.h"
 #include "store/heard_columns.h"
+#include "store/sent_frame.h"
 #include "ui/aprs_messages_model.h"
 #include "ui/aprs_messages_window.h"
 #include "ui/frame_browser.h"
 #include "ui/frame_detail_pane.h"
 #include "ui/frame_view.h"
 #include "ui/heard_view.h"
+#include "ui/main_window.h"
 #include "ui/map_view.h"
 #include "ui/map_window.h"
+#include "ui/object_dialog.h"
 #include "ui/own_station_dialog.h"
 #include "widget_test_support.h"
 
@@ -230,6 +237,116 @@ TEST_F(OwnStationTest, OkKeepsPositionAndCallsignAndTheOpenWindowsUseThem) {
   frames.findChild<QLineEdit*>("FilterWithin")->setText("1");
   frames.ApplyFilter();
   EXPECT_TRUE(frames.statusBar()->currentMessage().isEmpty());
+}
+
+TEST_F(OwnStationTest, TransmitPathAndBeaconAreChosenBesideTheCallsignAndKept) {
+  WriteConfig("false");
+  Start();
+  OwnStationDialog& dialog = controller->OpenStationDialog();
+  ASSERT_TRUE(dialog.isVisible());
+  auto* callsign = dialog.findChild<QLineEdit*>("StationCallsign");
+  auto* transmit = dialog.findChild<QCheckBox*>("StationTransmit");
+  auto* path = dialog.findChild<QLineEdit*>("StationPath");
+  auto* state = dialog.findChild<QLabel*>("StationTransmitState");
+  auto* beaconOn = dialog.findChild<QCheckBox*>("BeaconOn");
+  auto* symbol = dialog.findChild<QComboBox*>("BeaconSymbol");
+  auto* interval = dialog.findChild<QSpinBox*>("BeaconInterval");
+  ASSERT_TRUE(transmit && path && state && beaconOn && symbol && interval);
+  EXPECT_TRUE(transmit->isVisible());
+  EXPECT_FALSE(transmit->isChecked());
+  EXPECT_EQ(path->text(), "WIDE1-1,WIDE2-1");
+  EXPECT_EQ(state->text(), "Nothing is sent while Transmit is off.");
+  EXPECT_EQ(interval->value(), 30);
+  EXPECT_EQ(interval->minimum(), 10);
+  EXPECT_EQ(symbol->currentData().toString(), "/-");
+  EXPECT_TRUE(symbol->currentText().contains("House QTH"));
+  const auto ok = [&] {
+    QTest::keyClick(callsign, Qt::Key_Return);
+    QCoreApplication::processEvents();
+  };
+
+  transmit->setChecked(true);
+  callsign->setText("APRS");  // no digit: no callsign to send with
+  EXPECT_EQ(state->text(), "Nothing is sent without a valid callsign.");
+  ok();
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_EQ(station.config.station, OwnStation{});
+
+  callsign->setText("n0call-7");
+  path->setText("WIDE1-1,WIDE2-99");
+  EXPECT_EQ(state->text(), "Nothing is sent while the path is not valid.");
+  path->setText("wide2-2");
+  EXPECT_TRUE(state->text().isEmpty());
+  beaconOn->setChecked(true);
+  symbol->setCurrentIndex(symbol->findData("/>"));
+  dialog.findChild<QLineEdit*>("BeaconComment")->setText("mobile");
+  interval->setValue(45);
+  ok();
+  EXPECT_FALSE(dialog.isVisible());
+  const StationConfig saved = ReadStationConfig(folder.path());
+  EXPECT_TRUE(saved.station.transmit);
+  EXPECT_EQ(saved.station.path, "WIDE2-2");
+  EXPECT_EQ(saved.beacon, (BeaconSettings{true, {'/', '>'}, "mobile", 45, false}));
+  EXPECT_EQ(controller->Main()->Session().Sender().Refusal(), std::nullopt);
+}
+
+TEST_F(OwnStationTest, TheBrowserShowsSentFramesWithTheirMarkerOnlyWhenAsked) {
+  WriteConfig("false");
+  Start();
+  testing::AppendAprs(station.frames, "W1AW", ">heard");
+  const std::vector<std::uint8_t> sent = {0xC0, 0x00, 0x82, 0xA0, 0xB4, 0xAC, 0x9E, 0xA4, 0xE0,
+                                          0x9C, 0x60, 0x86, 0x82, 0x98, 0x98, 0x61, 0x03, 0xF0,
+                                          '>', 's', 'e', 'n', 't', 0xC0};
+  AppendSentFrame(station.frames, sent, DateTime{2026, 12, 8, 12, 0, 0, 0}, DisplayOptions{});
+  FrameBrowser& frames = controller->OpenFrames();
+  frames.Pane().Refresh();
+  EXPECT_FALSE(frames.Pane().AllText().contains(QString::fromUtf8(kSentMarker.data())));
+  auto* origin = frames.findChild<QComboBox*>("FilterOrigin");
+  ASSERT_NE(origin, nullptr);
+  origin->setCurrentIndex(2);  // sent only
+  ASSERT_TRUE(testing::WaitUntil([&] { return !frames.Filtering(); }));
+  frames.Pane().Refresh();
+  const QString text = frames.Pane().AllText();
+  EXPECT_TRUE(text.contains(QString::fromUtf8(kSentMarker.data())));
+  EXPECT_TRUE(text.contains("sent"));
+  EXPECT_FALSE(text.contains("heard"));
+}
+
+TEST_F(OwnStationTest, TheMapPlacesAnObjectKeepsItAndKillsIt) {
+  WriteConfig("false");
+  Start();
+  MapWindow& map = controller->OpenMap();
+  QMenu* menu = map.ObjectMenu({49.5, -72.25});
+  QAction* place = nullptr;
+  for (QAction* action : menu->actions()) {
+    if (action->text() == "Place object here...") place = action;
+  }
+  ASSERT_NE(place, nullptr);
+  EXPECT_FALSE(menu->findChild<QMenu*>("MapKillObject")->isEnabled());
+  place->trigger();
+  auto* dialog = map.findChild<ObjectDialog*>("ObjectDialog");
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(dialog->isVisible());
+  auto* name = dialog->findChild<QLineEdit*>("ObjectName");
+  name->setText("1234567890");  // cut at 9 by the field
+  EXPECT_EQ(name->text(), "123456789");
+  name->setText("FIELD DAY");
+  dialog->findChild<QLineEdit*>("ObjectComment")->setText("tents");
+  QTest::keyClick(name, Qt::Key_Return);
+  QCoreApplication::processEvents();
+  ASSERT_EQ(station.config.objects.size(), 1u);
+  EXPECT_EQ(station.config.objects[0].name, "FIELD DAY");
+  EXPECT_EQ(station.config.objects[0].position, (GeoPoint{49.5, -72.25}));
+  EXPECT_EQ(ReadStationConfig(folder.path()).objects, station.config.objects);
+
+  QMenu* again = map.ObjectMenu({0, 0});
+  auto* kill = again->findChild<QMenu*>("MapKillObject");
+  ASSERT_TRUE(kill->isEnabled());
+  ASSERT_EQ(kill->actions().size(), 1);
+  EXPECT_EQ(kill->actions()[0]->text(), "FIELD DAY");
+  kill->actions()[0]->trigger();
+  EXPECT_TRUE(station.config.objects.empty());
+  EXPECT_TRUE(ReadStationConfig(folder.path()).objects.empty());
 }
 
 TEST_F(OwnStationTest, TheMapFollowsTheHeardListAndTheOwnStationAndKeepsItsSettings) {
