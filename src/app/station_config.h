@@ -42,6 +42,8 @@ struct StationConfig {
   OwnStation station;           // [Station]: distance and bearing, messages marked
   MapSettings map;              // [map]
   WindowPlace mapWindow;        // [map] geometry, splitter
+  // [AprsMessages] quiet: a message to the own callsign does not ring.
+  bool aprsMessagesQuiet = false;
 
   friend bool operator==(const StationConfig&, const StationConfig&) = default;
 };

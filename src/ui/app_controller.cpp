@@ -1,9 +1,11 @@
 #include "ui/app_controller.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QVBoxLayout>
 #include <QScreen>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include "base/utc.h"
 #include "app/device_links.h"
 #include "link/qt_serial_devices.h"
+#include "store/message_feed.h"
 #include "ui/about_window.h"
 #include "ui/aprs_messages_window.h"
 #include "ui/frame_browser.h"
@@ -26,6 +29,12 @@
 #include "ui/window_place.h"
 
 namespace vorlink {
+namespace {
+// Acks want to go soon after the message: the center is fed and polled
+// once a second, a slice of frames at a time while the store is far ahead.
+constexpr int kMessagePollMs = 1000;
+constexpr std::size_t kMessageFeedSlice = 20'000;
+}  // namespace
 
 void CentreOnScreen(QWidget& window) {
   window.adjustSize();
@@ -48,7 +57,43 @@ AppController::AppController(Station& station, Clock& clock, std::uint16_t timeS
       clock_(clock),
       timeServerPort_(timeServerPort),
       machineDevices_(std::make_unique<QtSerialDevices>()),
-      devices_(machineDevices_.get()) {}
+      devices_(machineDevices_.get()),
+      messageCenter_(std::make_unique<MessageCenter>(clock, AprsSend{})),
+      messageFeed_(std::make_unique<MessageFeed>(station.frames)) {
+  messageCenter_->SetOwnCallsign(station_.config.station.callsign);
+  messageCenter_->SetIncomingListener([this](const std::string& from, const ThreadLine& line) {
+    AnnounceMessage(from, line.text);
+  });
+  messageTimer_ = new QTimer(this);
+  messageTimer_->setInterval(kMessagePollMs);
+  connect(messageTimer_, &QTimer::timeout, this, &AppController::FeedMessageCenter);
+  messageTimer_->start();
+}
+
+void AppController::FeedMessageCenter() {
+  messageFeed_->CatchUp(station_.frames, *messageCenter_, kMessageFeedSlice);
+  messageCenter_->Poll();
+}
+
+void AppController::AnnounceMessage(const std::string& from, const std::string& text) {
+  const QString shown = QString("Message from %1: %2").arg(QString::fromStdString(from),
+                                                           QString::fromStdString(text));
+  if (main_) {
+    static_cast<StatusLine&>(*main_).SetSimpleText(shown.toStdString());
+  } else {
+    station_.messages.Add(UtcNow(clock_), shown.toStdString());
+  }
+  if (QSystemTrayIcon::isSystemTrayAvailable()) {
+    if (!tray_) {
+      tray_ = new QSystemTrayIcon(QApplication::windowIcon(), this);
+      tray_->setToolTip("VORLINK");
+      tray_->show();
+    }
+    tray_->showMessage("APRS message from " + QString::fromStdString(from),
+                       QString::fromStdString(text));
+  }
+  if (!station_.config.aprsMessagesQuiet) QApplication::beep();
+}
 
 AppController::~AppController() {
   // Windows still open when the process ends unload like any other.
@@ -304,7 +349,7 @@ AprsMessagesWindow& AppController::OpenAprsMessages() {
     BringToFront(*aprsMessages_);
     return *aprsMessages_;
   }
-  aprsMessages_ = Adopt(new AprsMessagesWindow(station_.frames));
+  aprsMessages_ = Adopt(new AprsMessagesWindow(station_.frames, messageCenter_.get()));
   aprsMessages_->SetOwnCallsign(station_.config.station.callsign);
   aprsMessages_->show();
   return *aprsMessages_;
@@ -342,6 +387,7 @@ void AppController::ApplyOwnStation(const OwnStation& station) {
     if (auto* view = heard_->findChild<HeardView*>()) view->SetFrom(station.position);
   }
   if (aprsMessages_) aprsMessages_->SetOwnCallsign(station.callsign);
+  messageCenter_->SetOwnCallsign(station.callsign);
   if (map_) map_->SetOwnPosition(station.position);
 }
 

@@ -17,10 +17,13 @@
 #include <string>
 
 #include "app/station.h"
+#include "aprs/message_center.h"
 #include "base/clock.h"
 #include "link/serial_device.h"
 #include "time/time_server_client.h"
 
+class QSystemTrayIcon;
+class QTimer;
 class QWidget;
 
 namespace vorlink {
@@ -31,6 +34,7 @@ class OwnStationDialog;
 class FrameBrowser;
 class MainWindow;
 class MapWindow;
+class MessageFeed;
 class MessagesWindow;
 class SetupDialog;
 class StatisticsWindow;
@@ -64,6 +68,10 @@ class AppController final : public QObject {
   MapWindow& OpenMap();
   // View > APRS Messages, over the live frames.
   AprsMessagesWindow& OpenAprsMessages();
+  // The conversations: fed from the live frames, polled once a second.
+  // Sends nothing until a way out is given.
+  MessageCenter& AprsMessageCenter() { return *messageCenter_; }
+  void SetAprsSend(AprsSend send) { messageCenter_->SetSend(std::move(send)); }
   // Options > Station...: OK keeps the value in vorlink.conf and gives it to
   // the open windows.
   OwnStationDialog& OpenStationDialog();
@@ -82,6 +90,9 @@ class AppController final : public QObject {
   void OpenStatistics();
   void OpenAbout();
   void OpenMessages();
+  void FeedMessageCenter();
+  // A message to the own callsign: the status line, the tray, one ring.
+  void AnnounceMessage(const std::string& from, const std::string& text);
   void Track(QWidget* window);
   template <typename Window>
   Window* Adopt(Window* window);
@@ -109,6 +120,10 @@ class AppController final : public QObject {
   QPointer<AprsMessagesWindow> aprsMessages_;
   QPointer<OwnStationDialog> stationDialog_;
   QList<QPointer<QWidget>> viewers_;
+  std::unique_ptr<MessageCenter> messageCenter_;
+  std::unique_ptr<MessageFeed> messageFeed_;
+  QTimer* messageTimer_ = nullptr;
+  QSystemTrayIcon* tray_ = nullptr;
   bool ended_ = false;
 };
 
