@@ -172,9 +172,9 @@ class MessageSession {
     fields.info = {reinterpret_cast<const std::uint8_t*>(info.data()), info.size()};
     const auto frame = EncodeAx25Frame(fields);
     if (!frame || !client_.SendFrame(*frame)) return AprsSendResult::TncFull;
-    if (const ThreadLine* line = center_.Line(line_);
-        line && info.find('{') != std::string_view::npos) {
-      std::fprintf(err_, "%s: sent %d/%d\n", kToolName.data(), line->sends + 1, kMaxSends);
+    if (!args_.listen && info.find('{') != std::string_view::npos) {
+      std::fprintf(err_, "%s: sent %d/%d: %.*s\n", kToolName.data(), ++sends_, kMaxSends,
+                   static_cast<int>(info.size()), info.data());
     }
     return AprsSendResult::Queued;
   }
@@ -228,6 +228,7 @@ class MessageSession {
   Ax25Decoder decoder_;
   MessageCenter center_;
   std::uint64_t line_ = 0;
+  int sends_ = 0;
 };
 
 }  // namespace

@@ -22,6 +22,7 @@ constexpr const char* kServerClientsKey = "kiss_server/max_clients";
 constexpr const char* kServerBudgetKey = "kiss_server/queue_budget_kib";
 constexpr std::size_t kKib = 1024;
 constexpr const char* kWritePcapKey = "Capture/WritePcapCapture";
+constexpr const char* kMessagesQuietKey = "AprsMessages/quiet";
 constexpr const char* kLatitudeKey = "Station/latitude";
 constexpr const char* kLongitudeKey = "Station/longitude";
 constexpr const char* kCallsignKey = "Station/callsign";
@@ -121,6 +122,7 @@ void ReadChoices(const QSettings& file, StationConfig& config) {
   config.kissServer.clientsTransmit = file.value(kServerTransmitKey).toString() == Flag(true);
   ReadAddress(file, kServerHostKey, kServerPortKey, config.kissServer.address);
   config.capture.writePcap = file.value(kWritePcapKey, config.capture.writePcap).toBool();
+  config.aprsMessagesQuiet = file.value(kMessagesQuietKey).toString() == Flag(true);
 }
 
 // Limits are read only: an operator sets them by hand, and the program keeps
@@ -150,6 +152,8 @@ void WriteChoices(QSettings& file, const StationConfig& config) {
         server.clientsTransmit == defaults.kissServer.clientsTransmit);
   Store(file, kWritePcapKey, config.capture.writePcap,
         config.capture.writePcap == defaults.capture.writePcap);
+  Store(file, kMessagesQuietKey, Flag(config.aprsMessagesQuiet),
+        config.aprsMessagesQuiet == defaults.aprsMessagesQuiet);
 }
 
 // A position only when both numbers are there and on the globe.

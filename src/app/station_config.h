@@ -49,6 +49,8 @@ struct StationConfig {
   Ax25Settings ax25;            // [ax25], read only: set by hand
   BeaconSettings beacon;        // [Beacon]
   std::vector<OwnObject> objects;  // [Objects]: the live ones, at most kMostObjects
+  // [AprsMessages] quiet: a message to the own callsign does not ring.
+  bool aprsMessagesQuiet = false;
 
   friend bool operator==(const StationConfig&, const StationConfig&) = default;
 };

@@ -170,6 +170,16 @@ SendOutcome MessageCenter::Send(std::string_view to, std::string_view text) {
   const std::uint64_t key = c.lines.back().key;
   TrimThread(c);
   Poll();
+  // Refused for good (not just for now): nothing is kept that might go out
+  // later, when the operator no longer expects it.
+  const ThreadLine* sent = FindLine(key);
+  if (sent && sent->sends == 0 && sent->refused &&
+      (*sent->refused == AprsSendResult::TransmitOff || *sent->refused == AprsSendResult::NoCallsign)) {
+    const std::string why(AprsSendRefusalText(*sent->refused).substr(std::string_view("not sent: ").size()));
+    std::erase_if(c.lines, [key](const ThreadLine& l) { return l.key == key; });
+    Changed();
+    return {0, why};
+  }
   Changed();
   return {key, {}};
 }

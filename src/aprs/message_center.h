@@ -111,7 +111,8 @@ class MessageCenter {
   void SetOwnCallsign(std::string callsign);
   const std::string& OwnCallsign() const { return ownCallsign_; }
 
-  // Validates and queues a line to `to`, sending it at once when it may.
+  // Validates and queues a line to `to`, sending it at once when it may;
+  // refused when the sender says transmit is off or there is no callsign.
   SendOutcome Send(std::string_view to, std::string_view text);
   // Sends the line again now (or as soon as the 15 s floor allows) and
   // starts its schedule afresh; a finished line is opened again.

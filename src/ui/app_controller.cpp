@@ -1,9 +1,11 @@
 #include "ui/app_controller.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QVBoxLayout>
 #include <QScreen>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include "base/utc.h"
 #include "app/device_links.h"
 #include "link/qt_serial_devices.h"
+#include "store/message_feed.h"
 #include "ui/about_window.h"
 #include "ui/connect_dialog.h"
 #include "ui/session_window.h"
@@ -29,6 +32,12 @@
 #include "ui/window_place.h"
 
 namespace vorlink {
+namespace {
+// Acks want to go soon after the message: the center is fed and polled
+// once a second, a slice of frames at a time while the store is far ahead.
+constexpr int kMessagePollMs = 1000;
+constexpr std::size_t kMessageFeedSlice = 20'000;
+}  // namespace
 
 void CentreOnScreen(QWidget& window) {
   window.adjustSize();
@@ -53,7 +62,9 @@ AppController::AppController(Station& station, Clock& clock, std::uint16_t timeS
       machineDevices_(std::make_unique<QtSerialDevices>()),
       devices_(machineDevices_.get()),
       sessions_(std::make_unique<SessionWindows>(station.config.ax25.link, clock, status_,
-                                                 station.programFolder)) {
+                                                 station.programFolder)),
+      messageCenter_(std::make_unique<MessageCenter>(clock, AprsSend{})),
+      messageFeed_(std::make_unique<MessageFeed>(station.frames)) {
   sessions_->Sessions().SetOwnCall(OwnAddress(station.config.station));
   connect(sessions_.get(), &SessionWindows::WindowOpened, this, [this](SessionWindow* window) {
     Track(window);
@@ -61,6 +72,14 @@ AppController::AppController(Station& station, Clock& clock, std::uint16_t timeS
   });
   connect(sessions_.get(), &SessionWindows::FramesWanted, this,
           [this](const QString& own, const QString& remote) { OpenFrames().FilterByLink(own, remote); });
+  messageCenter_->SetOwnCallsign(station_.config.station.callsign);
+  messageCenter_->SetIncomingListener([this](const std::string& from, const ThreadLine& line) {
+    AnnounceMessage(from, line.text);
+  });
+  messageTimer_ = new QTimer(this);
+  messageTimer_->setInterval(kMessagePollMs);
+  connect(messageTimer_, &QTimer::timeout, this, &AppController::FeedMessageCenter);
+  messageTimer_->start();
 }
 
 void AppController::ControllerStatus::SetSimpleText(std::string_view text) {
@@ -74,6 +93,44 @@ void AppController::ControllerStatus::SetSimpleText(std::string_view text) {
 void AppController::UseLinkSender(FrameSink& sender, std::function<bool()> transmitOn) {
   sessions_->Route().SetSender(&sender);
   transmitOn_ = std::move(transmitOn);
+}
+
+OwnSender* AppController::Sender() { return main_ ? &main_->Session().Sender() : nullptr; }
+
+// The data links and the APRS messages transmit through the station
+// session's one sender, and only while it would send.
+void AppController::UseOwnSender() {
+  linkSink_ = std::make_unique<OwnSenderLinkSink>([this] { return Sender(); });
+  UseLinkSender(*linkSink_, [this] { return Sender() != nullptr && !Sender()->Refusal(); });
+  SetAprsSend([this](std::string_view info) {
+    OwnSender* sender = Sender();
+    return sender ? AprsResultOf(sender->SendAprs(info)) : AprsSendResult::TransmitOff;
+  });
+}
+
+void AppController::FeedMessageCenter() {
+  messageFeed_->CatchUp(station_.frames, *messageCenter_, kMessageFeedSlice);
+  messageCenter_->Poll();
+}
+
+void AppController::AnnounceMessage(const std::string& from, const std::string& text) {
+  const QString shown = QString("Message from %1: %2").arg(QString::fromStdString(from),
+                                                           QString::fromStdString(text));
+  if (main_) {
+    static_cast<StatusLine&>(*main_).SetSimpleText(shown.toStdString());
+  } else {
+    station_.messages.Add(UtcNow(clock_), shown.toStdString());
+  }
+  if (QSystemTrayIcon::isSystemTrayAvailable()) {
+    if (!tray_) {
+      tray_ = new QSystemTrayIcon(QApplication::windowIcon(), this);
+      tray_->setToolTip("VORLINK");
+      tray_->show();
+    }
+    tray_->showMessage("APRS message from " + QString::fromStdString(from),
+                       QString::fromStdString(text));
+  }
+  if (!station_.config.aprsMessagesQuiet) QApplication::beep();
 }
 
 AppController::~AppController() {
@@ -159,6 +216,7 @@ void AppController::ShowMainWindow() {
   connect(window, &MainWindow::ConfigChanged, this, &AppController::SaveConfig);
   connect(window, &MainWindow::ConnectRequested, this, [this] { OpenConnectDialog(); });
   window->SetAx25Listener(&sessions_->Sessions());
+  UseOwnSender();
   connect(window, &MainWindow::OpenCaptureRequested, this, [this] {
     const QString file = QFileDialog::getOpenFileName(
         main_, "Open Capture", QString::fromStdString(station_.programFolder.string()),
@@ -341,7 +399,7 @@ AprsMessagesWindow& AppController::OpenAprsMessages() {
     BringToFront(*aprsMessages_);
     return *aprsMessages_;
   }
-  aprsMessages_ = Adopt(new AprsMessagesWindow(station_.frames));
+  aprsMessages_ = Adopt(new AprsMessagesWindow(station_.frames, messageCenter_.get()));
   aprsMessages_->SetOwnCallsign(station_.config.station.callsign);
   aprsMessages_->show();
   return *aprsMessages_;
@@ -385,6 +443,7 @@ void AppController::ApplyOwnStation(const OwnStation& station) {
   }
   if (aprsMessages_) aprsMessages_->SetOwnCallsign(station.callsign);
   sessions_->Sessions().SetOwnCall(OwnAddress(station));
+  messageCenter_->SetOwnCallsign(station.callsign);
   if (map_) map_->SetOwnPosition(station.position);
 }
 

@@ -21,11 +21,15 @@
 #include "app/station.h"
 #include "ax25link/link_output.h"
 #include "base/status_line.h"
+#include "app/own_sender_ways.h"
+#include "aprs/message_center.h"
 #include "base/clock.h"
 #include "link/serial_device.h"
 #include "time/time_server_client.h"
 #include "app/connect_request.h"
 
+class QSystemTrayIcon;
+class QTimer;
 class QWidget;
 
 namespace vorlink {
@@ -39,6 +43,7 @@ class OwnStationDialog;
 class FrameBrowser;
 class MainWindow;
 class MapWindow;
+class MessageFeed;
 class MessagesWindow;
 class SetupDialog;
 class StatisticsWindow;
@@ -72,6 +77,10 @@ class AppController final : public QObject {
   MapWindow& OpenMap();
   // View > APRS Messages, over the live frames.
   AprsMessagesWindow& OpenAprsMessages();
+  // The conversations: fed from the live frames, polled once a second.
+  // Sends nothing until a way out is given.
+  MessageCenter& AprsMessageCenter() { return *messageCenter_; }
+  void SetAprsSend(AprsSend send) { messageCenter_->SetSend(std::move(send)); }
   // Options > Station...: OK keeps the value in vorlink.conf and gives it to
   // the open windows.
   OwnStationDialog& OpenStationDialog();
@@ -103,6 +112,11 @@ class AppController final : public QObject {
   void OpenStatistics();
   void OpenAbout();
   void OpenMessages();
+  OwnSender* Sender();
+  void UseOwnSender();
+  void FeedMessageCenter();
+  // A message to the own callsign: the status line, the tray, one ring.
+  void AnnounceMessage(const std::string& from, const std::string& text);
   void Track(QWidget* window);
   template <typename Window>
   Window* Adopt(Window* window);
@@ -144,8 +158,13 @@ class AppController final : public QObject {
   ControllerStatus status_{*this};
   std::function<bool()> transmitOn_ = [] { return false; };
   // Made last, released first: its windows work on the station.
+  std::unique_ptr<OwnSenderLinkSink> linkSink_;
   std::unique_ptr<SessionWindows> sessions_;
   QList<QPointer<QWidget>> viewers_;
+  std::unique_ptr<MessageCenter> messageCenter_;
+  std::unique_ptr<MessageFeed> messageFeed_;
+  QTimer* messageTimer_ = nullptr;
+  QSystemTrayIcon* tray_ = nullptr;
   bool ended_ = false;
 };
 

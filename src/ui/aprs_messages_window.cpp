@@ -3,16 +3,26 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QScrollBar>
+#include <QStringList>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "ui/aprs_messages_model.h"
+#include "ui/conversation_pane.h"
 
 namespace vorlink {
 
-AprsMessagesWindow::AprsMessagesWindow(const FrameStore& store, QWidget* parent)
-    : QWidget(parent) {
+namespace {
+// Frames looked at for the To field's completion per refresh, so a long
+// store is read in slices.
+constexpr std::size_t kHeardSlice = 20'000;
+}  // namespace
+
+AprsMessagesWindow::AprsMessagesWindow(const FrameStore& store, MessageCenter* center,
+                                       QWidget* parent)
+    : QWidget(parent), store_(store) {
   setObjectName("AprsMessagesWindow");
   setWindowTitle("APRS Messages");
   model_ = new AprsMessagesModel(store, this);
@@ -28,10 +38,18 @@ AprsMessagesWindow::AprsMessagesWindow(const FrameStore& store, QWidget* parent)
                                                    QHeaderView::Stretch);
   count_ = new QLabel(this);
   count_->setObjectName("AprsMessagesCount");
+  auto* heardTab = new QWidget(this);
+  auto* heardLayout = new QVBoxLayout(heardTab);
+  heardLayout->addWidget(table_, 1);
+  heardLayout->addWidget(count_);
+  conversations_ = new ConversationPane(center, this);
+  tabs_ = new QTabWidget(this);
+  tabs_->setObjectName("AprsMessagesTabs");
+  tabs_->addTab(conversations_, "Conversations");
+  tabs_->addTab(heardTab, "All messages heard");
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(table_, 1);
-  layout->addWidget(count_);
-  resize(820, 420);
+  layout->addWidget(tabs_);
+  resize(820, 480);
 
   // New rows keep the view at the bottom only while it was there.
   connect(model_, &QAbstractItemModel::rowsInserted, this, [this] {
@@ -55,6 +73,20 @@ void AprsMessagesWindow::Refresh() {
     catchUp_->stop();
   }
   ShowCount();
+  OfferStationsHeard();
+}
+
+void AprsMessagesWindow::OfferStationsHeard() {
+  const std::size_t before = heard_.Size();
+  heard_.CatchUp(store_, kHeardSlice);
+  heard_.TakeChanged();
+  if (heard_.Size() == before && before != 0) return;
+  QStringList stations;
+  for (std::size_t row = 0; row < heard_.Size(); ++row) {
+    stations << QString::fromStdString(heard_.At(row).callsign);
+  }
+  stations.sort();
+  conversations_->SetStationsHeard(stations);
 }
 
 bool AprsMessagesWindow::CatchingUp() const { return catchUp_->isActive(); }

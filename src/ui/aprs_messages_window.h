@@ -1,5 +1,6 @@
-// View > APRS Messages: every message, bulletin and announcement heard in
-// the live frames, in a table kept up once a second (in slices while it is
+// View > APRS Messages: the conversations with the message center (first
+// tab), and every message, bulletin and announcement heard in the live
+// frames (second tab), in a table kept up once a second (in slices while it is
 // behind), with acks and rejects shown on the message they answer and the
 // messages to the station's own callsign in bold. It stays at the newest
 // row while the operator has not scrolled up.
@@ -9,8 +10,10 @@
 #include <string>
 
 #include "store/frame_store.h"
+#include "store/heard_list.h"
 
 class QLabel;
+class QTabWidget;
 class QTableView;
 class QTimer;
 
@@ -19,12 +22,16 @@ namespace vorlink {
 inline constexpr int kAprsMessagesRefreshMs = 1000;
 
 class AprsMessagesModel;
+class ConversationPane;
+class MessageCenter;
 
 class AprsMessagesWindow final : public QWidget {
   Q_OBJECT
 
  public:
-  explicit AprsMessagesWindow(const FrameStore& store, QWidget* parent = nullptr);
+  // Without a center the conversations tab says why nothing can be sent.
+  explicit AprsMessagesWindow(const FrameStore& store, MessageCenter* center = nullptr,
+                              QWidget* parent = nullptr);
 
   // Looks at the store now, as the timer does.
   void Refresh();
@@ -32,11 +39,18 @@ class AprsMessagesWindow final : public QWidget {
   void SetOwnCallsign(const std::string& callsign);
   QTableView& Table() { return *table_; }
   AprsMessagesModel& Model() { return *model_; }
+  ConversationPane& Conversations() { return *conversations_; }
+  QTabWidget& Tabs() { return *tabs_; }
 
  private:
   void ShowCount();
+  void OfferStationsHeard();
 
+  const FrameStore& store_;
+  HeardList heard_;
   AprsMessagesModel* model_;
+  ConversationPane* conversations_;
+  QTabWidget* tabs_;
   QTableView* table_;
   QLabel* count_;
   QTimer* timer_;

@@ -161,6 +161,14 @@ TEST(MessageCenterTest, CancelStopsAndRefusalsAreNotSends) {
   EXPECT_EQ(h.center.StateText(h.Line(key)), "cancelled");
 }
 
+TEST(MessageCenterTest, TransmitOffRefusesTheLine) {
+  CenterHarness h;
+  h.answer = AprsSendResult::TransmitOff;
+  const SendOutcome outcome = h.center.Send(kPeer, "not now");
+  EXPECT_EQ(outcome.problem, "Transmit is off (Options > Station...)");
+  EXPECT_EQ(h.center.OpenLines(), 0U);
+}
+
 struct CopyCase {
   const char* name;
   std::vector<int> heardAt;  // seconds
