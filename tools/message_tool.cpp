@@ -142,7 +142,7 @@ class MessageSession {
     if (args_.listen && args_.seconds) deadline = start + *args_.seconds;
     if (!args_.listen && args_.giveUp) deadline = start + *args_.giveUp;
     if (!args_.listen) {
-      const SendOutcome sent = center_.Send(args_.to, args_.text);
+      const LineSendOutcome sent = center_.Send(args_.to, args_.text);
       if (!sent.Taken()) {
         std::fprintf(err_, "%s: %s\n", kToolName.data(), sent.problem.c_str());
         return kMessageBadInput;

@@ -147,7 +147,7 @@ const ThreadLine* MessageCenter::Line(std::uint64_t key) const {
   return const_cast<MessageCenter*>(this)->FindLine(key);
 }
 
-SendOutcome MessageCenter::Send(std::string_view to, std::string_view text) {
+LineSendOutcome MessageCenter::Send(std::string_view to, std::string_view text) {
   to = Trimmed(to);
   if (!send_) return {0, "sending is not set up"};
   if (auto problem = AddresseeProblem(to)) return {0, *problem};
@@ -209,7 +209,7 @@ bool MessageCenter::Cancel(std::uint64_t key) {
   return true;
 }
 
-SendOutcome MessageCenter::SendBulletin(std::string_view addressee, std::string_view text,
+LineSendOutcome MessageCenter::SendBulletin(std::string_view addressee, std::string_view text,
                                         std::chrono::seconds duration) {
   const std::string to = UpperCase(Trimmed(addressee));
   if (!send_) return {0, "sending is not set up"};

@@ -94,7 +94,7 @@ struct Bulletin {
 };
 
 // What Send and SendBulletin did: a key, or why not.
-struct SendOutcome {
+struct LineSendOutcome {
   std::uint64_t key = 0;
   std::string problem;  // empty when taken
   bool Taken() const { return problem.empty(); }
@@ -113,13 +113,13 @@ class MessageCenter {
 
   // Validates and queues a line to `to`, sending it at once when it may;
   // refused when the sender says transmit is off or there is no callsign.
-  SendOutcome Send(std::string_view to, std::string_view text);
+  LineSendOutcome Send(std::string_view to, std::string_view text);
   // Sends the line again now (or as soon as the 15 s floor allows) and
   // starts its schedule afresh; a finished line is opened again.
   bool RetryNow(std::uint64_t key);
   bool Cancel(std::uint64_t key);
 
-  SendOutcome SendBulletin(std::string_view addressee, std::string_view text,
+  LineSendOutcome SendBulletin(std::string_view addressee, std::string_view text,
                            std::chrono::seconds duration = kDefaultBulletinTime);
   bool StopBulletin(std::uint64_t key);
 

@@ -226,7 +226,7 @@ void ConversationPane::Send() {
   const std::string to = to_->text().trimmed().toUpper().toStdString();
   const std::string text = text_->text().toStdString();
   const bool bulletin = IsBulletinAddressee(to);
-  const SendOutcome outcome =
+  const LineSendOutcome outcome =
       bulletin ? center_->SendBulletin(to, text, std::chrono::minutes(bulletinMinutes_->value()))
                : center_->Send(to, text);
   if (!outcome.Taken()) {

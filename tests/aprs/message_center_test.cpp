@@ -164,7 +164,7 @@ TEST(MessageCenterTest, CancelStopsAndRefusalsAreNotSends) {
 TEST(MessageCenterTest, TransmitOffRefusesTheLine) {
   CenterHarness h;
   h.answer = AprsSendResult::TransmitOff;
-  const SendOutcome outcome = h.center.Send(kPeer, "not now");
+  const LineSendOutcome outcome = h.center.Send(kPeer, "not now");
   EXPECT_EQ(outcome.problem, "Transmit is off (Options > Station...)");
   EXPECT_EQ(h.center.OpenLines(), 0U);
 }
