@@ -111,7 +111,7 @@ TEST_F(AprsViewsTest, TheDetailTreeShowsTheFrameAtTheCaretAndCopiesAsText) {
   EXPECT_EQ(detail.topLevelItem(1)->text(1), "UI");
   QString text = detail.CopyText();
   EXPECT_TRUE(text.contains("  Digipeater 1\tWIDE1-1 (repeated)\n")) << text.toStdString();
-  EXPECT_TRUE(text.contains("  Locator\tFN39xb\n  Symbol table")) << text.toStdString();
+  EXPECT_TRUE(text.contains("  Locator\tFN39xb\n  Ambiguity\tnone\n  Symbol table")) << text.toStdString();
   EXPECT_TRUE(text.contains("  Altitude\t376.1 m (1234 ft)\n"));
 
   // The station's position brings distance and bearing.
