@@ -20,12 +20,12 @@ constexpr std::int64_t kBase91Most = 91LL * 91 * 91 * 91 - 1;
 // than "current fix, software".
 constexpr std::string_view kNoCourseSpeed = "  ";
 constexpr char kCompressionType = '!' + 0x20 + 0x02;
-constexpr char kFirstCode = '!';
-constexpr char kLastCode = '~';
+constexpr char kFirstSymbolCode = '!';
+constexpr char kLastSymbolCode = '~';
 
-bool IsOverlay(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
+bool IsOverlayTable(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
 
-bool IsTable(char c) { return c == '/' || c == '\\' || IsOverlay(c); }
+bool IsBeaconTable(char c) { return c == '/' || c == '\\' || IsOverlayTable(c); }
 
 // A compressed report takes overlay digits as the letters a-j.
 char CompressedTable(char table) {
@@ -65,7 +65,7 @@ void AppendBase91(std::string& out, double value) {
 }  // namespace
 
 std::optional<AprsSymbol> ParseSymbolText(std::string_view text) {
-  if (text.size() != 2 || !IsTable(text[0]) || text[1] < kFirstCode || text[1] > kLastCode) {
+  if (text.size() != 2 || !IsBeaconTable(text[0]) || text[1] < kFirstSymbolCode || text[1] > kLastSymbolCode) {
     return std::nullopt;
   }
   return AprsSymbol{text[0], text[1]};
