@@ -82,8 +82,9 @@ std::string ReadArgs(const CommandLine& line, MessageArgs& a) {
   if (!call) return "--call CALL is needed";
   if (auto problem = AddresseeProblem(*call)) return "--call: " + *problem;
   a.call = *ParseCallsign(*call);
-  std::string_view path = line.Value("--path").value_or(std::string(kDefaultPath));
-  std::string pathText(path);
+  // Kept in a string of its own: the command line's value is a temporary.
+  const auto pathValue = line.Value("--path");
+  const std::string pathText = pathValue ? std::string(*pathValue) : std::string(kDefaultPath);
   for (std::string_view rest = pathText; !rest.empty();) {
     const std::size_t comma = rest.find(',');
     const std::string_view hop = rest.substr(0, comma);
